@@ -1,0 +1,23 @@
+#pragma once
+
+#include "common/textfile.h"
+#include "config/settings.h"
+#include "roster/roster.h"
+
+// Which kind of draw the 抽選 menu has chosen.
+enum class DrawKind {
+    Normal = 0,
+    Simple = -1,
+};
+
+// Program-wide state: created once by main and handed by reference to the main window, which
+// hands it to each screen it opens. Tests build their own.
+struct ProgramState {
+    RosterTable Roster;
+    bool RosterModified = false;       // the table holds changes not yet written
+    TextEncoding RosterEncoding = TextEncoding::Cp932; // how the roster file is written back
+    SettingsRecord Settings;
+    QString ProgramFolder;             // ends with the platform's separator
+    ::DrawKind DrawKind = ::DrawKind::Normal;
+    bool DrawInProgress = false;       // a draw has been started on the open draw screen
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "common/textfile.h"
+
+#include <QString>
+#include <array>
+
+class QIODevice;
+
+// The participant table: 14 text columns, slots 0 to 300. Slot 0 of each column holds the
+// column's caption, slots 1 to 300 the participants; the slot number is the registration number.
+class RosterTable {
+public:
+    static constexpr int kColumns = 14;
+    static constexpr int kCapacity = 300;
+    static constexpr int kSlots = kCapacity + 1;
+
+    enum Column {
+        Name = 0,
+        BirthYear = 1,
+        BirthMonth = 2,
+        BirthDay = 3,
+        BloodType = 4,
+        Birthplace = 5,
+        Affiliation = 6,
+        FavouriteWords = 7,
+        Comment = 8,
+        Song = 9,
+        SongStart = 10,
+        SongSeconds = 11,
+        Photo = 12,
+        Excluded = 13,
+    };
+
+    // The fixed caption of a column.
+    static QString DefaultCaption(int column);
+
+    const QString& Cell(int column, int row) const { return m_cells[row][column]; }
+    void SetCell(int column, int row, const QString& text) { m_cells[row][column] = text; }
+
+    // A row is in use when its name, trimmed, is not empty.
+    bool IsInUse(int row) const { return !m_cells[row][Name].trimmed().isEmpty(); }
+
+    // Slot 0 := the fixed captions; every participant cell := empty.
+    void Clear();
+
+    // Replaces the table with the content of a roster file. Line 1 goes to slot 0, line n + 1 to
+    // row n; lines beyond row 300 and fields beyond the 14th are ignored.
+    void Parse(const QString& text);
+
+    // The file text of the table: every row in use (slot 0 included once captions are set), one
+    // line each, TAB-separated, CR LF ended. A TAB or CR inside a cell is written as a space.
+    QString Serialize() const;
+
+    // The first cell that the encoding cannot store, as (row, column); (-1, -1) when all fit.
+    std::pair<int, int> FirstUnencodableCell(TextEncoding encoding) const;
+
+private:
+    std::array<std::array<QString, kColumns>, kSlots> m_cells;
+};

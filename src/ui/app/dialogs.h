@@ -1,0 +1,55 @@
+#pragma once
+
+#include "common/messages.h"
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+// Every modal dialog of the program goes through this seam, so that tests answer them without a
+// person. The program uses NativeDialogs; tests use ScriptedDialogs (tests/support).
+class Dialogs : public MessageSink {
+public:
+    enum class Answer { Yes, No };
+
+    // OK box titled with the application title.
+    void ShowMessage(const QString& text) override = 0;
+    // Yes/No box with the question icon, titled "操作確認".
+    virtual Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) = 0;
+    // File dialogs; an empty text when cancelled. filters are separated by ";;".
+    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& start,
+                                 const QString& filters, int filterIndex) = 0;
+    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& start,
+                                 const QString& filters, int filterIndex) = 0;
+    virtual QString ExistingFolder(QWidget* parent, const QString& title) = 0;
+    // Colour dialog without a preselected colour; nothing when cancelled.
+    virtual std::optional<QColor> Colour(QWidget* parent) = 0;
+    // Input box; nothing when cancelled.
+    virtual std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
+                                             const QString& defaultText) = 0;
+    // Runs one of the program's own modal boxes and returns its result code.
+    virtual int Exec(QDialog& dialog) = 0;
+};
+
+// The application title that OK boxes carry.
+inline QString ApplicationTitle() { return QStringLiteral("Mirda"); }
+inline QString ConfirmTitle() { return QStringLiteral("操作確認"); }
+
+// The real dialogs.
+class NativeDialogs : public Dialogs {
+public:
+    void ShowMessage(const QString& text) override;
+    Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) override;
+    QString OpenFileName(QWidget* parent, const QString& title, const QString& start, const QString& filters,
+                         int filterIndex) override;
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filters,
+                         int filterIndex) override;
+    QString ExistingFolder(QWidget* parent, const QString& title) override;
+    std::optional<QColor> Colour(QWidget* parent) override;
+    std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QString& defaultText) override;
+    int Exec(QDialog& dialog) override;
+};

@@ -1,0 +1,183 @@
+#include "programstate.h"
+#include "roster/rosterfile.h"
+#include "support/fakes.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray fixture(const char* name) {
+    QFile f(QStringLiteral(MIRDA_TEST_DATA "/") + QString::fromLatin1(name));
+    if (!f.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "missing fixture " << name;
+        return {};
+    }
+    return f.readAll();
+}
+
+RosterTable read(const QByteArray& bytes, TextEncoding* encoding = nullptr) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    RosterTable roster;
+    TextEncoding e = TextEncoding::Cp932;
+    ReadRoster(buffer, roster, e);
+    if (encoding) {
+        *encoding = e;
+    }
+    return roster;
+}
+
+QByteArray write(const RosterTable& roster, TextEncoding encoding) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    EXPECT_TRUE(WriteRoster(buffer, roster, encoding, error)) << error.toStdString();
+    return buffer.data();
+}
+
+TEST(RosterFile, RoundTripsByteForByte) {
+    for (const char* name : {"roster_cp932.txt", "roster_utf8.txt", "roster_utf8_bom.txt"}) {
+        const QByteArray original = fixture(name);
+        TextEncoding encoding;
+        const RosterTable roster = read(original, &encoding);
+        const QByteArray written = write(roster, encoding);
+        EXPECT_EQ(written.toHex(' ').toStdString(), original.toHex(' ').toStdString()) << name;
+    }
+}
+
+TEST(RosterFile, KeepsShiftJisSpecialsAndRenamedCaptions) {
+    TextEncoding encoding;
+    const RosterTable r = read(fixture("roster_cp932.txt"), &encoding);
+    EXPECT_EQ(encoding, TextEncoding::Cp932);
+    EXPECT_EQ(r.Cell(RosterTable::Name, 1), QStringLiteral("髙橋 一郎"));
+    EXPECT_EQ(r.Cell(RosterTable::Comment, 1), QStringLiteral("①番乗り～です"));
+    EXPECT_EQ(r.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("座右の銘"));
+    EXPECT_EQ(r.Cell(RosterTable::Comment, 0), QStringLiteral(" 意気込み ")); // kept untrimmed
+    EXPECT_EQ(r.Cell(RosterTable::Excluded, 2), QStringLiteral("1"));
+    RosterTable cleared = r;
+    cleared.Clear();
+    EXPECT_EQ(cleared.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("好きな言葉"));
+    EXPECT_EQ(cleared.Cell(RosterTable::Name, 1), QString());
+}
+
+TEST(RosterFile, LineEndsFieldCountsAndCaptions) {
+    // CR alone ends a line; a lone LF stays inside its cell and is written back as it is.
+    const RosterTable cr = read(fixture("roster_cr_only.txt"));
+    EXPECT_EQ(cr.Cell(RosterTable::Comment, 1), QStringLiteral("一行目\n二行目"));
+    EXPECT_EQ(cr.Cell(RosterTable::Name, 2), QStringLiteral("川口")); // unterminated last line
+    EXPECT_TRUE(write(cr, TextEncoding::Cp932).contains("\x88\xea\x8d\x73\x96\xda\n"));
+
+    // Without a caption line the first participant lands in slot 0 and gives columns 7 and 8.
+    const RosterTable nc = read(fixture("roster_no_captions.txt"));
+    EXPECT_EQ(nc.Cell(RosterTable::Name, 0), QStringLiteral("氏名"));
+    EXPECT_EQ(nc.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("一期一会"));
+    EXPECT_EQ(nc.Cell(RosterTable::BirthYear, 0), QStringLiteral("生年"));
+    EXPECT_EQ(nc.Cell(RosterTable::Name, 1), QStringLiteral("佐藤 花子"));
+    EXPECT_EQ(nc.Cell(RosterTable::Comment, 0), QStringLiteral("①番乗り～です"));
+
+    const RosterTable big = read(fixture("roster_400.txt"));
+    EXPECT_EQ(big.Cell(RosterTable::Name, 300), QStringLiteral("人300"));
+
+    const RosterTable ragged = read(fixture("roster_ragged.txt"));
+    EXPECT_EQ(ragged.Cell(RosterTable::BirthYear, 1), QStringLiteral("1999"));
+    EXPECT_EQ(ragged.Cell(RosterTable::BirthMonth, 1), QString());
+    EXPECT_FALSE(ragged.IsInUse(2));
+    EXPECT_EQ(ragged.Cell(RosterTable::BirthMonth, 2), QStringLiteral("2"));
+    EXPECT_EQ(ragged.Cell(RosterTable::Excluded, 3), QStringLiteral("13"));
+
+    const RosterTable empty = read(QByteArray());
+    EXPECT_EQ(empty.Cell(RosterTable::Name, 0), QStringLiteral("氏名"));
+    EXPECT_FALSE(empty.IsInUse(1));
+}
+
+TEST(RosterFile, BlankNamesAreDroppedAndRowsRenumber) {
+    RosterTable r;
+    r.Clear();
+    r.SetCell(RosterTable::Name, 1, QStringLiteral("一"));
+    r.SetCell(RosterTable::Name, 2, QStringLiteral("  "));
+    r.SetCell(RosterTable::Photo, 2, QStringLiteral("ghost.jpg"));
+    r.SetCell(RosterTable::Name, 3, QStringLiteral("三"));
+    r.SetCell(RosterTable::Comment, 3, QStringLiteral("a\tb\rc")); // TAB and CR would break the file
+    const RosterTable back = read(write(r, TextEncoding::Cp932));
+    EXPECT_EQ(back.Cell(RosterTable::Name, 2), QStringLiteral("三"));
+    EXPECT_EQ(back.Cell(RosterTable::Comment, 2), QStringLiteral("a b c"));
+    EXPECT_FALSE(back.IsInUse(3));
+
+    RosterTable never; // captions never set: nothing at all is written
+    EXPECT_TRUE(write(never, TextEncoding::Cp932).isEmpty());
+}
+
+TEST(RosterFile, RefusesCharactersCp932CannotHold) {
+    RosterTable r;
+    r.Clear();
+    r.SetCell(RosterTable::Name, 1, QStringLiteral("一"));
+    r.SetCell(RosterTable::Name, 2, QStringLiteral("二"));
+    r.SetCell(RosterTable::Comment, 2, QStringLiteral("楽しみ🎉"));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    EXPECT_FALSE(WriteRoster(buffer, r, TextEncoding::Cp932, error));
+    EXPECT_TRUE(buffer.data().isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("行番号 2"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("一言")));
+    EXPECT_TRUE(WriteRoster(buffer, r, TextEncoding::Utf8, error));
+}
+
+class RosterOnDisk : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    ProgramState state;
+    RecordingMessages messages;
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+TEST_F(RosterOnDisk, LoadReportsAnUnreadableFileAndClears) {
+    state.Roster.SetCell(RosterTable::Name, 5, QStringLiteral("old"));
+    state.RosterModified = true;
+    state.Settings.RosterFilePath = path("missing.txt");
+    LoadRoster(state, messages);
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("error no = 2\r\n")));
+    EXPECT_TRUE(messages.Shown[0].endsWith(path("missing.txt") + QStringLiteral(" が読めません。")));
+    EXPECT_FALSE(state.RosterModified);
+    EXPECT_FALSE(state.Roster.IsInUse(5));
+    EXPECT_EQ(state.Roster.Cell(RosterTable::Name, 0), QStringLiteral("氏名"));
+}
+
+TEST_F(RosterOnDisk, FailedSaveKeepsTheOldFileAndTheFlag) {
+    const QString file = path("r.txt");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old content\r\n");
+    f.close();
+    state.Roster.Clear();
+    state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("😀"));
+    state.RosterModified = true;
+    state.Settings.RosterFilePath = file;
+    EXPECT_FALSE(SaveRoster(state, messages));
+    EXPECT_TRUE(state.RosterModified);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("old content\r\n"));
+    f.close();
+
+    state.Settings.RosterFilePath = path("no/such/folder/r.txt");
+    state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("ok"));
+    EXPECT_FALSE(SaveRoster(state, messages));
+    EXPECT_TRUE(state.RosterModified);
+    ASSERT_EQ(messages.Shown.size(), 2);
+    EXPECT_TRUE(messages.Shown[1].contains(path("no/such/folder/r.txt")));
+    EXPECT_TRUE(messages.Shown[1].contains(QStringLiteral("エラー番号=")));
+
+    state.Settings.RosterFilePath = file;
+    EXPECT_TRUE(SaveRoster(state, messages));
+    EXPECT_FALSE(state.RosterModified);
+    LoadRoster(state, messages);
+    EXPECT_EQ(state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("ok"));
+}
+
+} // namespace
