@@ -1,0 +1,23 @@
+#include "common/waitseconds.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QThread>
+
+void WaitSeconds(int n, const WaitHooks& hooks) {
+    for (int i = 0; i <= n; ++i) {
+        const long long second = hooks.nowMs() / 1000;
+        hooks.runPendingEvents();
+        while (hooks.nowMs() / 1000 == second) {
+            hooks.sleepMs(10);
+        }
+    }
+}
+
+WaitHooks SystemWaitHooks() {
+    return WaitHooks{
+        [] { return static_cast<long long>(QDateTime::currentMSecsSinceEpoch()); },
+        [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); },
+        [] { QCoreApplication::processEvents(); },
+    };
+}

@@ -1,0 +1,99 @@
+// The roster file commands of the ﾌｧｲﾙ menu: 新規作成, 開く, 上書き保存, 名前を付けて保存.
+#include "config/settingsfile.h"
+#include "programstate.h"
+#include "roster/rosterfile.h"
+#include "ui/app/dialogs.h"
+#include "ui/app/mainwindow.h"
+#include "ui/app/services.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString unsavedQuestion(const QString& lastLine) {
+    return QStringLiteral("名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n") + lastLine +
+           QStringLiteral("\r\n");
+}
+
+} // namespace
+
+QString MainWindow::RosterFilters() const {
+    return QStringLiteral("Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt);;すべてのファイル(*.*)");
+}
+
+void MainWindow::mnuFileNew_Click() {
+    if (CheckNoChildScreen()) {
+        return;
+    }
+    if (m_state.RosterModified &&
+        m_services.dialogs.AskYesNo(this, unsavedQuestion(QStringLiteral("新規作成を作成しますか")),
+                                    Dialogs::Answer::No) == Dialogs::Answer::No) {
+        return;
+    }
+    ClearRoster(m_state);
+    m_state.Settings.RosterFilePath.clear();
+    m_state.RosterEncoding = TextEncoding::Cp932;
+    OpenRegistrationScreen();
+    if (QWidget* screen = ChildScreen()) {
+        screen->setWindowTitle(m_state.Settings.RosterFilePath);
+    }
+}
+
+void MainWindow::mnuFileOpen_Click() {
+    if (CheckNoChildScreen()) {
+        return;
+    }
+    if (m_state.RosterModified &&
+        m_services.dialogs.AskYesNo(this, unsavedQuestion(QStringLiteral("続行しますか")), Dialogs::Answer::No) ==
+            Dialogs::Answer::No) {
+        return;
+    }
+    const QString name =
+        m_services.dialogs.OpenFileName(this, QStringLiteral("開く"), m_state.Settings.RosterFilePath, RosterFilters(), 1);
+    if (name.isEmpty()) {
+        return;
+    }
+    m_state.Settings.RosterFilePath = name;
+    if (!name.trimmed().isEmpty()) {
+        LoadRoster(m_state, m_services.dialogs);
+        SaveSettings(m_state, m_services.dialogs);
+    }
+    if (!ChildScreen()) {
+        OpenRegistrationScreen();
+    }
+    if (QWidget* screen = ChildScreen()) {
+        screen->setWindowTitle(m_state.Settings.RosterFilePath);
+    }
+}
+
+void MainWindow::mnuFileSave_Click() {
+    if (CheckNoChildScreen()) {
+        return;
+    }
+    if (m_state.Settings.RosterFilePath.trimmed().isEmpty()) {
+        m_services.dialogs.ShowMessage(QStringLiteral("名簿ファイル名が指定されていません。"));
+        return;
+    }
+    // A roster that could not be written must not become the one the next start opens.
+    if (SaveRoster(m_state, m_services.dialogs)) {
+        SaveSettings(m_state, m_services.dialogs);
+    }
+}
+
+void MainWindow::mnuFileSaveAs_Click() {
+    if (CheckNoChildScreen()) {
+        return;
+    }
+    // The dialog starts in the current roster's folder with an empty name.
+    const QString current = m_state.Settings.RosterFilePath;
+    const QString start = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+    const QString name =
+        m_services.dialogs.SaveFileName(this, QStringLiteral("名前を付けて保存"), start, RosterFilters(), 1);
+    if (name.isEmpty()) {
+        return;
+    }
+    m_state.Settings.RosterFilePath = name;
+    if (!name.trimmed().isEmpty() && SaveRoster(m_state, m_services.dialogs)) {
+        SaveSettings(m_state, m_services.dialogs);
+    }
+}

@@ -1,0 +1,292 @@
+#include "config/settingsfile.h"
+#include "support/testservices.h"
+#include "ui/app/fonts.h"
+#include "ui/app/helpviewer.h"
+#include "ui/app/mainwindow.h"
+#include "ui/colour/pickcolor.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        Fixture() {
+            state.Roster.Clear();
+            state.Settings.ApplyDefaults();
+            state.ProgramFolder = dir.path() + u'/';
+            window = std::make_unique<MainWindow>(state, t.services);
+        }
+        QAction* action(const char* name) const {
+            return window->findChild<QAction*>(QString::fromUtf8(name));
+        }
+        bool enabled(const char* name) const { return action(name)->isEnabled(); }
+        int subWindows() const { return static_cast<int>(window->MdiArea()->subWindowList().size()); }
+        QString ini() const {
+            QFile f(dir.filePath(QStringLiteral("Mrda.ini")));
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        }
+        QTemporaryDir dir;
+        ProgramState state;
+        TestServices t;
+        std::unique_ptr<MainWindow> window;
+    };
+
+    // ﾌｧｲﾙ, 設定, 抽選, 開始, 抽選 → 終了
+    static QList<bool> menuStates(const Fixture& f) {
+        return {f.enabled("mnuFileAction"), f.enabled("mnuToolsOptions"), f.enabled("mnu抽選Action"),
+                f.enabled("mnu開始"), f.enabled("mnu終了")};
+    }
+
+private slots:
+    void initTestCase() { InstallFontSubstitutions(); }
+
+    void menuTreeCaptionsOrderAndInitialStates() {
+        Fixture f;
+        QStringList top;
+        for (QAction* a : f.window->menuBar()->actions()) {
+            top << a->text();
+        }
+        QCOMPARE(top, (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("設定"), QStringLiteral("抽選"),
+                                   QStringLiteral("取説")}));
+        const auto items = [](QMenu* menu) {
+            QStringList out;
+            for (QAction* a : menu->actions()) {
+                out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            }
+            return out;
+        };
+        QCOMPARE(items(f.window->findChild<QMenu*>(QStringLiteral("mnuFile"))),
+                 (QStringList{QStringLiteral("新規作成(&N)"), QStringLiteral("開く(&O)..."), QStringLiteral("-"),
+                              QStringLiteral("上書き保存(&S)"), QStringLiteral("名前を付けて保存(&A)..."),
+                              QStringLiteral("-"), QStringLiteral("ビンゴカード発行(&P)..."), QStringLiteral("-"),
+                              QStringLiteral("終了(&X)")}));
+        QCOMPARE(items(f.window->findChild<QMenu*>(QStringLiteral("mnu抽選"))),
+                 (QStringList{QStringLiteral("開始"), QStringLiteral("-"), QStringLiteral("通常抽選"),
+                              QStringLiteral("簡易抽選"), QStringLiteral("-"), QStringLiteral("終了")}));
+        QCOMPARE(f.action("mnuFileOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QVERIFY(f.action("mnu通常")->isChecked());
+        QVERIFY(!f.action("mnu簡易")->isChecked());
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("ミルダ(Ver 1.1.0  2011/3/25)"));
+        QVERIFY(!(f.window->windowFlags() & Qt::WindowCloseButtonHint));
+        // Before the first tick everything is on, 抽選 → 終了 included; the tick turns it off.
+        QCOMPARE(menuStates(f), (QList<bool>{true, true, true, true, true}));
+        f.t.clock.Advance(1200);
+        QCOMPARE(menuStates(f), (QList<bool>{true, true, true, true, false}));
+    }
+
+    void oneScreenAtATimeAndTheMonitor() {
+        Fixture f;
+        f.t.clock.Advance(1200);
+        f.window->mnuToolsOptions_Click();
+        QCOMPARE(f.subWindows(), 1);
+        QCOMPARE(f.window->ChildScreen()->objectName(), QStringLiteral("Frm設定"));
+        QCOMPARE(menuStates(f).mid(0, 3), (QList<bool>{false, false, false}));
+        f.window->mnuFilePrint_Click(); // ignored silently while a screen is open
+        f.window->mnu開始_Click();
+        QCOMPARE(f.subWindows(), 1);
+        QVERIFY(f.t.dialogs.Log.empty());
+        QVERIFY(f.window->CheckNoChildScreen());
+        QCOMPARE(f.t.dialogs.Messages(),
+                 QStringList{QStringLiteral("選択された操作は無効です。\r\n呼び出されたフォームを閉じてから再操作してください。")});
+        f.t.clock.Advance(1200); // the screen is still open: nothing changes
+        QCOMPARE(menuStates(f).mid(0, 3), (QList<bool>{false, false, false}));
+
+        f.window->MdiArea()->subWindowList().first()->close(); // closed by its own means
+        QVERIFY(!f.window->ChildScreen());
+        QCOMPARE(menuStates(f).mid(0, 3), (QList<bool>{false, false, false}));
+        f.t.clock.Advance(1200);
+        QCOMPARE(menuStates(f), (QList<bool>{true, true, true, true, false}));
+        QVERIFY(!f.window->CheckNoChildScreen());
+    }
+
+    void drawScreenLeavesStopAndDrawKindsUsable() {
+        Fixture f;
+        f.t.clock.Advance(1200);
+        f.window->mnu開始_Click();
+        QCOMPARE(f.window->ChildScreen()->objectName(), QStringLiteral("frm抽選"));
+        QCOMPARE(menuStates(f), (QList<bool>{false, false, true, false, true}));
+        f.window->mnu簡易_Click();
+        QCOMPARE(f.state.DrawKind, DrawKind::Simple);
+        QVERIFY(f.action("mnu簡易")->isChecked() && !f.action("mnu通常")->isChecked());
+
+        // A started draw asks first; No keeps the screen.
+        f.state.DrawInProgress = true;
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer::No);
+        f.window->mnu終了_Click();
+        QCOMPARE(f.t.dialogs.Questions(), QStringList{QStringLiteral("抽選を中止しますか？")});
+        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
+        QVERIFY(f.window->ChildScreen());
+        QVERIFY(f.state.DrawInProgress);
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
+        f.window->mnu終了_Click();
+        QVERIFY(!f.window->ChildScreen());
+        QVERIFY(!f.state.DrawInProgress);
+
+        // Without a started draw it closes at once, without a question.
+        f.t.clock.Advance(1200);
+        f.window->mnu開始_Click();
+        f.window->mnu終了_Click();
+        QVERIFY(!f.window->ChildScreen());
+        QCOMPARE(f.t.dialogs.Questions().size(), 2);
+        f.window->mnu通常_Click();
+        QCOMPARE(f.state.DrawKind, DrawKind::Normal);
+    }
+
+    void closingIsRefusedUnlessExitIsChosen() {
+        Fixture f;
+        f.window->show();
+        QVERIFY(!f.window->close());
+        QCOMPARE(f.t.dialogs.Messages(),
+                 QStringList{QStringLiteral("プログラムの終了は、メニューの[終了]で行ってください。")});
+        QVERIFY(f.window->isVisible());
+
+        // Unsaved changes, answered No: the program keeps running and the flag stays.
+        f.state.RosterModified = true;
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer::No);
+        f.window->mnuFileExit_Click();
+        QVERIFY(f.window->isVisible());
+        QVERIFY(f.state.RosterModified);
+        QCOMPARE(f.t.dialogs.Questions(), QStringList{QStringLiteral("データが保存されていません\r\n\r\n終了しますか?")});
+        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
+
+        // With a screen open the guard speaks and nothing else happens.
+        f.window->mnuToolsOptions_Click();
+        f.window->mnuFileExit_Click();
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.t.dialogs.Messages().size(), 2);
+        f.window->MdiArea()->subWindowList().first()->close();
+
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
+        f.window->mnuFileExit_Click();
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(!f.state.RosterModified);
+    }
+
+    void newAndOpenOpenTheRegistrationScreen() {
+        Fixture f;
+        f.state.Roster.SetCell(RosterTable::Name, 3, QStringLiteral("佐藤"));
+        f.state.RosterModified = true;
+        f.state.Settings.RosterFilePath = QStringLiteral("/old/roster.txt");
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer::No);
+        f.window->mnuFileNew_Click();
+        QVERIFY(f.state.Roster.IsInUse(3));
+        QVERIFY(!f.window->ChildScreen());
+        QCOMPARE(f.t.dialogs.Questions().last(),
+                 QStringLiteral("名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n"
+                                "新規作成を作成しますか\r\n"));
+
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
+        f.window->mnuFileNew_Click();
+        QVERIFY(!f.state.Roster.IsInUse(3));
+        QVERIFY(f.state.RosterModified); // a later exit asks again
+        QVERIFY(f.state.Settings.RosterFilePath.isEmpty());
+        QCOMPARE(f.window->ChildScreen()->objectName(), QStringLiteral("Frm参加者登録"));
+        QCOMPARE(f.window->ChildScreen()->windowTitle(), QString());
+        QVERIFY(f.ini().isEmpty()); // New does not rewrite the settings
+        f.window->MdiArea()->subWindowList().first()->close();
+
+        // Open of an unreadable file: reported, named in Mrda.ini, registration screen captioned with it.
+        const QString missing = f.dir.filePath(QStringLiteral("missing.txt"));
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
+        f.t.dialogs.Files.push_back(missing);
+        f.window->mnuFileOpen_Click();
+        QCOMPARE(f.t.dialogs.Questions().last(),
+                 QStringLiteral("名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n続行しますか\r\n"));
+        const auto& open = f.t.dialogs.Log.at(f.t.dialogs.Log.size() - 2);
+        QCOMPARE(open.kind, QStringLiteral("open"));
+        QCOMPARE(open.text, QStringLiteral("開く"));
+        QCOMPARE(open.extra, QString() + QStringLiteral("|Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt);;すべてのファイル(*.*)|1"));
+        QVERIFY(f.t.dialogs.Messages().last().endsWith(missing + QStringLiteral(" が読めません。")));
+        QVERIFY(f.ini().contains(QStringLiteral("Names = ") + missing + QStringLiteral("\r\n")));
+        QCOMPARE(f.window->ChildScreen()->windowTitle(), missing);
+        QVERIFY(!f.state.RosterModified);
+        f.window->MdiArea()->subWindowList().first()->close();
+
+        // Cancelling the dialog changes nothing.
+        const int before = static_cast<int>(f.t.dialogs.Log.size());
+        f.window->mnuFileOpen_Click();
+        QCOMPARE(static_cast<int>(f.t.dialogs.Log.size()), before + 1);
+        QVERIFY(!f.window->ChildScreen());
+    }
+
+    void saveAndSaveAs() {
+        Fixture f;
+        f.state.Settings.RosterFilePath = QStringLiteral("  ");
+        f.window->mnuFileSave_Click();
+        QCOMPARE(f.t.dialogs.Messages(), QStringList{QStringLiteral("名簿ファイル名が指定されていません。")});
+
+        f.state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("山田"));
+        f.state.RosterModified = true;
+        const QString target = f.dir.filePath(QStringLiteral("roster-without-extension"));
+        f.t.dialogs.Files.push_back(target);
+        f.window->mnuFileSaveAs_Click();
+        QVERIFY(QFile::exists(target)); // exactly that name, no extension added
+        QVERIFY(!f.state.RosterModified);
+        QVERIFY(f.ini().contains(QStringLiteral("Names = ") + target + QStringLiteral("\r\n")));
+        QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("名前を付けて保存"));
+
+        // Saving again replaces the file without a question.
+        f.state.Roster.SetCell(RosterTable::Name, 2, QStringLiteral("川口"));
+        f.window->mnuFileSave_Click();
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count("\r\n"), 3);
+        QVERIFY(f.t.dialogs.Questions().isEmpty());
+    }
+
+    void manualViewer() {
+        QTemporaryDir dir;
+        HelpViewer missing;
+        missing.LoadText(dir.path() + u'/', QStringLiteral("操作説明.txt"));
+        QCOMPARE(missing.Text(), QStringLiteral("操作説明.txt  がありません"));
+        QCOMPARE(missing.windowTitle(), QStringLiteral("取り扱い説明書"));
+
+        QFile file(dir.filePath(QStringLiteral("操作説明.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("一行目\r\n二行目\rthird").toUtf8());
+        file.close();
+        HelpViewer present;
+        present.LoadText(dir.path() + u'/', QStringLiteral("操作説明.txt"));
+        QCOMPARE(present.Text(), QStringLiteral("一行目\n二行目\nthird\n"));
+
+        // From the menu, modal, whether or not a screen is open.
+        Fixture f;
+        f.window->mnuToolsOptions_Click();
+        f.window->mnuHelp_Click();
+        QCOMPARE(f.t.dialogs.Log.back().kind, QStringLiteral("exec"));
+        QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("KapHelp"));
+    }
+
+    void pickColorGivesTheColourNumberOrNothing() {
+        ScriptedDialogs dialogs;
+        dialogs.Colours.push_back(QColor(0, 0, 0));
+        dialogs.Colours.push_back(QColor(255, 0, 0));
+        dialogs.Colours.push_back(QColor(0, 0, 255));
+        dialogs.Colours.push_back(std::nullopt);
+        QString text = QStringLiteral("x");
+        QVERIFY(PickColor(dialogs, nullptr, text));
+        QCOMPARE(text, QStringLiteral("0")); // a chosen black is not a cancel
+        QVERIFY(PickColor(dialogs, nullptr, text));
+        QCOMPARE(text, QStringLiteral("255"));
+        QVERIFY(PickColor(dialogs, nullptr, text));
+        QCOMPARE(text, QStringLiteral("16711680"));
+        QVERIFY(!PickColor(dialogs, nullptr, text));
+        QCOMPARE(text, QString());
+        QColor grey;
+        QVERIFY(ColourFromText(QStringLiteral("8421504"), grey));
+        QCOMPARE(grey, QColor(128, 128, 128));
+        QVERIFY(!ColourFromText(QStringLiteral("grey"), grey));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_test.moc"
