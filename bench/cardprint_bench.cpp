@@ -6,9 +6,9 @@
 //   /usr/bin/time -v ./build/bench/cardprint_bench --benchmark_filter=WithPhotos   (peak memory)
 
 #include "cards/cardrenderer.h"
+#include "common/messages.h"
 #include "common/platform.h"
 #include "common/random.h"
-#include "common/messages.h"
 #include "ui/app/fonts.h"
 
 #include <QApplication>
@@ -80,17 +80,19 @@ struct Data {
         }
         withPhotos.Clear();
         withoutPhotos.Clear();
-        const QString families[] = {QStringLiteral("山田"), QStringLiteral("佐藤"), QStringLiteral("マクファーソン"),
-                                    QStringLiteral("林"), QStringLiteral("長谷川")};
-        const QString given[] = {QStringLiteral("太郎"), QStringLiteral("花子"), QStringLiteral("ジェニファー"),
-                                 QStringLiteral("舞"), QStringLiteral("健一郎")};
+        const QString families[] = {QStringLiteral("山田"), QStringLiteral("佐藤"),
+                                    QStringLiteral("マクファーソン"), QStringLiteral("林"),
+                                    QStringLiteral("長谷川")};
+        const QString given[] = {QStringLiteral("太郎"), QStringLiteral("花子"),
+                                 QStringLiteral("ジェニファー"), QStringLiteral("舞"),
+                                 QStringLiteral("健一郎")};
         for (int row = 1; row <= kParticipants; ++row) {
             const QString photo = QStringLiteral("P%1.JPG").arg(row, 3, 10, QLatin1Char('0'));
             QFile::copy(JoinPath(pictures, QStringLiteral("src%1.jpg").arg(row % kDistinctImages)),
                         JoinPath(pictures, photo));
             photoBytes += QFileInfo(JoinPath(pictures, photo)).size();
-            const QString name = families[row % 5] + QStringLiteral("　") + given[(row / 5) % 5] +
-                                 QString::number(row);
+            const QString name =
+                families[row % 5] + QStringLiteral("　") + given[(row / 5) % 5] + QString::number(row);
             withPhotos.SetCell(RosterTable::Name, row, name);
             withPhotos.SetCell(RosterTable::Photo, row, photo);
             withoutPhotos.SetCell(RosterTable::Name, row, name);

@@ -4,8 +4,8 @@
 #include "roster/roster.h"
 #include "support/fakes.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 #include <set>
 #include <vector>
@@ -68,7 +68,8 @@ TEST(CardContents, CellsAreFilledInReadingOrderSkippingTheCentre) {
     const RosterTable roster = rosterOfFirst(30);
     ScriptedFractions first{0.0};
     const Fill f = fill(roster, first, 3, 0);
-    const std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {3, 3}};
+    const std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 2}, {1, 3}, {2, 1},
+                                                       {2, 3}, {3, 1}, {3, 2}, {3, 3}};
     EXPECT_EQ(f.Cells, expected);
     // Always picking the first entry shows the pool's order.
     EXPECT_EQ(f.Rows, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
@@ -121,8 +122,8 @@ TEST(CardContents, CountUpWrapsAndSkipsUnnamedRows) {
         std::vector<int> centres;
     } cases[] = {
         {{299, 300, 1}, 299, {299, 300, 1, 299, 300}},
-        {{5, 9}, 0, {0, 5, 9, 5}},     // row 0 holds the captions: the first card gets the mark
-        {{}, 10, {0, 0, 0}},            // no names: the mark every time
+        {{5, 9}, 0, {0, 5, 9, 5}}, // row 0 holds the captions: the first card gets the mark
+        {{}, 10, {0, 0, 0}},       // no names: the mark every time
         {{150}, 300, {150, 150}},
         {{1, 2}, 1, {1, 2, 1}},
     };
@@ -167,7 +168,8 @@ TEST(CardContents, CentreContentOfMarkRowsAndOthers) {
     EXPECT_EQ(CentreContent(roster, pictures, 0), (CellContent{QStringLiteral("★"), QString()}));
     EXPECT_EQ(CentreContent(roster, pictures, 7),
               (CellContent{QStringLiteral(" 山田　太郎 "), JoinPath(pictures, QStringLiteral("P07.JPG"))}));
-    EXPECT_EQ(CentreContent(roster, pictures, 8), (CellContent{QString(), JoinPath(pictures, QStringLiteral("P08.JPG"))}));
+    EXPECT_EQ(CentreContent(roster, pictures, 8),
+              (CellContent{QString(), JoinPath(pictures, QStringLiteral("P08.JPG"))}));
     EXPECT_EQ(CentreContent(roster, pictures, 9), (CellContent{QStringLiteral("写真なし"), QString()}));
     EXPECT_EQ(CentreContent(roster, pictures, 301), CellContent{});
     EXPECT_EQ(CentreContent(roster, pictures, -1), CellContent{});

@@ -5,7 +5,9 @@
 
 namespace {
 
-MmPoint mm(double x, double y) { return {ToUnits(x), ToUnits(y)}; }
+MmPoint mm(double x, double y) {
+    return {ToUnits(x), ToUnits(y)};
+}
 
 TEST(CardGeometry, OriginsOfEveryLayout) {
     const struct {
@@ -26,7 +28,8 @@ TEST(CardGeometry, OriginsOfEveryLayout) {
         {11, {mm(36.5, 12.5)}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(CardOrigins(PaperLayouts()[static_cast<size_t>(c.layout)]), c.origins) << "layout " << c.layout;
+        EXPECT_EQ(CardOrigins(PaperLayouts()[static_cast<size_t>(c.layout)]), c.origins)
+            << "layout " << c.layout;
     }
     EXPECT_EQ(PageSize(PaperLayouts()[8]), mm(257, 182));
 }
@@ -40,8 +43,10 @@ TEST(CardGeometry, CellsAndGridOfASevenBySevenCard) {
     EXPECT_EQ(grid.Outline, (MmRect{origin.X, origin.Y, side, side}));
     ASSERT_EQ(grid.Lines.size(), 12u);
     // Vertical and horizontal lines alternate; the sixth vertical one is at X + 105.8574.
-    EXPECT_EQ(grid.Lines[10], (MmLine{{origin.X + 1058574, origin.Y}, {origin.X + 1058574, origin.Y + side}}));
-    EXPECT_EQ(grid.Lines[11], (MmLine{{origin.X, origin.Y + 1058574}, {origin.X + side, origin.Y + 1058574}}));
+    EXPECT_EQ(grid.Lines[10],
+              (MmLine{{origin.X + 1058574, origin.Y}, {origin.X + 1058574, origin.Y + side}}));
+    EXPECT_EQ(grid.Lines[11],
+              (MmLine{{origin.X, origin.Y + 1058574}, {origin.X + side, origin.Y + 1058574}}));
     EXPECT_EQ(CellOrigin(origin, c, 4, 2), (MmPoint{origin.X + c, origin.Y + 3 * c}));
     EXPECT_EQ(PhotoBoxHeight(c), 132322); // 13.232175 rounded to the unit
     EXPECT_EQ(CellSide(ToUnits(80), 9), 88889);
@@ -64,10 +69,10 @@ TEST(CardGeometry, PhotoFillsTheTopThreeQuartersCentredOnTheFreeAxis) {
         double w, h;
         MmRect expected;
     } cases[] = {
-        {4000, 3000, {x, y, c, 60000}},                   // 4:3 fills the box
-        {200, 100, {x, y + 10000, c, 40000}},             // wider: width decides, centred vertically
-        {3000, 4000, {x + 17500, y, 45000, 60000}},       // portrait: height decides, centred horizontally
-        {100, 100, {x + 10000, y, 60000, 60000}},         // square is narrower than 4:3
+        {4000, 3000, {x, y, c, 60000}},             // 4:3 fills the box
+        {200, 100, {x, y + 10000, c, 40000}},       // wider: width decides, centred vertically
+        {3000, 4000, {x + 17500, y, 45000, 60000}}, // portrait: height decides, centred horizontally
+        {100, 100, {x + 10000, y, 60000, 60000}},   // square is narrower than 4:3
         {1600, 1200, {x, y, c, 60000}},
     };
     for (const auto& t : cases) {
@@ -112,9 +117,9 @@ TEST(TextFit, FitsTheWholeCellOrTheStripUnderThePhoto) {
 }
 
 TEST(TextFit, FewMeasurementsSameResultAsTheStepSearch) {
-    const QString texts[] = {QStringLiteral("★"), QStringLiteral("林　舞"), QStringLiteral("山田　太郎"),
-                             QStringLiteral("マクファーソン　ジェニファー"), QStringLiteral("A"),
-                             QStringLiteral("Abcdefghijklmnopqrstuvwxyz")};
+    const QString texts[] = {QStringLiteral("★"),          QStringLiteral("林　舞"),
+                             QStringLiteral("山田　太郎"), QStringLiteral("マクファーソン　ジェニファー"),
+                             QStringLiteral("A"),          QStringLiteral("Abcdefghijklmnopqrstuvwxyz")};
     const MmUnits sides[] = {88889, 160000, 176429, 246667, 616667, 750000};
     for (const QString& text : texts) {
         for (MmUnits c : sides) {

@@ -22,8 +22,12 @@ TEST(CardSettings, SheetsAndRowAreReadAsRoundedNumbers) {
         int expectedSheets;
         int expectedRow;
     } cases[] = {
-        {u"2.5", u"001", 2, 1},  {u"3.5", u"12.5", 4, 12}, {u"1,0", u"13.5", 10, 14},
-        {u"abc", u"", 0, 0},     {u"-3", u"300", -3, 300}, {u" 7 ", u"1,2,3", 7, 123},
+        {u"2.5", u"001", 2, 1},
+        {u"3.5", u"12.5", 4, 12},
+        {u"1,0", u"13.5", 10, 14},
+        {u"abc", u"", 0, 0},
+        {u"-3", u"300", -3, 300},
+        {u" 7 ", u"1,2,3", 7, 123},
         {u"32767", u"-32768", 32767, -32768},
     };
     for (const auto& c : cases) {
@@ -45,9 +49,9 @@ TEST(CardSettings, ValuesOutsideSixteenBitsAreRefusedWithAMessage) {
         int centre;
         bool accepted;
     } cases[] = {
-        {u"32768", u"1", 0, false},  {u"-32769", u"1", 0, false}, {u"1", u"40000", 1, false},
-        {u"1", u"-1", 2, false},     {u"1", u"-1", 1, true},      {u"1", u"0", 2, true},
-        {u"1e9", u"1", 0, false},    {u"1", u"-0.4", 2, true},
+        {u"32768", u"1", 0, false}, {u"-32769", u"1", 0, false}, {u"1", u"40000", 1, false},
+        {u"1", u"-1", 2, false},    {u"1", u"-1", 1, true},      {u"1", u"0", 2, true},
+        {u"1e9", u"1", 0, false},   {u"1", u"-0.4", 2, true},
     };
     for (const auto& c : cases) {
         CardControlTexts controls = initialControls();
@@ -68,10 +72,11 @@ TEST(CardSettings, FramesPerSideComeFromTheFirstCharacter) {
         int expected;
     } cases[] = {
         {u"３×３", 3}, {u"５×５", 5}, {u"７×７", 7}, {u"９×９", 9}, {u"７", 7}, {u"4", 5},
-        {u"11", 5},    {u"9", 9},      {u"", 5},       {u"x", 5},      {u"1", 5}, {u"７×5", 7},
+        {u"11", 5},    {u"9", 9},     {u"", 5},      {u"x", 5},     {u"1", 5},  {u"７×5", 7},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ReadFramesPerSide(QString::fromUtf16(c.text)), c.expected) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(ReadFramesPerSide(QString::fromUtf16(c.text)), c.expected)
+            << QString::fromUtf16(c.text).toStdString();
     }
 }
 

@@ -14,7 +14,8 @@ CellContent RowContent(const RosterTable& roster, const QString& picturesFolder,
     return content;
 }
 
-qint16 ChooseCentreRow(CentreOption option, qint16 designatedRow, const RosterTable& roster, qint16& counter) {
+qint16 ChooseCentreRow(CentreOption option, qint16 designatedRow, const RosterTable& roster,
+                       qint16& counter) {
     switch (option) {
     case CentreOption::Mark:
         return 0;

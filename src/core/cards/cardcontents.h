@@ -16,14 +16,18 @@ struct CellContent {
 };
 
 // The mark printed in the centre when no participant is chosen for it.
-inline QString CentreMark() { return QStringLiteral("★"); }
+inline QString CentreMark() {
+    return QStringLiteral("★");
+}
 
 // The cell of roster row r (1..300): its name exactly as stored, and its photo inside the
 // pictures folder when the photo cell is not empty.
 CellContent RowContent(const RosterTable& roster, const QString& picturesFolder, int row);
 
 // The count-up counter of one run: it starts one before the designated row.
-inline qint16 StartCounter(qint16 designatedRow) { return static_cast<qint16>(designatedRow - 1); }
+inline qint16 StartCounter(qint16 designatedRow) {
+    return static_cast<qint16>(designatedRow - 1);
+}
 
 // The centre row of the next card: 0 (the mark), the designated row, or the next named row
 // after the counter (wrapping from 300 to 1; 0 and counter := 0 when no row has a name).

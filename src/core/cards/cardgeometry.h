@@ -28,7 +28,9 @@ struct MmLine {
 
 // A length in millimetres rounded to the unit (halves to even), and back.
 MmUnits ToUnits(double millimetres);
-inline double ToMillimetres(MmUnits units) { return static_cast<double>(units) / kUnitsPerMm; }
+inline double ToMillimetres(MmUnits units) {
+    return static_cast<double>(units) / kUnitsPerMm;
+}
 
 // numerator / denominator rounded to the unit, halves to even.
 MmUnits DivideUnits(qint64 numerator, qint64 denominator);
@@ -40,7 +42,9 @@ MmPoint PageSize(const PaperLayout& layout);
 std::vector<MmPoint> CardOrigins(const PaperLayout& layout);
 
 // Side of a cell of an n × n card of side S.
-inline MmUnits CellSide(MmUnits cardSide, int n) { return DivideUnits(cardSide, n); }
+inline MmUnits CellSide(MmUnits cardSide, int n) {
+    return DivideUnits(cardSide, n);
+}
 
 // Top-left corner of cell (i, j), both from 1, of the card at origin.
 inline MmPoint CellOrigin(MmPoint origin, MmUnits cellSide, int i, int j) {
@@ -48,7 +52,9 @@ inline MmPoint CellOrigin(MmPoint origin, MmUnits cellSide, int i, int j) {
 }
 
 // The top of the text strip under a photo: three quarters of the cell.
-inline MmUnits PhotoBoxHeight(MmUnits cellSide) { return DivideUnits(3LL * cellSide, 4); }
+inline MmUnits PhotoBoxHeight(MmUnits cellSide) {
+    return DivideUnits(3LL * cellSide, 4);
+}
 
 // Where a photo of width w and height h (any unit) is drawn in the cell at (x, y): inside the box
 // c wide and 3c/4 high at the cell's corner, as large as fits, centred on the axis it does not fill.

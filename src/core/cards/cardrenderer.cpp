@@ -50,8 +50,12 @@ void CardRenderer::adoptDevice(QPainter& painter) {
     m_fits.clear(); // measured for another device
 }
 
-double CardRenderer::toPixelsX(MmUnits units) const { return ToMillimetres(units) * m_dpiX / kMmPerInch; }
-double CardRenderer::toPixelsY(MmUnits units) const { return ToMillimetres(units) * m_dpiY / kMmPerInch; }
+double CardRenderer::toPixelsX(MmUnits units) const {
+    return ToMillimetres(units) * m_dpiX / kMmPerInch;
+}
+double CardRenderer::toPixelsY(MmUnits units) const {
+    return ToMillimetres(units) * m_dpiY / kMmPerInch;
+}
 
 CardRenderer::Photo& CardRenderer::photo(const QString& path) {
     auto found = m_photos.find(path);
@@ -64,8 +68,9 @@ CardRenderer::Photo& CardRenderer::photo(const QString& path) {
     const QSize stored = reader.size();
     if (stored.isValid() && !stored.isEmpty()) {
         entry.Readable = true;
-        entry.Size = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed()
-                                                                                               : stored;
+        entry.Size = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90)
+                         ? stored.transposed()
+                         : stored;
     }
     return *m_photos.insert(path, std::move(entry));
 }
@@ -144,8 +149,8 @@ void CardRenderer::DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide,
     const CardGrid grid = GridLines(origin, cardSide, n);
     painter.setPen(QPen(Qt::black, 1.0)); // one device pixel
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(toPixelsX(grid.Outline.X), toPixelsY(grid.Outline.Y), toPixelsX(grid.Outline.Width),
-                            toPixelsY(grid.Outline.Height)));
+    painter.drawRect(QRectF(toPixelsX(grid.Outline.X), toPixelsY(grid.Outline.Y),
+                            toPixelsX(grid.Outline.Width), toPixelsY(grid.Outline.Height)));
     for (const MmLine& line : grid.Lines) {
         painter.drawLine(QPointF(toPixelsX(line.From.X), toPixelsY(line.From.Y)),
                          QPointF(toPixelsX(line.To.X), toPixelsY(line.To.Y)));
@@ -153,12 +158,15 @@ void CardRenderer::DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide,
 }
 
 CardSheetPrinter::CardSheetPrinter(const CardRunValues& values, const RosterTable& roster,
-                                   const QString& picturesFolder, FractionSource& random, MessageSink& messages)
+                                   const QString& picturesFolder, FractionSource& random,
+                                   MessageSink& messages)
     : m_values(values), m_roster(roster), m_pictures(picturesFolder), m_random(random), m_messages(messages),
       m_renderer(values.TextColour), m_origins(CardOrigins(values.Layout())),
       m_counter(StartCounter(values.DesignatedRow)) {}
 
-int CardSheetPrinter::SheetCount() const { return std::max<int>(0, m_values.Sheets); }
+int CardSheetPrinter::SheetCount() const {
+    return std::max<int>(0, m_values.Sheets);
+}
 
 void CardSheetPrinter::DrawNextSheet(QPainter& painter) {
     const int n = m_values.FramesPerSide;
@@ -166,15 +174,15 @@ void CardSheetPrinter::DrawNextSheet(QPainter& painter) {
     const MmUnits c = CellSide(side, n);
     const int centre = (n + 1) / 2;
     for (const MmPoint& origin : m_origins) {
-        const qint16 centreRow = ChooseCentreRow(m_values.Centre, m_values.DesignatedRow, m_roster, m_counter);
+        const qint16 centreRow =
+            ChooseCentreRow(m_values.Centre, m_values.DesignatedRow, m_roster, m_counter);
         m_renderer.DrawCell(painter, CellOrigin(origin, c, centre, centre), c,
                             CentreContent(m_roster, m_pictures, centreRow));
         if (m_values.Mode == CardMode::Normal) {
-            const bool filled = FillNormalCard(m_roster, m_pictures, m_random, n, centreRow,
-                                               [&](int i, int j, const CellContent& content) {
-                                                   m_renderer.DrawCell(painter, CellOrigin(origin, c, i, j), c,
-                                                                       content);
-                                               });
+            const bool filled = FillNormalCard(
+                m_roster, m_pictures, m_random, n, centreRow, [&](int i, int j, const CellContent& content) {
+                    m_renderer.DrawCell(painter, CellOrigin(origin, c, i, j), c, content);
+                });
             if (!filled && ++m_failures == 1) {
                 m_messages.ShowMessage(NoParticipantMessage());
             }

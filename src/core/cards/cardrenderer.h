@@ -19,7 +19,9 @@ class QPaintDevice;
 class QPainter;
 
 // The face cards are printed in; the program maps it onto an installed Mincho face.
-inline QString CardFontFace() { return QStringLiteral("ＭＳ 明朝"); }
+inline QString CardFontFace() {
+    return QStringLiteral("ＭＳ 明朝");
+}
 
 // Measures texts with the card font on a paint device (a printer, a PDF, an image).
 class DeviceTextMeasurer : public TextMeasurer {

@@ -23,7 +23,8 @@ const std::array<PaperLayout, kPaperLayoutCount>& PaperLayouts() {
 }
 
 QStringList GridSizeTexts() {
-    return {QStringLiteral("３×３"), QStringLiteral("５×５"), QStringLiteral("７×７"), QStringLiteral("９×９")};
+    return {QStringLiteral("３×３"), QStringLiteral("５×５"), QStringLiteral("７×７"),
+            QStringLiteral("９×９")};
 }
 
 namespace {

@@ -48,13 +48,13 @@ struct CardRunValues {
 
 // The issue screen's controls as the user left them.
 struct CardControlTexts {
-    bool NormalCardSelected = false;          // Optカードモード(1)
-    QString FramesText;                       // Cmb枠数
-    QString LayoutText;                       // Cmb用紙面付
-    QString SheetsText;                       // Txt部数
-    std::array<bool, 3> CentreSelected{};     // Opt中心枠(0..2)
-    QString DesignatedRowText;                // Cmb指定行番
-    QString ColourText;                       // Txt文字色
+    bool NormalCardSelected = false;      // Optカードモード(1)
+    QString FramesText;                   // Cmb枠数
+    QString LayoutText;                   // Cmb用紙面付
+    QString SheetsText;                   // Txt部数
+    std::array<bool, 3> CentreSelected{}; // Opt中心枠(0..2)
+    QString DesignatedRowText;            // Cmb指定行番
+    QString ColourText;                   // Txt文字色
 };
 
 // Frames per side from the grid size text: its first character, made half-width, read as a

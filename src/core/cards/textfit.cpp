@@ -12,7 +12,9 @@ namespace {
 // Sizes tried are 50 - 0.5 k for k = 1 .. kLastStep (49.5 down to 1 point).
 constexpr int kLastStep = static_cast<int>((kFitStartSize - kFitSmallestSize) / kFitStep);
 
-double sizeAt(int k) { return kFitStartSize - kFitStep * k; }
+double sizeAt(int k) {
+    return kFitStartSize - kFitStep * k;
+}
 
 class Search {
 public:

@@ -25,12 +25,12 @@ constexpr double kFitStep = 0.5;
 constexpr double kFitSmallestSize = 1.0;
 
 struct FittedText {
-    bool Blank = true;       // nothing to print: the offsets are (0, 0)
-    double PointSize = 0;    // the size to print at
-    TextExtent Extent;       // measured at PointSize
-    MmUnits Dx = 0;          // offset of the text's top-left corner from the cell's
+    bool Blank = true;    // nothing to print: the offsets are (0, 0)
+    double PointSize = 0; // the size to print at
+    TextExtent Extent;    // measured at PointSize
+    MmUnits Dx = 0;       // offset of the text's top-left corner from the cell's
     MmUnits Dy = 0;
-    int Measurements = 0;    // how many times the text was measured
+    int Measurements = 0; // how many times the text was measured
 };
 
 // Fits text into a cell of side c whose text starts at q from the cell top (q = c: the whole

@@ -47,7 +47,8 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     setWindowTitle(QStringLiteral("ゲーム設定"));
 
     // カードモード
-    auto* modeFrame = named(new QGroupBox(QStringLiteral("カードモード"), this), QStringLiteral("Frm印刷設定_0"));
+    auto* modeFrame =
+        named(new QGroupBox(QStringLiteral("カードモード"), this), QStringLiteral("Frm印刷設定_0"));
     m_cardMode[0] = named(new QRadioButton(QStringLiteral("ミルダカード"), modeFrame),
                           QStringLiteral("Optカードモード_0"));
     m_cardMode[1] = named(new QRadioButton(QStringLiteral("通常ビンゴカード"), modeFrame),
@@ -63,7 +64,7 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     auto* paperFrame =
         named(new QGroupBox(QStringLiteral("用紙/面付　部数"), this), QStringLiteral("Frm印刷設定_1"));
     m_layout = editableCombo(QStringLiteral("Cmb用紙面付"), paperFrame);
-    m_layout->setMinimumContentsLength(12);
+    m_layout->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_sheets = named(new QLineEdit(paperFrame), QStringLiteral("Txt部数"));
     auto* paperLayout = new QGridLayout(paperFrame);
     paperLayout->addWidget(label(0, QStringLiteral("用紙/面付け"), paperFrame), 0, 0);
@@ -72,12 +73,14 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     paperLayout->addWidget(m_sheets, 1, 1);
 
     // 中心枠の扱い
-    auto* centreFrame = named(new QGroupBox(QStringLiteral("中心枠の扱い"), this), QStringLiteral("Frm印刷設定_2"));
+    auto* centreFrame =
+        named(new QGroupBox(QStringLiteral("中心枠の扱い"), this), QStringLiteral("Frm印刷設定_2"));
     const QString centreCaptions[3] = {QStringLiteral("定形マーク"), QStringLiteral("指定登録行番　固定"),
                                        QStringLiteral("指定登録行番からカウントアップ")};
     auto* centreLayout = new QGridLayout(centreFrame);
     for (int i = 0; i < 3; ++i) {
-        m_centre[i] = named(new QRadioButton(centreCaptions[i], centreFrame), QStringLiteral("Opt中心枠_%1").arg(i));
+        m_centre[i] =
+            named(new QRadioButton(centreCaptions[i], centreFrame), QStringLiteral("Opt中心枠_%1").arg(i));
         centreLayout->addWidget(m_centre[i], i, 0, 1, 2);
     }
     m_row = editableCombo(QStringLiteral("Cmb指定行番"), centreFrame);
@@ -86,7 +89,8 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
 
     m_colourButton = named(new QPushButton(QStringLiteral("文字色"), this), QStringLiteral("Cmd文字色"));
     m_colour = named(new QLineEdit(QStringLiteral("0000000"), this), QStringLiteral("Txt文字色"));
-    m_issueButton = named(new QPushButton(QStringLiteral("カード発行"), this), QStringLiteral("Cmd印刷設定適用"));
+    m_issueButton =
+        named(new QPushButton(QStringLiteral("カード発行"), this), QStringLiteral("Cmd印刷設定適用"));
     m_issueButton->setMinimumHeight(36);
 
     auto* colourRow = new QHBoxLayout;
@@ -142,7 +146,9 @@ CardControlTexts CardIssueScreen::ControlTexts() const {
     return texts;
 }
 
-bool CardIssueScreen::IsPrinting() const { return m_run && m_run->IsRunning(); }
+bool CardIssueScreen::IsPrinting() const {
+    return m_run && m_run->IsRunning();
+}
 
 void CardIssueScreen::Cmd文字色_Click() {
     setEnabled(false);
@@ -159,8 +165,8 @@ void CardIssueScreen::Cmd印刷設定適用_Click() {
     if (IsPrinting()) {
         return;
     }
-    if (m_services.dialogs.AskYesNo(this, QStringLiteral("指定条件でカードを発行しますか？"), Dialogs::Answer::Yes) !=
-        Dialogs::Answer::Yes) {
+    if (m_services.dialogs.AskYesNo(this, QStringLiteral("指定条件でカードを発行しますか？"),
+                                    Dialogs::Answer::Yes) != Dialogs::Answer::Yes) {
         return;
     }
     CardRunValues values;

@@ -18,7 +18,8 @@
 namespace {
 
 QString postcardQuestion() {
-    return QStringLiteral("接続されているプリンタでは\r\n用紙をはがきに設定出来ません.\r\n印刷を続けますか？");
+    return QStringLiteral(
+        "接続されているプリンタでは\r\n用紙をはがきに設定出来ません.\r\n印刷を続けますか？");
 }
 
 } // namespace
@@ -73,7 +74,8 @@ CardPrintRun::~CardPrintRun() {
     delete m_progress.data();
 }
 
-bool CardPrintRun::setUpPrinter(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath) {
+bool CardPrintRun::setUpPrinter(const CardRunValues& values, const QPrinterInfo& printer,
+                                const QString& pdfPath) {
     if (printer.isNull()) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer->setOutputFormat(QPrinter::PdfFormat);
@@ -91,7 +93,8 @@ bool CardPrintRun::setUpPrinter(const CardRunValues& values, const QPrinterInfo&
     } else if (layout.Paper == QStringLiteral("B5")) {
         SetPaperByCode(*m_printer, 13);
     } else if (SelectPostcardPaper(*m_printer) == 0) {
-        if (m_services.dialogs.AskYesNo(m_parent, postcardQuestion(), Dialogs::Answer::No) == Dialogs::Answer::No) {
+        if (m_services.dialogs.AskYesNo(m_parent, postcardQuestion(), Dialogs::Answer::No) ==
+            Dialogs::Answer::No) {
             return false;
         }
     }
@@ -136,9 +139,8 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
         m_progress->setAutoReset(false);
         m_progress->setMinimumDuration(0);
         m_progress->setRange(0, m_sheets->SheetCount());
-        m_progress->setLabelText(QStringLiteral("ビンゴカードを印刷しています（%1 / %2 枚）")
-                                     .arg(1)
-                                     .arg(m_sheets->SheetCount()));
+        m_progress->setLabelText(
+            QStringLiteral("ビンゴカードを印刷しています（%1 / %2 枚）").arg(1).arg(m_sheets->SheetCount()));
         m_progress->show();
     }
     m_timer = m_services.clock.CreateTimer();
@@ -196,7 +198,8 @@ void CardPrintRun::finish() {
         if (!m_pdfPath.isEmpty()) {
             QFile::remove(m_pdfPath);
         }
-        m_services.dialogs.ShowMessage(QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。"));
+        m_services.dialogs.ShowMessage(
+            QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。"));
     } else if (!m_pdfPath.isEmpty()) {
         m_services.dialogs.ShowMessage(
             QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n") +

@@ -6,7 +6,9 @@
 
 namespace {
 
-bool between(double value, double low, double high) { return value >= low && value <= high; }
+bool between(double value, double low, double high) {
+    return value >= low && value <= high;
+}
 
 } // namespace
 

@@ -30,9 +30,7 @@ struct Folders {
     QTemporaryDir dir;
     QString working() const { return dir.filePath(QStringLiteral("Mrda")); }
     Folders() { QDir(dir.path()).mkpath(QStringLiteral("Mrda/Pictures")); }
-    QStringList pdfs() const {
-        return QDir(working()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
-    }
+    QStringList pdfs() const { return QDir(working()).entryList({QStringLiteral("*.pdf")}, QDir::Files); }
 };
 
 ProgramState stateIn(const Folders& folders, int names) {
@@ -79,10 +77,12 @@ private slots:
         QCOMPARE(state.DrawKind, DrawKind::Normal);
         QVERIFY(child<QRadioButton>(*screen, u"Optカードモード_0")->isChecked());
         QCOMPARE(child<QRadioButton>(*screen, u"Optカードモード_0")->text(), QStringLiteral("ミルダカード"));
-        QCOMPARE(child<QRadioButton>(*screen, u"Optカードモード_1")->text(), QStringLiteral("通常ビンゴカード"));
+        QCOMPARE(child<QRadioButton>(*screen, u"Optカードモード_1")->text(),
+                 QStringLiteral("通常ビンゴカード"));
         QVERIFY(child<QRadioButton>(*screen, u"Opt中心枠_0")->isChecked());
         QCOMPARE(child<QRadioButton>(*screen, u"Opt中心枠_1")->text(), QStringLiteral("指定登録行番　固定"));
-        QCOMPARE(child<QRadioButton>(*screen, u"Opt中心枠_2")->text(), QStringLiteral("指定登録行番からカウントアップ"));
+        QCOMPARE(child<QRadioButton>(*screen, u"Opt中心枠_2")->text(),
+                 QStringLiteral("指定登録行番からカウントアップ"));
         QCOMPARE(child<QGroupBox>(*screen, u"Frm印刷設定_1")->title(), QStringLiteral("用紙/面付　部数"));
         QCOMPARE(child<QLabel>(*screen, u"Label1_0")->text(), QStringLiteral("用紙/面付け"));
         QCOMPARE(child<QLabel>(*screen, u"Label1_3")->text(), QStringLiteral("指定登録行番"));
@@ -214,7 +214,8 @@ private slots:
         runToEnd(t);
         const QStringList messages = t.dialogs.Messages();
         QCOMPARE(messages.size(), 2);
-        QCOMPARE(messages.at(0), QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。"));
+        QCOMPARE(messages.at(0),
+                 QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。"));
         QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 1);
     }
 

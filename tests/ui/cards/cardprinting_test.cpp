@@ -4,8 +4,8 @@
 #include "support/fakes.h"
 #include "ui/app/fonts.h"
 #include "ui/cards/cardprintrun.h"
-#include "ui/cards/postcardpaper.h"
 #include "ui/cards/pdfcount.h"
+#include "ui/cards/postcardpaper.h"
 
 #include <QImageWriter>
 #include <QPainter>
@@ -41,7 +41,8 @@ void setUpWriter(QPdfWriter& writer, const CardRunValues& values) {
     writer.setResolution(1200);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setPageOrientation(values.Layout().Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    writer.setPageOrientation(values.Layout().Orientation == 2 ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
 }
 
 // Prints a whole run to a PDF file the way the issue run does.
@@ -73,7 +74,9 @@ QString writePhoto(const QString& folder, const QString& name, QSize size,
     return name;
 }
 
-bool isWhite(QRgb pixel) { return qRed(pixel) > 240 && qGreen(pixel) > 240 && qBlue(pixel) > 240; }
+bool isWhite(QRgb pixel) {
+    return qRed(pixel) > 240 && qGreen(pixel) > 240 && qBlue(pixel) > 240;
+}
 
 // A sheet of paper as an image of 10 pixels per millimetre.
 QImage paper(int widthMm, int heightMm) {
@@ -84,7 +87,9 @@ QImage paper(int widthMm, int heightMm) {
     return image;
 }
 
-QPoint at(double xMm, double yMm) { return QPoint(static_cast<int>(xMm * 10), static_cast<int>(yMm * 10)); }
+QPoint at(double xMm, double yMm) {
+    return QPoint(static_cast<int>(xMm * 10), static_cast<int>(yMm * 10));
+}
 
 } // namespace
 
@@ -119,7 +124,8 @@ private slots:
         QCOMPARE(printToPdf(sheets, fixed, path), 1);
         QCOMPARE(CountPdfPages(path), 1);
         QCOMPARE(messages.Shown,
-                 QStringList{QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。")});
+                 QStringList{
+                     QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。")});
     }
 
     void blankCardsPrintOnAnEmptyRoster() {
@@ -138,7 +144,8 @@ private slots:
         ScriptedFractions random{0.5};
         RecordingMessages messages;
         for (int sheets : {0, -4}) {
-            CardSheetPrinter printer(runValues(CardMode::Normal, sheets), rosterOf(5), QString(), random, messages);
+            CardSheetPrinter printer(runValues(CardMode::Normal, sheets), rosterOf(5), QString(), random,
+                                     messages);
             QCOMPARE(printer.SheetCount(), 0);
             QVERIFY(printer.Finished());
         }
@@ -191,7 +198,8 @@ private slots:
         QImage sheet = paper(100, 50);
         QPainter painter(&sheet);
         const CellContent withPhoto{QStringLiteral("山田　太郎"), JoinPath(dir.path(), photo)};
-        const CellContent missingPhoto{QStringLiteral("山田　太郎"), JoinPath(dir.path(), QStringLiteral("none.jpg"))};
+        const CellContent missingPhoto{QStringLiteral("山田　太郎"),
+                                       JoinPath(dir.path(), QStringLiteral("none.jpg"))};
         const CellContent noPhoto{QStringLiteral("山田　太郎"), QString()};
         renderer.DrawCell(painter, {0, 0}, 300000, withPhoto);
         renderer.DrawCell(painter, {300000, 0}, 300000, missingPhoto);
@@ -239,7 +247,7 @@ private slots:
         }
         renderer.DrawGrid(painter, {0, 0}, 3 * c, 3);
         painter.end();
-        const QRgb onLine = sheet.pixel(at(10, 3));  // the first inner vertical line crosses the photos
+        const QRgb onLine = sheet.pixel(at(10, 3)); // the first inner vertical line crosses the photos
         QVERIFY(qRed(onLine) < 60 && qGreen(onLine) < 60 && qBlue(onLine) < 60);
     }
 
@@ -249,8 +257,11 @@ private slots:
         writer.setResolution(1200);
         QFont font(CardFontFace());
         DeviceTextMeasurer measurer(font, writer);
-        const QString texts[] = {QStringLiteral("★"), QStringLiteral("林　舞"), QStringLiteral("山田　太郎"),
-                                 QStringLiteral("マクファーソン　ジェニファー"), QStringLiteral("Ｗｉｌｌｉａｍ"),
+        const QString texts[] = {QStringLiteral("★"),
+                                 QStringLiteral("林　舞"),
+                                 QStringLiteral("山田　太郎"),
+                                 QStringLiteral("マクファーソン　ジェニファー"),
+                                 QStringLiteral("Ｗｉｌｌｉａｍ"),
                                  QStringLiteral("ij")};
         for (const QString& text : texts) {
             for (MmUnits c : {88889, 176429, 205556, 411111, 616667, 1850000}) {
@@ -287,7 +298,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Mrda/Pictures")));
         ProgramState state;
-        state.Settings.Pictures = JoinPath(JoinPath(dir.path(), QStringLiteral("Mrda")), QStringLiteral("Pictures"));
+        state.Settings.Pictures =
+            JoinPath(JoinPath(dir.path(), QStringLiteral("Mrda")), QStringLiteral("Pictures"));
         state.ProgramFolder = dir.path() + QStringLiteral("/");
         const QString working = CardOutputFolder(state);
         QCOMPARE(QDir(working).absolutePath(), QDir(dir.filePath(QStringLiteral("Mrda"))).absolutePath());
@@ -297,7 +309,8 @@ private slots:
         QFile existing(first);
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.close();
-        QCOMPARE(QFileInfo(CardPdfPath(working, when)).fileName(), QStringLiteral("ビンゴカード_20261206_223000_2.pdf"));
+        QCOMPARE(QFileInfo(CardPdfPath(working, when)).fileName(),
+                 QStringLiteral("ビンゴカード_20261206_223000_2.pdf"));
         // A pictures folder that does not exist: the program folder.
         state.Settings.Pictures = dir.filePath(QStringLiteral("gone/Pictures"));
         QCOMPARE(QDir(CardOutputFolder(state)).absolutePath(), QDir(dir.path()).absolutePath());

@@ -15,5 +15,9 @@ inline int CountPdfObjects(const QString& path, const char* pattern) {
     return static_cast<int>(text.count(QRegularExpression(QString::fromLatin1(pattern))));
 }
 
-inline int CountPdfPages(const QString& path) { return CountPdfObjects(path, "/Type\\s*/Page(?![a-zA-Z])"); }
-inline int CountPdfImages(const QString& path) { return CountPdfObjects(path, "/Subtype\\s*/Image\\b"); }
+inline int CountPdfPages(const QString& path) {
+    return CountPdfObjects(path, "/Type\\s*/Page(?![a-zA-Z])");
+}
+inline int CountPdfImages(const QString& path) {
+    return CountPdfObjects(path, "/Subtype\\s*/Image\\b");
+}
