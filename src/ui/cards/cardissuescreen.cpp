@@ -1,7 +1,200 @@
 #include "ui/cards/cardissuescreen.h"
 
-CardIssueScreen::CardIssueScreen(ProgramState&, Services&, QWidget* parent) : QWidget(parent) {
+#include "programstate.h"
+#include "roster/roster.h"
+#include "ui/app/dialogs.h"
+#include "ui/app/services.h"
+#include "ui/cards/cardprintrun.h"
+#include "ui/colour/pickcolor.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename T> T* named(T* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLabel* label(int index, const QString& text, QWidget* parent) {
+    return named(new QLabel(text, parent), QStringLiteral("Label1_%1").arg(index));
+}
+
+QComboBox* editableCombo(const QString& name, QWidget* parent) {
+    auto* combo = named(new QComboBox(parent), name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
+}
+
+} // namespace
+
+CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidget* parent)
+    : QWidget(parent), m_state(state), m_services(services),
+      m_printerLookup([] { return QPrinterInfo::defaultPrinter(); }) {
     setObjectName(QStringLiteral("Frm印刷設定"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(640, 480);
+    setWindowTitle(QStringLiteral("ゲーム設定"));
+
+    // カードモード
+    auto* modeFrame =
+        named(new QGroupBox(QStringLiteral("カードモード"), this), QStringLiteral("Frm印刷設定_0"));
+    m_cardMode[0] = named(new QRadioButton(QStringLiteral("ミルダカード"), modeFrame),
+                          QStringLiteral("Optカードモード_0"));
+    m_cardMode[1] = named(new QRadioButton(QStringLiteral("通常ビンゴカード"), modeFrame),
+                          QStringLiteral("Optカードモード_1"));
+    m_frames = editableCombo(QStringLiteral("Cmb枠数"), modeFrame);
+    auto* modeLayout = new QGridLayout(modeFrame);
+    modeLayout->addWidget(m_cardMode[0], 0, 0, 1, 2);
+    modeLayout->addWidget(m_cardMode[1], 1, 0, 1, 2);
+    modeLayout->addWidget(label(2, QStringLiteral("枠数"), modeFrame), 2, 0);
+    modeLayout->addWidget(m_frames, 2, 1);
+
+    // 用紙/面付　部数
+    auto* paperFrame =
+        named(new QGroupBox(QStringLiteral("用紙/面付　部数"), this), QStringLiteral("Frm印刷設定_1"));
+    m_layout = editableCombo(QStringLiteral("Cmb用紙面付"), paperFrame);
+    m_layout->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_sheets = named(new QLineEdit(paperFrame), QStringLiteral("Txt部数"));
+    auto* paperLayout = new QGridLayout(paperFrame);
+    paperLayout->addWidget(label(0, QStringLiteral("用紙/面付け"), paperFrame), 0, 0);
+    paperLayout->addWidget(m_layout, 0, 1);
+    paperLayout->addWidget(label(1, QStringLiteral("印字枚数"), paperFrame), 1, 0);
+    paperLayout->addWidget(m_sheets, 1, 1);
+
+    // 中心枠の扱い
+    auto* centreFrame =
+        named(new QGroupBox(QStringLiteral("中心枠の扱い"), this), QStringLiteral("Frm印刷設定_2"));
+    const QString centreCaptions[3] = {QStringLiteral("定形マーク"), QStringLiteral("指定登録行番　固定"),
+                                       QStringLiteral("指定登録行番からカウントアップ")};
+    auto* centreLayout = new QGridLayout(centreFrame);
+    for (int i = 0; i < 3; ++i) {
+        m_centre[i] =
+            named(new QRadioButton(centreCaptions[i], centreFrame), QStringLiteral("Opt中心枠_%1").arg(i));
+        centreLayout->addWidget(m_centre[i], i, 0, 1, 2);
+    }
+    m_row = editableCombo(QStringLiteral("Cmb指定行番"), centreFrame);
+    centreLayout->addWidget(label(3, QStringLiteral("指定登録行番"), centreFrame), 3, 0);
+    centreLayout->addWidget(m_row, 3, 1);
+
+    m_colourButton = named(new QPushButton(QStringLiteral("文字色"), this), QStringLiteral("Cmd文字色"));
+    m_colour = named(new QLineEdit(QStringLiteral("0000000"), this), QStringLiteral("Txt文字色"));
+    m_issueButton =
+        named(new QPushButton(QStringLiteral("カード発行"), this), QStringLiteral("Cmd印刷設定適用"));
+    m_issueButton->setMinimumHeight(36);
+
+    auto* colourRow = new QHBoxLayout;
+    colourRow->addWidget(m_colourButton);
+    colourRow->addWidget(m_colour, 1);
+    auto* left = new QVBoxLayout;
+    left->addWidget(modeFrame);
+    left->addWidget(centreFrame);
+    auto* right = new QVBoxLayout;
+    right->addWidget(paperFrame);
+    right->addLayout(colourRow);
+    right->addStretch(1);
+    right->addWidget(m_issueButton);
+    auto* outer = new QHBoxLayout(this);
+    outer->addLayout(left);
+    outer->addLayout(right);
+
+    // Loading, in order.
+    m_cardMode[0]->setChecked(true);
+    m_frames->addItems(GridSizeTexts());
+    m_frames->setEditText(QStringLiteral("５×５"));
+    m_sheets->setText(QStringLiteral("1"));
+    for (const PaperLayout& layout : PaperLayouts()) {
+        m_layout->addItem(layout.Text);
+    }
+    m_layout->setEditText(PaperLayouts()[kDefaultPaperLayout].Text);
+    for (int row = 0; row <= RosterTable::kCapacity; ++row) {
+        m_row->addItem(QString::number(row));
+    }
+    m_row->setEditText(QStringLiteral("001"));
+    m_state.DrawKind = DrawKind::Normal;
+    m_centre[0]->setChecked(true);
+
+    m_run = std::make_unique<CardPrintRun>(m_state, m_services, this);
+    connect(m_colourButton, &QPushButton::clicked, this, [this] { Cmd文字色_Click(); });
+    connect(m_issueButton, &QPushButton::clicked, this, [this] { Cmd印刷設定適用_Click(); });
+    adjustSize();
+}
+
+CardIssueScreen::~CardIssueScreen() = default;
+
+CardControlTexts CardIssueScreen::ControlTexts() const {
+    CardControlTexts texts;
+    texts.NormalCardSelected = m_cardMode[1]->isChecked();
+    texts.FramesText = m_frames->currentText();
+    texts.LayoutText = m_layout->currentText();
+    texts.SheetsText = m_sheets->text();
+    for (int i = 0; i < 3; ++i) {
+        texts.CentreSelected[static_cast<size_t>(i)] = m_centre[i]->isChecked();
+    }
+    texts.DesignatedRowText = m_row->currentText();
+    texts.ColourText = m_colour->text();
+    return texts;
+}
+
+bool CardIssueScreen::IsPrinting() const {
+    return m_run && m_run->IsRunning();
+}
+
+void CardIssueScreen::Cmd文字色_Click() {
+    setEnabled(false);
+    m_issueButton->setEnabled(false);
+    QString text;
+    if (PickColor(m_services.dialogs, this, text)) {
+        m_colour->setText(text);
+    }
+    m_issueButton->setEnabled(true);
+    setEnabled(true);
+}
+
+void CardIssueScreen::Cmd印刷設定適用_Click() {
+    if (IsPrinting()) {
+        return;
+    }
+    if (m_services.dialogs.AskYesNo(this, QStringLiteral("指定条件でカードを発行しますか？"),
+                                    Dialogs::Answer::Yes) != Dialogs::Answer::Yes) {
+        return;
+    }
+    CardRunValues values;
+    QString error;
+    if (!ReadRunValues(ControlTexts(), values, error)) {
+        m_services.dialogs.ShowMessage(error);
+        return;
+    }
+    const QPrinterInfo printer = m_printerLookup();
+    QString pdfPath;
+    if (printer.isNull()) {
+        pdfPath = CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime());
+    }
+    setEnabled(false);
+    if (!m_run->Start(values, printer, pdfPath, [this] { runEnded(); })) {
+        runEnded();
+    }
+}
+
+void CardIssueScreen::runEnded() {
+    setEnabled(true);
+    emit RunEnded();
+}
+
+void CardIssueScreen::closeEvent(QCloseEvent* event) {
+    if (IsPrinting()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }

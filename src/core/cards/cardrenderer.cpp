@@ -1,0 +1,193 @@
+#include "cards/cardrenderer.h"
+
+#include "common/messages.h"
+
+#include <QFontMetricsF>
+#include <QImageIOHandler>
+#include <QImageReader>
+#include <QPaintDevice>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+// Photos are decoded at no more than this resolution, and no larger than this many pixels, which
+// keeps 300 photos of the largest cells within a few hundred megabytes.
+constexpr double kPhotoDpi = 300;
+constexpr double kPhotoMaxPixels = 512.0 * 512.0;
+
+} // namespace
+
+DeviceTextMeasurer::DeviceTextMeasurer(const QFont& font, const QPaintDevice& device)
+    : m_font(font), m_device(device) {}
+
+TextExtent DeviceTextMeasurer::Measure(const QString& text, double pointSize) {
+    QFont font = m_font;
+    font.setPointSizeF(pointSize);
+    const QFontMetricsF metrics(font, &m_device);
+    const double toMmX = kMmPerInch / m_device.logicalDpiX();
+    const double toMmY = kMmPerInch / m_device.logicalDpiY();
+    return {metrics.horizontalAdvance(text) * toMmX, metrics.height() * toMmY, metrics.ascent() * toMmY};
+}
+
+CardRenderer::CardRenderer(const QColor& textColour, const QString& fontFace)
+    : m_textColour(textColour), m_font(fontFace) {
+    m_font.setBold(false);
+    m_font.setStyleStrategy(QFont::PreferOutline);
+}
+
+void CardRenderer::adoptDevice(QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    if (device == m_device) {
+        return;
+    }
+    m_device = device;
+    m_dpiX = device->logicalDpiX();
+    m_dpiY = device->logicalDpiY();
+    m_measurer = std::make_unique<DeviceTextMeasurer>(m_font, *device);
+    m_fits.clear(); // measured for another device
+}
+
+double CardRenderer::toPixelsX(MmUnits units) const {
+    return ToMillimetres(units) * m_dpiX / kMmPerInch;
+}
+double CardRenderer::toPixelsY(MmUnits units) const {
+    return ToMillimetres(units) * m_dpiY / kMmPerInch;
+}
+
+CardRenderer::Photo& CardRenderer::photo(const QString& path) {
+    auto found = m_photos.find(path);
+    if (found != m_photos.end()) {
+        return *found;
+    }
+    Photo entry;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (stored.isValid() && !stored.isEmpty()) {
+        entry.Readable = true;
+        entry.Size = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90)
+                         ? stored.transposed()
+                         : stored;
+    }
+    return *m_photos.insert(path, std::move(entry));
+}
+
+const QImage& CardRenderer::decoded(const QString& path, Photo& entry, QSize pixels) {
+    const auto key = std::make_pair(pixels.width(), pixels.height());
+    auto found = entry.Decoded.find(key);
+    if (found != entry.Decoded.end()) {
+        return found->second;
+    }
+    ++m_photoDecodes;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    if (pixels.width() < entry.Size.width() || pixels.height() < entry.Size.height()) {
+        // The scaled size is that of the image as stored, before the turn.
+        reader.setScaledSize(turned ? pixels.transposed() : pixels);
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        entry.Readable = false;
+    }
+    return entry.Decoded.emplace(key, std::move(image)).first->second;
+}
+
+const FittedText& CardRenderer::fit(const QString& text, MmUnits c, MmUnits q) {
+    auto key = std::make_tuple(text, c, q);
+    auto found = m_fits.find(key);
+    if (found == m_fits.end()) {
+        ++m_textFits;
+        FittedText fitted = FitText(*m_measurer, text, c, q);
+        m_textMeasurements += fitted.Measurements;
+        found = m_fits.emplace(std::move(key), fitted).first;
+    }
+    return found->second;
+}
+
+void CardRenderer::DrawCell(QPainter& painter, MmPoint cell, MmUnits c, const CellContent& content) {
+    adoptDevice(painter);
+    MmUnits q = c;
+    if (!content.PhotoPath.isEmpty()) {
+        q = PhotoBoxHeight(c);
+        Photo& entry = photo(content.PhotoPath);
+        if (entry.Readable) {
+            const MmRect place = PlacePhoto(cell.X, cell.Y, c, entry.Size.width(), entry.Size.height());
+            const QRectF target(toPixelsX(place.X), toPixelsY(place.Y), toPixelsX(place.Width),
+                                toPixelsY(place.Height));
+            // The resolution the photo is decoded at: the device's, within the limits above.
+            double scale = std::min({m_dpiX, m_dpiY, kPhotoDpi}) / std::min(m_dpiX, m_dpiY);
+            const double area = target.width() * target.height() * scale * scale;
+            if (area > kPhotoMaxPixels) {
+                scale *= std::sqrt(kPhotoMaxPixels / area);
+            }
+            const QSize pixels(std::max(1, static_cast<int>(std::lround(target.width() * scale))),
+                               std::max(1, static_cast<int>(std::lround(target.height() * scale))));
+            const QImage& image = decoded(content.PhotoPath, entry, pixels);
+            if (!image.isNull()) {
+                painter.drawImage(target, image);
+            }
+        }
+    }
+    const FittedText& fitted = fit(content.Text, c, q);
+    if (fitted.Blank) {
+        return;
+    }
+    QFont font = m_font;
+    font.setPointSizeF(fitted.PointSize);
+    painter.setFont(font);
+    painter.setPen(m_textColour);
+    const double baseline = ToMillimetres(cell.Y + fitted.Dy) + fitted.Extent.Ascent;
+    painter.drawText(QPointF(toPixelsX(cell.X + fitted.Dx), baseline * m_dpiY / kMmPerInch), content.Text);
+}
+
+void CardRenderer::DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n) {
+    adoptDevice(painter);
+    const CardGrid grid = GridLines(origin, cardSide, n);
+    painter.setPen(QPen(Qt::black, 1.0)); // one device pixel
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(toPixelsX(grid.Outline.X), toPixelsY(grid.Outline.Y),
+                            toPixelsX(grid.Outline.Width), toPixelsY(grid.Outline.Height)));
+    for (const MmLine& line : grid.Lines) {
+        painter.drawLine(QPointF(toPixelsX(line.From.X), toPixelsY(line.From.Y)),
+                         QPointF(toPixelsX(line.To.X), toPixelsY(line.To.Y)));
+    }
+}
+
+CardSheetPrinter::CardSheetPrinter(const CardRunValues& values, const RosterTable& roster,
+                                   const QString& picturesFolder, FractionSource& random,
+                                   MessageSink& messages)
+    : m_values(values), m_roster(roster), m_pictures(picturesFolder), m_random(random), m_messages(messages),
+      m_renderer(values.TextColour), m_origins(CardOrigins(values.Layout())),
+      m_counter(StartCounter(values.DesignatedRow)) {}
+
+int CardSheetPrinter::SheetCount() const {
+    return std::max<int>(0, m_values.Sheets);
+}
+
+void CardSheetPrinter::DrawNextSheet(QPainter& painter) {
+    const int n = m_values.FramesPerSide;
+    const MmUnits side = m_values.Layout().CardSide;
+    const MmUnits c = CellSide(side, n);
+    const int centre = (n + 1) / 2;
+    for (const MmPoint& origin : m_origins) {
+        const qint16 centreRow =
+            ChooseCentreRow(m_values.Centre, m_values.DesignatedRow, m_roster, m_counter);
+        m_renderer.DrawCell(painter, CellOrigin(origin, c, centre, centre), c,
+                            CentreContent(m_roster, m_pictures, centreRow));
+        if (m_values.Mode == CardMode::Normal) {
+            const bool filled = FillNormalCard(
+                m_roster, m_pictures, m_random, n, centreRow, [&](int i, int j, const CellContent& content) {
+                    m_renderer.DrawCell(painter, CellOrigin(origin, c, i, j), c, content);
+                });
+            if (!filled && ++m_failures == 1) {
+                m_messages.ShowMessage(NoParticipantMessage());
+            }
+        }
+        m_renderer.DrawGrid(painter, origin, side, n);
+    }
+    ++m_sheetsDrawn;
+}

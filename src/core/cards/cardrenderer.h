@@ -1,0 +1,115 @@
+#pragma once
+
+#include "cards/cardcontents.h"
+#include "cards/cardgeometry.h"
+#include "cards/textfit.h"
+#include "roster/roster.h"
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QString>
+#include <map>
+#include <memory>
+
+class FractionSource;
+class MessageSink;
+class QPaintDevice;
+class QPainter;
+
+// The face cards are printed in; the program maps it onto an installed Mincho face.
+inline QString CardFontFace() {
+    return QStringLiteral("ＭＳ 明朝");
+}
+
+// Measures texts with the card font on a paint device (a printer, a PDF, an image).
+class DeviceTextMeasurer : public TextMeasurer {
+public:
+    DeviceTextMeasurer(const QFont& font, const QPaintDevice& device);
+    TextExtent Measure(const QString& text, double pointSize) override;
+
+private:
+    QFont m_font;
+    const QPaintDevice& m_device;
+};
+
+// Draws card cells and grids onto any painter whose origin is the top-left corner of the page,
+// taking millimetres and converting them by the painter device's resolution. Within one renderer
+// every photo is decoded once per drawn size (at the size it is printed, at most 300 dpi, turned
+// as its EXIF data says) and reused, so a PDF embeds it once; every distinct text is fitted once
+// per cell size.
+class CardRenderer {
+public:
+    explicit CardRenderer(const QColor& textColour, const QString& fontFace = CardFontFace());
+
+    void DrawCell(QPainter& painter, MmPoint cell, MmUnits cellSide, const CellContent& content);
+    void DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n);
+
+    // For tests and measurements.
+    int PhotoDecodes() const { return m_photoDecodes; }
+    int TextFits() const { return m_textFits; }
+    int TextMeasurements() const { return m_textMeasurements; }
+
+private:
+    struct Photo {
+        bool Readable = false;
+        QSize Size; // as shown, after the EXIF turn
+        std::map<std::pair<int, int>, QImage> Decoded;
+    };
+
+    void adoptDevice(QPainter& painter);
+    double toPixelsX(MmUnits units) const;
+    double toPixelsY(MmUnits units) const;
+    Photo& photo(const QString& path);
+    const QImage& decoded(const QString& path, Photo& entry, QSize pixels);
+    const FittedText& fit(const QString& text, MmUnits c, MmUnits q);
+
+    QColor m_textColour;
+    QFont m_font;
+    const QPaintDevice* m_device = nullptr;
+    double m_dpiX = 72;
+    double m_dpiY = 72;
+    std::unique_ptr<DeviceTextMeasurer> m_measurer;
+    QHash<QString, Photo> m_photos;
+    std::map<std::tuple<QString, MmUnits, MmUnits>, FittedText> m_fits;
+    int m_photoDecodes = 0;
+    int m_textFits = 0;
+    int m_textMeasurements = 0;
+};
+
+// The message shown once per run when a normal card finds no participant.
+inline QString NoParticipantMessage() {
+    return QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。");
+}
+
+// The sheets of one issue run, drawn one at a time: centre row choice with its count-up
+// counter, normal-card filling, the failure count and its one-time message.
+class CardSheetPrinter {
+public:
+    CardSheetPrinter(const CardRunValues& values, const RosterTable& roster, const QString& picturesFolder,
+                     FractionSource& random, MessageSink& messages);
+
+    // Sheets the run prints at most (0 when the sheets value is 0 or less).
+    int SheetCount() const;
+    int SheetsDrawn() const { return m_sheetsDrawn; }
+    // All sheets drawn, or the run stopped after a sheet on which a normal card found nobody.
+    bool Finished() const { return m_sheetsDrawn >= SheetCount() || m_failures > 0; }
+
+    // Draws the next sheet onto painter (one page; the caller starts a new page between sheets).
+    void DrawNextSheet(QPainter& painter);
+
+    CardRenderer& Renderer() { return m_renderer; }
+
+private:
+    CardRunValues m_values;
+    RosterTable m_roster;
+    QString m_pictures;
+    FractionSource& m_random;
+    MessageSink& m_messages;
+    CardRenderer m_renderer;
+    std::vector<MmPoint> m_origins;
+    qint16 m_counter;
+    int m_failures = 0;
+    int m_sheetsDrawn = 0;
+};

@@ -1,0 +1,218 @@
+#include "ui/cards/cardprintrun.h"
+
+#include "common/platform.h"
+#include "common/timing.h"
+#include "programstate.h"
+#include "ui/app/dialogs.h"
+#include "ui/app/services.h"
+#include "ui/cards/postcardpaper.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QProgressDialog>
+
+namespace {
+
+QString postcardQuestion() {
+    return QStringLiteral(
+        "接続されているプリンタでは\r\n用紙をはがきに設定出来ません.\r\n印刷を続けますか？");
+}
+
+} // namespace
+
+QString CardPdfPath(const QString& folder, const QDateTime& now) {
+    const QString stem = QStringLiteral("ビンゴカード_") + now.toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    QString path = JoinPath(folder, stem + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n) {
+        path = JoinPath(folder, stem + QStringLiteral("_%1.pdf").arg(n));
+    }
+    return path;
+}
+
+QString CardOutputFolder(const ProgramState& state) {
+    if (!state.Settings.Pictures.isEmpty()) {
+        const QFileInfo pictures(QDir::cleanPath(QDir::fromNativeSeparators(state.Settings.Pictures)));
+        const QString working = pictures.absolutePath();
+        if (QFileInfo(working).isDir()) {
+            return QDir::toNativeSeparators(working);
+        }
+    }
+    QString program = state.ProgramFolder;
+    if (program.isEmpty()) {
+        program = QCoreApplication::applicationDirPath();
+    }
+    while (program.size() > 1 && (program.endsWith(u'/') || program.endsWith(u'\\'))) {
+        program.chop(1);
+    }
+    return program;
+}
+
+CardPrintRun::CardPrintRun(ProgramState& state, Services& services, QWidget* parent)
+    : m_state(state), m_services(services), m_parent(parent) {}
+
+CardPrintRun::~CardPrintRun() {
+    if (m_running) {
+        // Only when the program itself goes away mid-run: discard the job.
+        if (m_timer) {
+            m_timer->Stop();
+        }
+        if (m_printer) {
+            m_printer->abort();
+        }
+        if (m_painter.isActive()) {
+            m_painter.end();
+        }
+        if (!m_pdfPath.isEmpty()) {
+            QFile::remove(m_pdfPath);
+        }
+        QApplication::restoreOverrideCursor();
+    }
+    delete m_progress.data();
+}
+
+bool CardPrintRun::setUpPrinter(const CardRunValues& values, const QPrinterInfo& printer,
+                                const QString& pdfPath) {
+    if (printer.isNull()) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setFullPage(true); // the page's corner is the origin, as on paper
+        m_printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        m_pdfPath = pdfPath;
+    } else {
+        m_printer = std::make_unique<QPrinter>(printer, QPrinter::HighResolution);
+        m_pdfPath.clear();
+    }
+    m_printer->setDocName(QStringLiteral("ビンゴカード"));
+    const PaperLayout& layout = values.Layout();
+    if (layout.Paper == QStringLiteral("A4")) {
+        SetPaperByCode(*m_printer, 9);
+    } else if (layout.Paper == QStringLiteral("B5")) {
+        SetPaperByCode(*m_printer, 13);
+    } else if (SelectPostcardPaper(*m_printer) == 0) {
+        if (m_services.dialogs.AskYesNo(m_parent, postcardQuestion(), Dialogs::Answer::No) ==
+            Dialogs::Answer::No) {
+            return false;
+        }
+    }
+    m_printer->setPageOrientation(layout.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    return true;
+}
+
+bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath,
+                         std::function<void()> finished) {
+    if (m_running || !setUpPrinter(values, printer, pdfPath)) {
+        return false;
+    }
+    m_sheets = std::make_unique<CardSheetPrinter>(values, m_state.Roster, m_state.Settings.Pictures,
+                                                  m_services.random, m_services.dialogs);
+    if (m_sheets->SheetCount() == 0) {
+        return false; // nothing to print, and no job is opened
+    }
+    if (!m_pdfPath.isEmpty()) {
+        m_printer->setOutputFileName(m_pdfPath);
+    }
+    if (!m_painter.begin(m_printer.get())) {
+        const QString where = m_pdfPath.isEmpty() ? m_printer->printerName() : m_pdfPath;
+        m_services.dialogs.ShowMessage(QStringLiteral("印刷を開始できませんでした。\r\n") + where);
+        if (!m_pdfPath.isEmpty()) {
+            QFile::remove(m_pdfPath);
+        }
+        return false;
+    }
+    m_finished = std::move(finished);
+    m_running = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (m_sheets->SheetCount() > kQuietSheets) {
+        // Not modal: a modal progress box would run the event loop from inside setValue. The
+        // screen is disabled instead, and the main window's menus are closed while it is open.
+        m_progress = new QProgressDialog(m_parent);
+        m_progress->setObjectName(QStringLiteral("printProgress"));
+        m_progress->setWindowTitle(ApplicationTitle());
+        m_progress->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        m_progress->setWindowModality(Qt::NonModal);
+        m_progress->setCancelButton(nullptr);
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+        m_progress->setMinimumDuration(0);
+        m_progress->setRange(0, m_sheets->SheetCount());
+        m_progress->setLabelText(
+            QStringLiteral("ビンゴカードを印刷しています（%1 / %2 枚）").arg(1).arg(m_sheets->SheetCount()));
+        m_progress->show();
+    }
+    m_timer = m_services.clock.CreateTimer();
+    m_timer->SetInterval(0);
+    m_timer->SetCallback([this] { printNextSheet(); });
+    m_timer->Start();
+    return true;
+}
+
+void CardPrintRun::printNextSheet() {
+    // Stopped while the sheet is drawn: a message shown in the middle must not start another.
+    m_timer->Stop();
+    if (m_sheets->SheetsDrawn() > 0 && !m_printer->newPage()) {
+        fail();
+        return;
+    }
+    m_sheets->DrawNextSheet(m_painter);
+    if (m_printer->printerState() == QPrinter::Error) {
+        fail();
+        return;
+    }
+    if (m_progress) {
+        const int done = m_sheets->SheetsDrawn();
+        m_progress->setValue(done);
+        m_progress->setLabelText(QStringLiteral("ビンゴカードを印刷しています（%1 / %2 枚）")
+                                     .arg(std::min(done + 1, m_sheets->SheetCount()))
+                                     .arg(m_sheets->SheetCount()));
+    }
+    if (m_sheets->Finished()) {
+        finish();
+        return;
+    }
+    m_timer->Start();
+}
+
+void CardPrintRun::fail() {
+    m_printer->abort();
+    if (m_painter.isActive()) {
+        m_painter.end();
+    }
+    if (!m_pdfPath.isEmpty()) {
+        QFile::remove(m_pdfPath);
+    }
+    end();
+    m_services.dialogs.ShowMessage(QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。"));
+    if (m_finished) {
+        m_finished();
+    }
+}
+
+void CardPrintRun::finish() {
+    const bool ended = m_painter.end();
+    end();
+    if (!ended || m_printer->printerState() == QPrinter::Error) {
+        if (!m_pdfPath.isEmpty()) {
+            QFile::remove(m_pdfPath);
+        }
+        m_services.dialogs.ShowMessage(
+            QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。"));
+    } else if (!m_pdfPath.isEmpty()) {
+        m_services.dialogs.ShowMessage(
+            QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n") +
+            QDir::toNativeSeparators(m_pdfPath));
+    }
+    if (m_finished) {
+        m_finished();
+    }
+}
+
+void CardPrintRun::end() {
+    m_running = false;
+    m_timer->Stop(); // kept until the run goes: this may be its own callback
+    delete m_progress.data();
+    QApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "cards/cardrenderer.h"
+#include "cards/cardsettings.h"
+
+#include <QPainter>
+#include <QPointer>
+#include <QPrinterInfo>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QProgressDialog;
+class QWidget;
+class Timer;
+struct ProgramState;
+struct Services;
+
+// One card issue run: sets the printer up for the paper layout, then prints one sheet per tick
+// of a timer so that the window stays painted, and ends the job. With no printer the sheets go to
+// a PDF file, and the user is told where it is at the end. A printer error abandons the job and
+// is reported; nothing is left half-sent.
+class CardPrintRun {
+public:
+    // Runs of more sheets than this show their progress.
+    static constexpr int kQuietSheets = 3;
+
+    CardPrintRun(ProgramState& state, Services& services, QWidget* parent);
+    ~CardPrintRun();
+    CardPrintRun(const CardPrintRun&) = delete;
+    CardPrintRun& operator=(const CardPrintRun&) = delete;
+
+    // Sets the printer up and starts printing. printer is the printer to use; a null one writes
+    // the PDF file pdfPath instead. Returns false when nothing is printed (the postcard question
+    // answered No, no sheet to print, a printer that does not start); finished is called when a
+    // started run has ended, whatever its outcome.
+    bool Start(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath,
+               std::function<void()> finished);
+    bool IsRunning() const { return m_running; }
+
+private:
+    bool setUpPrinter(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath);
+    void printNextSheet();
+    void fail();
+    void finish();
+    void end();
+
+    ProgramState& m_state;
+    Services& m_services;
+    QWidget* m_parent;
+    std::unique_ptr<QPrinter> m_printer;
+    QString m_pdfPath;
+    QPainter m_painter;
+    std::unique_ptr<CardSheetPrinter> m_sheets;
+    std::unique_ptr<Timer> m_timer;
+    QPointer<QProgressDialog> m_progress;
+    std::function<void()> m_finished;
+    bool m_running = false;
+};
+
+// The name of the PDF file a run writes when there is no printer: "ビンゴカード_" and the date and
+// time ("20261206_223000"), in folder; a number is added when such a file already exists.
+QString CardPdfPath(const QString& folder, const QDateTime& now);
+
+// The folder PDF cards are written to: the working folder that holds the pictures folder, or the
+// program folder when that does not exist.
+QString CardOutputFolder(const ProgramState& state);
