@@ -40,11 +40,19 @@ public:
     }
 
     // The first position at which the test holds (hi + 1 when none), found from a guess by
-    // galloping and bisection, as the literal scan from lo upwards would find it when the test
-    // fails up to one position and holds from there on. Answers contradicting that shape make
-    // it scan literally.
+    // galloping and bisection, as the literal scan from lo upwards finds it when the test fails
+    // up to one position and holds from there on. Answers contradicting that shape (among them
+    // the neighbours of the boundary, always looked at) make it scan literally.
     int FirstPassing(int guess) {
         const int found = bracket(std::clamp(guess, m_lo, m_hi));
+        // Where rounding could make a text narrower at a larger size, it would show next to the
+        // boundary: look at one more size on each side.
+        if (found - 2 >= m_lo) {
+            (*this)(found - 2);
+        }
+        if (found + 1 <= m_hi) {
+            (*this)(found + 1);
+        }
         for (const auto& [i, passed] : m_seen) {
             if (passed != (i >= found)) {
                 return literal();
