@@ -48,6 +48,7 @@ public:
     const DrawPools& Pools() const { return m_pools; }
     int DrawCount() const { return m_drawCount; }
     bool IsDrawRunning() const { return m_drawRunning; }
+    bool IsWaitingForSong() const { return m_waitingForSong; }
     bool CloseRequested() const { return m_closeRequested; }
     const QStringList& TypedLines() const { return m_typedLog; }
     QColor LastTypedColour() const { return m_typedColour; }
