@@ -42,17 +42,25 @@ public:
     // The first position at which the test holds (hi + 1 when none), found from a guess by
     // galloping and bisection, as the literal scan from lo upwards finds it when the test fails
     // up to one position and holds from there on. Answers contradicting that shape (among them
-    // the neighbours of the boundary, always looked at) make it scan literally.
-    int FirstPassing(int guess) {
+    // the neighbours of the boundary, looked at unless told not to) make it scan literally.
+    int FirstPassing(int guess, bool checkNeighbours = true) {
         const int found = bracket(std::clamp(guess, m_lo, m_hi));
         // Where rounding could make a text narrower at a larger size, it would show next to the
-        // boundary: look at one more size on each side.
+        // boundary: look at one more size on each side (needless where sizes are far apart).
+        if (!checkNeighbours) {
+            return consistent(found);
+        }
         if (found - 2 >= m_lo) {
             (*this)(found - 2);
         }
         if (found + 1 <= m_hi) {
             (*this)(found + 1);
         }
+        return consistent(found);
+    }
+
+private:
+    int consistent(int found) {
         for (const auto& [i, passed] : m_seen) {
             if (passed != (i >= found)) {
                 return literal();
@@ -61,7 +69,6 @@ public:
         return found;
     }
 
-private:
     int literal() {
         for (int i = m_lo; i <= m_hi; ++i) {
             if ((*this)(i)) {
@@ -227,7 +234,8 @@ NameTarget FindNameTarget(double pw, double ph, const TextMeasure& measure) {
     ScanTest coarse(0, kCoarseSteps, [&](int j) { return coarseFits(memo(coarseSize(j)), pw, ph); });
     const TextSize largest = memo(coarseSize(0));
     const int coarseGuess = static_cast<int>(std::ceil((1000.0 - 1000.0 * fitRatio(largest, pw, ph)) / 50.0));
-    const int j = coarse.FirstPassing(coarseGuess);
+    // Steps of 50 pt: no rounding makes a text narrower at a size 50 pt larger.
+    const int j = coarse.FirstPassing(coarseGuess, false);
     const double l = coarseSize(std::min(j, kCoarseSteps));
 
     // Fine positions t = 0 … 50 stand for the sizes l + 50 - t.
