@@ -100,6 +100,8 @@ void DrawScreen::buildControls() {
     m_timerMusic->SetCallback([this] { timerMusicTick(); });
     m_effectTimer = m_services.clock.CreateTimer();
     m_effectTimer->SetCallback([this] { effectTimerTick(); });
+    m_openingTimer = m_services.clock.CreateTimer();
+    m_openingTimer->SetCallback([this] { checkParticipants(); });
 }
 
 void DrawScreen::formLoad() {
@@ -115,13 +117,23 @@ void DrawScreen::formLoad() {
     applyBackground(settings.Backcolor);
     m_state.DrawInProgress = false;
     buildPanelGrid();
-    show();
+    // The screen is shown by whoever opened it (the main window puts it in a child window first);
+    // the check for participants follows as soon as the event loop runs, over the shown screen.
+    m_drawCount = 0;
+    m_openingTimer->SetInterval(0);
+    m_openingTimer->Start();
+    m_timer1->Start();
+}
+
+void DrawScreen::checkParticipants() {
+    m_openingTimer->Stop();
+    if (m_closed) {
+        return;
+    }
     if (m_pools.Candidates().Count <= 0) {
         m_services.dialogs.ShowMessage(QStringLiteral("参加者が1件も登録されていません。"));
         m_closeRequested = true;
     }
-    m_drawCount = 0;
-    m_timer1->Start();
 }
 
 void DrawScreen::buildPanelGrid() {
@@ -222,6 +234,9 @@ void DrawScreen::stopSequence() {
     }
     if (m_effectTimer) {
         m_effectTimer->Stop();
+    }
+    if (m_openingTimer) {
+        m_openingTimer->Stop();
     }
     m_afterTick = nullptr;
     m_afterTelop = nullptr;

@@ -72,6 +72,7 @@ private:
     void buildControls();
     void formLoad();
     void buildPanelGrid();
+    void checkParticipants();
     void timer1Tick();
     void timerMusicTick();
     void effectTimerTick();
@@ -120,6 +121,7 @@ private:
     std::unique_ptr<Timer> m_timer1;
     std::unique_ptr<Timer> m_timerMusic;
     std::unique_ptr<Timer> m_effectTimer;
+    std::unique_ptr<Timer> m_openingTimer;
 
     int m_cols = 5;
     int m_rows = 5;

@@ -44,6 +44,7 @@ struct Bench {
     void open() {
         screen = new DrawScreen(state, ts.services);
         screen->resize(1024, 700);
+        screen->show();
         ts.clock.Advance(1000);
     }
     void shut() {
@@ -103,6 +104,7 @@ private slots:
     void opensWithTheGridHiddenUntilTheFirstTick() {
         Bench b(3, 1, 0, -2);
         b.screen = new DrawScreen(b.state, b.ts.services);
+        b.screen->show();
         QCOMPARE(b.screen->objectName(), QStringLiteral("frm抽選"));
         QCOMPARE(b.state.Settings.Cols, 5);
         QCOMPARE(b.state.Settings.Rows, 5);
@@ -133,9 +135,13 @@ private slots:
     void emptyRosterClosesItself() {
         Bench b(0);
         b.screen = new DrawScreen(b.state, b.ts.services);
+        b.screen->show();
+        QVERIFY(b.messages().isEmpty());
+        b.ts.clock.Advance(1);
         QCOMPARE(b.messages(), QStringList{QStringLiteral("参加者が1件も登録されていません。")});
         QVERIFY(b.screen->CloseRequested());
-        b.ts.clock.Advance(1000);
+        QVERIFY(b.screen);
+        b.ts.clock.Advance(999);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(b.screen.isNull());
         QCOMPARE(b.ts.clock.ActiveTimerCount(), 0);
