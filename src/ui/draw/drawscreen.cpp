@@ -543,7 +543,8 @@ void DrawScreen::telopAfterTick() {
 
 void DrawScreen::clearSurface() {
     m_surface = QImage();
-    m_cursor = QPointF(0, 0);
+    // Back to the top left, below the band of the song box so that it hides no typed text.
+    m_cursor = QPointF(0, m_drawButton->height());
     update();
 }
 
