@@ -12,7 +12,8 @@
 
 namespace {
 
-const char16_t* const kNames[] = {u"森", u"山田 太郎", u"佐々木 小次郎", u"長谷川 ジェニファー", u"Jean-Pierre Dupont"};
+const char16_t* const kNames[] = {u"森", u"山田 太郎", u"佐々木 小次郎", u"長谷川 ジェニファー",
+                                  u"Jean-Pierre Dupont"};
 
 QImage device96() {
     QImage device(8, 8, QImage::Format_RGB32);
@@ -21,8 +22,7 @@ QImage device96() {
     return device;
 }
 
-template <bool Fast>
-void BM_FitPanelText(benchmark::State& state) {
+template <bool Fast> void BM_FitPanelText(benchmark::State& state) {
     const QImage device = device96();
     const QFont font = DrawFont(PanelWidget::FontFace(), true);
     int measured = 0;
@@ -46,8 +46,7 @@ void BM_FitPanelText(benchmark::State& state) {
 BENCHMARK(BM_FitPanelText<false>)->Name("FitPanelText/literal")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FitPanelText<true>)->Name("FitPanelText/fast")->Unit(benchmark::kMicrosecond);
 
-template <bool Fast>
-void BM_NameTarget(benchmark::State& state) {
+template <bool Fast> void BM_NameTarget(benchmark::State& state) {
     const QImage device = device96();
     int measured = 0;
     int fits = 0;
@@ -61,7 +60,8 @@ void BM_NameTarget(benchmark::State& state) {
             ++measured;
             return inner(size);
         };
-        const NameTarget target = Fast ? FindNameTarget(1920, 1080, measure) : FindNameTargetLiteral(1920, 1080, measure);
+        const NameTarget target =
+            Fast ? FindNameTarget(1920, 1080, measure) : FindNameTargetLiteral(1920, 1080, measure);
         benchmark::DoNotOptimize(target.Size);
         ++fits;
     }

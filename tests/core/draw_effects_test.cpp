@@ -5,7 +5,9 @@
 
 namespace {
 // The fraction that makes RandomIndex(n) return v (v <= n).
-double pick(int v) { return (v - 1) / 1000000.0; }
+double pick(int v) {
+    return (v - 1) / 1000000.0;
+}
 
 ScriptedFractions picks(std::initializer_list<int> values) {
     ScriptedFractions random{};
@@ -16,7 +18,9 @@ ScriptedFractions picks(std::initializer_list<int> values) {
 }
 
 // Text of 4 glyphs, one unit per point each, line height 1.5 per point.
-TextSize measure(const QString&, double size) { return {4 * size, 1.5 * size}; }
+TextSize measure(const QString&, double size) {
+    return {4 * size, 1.5 * size};
+}
 } // namespace
 
 TEST(Effects, AnimationParameters) {
@@ -26,11 +30,11 @@ TEST(Effects, AnimationParameters) {
         bool simple;
         AnimationParams expected;
     } cases[] = {
-        {1, 2, false, {40, 5, 80, 0}},          {2, 3, false, {40, 5, 80, 0}},
-        {3, 2, false, {150, 3, 30, 8.3733}},    {5, 4, false, {150, 3, 30, 8.3733}},
-        {6, 2, false, {120, 4, 40, 5.2333}},    {8, 3, false, {120, 4, 40, 5.2333}},
-        {1, 1, false, {200, 1, 30, 6.28}},      {7, 1, false, {200, 1, 30, 6.28}},
-        {1, 1, true, {25, 10, 30, 50.24}},      {4, 1, true, {25, 10, 30, 50.24}},
+        {1, 2, false, {40, 5, 80, 0}},       {2, 3, false, {40, 5, 80, 0}},
+        {3, 2, false, {150, 3, 30, 8.3733}}, {5, 4, false, {150, 3, 30, 8.3733}},
+        {6, 2, false, {120, 4, 40, 5.2333}}, {8, 3, false, {120, 4, 40, 5.2333}},
+        {1, 1, false, {200, 1, 30, 6.28}},   {7, 1, false, {200, 1, 30, 6.28}},
+        {1, 1, true, {25, 10, 30, 50.24}},   {4, 1, true, {25, 10, 30, 50.24}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ChooseAnimation(c.speed, c.style, c.simple), c.expected) << c.speed << " " << c.style;
@@ -61,7 +65,8 @@ TEST(Effects, SimpleDrawFadesInPlaceInTwentyFiveGreys) {
 }
 
 TEST(Effects, StraightLineGrowsFromTheStartToTheFinalPlace) {
-    // face 1, style 2, speed 1 (40 frames), start x 1 (0), start y 1 (0), final y 3, rainbow pick 1 (ignored at 40 frames), last colour 2
+    // face 1, style 2, speed 1 (40 frames), start x 1 (0), start y 1 (0), final y 3, rainbow pick 1 (ignored
+    // at 40 frames), last colour 2
     ScriptedFractions random = picks({1, 2, 1, 1, 1, 3, 1, 2});
     const NameAnimation plan = PlanNameAnimation(random, 1001, 800, false, measure);
     EXPECT_EQ(plan.Style, 2);

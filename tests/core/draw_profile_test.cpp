@@ -55,16 +55,31 @@ TEST(Telop, ZodiacSignBoundaries) {
         const char16_t* day;
         const char16_t* sign;
     } cases[] = {
-        {u"3", u"20", u"うお座"},       {u"3", u"21", u"おひつじ座"}, {u"4", u"19", u"おひつじ座"},
-        {u"4", u"20", u"おうし座"},     {u"12", u"21", u"いて座"},    {u"12", u"22", u"やぎ座"},
-        {u"12", u"31", u"やぎ座"},      {u"12", u"32", u""},          {u"1", u"1", u"やぎ座"},
-        {u"1", u"19", u"やぎ座"},       {u"1", u"20", u"みずがめ座"}, {u"2", u"18", u"みずがめ座"},
-        {u"2", u"19", u"うお座"},       {u"10", u"23", u"てんびん座"}, {u"10", u"24", u"さそり座"},
-        {u"5", u"", u"おうし座"},       {u"", u"", u""},              {u"", u"25", u""},
-        {u"1,2", u"1", u"いて座"},    {u"abc", u"5", u""},          {u"99999", u"1", u""},
+        {u"3", u"20", u"うお座"},
+        {u"3", u"21", u"おひつじ座"},
+        {u"4", u"19", u"おひつじ座"},
+        {u"4", u"20", u"おうし座"},
+        {u"12", u"21", u"いて座"},
+        {u"12", u"22", u"やぎ座"},
+        {u"12", u"31", u"やぎ座"},
+        {u"12", u"32", u""},
+        {u"1", u"1", u"やぎ座"},
+        {u"1", u"19", u"やぎ座"},
+        {u"1", u"20", u"みずがめ座"},
+        {u"2", u"18", u"みずがめ座"},
+        {u"2", u"19", u"うお座"},
+        {u"10", u"23", u"てんびん座"},
+        {u"10", u"24", u"さそり座"},
+        {u"5", u"", u"おうし座"},
+        {u"", u"", u""},
+        {u"", u"25", u""},
+        {u"1,2", u"1", u"いて座"},
+        {u"abc", u"5", u""},
+        {u"99999", u"1", u""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ZodiacSign(QString::fromUtf16(c.month), QString::fromUtf16(c.day)), QString::fromUtf16(c.sign))
+        EXPECT_EQ(ZodiacSign(QString::fromUtf16(c.month), QString::fromUtf16(c.day)),
+                  QString::fromUtf16(c.sign))
             << QString::fromUtf16(c.month).toStdString() << "/" << QString::fromUtf16(c.day).toStdString();
     }
 }
@@ -84,7 +99,8 @@ TEST(Telop, TypedLinesUseTheCaptionsOfRowZero) {
     roster.SetCell(RosterTable::FavouriteWords, 0, QStringLiteral(" 座右の銘 "));
     roster.SetCell(RosterTable::Comment, 0, QStringLiteral("ひとこと"));
     EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("111101111")),
-              (Lines{{QStringLiteral("[座右の銘]:一期一会"), true}, {QStringLiteral("[ひとこと]:よろしく"), false}}));
+              (Lines{{QStringLiteral("[座右の銘]:一期一会"), true},
+                     {QStringLiteral("[ひとこと]:よろしく"), false}}));
     EXPECT_TRUE(BuildProfileLines(roster, 1, QStringLiteral("111100011")).empty());
     roster.SetCell(RosterTable::Comment, 1, QStringLiteral("   "));
     EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("000000100")).size(), 0u);
@@ -98,9 +114,9 @@ TEST(Telop, TypedTextColourRule) {
         {128 + 256 * 128 + 65536 * 128, true},  // default grey
         {200 + 256 * 200 + 65536 * 200, false}, // grey 200
         {199 + 256 * 200 + 65536 * 200, true},
-        {0 + 256 * 0 + 65536 * 201, false},     // the blue byte weighs most
-        {255, true},                            // red
-        {-2147483643, true},                    // a system colour
+        {0 + 256 * 0 + 65536 * 201, false}, // the blue byte weighs most
+        {255, true},                        // red
+        {-2147483643, true},                // a system colour
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TypedTextIsWhite(c.number), c.white) << c.number;

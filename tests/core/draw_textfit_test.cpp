@@ -21,8 +21,8 @@ struct SyntheticText {
 };
 
 bool same(const PanelTextFit& a, const PanelTextFit& b) {
-    return a.Empty == b.Empty && a.Size == b.Size && a.X == b.X && a.Y == b.Y && a.Measured.Width == b.Measured.Width &&
-           a.Measured.Height == b.Measured.Height;
+    return a.Empty == b.Empty && a.Size == b.Size && a.X == b.X && a.Y == b.Y &&
+           a.Measured.Width == b.Measured.Width && a.Measured.Height == b.Measured.Height;
 }
 
 } // namespace
@@ -35,12 +35,12 @@ TEST(TextFit, FastPanelFitEqualsTheLiteralScan) {
                 for (double a : {w, 3.0 * w / 4.0}) {
                     int literalCount = 0;
                     int fastCount = 0;
-                    const PanelTextFit literal =
-                        FitPanelTextLiteral(QStringLiteral("x"), w, a, SyntheticText{glyphs, advance, 1.5, &literalCount});
-                    const PanelTextFit fast =
-                        FitPanelText(QStringLiteral("x"), w, a, SyntheticText{glyphs, advance, 1.5, &fastCount});
-                    EXPECT_TRUE(same(literal, fast)) << glyphs << " " << advance << " " << w << " " << a << ": "
-                                                     << literal.Size << " vs " << fast.Size;
+                    const PanelTextFit literal = FitPanelTextLiteral(
+                        QStringLiteral("x"), w, a, SyntheticText{glyphs, advance, 1.5, &literalCount});
+                    const PanelTextFit fast = FitPanelText(QStringLiteral("x"), w, a,
+                                                           SyntheticText{glyphs, advance, 1.5, &fastCount});
+                    EXPECT_TRUE(same(literal, fast)) << glyphs << " " << advance << " " << w << " " << a
+                                                     << ": " << literal.Size << " vs " << fast.Size;
                     worst = std::max(worst, fastCount);
                 }
             }
@@ -52,12 +52,14 @@ TEST(TextFit, FastPanelFitEqualsTheLiteralScan) {
 TEST(TextFit, PanelFitPlacesTheNameBelowThePhoto) {
     int count = 0;
     // 4 glyphs of 1 unit per point, line height 1.5 per point; panel 100, photo box 75 high.
-    const PanelTextFit fit = FitPanelText(QStringLiteral("name"), 100, 75, SyntheticText{4, 1.0, 1.5, &count});
+    const PanelTextFit fit =
+        FitPanelText(QStringLiteral("name"), 100, 75, SyntheticText{4, 1.0, 1.5, &count});
     // The strip is 25 high: the first size with 1.5 s <= 25 is 16.5 (24.75); printed at 16.
     EXPECT_EQ(fit.Size, 16.0);
     EXPECT_DOUBLE_EQ(fit.X, (100 - 64) / 2.0);
     EXPECT_DOUBLE_EQ(fit.Y, 75 + (25 - 24) / 2.0);
-    const PanelTextFit whole = FitPanelText(QStringLiteral("name"), 100, 100, SyntheticText{4, 1.0, 1.5, &count});
+    const PanelTextFit whole =
+        FitPanelText(QStringLiteral("name"), 100, 100, SyntheticText{4, 1.0, 1.5, &count});
     EXPECT_EQ(whole.Size, 24.5); // 25 * 4 = 100 fits the width
     EXPECT_DOUBLE_EQ(whole.Y, (100 - 1.5 * 24.5) / 2.0);
 }
@@ -74,7 +76,8 @@ TEST(TextFit, BlankNameIsNotFitted) {
 TEST(TextFit, NothingFitsStopsAtTheSmallestSize) {
     int a = 0;
     int b = 0;
-    const PanelTextFit literal = FitPanelTextLiteral(QStringLiteral("x"), 0.1, 0.1, SyntheticText{3, 1, 1, &a});
+    const PanelTextFit literal =
+        FitPanelTextLiteral(QStringLiteral("x"), 0.1, 0.1, SyntheticText{3, 1, 1, &a});
     const PanelTextFit fast = FitPanelText(QStringLiteral("x"), 0.1, 0.1, SyntheticText{3, 1, 1, &b});
     EXPECT_EQ(literal.Size, 0.5);
     EXPECT_TRUE(same(literal, fast));
@@ -103,8 +106,10 @@ TEST(TextFit, FastNameTargetEqualsTheLiteralScan) {
                 for (double ph : {20.0, 600.0, 1080.0, 2160.0}) {
                     int literalCount = 0;
                     int fastCount = 0;
-                    const NameTarget literal = FindNameTargetLiteral(pw, ph, SyntheticText{glyphs, advance, 1.4, &literalCount});
-                    const NameTarget fast = FindNameTarget(pw, ph, SyntheticText{glyphs, advance, 1.4, &fastCount});
+                    const NameTarget literal =
+                        FindNameTargetLiteral(pw, ph, SyntheticText{glyphs, advance, 1.4, &literalCount});
+                    const NameTarget fast =
+                        FindNameTarget(pw, ph, SyntheticText{glyphs, advance, 1.4, &fastCount});
                     EXPECT_EQ(literal.Size, fast.Size) << glyphs << " " << advance << " " << pw << "x" << ph;
                     EXPECT_EQ(literal.Measured.Width, fast.Measured.Width);
                     EXPECT_EQ(literal.Measured.Height, fast.Measured.Height);

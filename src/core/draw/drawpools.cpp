@@ -6,7 +6,9 @@
 #include <algorithm>
 
 namespace {
-int poolCapacity(int panelCount) { return std::max(RosterTable::kCapacity, panelCount); }
+int poolCapacity(int panelCount) {
+    return std::max(RosterTable::kCapacity, panelCount);
+}
 } // namespace
 
 DrawPools::DrawPools(const RosterTable& roster, int gameMode, int panelCount)
@@ -67,7 +69,9 @@ int DrawPools::TakePanel(FractionSource& random, int drawCount, qint16 row) {
     }
 }
 
-int DrawPools::MenuModeSwitch(int panel) const { return FindEntry(m_panels, static_cast<qint16>(panel)) < 1 ? 1 : 0; }
+int DrawPools::MenuModeSwitch(int panel) const {
+    return FindEntry(m_panels, static_cast<qint16>(panel)) < 1 ? 1 : 0;
+}
 
 qint16 DrawPools::OpenByHand(FractionSource& random, int panel) {
     if (m_mode == 2) {

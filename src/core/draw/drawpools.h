@@ -49,7 +49,9 @@ public:
     bool CloseByHand(const RosterTable& roster, int panel, qint16 row);
 
     static QString NoMoreData() { return QStringLiteral("これ以上データが登録されていません"); }
-    static QString AllPanelsOpen() { return QStringLiteral("全てのパネルが開きました。\r\nこれ以上抽選はできません。"); }
+    static QString AllPanelsOpen() {
+        return QStringLiteral("全てのパネルが開きました。\r\nこれ以上抽選はできません。");
+    }
 
 private:
     int m_mode;

@@ -7,12 +7,15 @@
 #include <cmath>
 
 namespace {
-double fourDecimals(double value) { return std::round(value * 10000.0) / 10000.0; }
+double fourDecimals(double value) {
+    return std::round(value * 10000.0) / 10000.0;
+}
 } // namespace
 
 QString EffectFontFace(int index) {
-    static const char16_t* faces[] = {u"HG正楷書体-PRO", u"HGP創英角ﾎﾟｯﾌﾟ体", u"HG丸ｺﾞｼｯｸM-PRO", u"ＭＳ Ｐ明朝",
-                                      u"HGS創英角ﾎﾟｯﾌﾟ体", u"HG行書体",         u"ＭＳ Ｐゴシック",  u"HGS明朝B"};
+    static const char16_t* faces[] = {u"HG正楷書体-PRO",  u"HGP創英角ﾎﾟｯﾌﾟ体", u"HG丸ｺﾞｼｯｸM-PRO",
+                                      u"ＭＳ Ｐ明朝",     u"HGS創英角ﾎﾟｯﾌﾟ体", u"HG行書体",
+                                      u"ＭＳ Ｐゴシック", u"HGS明朝B"};
     return QString::fromUtf16(faces[std::clamp(index, 1, 8) - 1]);
 }
 
@@ -23,9 +26,13 @@ QColor EffectColour(int index) {
     return QColor(c[0], c[1], c[2]);
 }
 
-QString PickEffectFont(FractionSource& random) { return EffectFontFace(RandomIndex(random, 8)); }
+QString PickEffectFont(FractionSource& random) {
+    return EffectFontFace(RandomIndex(random, 8));
+}
 
-QColor PickEffectColour(FractionSource& random) { return EffectColour(RandomIndex(random, 8)); }
+QColor PickEffectColour(FractionSource& random) {
+    return EffectColour(RandomIndex(random, 8));
+}
 
 AnimationParams ChooseAnimation(int speedIndex, int style, bool simple) {
     AnimationParams p;
@@ -45,7 +52,8 @@ AnimationParams ChooseAnimation(int speedIndex, int style, bool simple) {
     return p;
 }
 
-NameAnimation PlanNameAnimation(FractionSource& random, double pw, double ph, bool simple, const FaceMeasure& measure) {
+NameAnimation PlanNameAnimation(FractionSource& random, double pw, double ph, bool simple,
+                                const FaceMeasure& measure) {
     NameAnimation plan;
     plan.Face = PickEffectFont(random);
     const QString face = plan.Face;
@@ -72,22 +80,37 @@ NameAnimation PlanNameAnimation(FractionSource& random, double pw, double ph, bo
 
     double startX = 0;
     switch (RandomIndex(random, 3)) {
-    case 2: startX = (pw - w0) / 2; break;
-    case 3: startX = pw; break;
-    default: break;
+    case 2:
+        startX = (pw - w0) / 2;
+        break;
+    case 3:
+        startX = pw;
+        break;
+    default:
+        break;
     }
     double startY = 0;
     switch (RandomIndex(random, 3)) {
-    case 2: startY = (ph - h0) / 2; break;
-    case 3: startY = (ph - h0) - h0 / 6; break;
-    default: break;
+    case 2:
+        startY = (ph - h0) / 2;
+        break;
+    case 3:
+        startY = (ph - h0) - h0 / 6;
+        break;
+    default:
+        break;
     }
     const double finalX = (pw - tw) / 2;
     double finalY = 0;
     switch (RandomIndex(random, 3)) {
-    case 2: finalY = (ph - th) / 2; break;
-    case 3: finalY = (ph - th) - th / 6; break;
-    default: break;
+    case 2:
+        finalY = (ph - th) / 2;
+        break;
+    case 3:
+        finalY = (ph - th) - th / 6;
+        break;
+    default:
+        break;
     }
     const double dx = (finalX - startX) / n;
     const double dy = (finalY - startY) / n;

@@ -45,9 +45,9 @@ struct NameAnimation {
     int Style = 1;
     AnimationParams Params;
     bool Rainbow = false;
-    NameTarget Target;              // final size and the name's size at it
-    std::vector<NameFrame> Frames;  // one per pacing tick
-    NameFrame Last;                 // the clean copy printed after the last tick
+    NameTarget Target;             // final size and the name's size at it
+    std::vector<NameFrame> Frames; // one per pacing tick
+    NameFrame Last;                // the clean copy printed after the last tick
 };
 
 // Measures the name in a face at a point size.
@@ -55,7 +55,8 @@ using FaceMeasure = std::function<TextSize(const QString& face, double pointSize
 
 // Plans the animated name on an effect area pw × ph: face, final size, style, speed, start and
 // final positions, rainbow choice, then every frame.
-NameAnimation PlanNameAnimation(FractionSource& random, double pw, double ph, bool simple, const FaceMeasure& measure);
+NameAnimation PlanNameAnimation(FractionSource& random, double pw, double ph, bool simple,
+                                const FaceMeasure& measure);
 
 // The scrolling line's place and pace on a screen ws × hs.
 struct TelopPlan {

@@ -4,9 +4,12 @@
 
 #include <cmath>
 
-int EffectiveGridSide(int value) { return value < 1 ? 5 : value; }
+int EffectiveGridSide(int value) {
+    return value < 1 ? 5 : value;
+}
 
-bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows, std::vector<PanelRect>& out) {
+bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows,
+                     std::vector<PanelRect>& out) {
     if (cols < 1 || rows < 1) {
         return false;
     }

@@ -7,7 +7,8 @@ constexpr qsizetype kKeepBytes = 2 * 1024 * 1024; // decodes larger than this ar
 constexpr int kAllocationLimitMb = 512;
 
 quint64 sizeKey(QSize size) {
-    return (static_cast<quint64>(static_cast<quint32>(size.width())) << 32) | static_cast<quint32>(size.height());
+    return (static_cast<quint64>(static_cast<quint32>(size.width())) << 32) |
+           static_cast<quint32>(size.height());
 }
 } // namespace
 

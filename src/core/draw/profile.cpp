@@ -3,7 +3,9 @@
 #include "common/numeric.h"
 #include "roster/roster.h"
 
-bool DflagOn(const QString& dflag, int k) { return k >= 1 && k <= dflag.size() && dflag.at(k - 1) == u'1'; }
+bool DflagOn(const QString& dflag, int k) {
+    return k >= 1 && k <= dflag.size() && dflag.at(k - 1) == u'1';
+}
 
 QString ZodiacSign(const QString& month, const QString& day) {
     qint16 k = 0;
@@ -16,9 +18,10 @@ QString ZodiacSign(const QString& month, const QString& day) {
         int to;
         const char16_t* sign;
     } table[] = {
-        {321, 419, u"おひつじ座"}, {420, 520, u"おうし座"},   {521, 621, u"ふたご座"},   {622, 722, u"かに座"},
-        {723, 822, u"しし座"},     {823, 922, u"おとめ座"},   {923, 1023, u"てんびん座"}, {1024, 1121, u"さそり座"},
-        {1122, 1221, u"いて座"},   {1222, 1231, u"やぎ座"},   {101, 119, u"やぎ座"},     {120, 218, u"みずがめ座"},
+        {321, 419, u"おひつじ座"},  {420, 520, u"おうし座"},   {521, 621, u"ふたご座"},
+        {622, 722, u"かに座"},      {723, 822, u"しし座"},     {823, 922, u"おとめ座"},
+        {923, 1023, u"てんびん座"}, {1024, 1121, u"さそり座"}, {1122, 1221, u"いて座"},
+        {1222, 1231, u"やぎ座"},    {101, 119, u"やぎ座"},     {120, 218, u"みずがめ座"},
         {219, 320, u"うお座"},
     };
     for (const auto& range : table) {
@@ -61,13 +64,18 @@ std::vector<ProfileLine> BuildProfileLines(const RosterTable& roster, int r, con
     }
     const QString words = roster.Cell(RosterTable::FavouriteWords, r).trimmed();
     if (DflagOn(dflag, 6) && !words.isEmpty()) {
-        lines.push_back({u'[' + roster.Cell(RosterTable::FavouriteWords, 0).trimmed() + QStringLiteral("]:") + words, true});
+        lines.push_back(
+            {u'[' + roster.Cell(RosterTable::FavouriteWords, 0).trimmed() + QStringLiteral("]:") + words,
+             true});
     }
     const QString comment = roster.Cell(RosterTable::Comment, r).trimmed();
     if (DflagOn(dflag, 7) && !comment.isEmpty()) {
-        lines.push_back({u'[' + roster.Cell(RosterTable::Comment, 0).trimmed() + QStringLiteral("]:") + comment, false});
+        lines.push_back(
+            {u'[' + roster.Cell(RosterTable::Comment, 0).trimmed() + QStringLiteral("]:") + comment, false});
     }
     return lines;
 }
 
-bool TypedTextIsWhite(qint32 backgroundNumber) { return backgroundNumber < 200 + 256 * 200 + 65536 * 200; }
+bool TypedTextIsWhite(qint32 backgroundNumber) {
+    return backgroundNumber < 200 + 256 * 200 + 65536 * 200;
+}

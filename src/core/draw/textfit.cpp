@@ -125,9 +125,13 @@ private:
 
 // Panel sizes: position i (1 … 199) is 100 - 0.5 i.
 constexpr int kPanelSteps = 199;
-double panelSize(int i) { return 100.0 - 0.5 * i; }
+double panelSize(int i) {
+    return 100.0 - 0.5 * i;
+}
 
-double nameArea(double w, double a) { return a == w ? a : w - a; }
+double nameArea(double w, double a) {
+    return a == w ? a : w - a;
+}
 
 PanelTextFit placePanelText(double size, TextSize measured, double w, double a) {
     PanelTextFit fit;
@@ -151,10 +155,16 @@ double finalPanelSize(int first) {
 
 // Coarse name sizes: position j (0 … 19) is 1000 - 50 j.
 constexpr int kCoarseSteps = 19;
-double coarseSize(int j) { return 1000.0 - 50.0 * j; }
+double coarseSize(int j) {
+    return 1000.0 - 50.0 * j;
+}
 
-bool coarseFits(TextSize t, double pw, double ph) { return t.Height < 3.0 / 5.0 * ph && t.Width <= pw; }
-bool fineFits(TextSize t, double pw, double ph) { return t.Height < 3.0 / 5.0 * ph && t.Width < pw; }
+bool coarseFits(TextSize t, double pw, double ph) {
+    return t.Height < 3.0 / 5.0 * ph && t.Width <= pw;
+}
+bool fineFits(TextSize t, double pw, double ph) {
+    return t.Height < 3.0 / 5.0 * ph && t.Width < pw;
+}
 
 // The share of a measured size at which the text would just fit (linear estimate).
 double fitRatio(TextSize t, double pw, double ph) {

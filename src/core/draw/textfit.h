@@ -18,9 +18,9 @@ struct TextSize {
 using TextMeasure = std::function<TextSize(double pointSize)>;
 
 struct PanelTextFit {
-    bool Empty = true;   // the name is blank: nothing to print, position (0, 0)
-    double Size = 0;     // point size to print with
-    TextSize Measured;   // the text's size at that point size
+    bool Empty = true; // the name is blank: nothing to print, position (0, 0)
+    double Size = 0;   // point size to print with
+    TextSize Measured; // the text's size at that point size
     double X = 0;
     double Y = 0;
 };

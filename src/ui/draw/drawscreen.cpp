@@ -58,7 +58,9 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     formLoad();
 }
 
-DrawScreen::~DrawScreen() { stopSequence(); }
+DrawScreen::~DrawScreen() {
+    stopSequence();
+}
 
 void DrawScreen::buildControls() {
     m_playInfo = new QLineEdit(this);
@@ -66,7 +68,8 @@ void DrawScreen::buildControls() {
     m_playInfo->setReadOnly(true);
     m_playInfo->setFocusPolicy(Qt::NoFocus);
     m_playInfo->setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 8.25, false));
-    m_playInfo->setStyleSheet(QStringLiteral("QLineEdit { color: yellow; background: black; border: none; }"));
+    m_playInfo->setStyleSheet(
+        QStringLiteral("QLineEdit { color: yellow; background: black; border: none; }"));
     m_playInfo->setGeometry(TwipsToPixels(this, kPlayInfoLeft), TwipsToPixels(this, kPlayInfoTop),
                             TwipsToPixels(this, kPlayInfoWidth), TwipsToPixels(this, kPlayInfoHeight));
 
@@ -160,7 +163,9 @@ void DrawScreen::applyBackground(const QString& text) {
     update();
 }
 
-double DrawScreen::clientWidthTwips() const { return PixelsToTwips(this, width()); }
+double DrawScreen::clientWidthTwips() const {
+    return PixelsToTwips(this, width());
+}
 
 void DrawScreen::LayoutPanelGrid() {
     std::vector<PanelRect> rects;
@@ -296,7 +301,9 @@ void DrawScreen::effectTimerTick() {
     }
 }
 
-bool DrawScreen::simpleDraw() const { return m_state.DrawKind == DrawKind::Simple; }
+bool DrawScreen::simpleDraw() const {
+    return m_state.DrawKind == DrawKind::Simple;
+}
 
 // ---- The draw -------------------------------------------------------------------------------
 
@@ -582,7 +589,8 @@ void DrawScreen::typeNextLine() {
 
 void DrawScreen::typeLine(const QString& text, Step next) {
     if (m_surface.isNull()) {
-        m_surface = MakeCanvas(this, size(), Qt::transparent).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        m_surface =
+            MakeCanvas(this, size(), Qt::transparent).convertToFormat(QImage::Format_ARGB32_Premultiplied);
         m_surface.fill(Qt::transparent);
     }
     const qint32 number = m_systemBackground ? -1 : ColourNumber(m_background);
@@ -638,7 +646,8 @@ void DrawScreen::typeNextCharacter() {
 // ---- Effects --------------------------------------------------------------------------------
 
 void DrawScreen::showPhotoEffect(qint16 r, Step next) {
-    if (m_state.Roster.Cell(RosterTable::Photo, r).trimmed().isEmpty() || !DflagOn(m_state.Settings.Dflag, 9)) {
+    if (m_state.Roster.Cell(RosterTable::Photo, r).trimmed().isEmpty() ||
+        !DflagOn(m_state.Settings.Dflag, 9)) {
         next();
         return;
     }
@@ -651,7 +660,8 @@ void DrawScreen::showPhotoEffect(qint16 r, Step next) {
     const QSize source = m_photos.SourceSize(path);
     if (!source.isEmpty()) {
         const QRectF place = EffectPhotoPlacement(pw, source.width(), source.height());
-        const QImage photo = m_photos.Scaled(path, ScaledPixelSize(place.size(), m_effect->devicePixelRatioF()));
+        const QImage photo =
+            m_photos.Scaled(path, ScaledPixelSize(place.size(), m_effect->devicePixelRatioF()));
         if (!photo.isNull()) {
             m_effect->DrawPicture(place, photo);
         }
@@ -670,11 +680,10 @@ void DrawScreen::showNameEffect(qint16 r, Step next) {
     m_animatedName = m_state.Roster.Cell(RosterTable::Name, r);
     const QImage& canvas = m_effect->Canvas();
     const QString name = m_animatedName;
-    m_lastAnimation = PlanNameAnimation(
-        m_services.random, m_effect->width(), m_effect->height(), simpleDraw(),
-        [&canvas, &name](const QString& face, double size) {
-            return TextMeasureFor(DrawFont(face, false), name, &canvas)(size);
-        });
+    m_lastAnimation = PlanNameAnimation(m_services.random, m_effect->width(), m_effect->height(),
+                                        simpleDraw(), [&canvas, &name](const QString& face, double size) {
+                                            return TextMeasureFor(DrawFont(face, false), name, &canvas)(size);
+                                        });
     m_frame = 0;
     m_afterName = [this, next = std::move(next)] {
         // The last, clean copy at full size, then the hold.
@@ -710,7 +719,8 @@ void DrawScreen::animateNameFrame() {
 
 void DrawScreen::Picパネル_MouseUp(int index) {
     const int mode = m_state.Settings.GameMode;
-    if (m_closed || m_drawRunning || (mode != 2 && mode != 3 && mode != 4) || index < 0 || index >= PanelCount()) {
+    if (m_closed || m_drawRunning || (mode != 2 && mode != 3 && mode != 4) || index < 0 ||
+        index >= PanelCount()) {
         return;
     }
     PanelWidget* panel = m_panels[static_cast<size_t>(index)];

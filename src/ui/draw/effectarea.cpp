@@ -73,4 +73,6 @@ void EffectArea::paintEvent(QPaintEvent* event) {
     painter.drawImage(QRectF(area), m_canvas, source);
 }
 
-void EffectArea::resizeEvent(QResizeEvent*) { ensureCanvas(); }
+void EffectArea::resizeEvent(QResizeEvent*) {
+    ensureCanvas();
+}

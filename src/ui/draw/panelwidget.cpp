@@ -51,7 +51,8 @@ void PanelWidget::render() {
         const QSize source = m_photos.SourceSize(m_photo);
         if (!source.isEmpty()) {
             const QRectF place = PanelPhotoPlacement(w, source.width(), source.height());
-            const QImage photo = m_photos.Scaled(m_photo, ScaledPixelSize(place.size(), image.devicePixelRatio()));
+            const QImage photo =
+                m_photos.Scaled(m_photo, ScaledPixelSize(place.size(), image.devicePixelRatio()));
             if (!photo.isNull()) {
                 painter.drawImage(place, photo);
             }

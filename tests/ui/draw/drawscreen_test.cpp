@@ -7,9 +7,9 @@
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QLineEdit>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
@@ -66,7 +66,9 @@ struct Bench {
     QString songPath(const QString& file) const { return QDir(folder.path()).filePath(file); }
 };
 
-QString path(const QTemporaryDir& dir, const QString& name) { return QDir(dir.path()).filePath(name); }
+QString path(const QTemporaryDir& dir, const QString& name) {
+    return QDir(dir.path()).filePath(name);
+}
 
 // Virtual times of the song's close and of the end of the effects for one draw.
 struct SongTimes {
@@ -84,7 +86,8 @@ SongTimes runTimed(Bench& b) {
         if (t.effectsOver < 0 && b.screen->IsWaitingForSong()) {
             t.effectsOver = b.ts.clock.NowMs();
         }
-        if (t.closed < 0 && !b.ts.music.Log.isEmpty() && b.ts.music.Log.last().startsWith(QStringLiteral("close"))) {
+        if (t.closed < 0 && !b.ts.music.Log.isEmpty() &&
+            b.ts.music.Log.last().startsWith(QStringLiteral("close"))) {
             t.closed = b.ts.clock.NowMs();
             if (t.effectsOver < 0) {
                 t.effectsOver = t.closed; // the wait ended as soon as it began
@@ -192,7 +195,8 @@ private slots:
         b.draw();
         QCOMPARE(b.screen->Pools().Candidates().Count, 3);
         b.draw();
-        QCOMPARE(b.messages(), QStringList{QStringLiteral("全てのパネルが開きました。\r\nこれ以上抽選はできません。")});
+        QCOMPARE(b.messages(),
+                 QStringList{QStringLiteral("全てのパネルが開きました。\r\nこれ以上抽選はできません。")});
         QCOMPARE(b.screen->Pools().Candidates().Count, 3);
         QCOMPARE(b.screen->DrawCount(), 2);
         QVERIFY(b.ts.music.Log.isEmpty());
@@ -216,7 +220,8 @@ private slots:
         QCOMPARE(rows.size(), 25);
         QVERIFY(b.messages().isEmpty());
         b.draw();
-        QCOMPARE(b.messages(), QStringList{QStringLiteral("全てのパネルが開きました。\r\nこれ以上抽選はできません。")});
+        QCOMPARE(b.messages(),
+                 QStringList{QStringLiteral("全てのパネルが開きました。\r\nこれ以上抽選はできません。")});
         QCOMPARE(b.screen->Pools().Candidates().Count, 5);
     }
 
@@ -250,12 +255,14 @@ private slots:
         b.ts.music.AddSong(b.songPath(QStringLiteral("song.mp3")), 200);
         b.open();
         const SongTimes t = runTimed(b);
-        QCOMPARE(b.ts.music.Log.first(), QStringLiteral("play %1 10").arg(b.songPath(QStringLiteral("song.mp3"))));
+        QCOMPARE(b.ts.music.Log.first(),
+                 QStringLiteral("play %1 10").arg(b.songPath(QStringLiteral("song.mp3"))));
         QVERIFY2(t.effectsOver - t.start < 15000, qPrintable(QString::number(t.effectsOver - t.start)));
         QVERIFY2(t.effectsOver - t.start > 8000, qPrintable(QString::number(t.effectsOver - t.start)));
         QCOMPARE(t.closed - t.start, qint64(15000));
         QCOMPARE(b.ts.music.OpenCount(), 0);
-        QCOMPARE(b.screen->findChild<QLineEdit*>(QStringLiteral("Txt再生情報"))->text(), QStringLiteral("25/200")); // started at 10 s
+        QCOMPARE(b.screen->findChild<QLineEdit*>(QStringLiteral("Txt再生情報"))->text(),
+                 QStringLiteral("25/200")); // started at 10 s
         QVERIFY(b.screen->Panel(0)->IsOpen() || b.screen->Panel(24)->IsOpen() || b.screen->DrawCount() == 1);
     }
 
@@ -268,10 +275,13 @@ private slots:
         QTest::addColumn<int>("fromStartMax");
         QTest::addColumn<int>("afterEffectsMax"); // close time after the effects, at most
         QTest::addColumn<int>("afterEffectsMin");
-        QTest::newRow("simple draw stops within a second") << 2 << true << "15" << false << -1 << -1 << 1000 << 1;
-        QTest::newRow("play time 0 stops at the next tick") << 2 << false << "0" << false << -1 << -1 << 1000 << 0;
+        QTest::newRow("simple draw stops within a second")
+            << 2 << true << "15" << false << -1 << -1 << 1000 << 1;
+        QTest::newRow("play time 0 stops at the next tick")
+            << 2 << false << "0" << false << -1 << -1 << 1000 << 0;
         QTest::newRow("mode 1 missing song ends at once") << 1 << false << "30" << true << -1 << -1 << 0 << 0;
-        QTest::newRow("mode 3 missing song lasts its time") << 3 << false << "30" << true << 30000 << 30000 << -1 << -1;
+        QTest::newRow("mode 3 missing song lasts its time")
+            << 3 << false << "30" << true << 30000 << 30000 << -1 << -1;
         // The position reads 20 (rounded half up) from 19.5 s on.
         QTest::newRow("mode 1 song end") << 1 << false << "30" << false << 19500 << 20000 << -1 << -1;
     }
@@ -299,7 +309,8 @@ private slots:
                      qPrintable(QString::number(t.closed - t.start)));
         }
         if (afterEffectsMax >= 0) {
-            QVERIFY2(t.closed - t.effectsOver <= afterEffectsMax && t.closed - t.effectsOver >= afterEffectsMin,
+            QVERIFY2(t.closed - t.effectsOver <= afterEffectsMax &&
+                         t.closed - t.effectsOver >= afterEffectsMin,
                      qPrintable(QString::number(t.closed - t.effectsOver)));
         }
         QCOMPARE(b.ts.music.OpenCount(), 0);
@@ -342,8 +353,9 @@ private slots:
             b.ts.clock.AdvanceToNext();
         }
         QVERIFY(!telop->isVisible());
-        QCOMPARE(b.screen->TypedLines(), (QStringList{QStringLiteral("営業部 所属"), QStringLiteral("[好きな言葉]:一期一会"),
-                                                      QStringLiteral("[ひとこと]:よろしく")}));
+        QCOMPARE(b.screen->TypedLines(),
+                 (QStringList{QStringLiteral("営業部 所属"), QStringLiteral("[好きな言葉]:一期一会"),
+                              QStringLiteral("[ひとこと]:よろしく")}));
         QCOMPARE(b.screen->LastTypedColour(), QColor(Qt::black));
         QVERIFY(b.screen->Surface().isNull()); // cleared after the items
     }
@@ -382,7 +394,8 @@ private slots:
         const qint64 start = b.ts.clock.NowMs();
         b.draw();
         QVERIFY(b.screen->TypedLines().isEmpty());
-        QVERIFY(b.screen->findChild<QLabel*>(QStringLiteral("Lblテロップ用"))->text() != QStringLiteral("東京 出身  "));
+        QVERIFY(b.screen->findChild<QLabel*>(QStringLiteral("Lblテロップ用"))->text() !=
+                QStringLiteral("東京 出身  "));
         const NameAnimation& plan = *b.screen->LastNameAnimation();
         QCOMPARE(plan.Style, 1);
         QCOMPARE(plan.Params.Frames, 25);

@@ -8,9 +8,9 @@
 
 namespace {
 const char16_t* const kNames[] = {
-    u"森",          u"山田 太郎",    u"佐々木 小次郎",        u"Mirda",       u"W",
-    u"髙橋 一二三", u"ｱｲｳｴｵｶｷｸｹｺ",   u"長谷川 ジェニファー", u"李 明",       u"Jean-Pierre Dupont",
-    u"①②③",      u"i",            u"渡辺　早紀",           u"MMMMMMMMMMMM", u"小林 a.k.a. コバ",
+    u"森",          u"山田 太郎",  u"佐々木 小次郎",       u"Mirda",        u"W",
+    u"髙橋 一二三", u"ｱｲｳｴｵｶｷｸｹｺ", u"長谷川 ジェニファー", u"李 明",        u"Jean-Pierre Dupont",
+    u"①②③",         u"i",          u"渡辺　早紀",          u"MMMMMMMMMMMM", u"小林 a.k.a. コバ",
 };
 
 // Counts the measurements a search makes.
@@ -37,13 +37,15 @@ private slots:
         int cases = 0;
         for (const char16_t* raw : kNames) {
             const QString name = QString::fromUtf16(raw);
-            const TextMeasure measure = TextMeasureFor(DrawFont(PanelWidget::FontFace(), true), name, &device);
+            const TextMeasure measure =
+                TextMeasureFor(DrawFont(PanelWidget::FontFace(), true), name, &device);
             for (int w = 12; w <= 420; w += 17) {
                 for (const bool photo : {false, true}) {
                     const double a = photo ? 3.0 * w / 4.0 : w;
                     int literalCount = 0;
                     int fastCount = 0;
-                    const PanelTextFit literal = FitPanelTextLiteral(name, w, a, counted(measure, literalCount));
+                    const PanelTextFit literal =
+                        FitPanelTextLiteral(name, w, a, counted(measure, literalCount));
                     const PanelTextFit fast = FitPanelText(name, w, a, counted(measure, fastCount));
                     QCOMPARE(fast.Size, literal.Size);
                     QCOMPARE(fast.X, literal.X);
@@ -66,13 +68,15 @@ private slots:
         for (int face = 1; face <= 8; face += 3) {
             for (const char16_t* raw : kNames) {
                 const QString name = QString::fromUtf16(raw);
-                const TextMeasure measure = TextMeasureFor(DrawFont(EffectFontFace(face), false), name, &device);
+                const TextMeasure measure =
+                    TextMeasureFor(DrawFont(EffectFontFace(face), false), name, &device);
                 for (const QSize& area : areas) {
                     int literalCount = 0;
                     int fastCount = 0;
                     const NameTarget literal =
                         FindNameTargetLiteral(area.width(), area.height(), counted(measure, literalCount));
-                    const NameTarget fast = FindNameTarget(area.width(), area.height(), counted(measure, fastCount));
+                    const NameTarget fast =
+                        FindNameTarget(area.width(), area.height(), counted(measure, fastCount));
                     QCOMPARE(fast.Size, literal.Size);
                     QCOMPARE(fast.Measured.Width, literal.Measured.Width);
                     worst = std::max(worst, fastCount);
