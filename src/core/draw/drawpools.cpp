@@ -1,0 +1,108 @@
+#include "draw/drawpools.h"
+
+#include "common/numeric.h"
+#include "roster/roster.h"
+
+#include <algorithm>
+
+namespace {
+int poolCapacity(int panelCount) {
+    return std::max(RosterTable::kCapacity, panelCount);
+}
+} // namespace
+
+DrawPools::DrawPools(const RosterTable& roster, int gameMode, int panelCount)
+    : m_mode(gameMode), m_panelCount(std::max(0, panelCount)), m_candidates(poolCapacity(panelCount)),
+      m_panels(poolCapacity(panelCount)) {
+    CollectEligibleRows(roster, m_candidates, 0);
+    int n = 0;
+    if (m_mode == 1 || m_mode == 2) {
+        n = m_panelCount;
+    } else if (m_mode == 3 || m_mode == 4) {
+        n = std::min<int>(m_panelCount, m_candidates.Count);
+    }
+    for (int k = 0; k < n; ++k) {
+        AppendEntry(m_panels, static_cast<qint16>(k));
+    }
+}
+
+QString DrawPools::Refusal(int drawCount) const {
+    if (m_candidates.Count <= 0) {
+        return NoMoreData();
+    }
+    if ((m_mode == 1 && drawCount >= m_panelCount) || (m_mode == 2 && m_panels.Count <= 0)) {
+        return AllPanelsOpen();
+    }
+    return {};
+}
+
+qint16 DrawPools::TakeRow(FractionSource& random) {
+    if (m_mode == 3 || m_mode == 4) {
+        for (;;) {
+            if (m_candidates.Count < 1) {
+                return 0;
+            }
+            const qint16 r = TakeRandomEntry(random, m_candidates);
+            if (r <= m_panelCount) {
+                return r;
+            }
+        }
+    }
+    if (m_candidates.Count < 1) {
+        return 0;
+    }
+    return TakeRandomEntry(random, m_candidates);
+}
+
+int DrawPools::TakePanel(FractionSource& random, int drawCount, qint16 row) {
+    switch (m_mode) {
+    case 1:
+        return drawCount >= 1 && drawCount <= m_panelCount ? drawCount - 1 : -1;
+    case 2:
+        return m_panels.Count > 0 ? TakeRandomEntry(random, m_panels) : -1;
+    case 3:
+    case 4:
+        RemoveEntry(m_panels, static_cast<qint16>(row - 1));
+        return row >= 1 && row <= m_panelCount ? row - 1 : -1;
+    default:
+        return -1;
+    }
+}
+
+int DrawPools::MenuModeSwitch(int panel) const {
+    return FindEntry(m_panels, static_cast<qint16>(panel)) < 1 ? 1 : 0;
+}
+
+qint16 DrawPools::OpenByHand(FractionSource& random, int panel) {
+    if (m_mode == 2) {
+        if (m_candidates.Count < 1) {
+            return 0;
+        }
+        const qint16 r = TakeRandomEntry(random, m_candidates);
+        RemoveEntry(m_panels, static_cast<qint16>(panel));
+        return r;
+    }
+    if (m_mode == 3 || m_mode == 4) {
+        const qint16 r = static_cast<qint16>(panel + 1);
+        RemoveEntry(m_candidates, r);
+        RemoveEntry(m_panels, static_cast<qint16>(panel));
+        return r;
+    }
+    return 0;
+}
+
+bool DrawPools::CloseByHand(const RosterTable& roster, int panel, qint16 row) {
+    if ((m_mode != 2 && m_mode != 3 && m_mode != 4) || row < 1) {
+        return false;
+    }
+    const bool drawable = row <= RosterTable::kCapacity && roster.IsInUse(row) &&
+                          NumericValue(roster.Cell(RosterTable::Excluded, row)) != 1 &&
+                          FindEntry(m_candidates, row) < 1;
+    if (drawable) {
+        AppendEntry(m_candidates, row);
+    }
+    if (FindEntry(m_panels, static_cast<qint16>(panel)) < 1) {
+        AppendEntry(m_panels, static_cast<qint16>(panel));
+    }
+    return true;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "roster/pool.h"
+
+#include <QString>
+
+class FractionSource;
+class RosterTable;
+
+// The draw screen's pools and the choices of each game mode: which participant a draw takes,
+// which panel it opens, and what opening or closing a panel by hand does to the pools.
+//   mode 1: random participant, panels opened in order;
+//   mode 2: random participant, random closed panel;
+//   modes 3 and 4: random participant among rows that have a panel, opening the row's own
+//   panel (row r ↔ panel r - 1).
+class DrawPools {
+public:
+    // Candidates := every eligible row; panels := 0 … n - 1 (modes 1 and 2), 0 … min(n, number of
+    // candidates) - 1 (modes 3 and 4), none otherwise. The pools hold at least the grid.
+    DrawPools(const RosterTable& roster, int gameMode, int panelCount);
+
+    int GameMode() const { return m_mode; }
+    int PanelCount() const { return m_panelCount; }
+    const RowPool& Candidates() const { return m_candidates; }
+    const RowPool& Panels() const { return m_panels; }
+
+    // The message that refuses a press of the draw button before anything is taken, or empty.
+    // drawCount = draws made so far.
+    QString Refusal(int drawCount) const;
+
+    // Takes the drawn row; 0 when none is left (modes 3 and 4 drop rows without a panel on the
+    // way; the caller then shows NoMoreData()).
+    qint16 TakeRow(FractionSource& random);
+
+    // The panel a finished draw opens (drawCount counts this draw); -1 when there is none.
+    int TakePanel(FractionSource& random, int drawCount, qint16 row);
+
+    // The box's mode switch for a panel: 1 when it is not among the closed panels (offer
+    // closing), else 0 (offer opening).
+    int MenuModeSwitch(int panel) const;
+
+    // Opening a panel by hand: the row it shows, taken out of the pools; 0 when refused (mode 2
+    // with no participant left: the caller shows NoMoreData()) or in a mode without the box.
+    qint16 OpenByHand(FractionSource& random, int panel);
+
+    // Closing a panel by hand that shows row (tag read back; 0 for an empty tag): the panel
+    // and the row return to their pools. Returns false when nothing is to be done (empty tag).
+    // A row that may not be drawn (not in use, excluded, or already waiting) is not returned.
+    bool CloseByHand(const RosterTable& roster, int panel, qint16 row);
+
+    static QString NoMoreData() { return QStringLiteral("これ以上データが登録されていません"); }
+    static QString AllPanelsOpen() {
+        return QStringLiteral("全てのパネルが開きました。\r\nこれ以上抽選はできません。");
+    }
+
+private:
+    int m_mode;
+    int m_panelCount;
+    RowPool m_candidates;
+    RowPool m_panels;
+};

@@ -1,0 +1,61 @@
+#include "draw/panelgrid.h"
+
+#include "common/numeric.h"
+
+#include <cmath>
+
+int EffectiveGridSide(int value) {
+    return value < 1 ? 5 : value;
+}
+
+bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows,
+                     std::vector<PanelRect>& out) {
+    if (cols < 1 || rows < 1) {
+        return false;
+    }
+    const double b = RoundHalfEven(buttonHeight);
+    const double a = RoundHalfEven(clientHeight - b);
+    const double g = RoundHalfEven((a - 50.0 * rows) / rows);
+    if (g < 1 || RoundHalfEven(6.0 * g / 8.0) < 1 || b < 1 || a < 1) {
+        return false;
+    }
+    const int side = static_cast<int>(g);
+    out.assign(static_cast<size_t>(cols) * static_cast<size_t>(rows), PanelRect{});
+    for (int i = 0; i < cols; ++i) {
+        double y = b + 5;
+        for (int j = 0; j < rows; ++j) {
+            PanelRect& r = out[static_cast<size_t>(i) * static_cast<size_t>(rows) + static_cast<size_t>(j)];
+            r.Left = i * (side + 50) + 10;
+            r.Top = static_cast<int>(y);
+            r.Width = side;
+            r.Height = side;
+            y += side + 50;
+        }
+    }
+    return true;
+}
+
+QRectF PanelPhotoPlacement(double pw, double photoWidth, double photoHeight) {
+    if (pw <= 0 || photoWidth <= 0 || photoHeight <= 0) {
+        return {};
+    }
+    const double boxHeight = 3.0 * pw / 4.0;
+    const double rH = boxHeight / photoHeight;
+    const double rW = pw / photoWidth;
+    if (rH < rW) {
+        const double w = photoWidth * rH;
+        return {(pw - w) / 2.0, 0.0, w, photoHeight * rH};
+    }
+    const double h = photoHeight * rW;
+    return {0.0, (boxHeight - h) / 2.0, photoWidth * rW, h};
+}
+
+QRectF EffectPhotoPlacement(double pw, double photoWidth, double photoHeight) {
+    if (pw <= 0 || photoWidth <= 0 || photoHeight <= 0) {
+        return {};
+    }
+    const double rH = pw / photoHeight;
+    const double rW = pw / photoWidth;
+    const double scale = rH < rW ? rH : rW;
+    return {0.0, 0.0, photoWidth * scale, photoHeight * scale};
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QRectF>
+#include <QSize>
+#include <vector>
+
+// Geometry of the draw screen's panel grid, in twips.
+
+// Columns and rows of the grid: values below 1 count as 5.
+int EffectiveGridSide(int value);
+
+// A panel's place, in twips.
+struct PanelRect {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const PanelRect&) const = default;
+};
+
+// Panel k stands in column k / rows and row k % rows: the panels are numbered down each column.
+inline int PanelColumn(int k, int rows) {
+    return k / rows;
+}
+inline int PanelRow(int k, int rows) {
+    return k % rows;
+}
+
+// Lays the grid out for a client height and the height of the draw button (both in twips):
+// square panels of side g = (a - 50 * rows) / rows (a = client height - button height, halves
+// to even) separated by gaps of 50, the first 10 from the left and 5 below the button band.
+// Gives false and leaves out untouched when the window is too low for panels of side 1.
+bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows,
+                     std::vector<PanelRect>& out);
+
+// Where a photo of the given size goes in the photo box of a panel of width pw (pw wide, 3pw/4
+// high, at the panel's top left): it fills the box in one direction and is centred in the other.
+QRectF PanelPhotoPlacement(double pw, double photoWidth, double photoHeight);
+
+// Where a photo goes on the full-screen effect area of width pw: scaled so that its longer side
+// becomes pw, at the top left corner (a tall photo runs off the bottom).
+QRectF EffectPhotoPlacement(double pw, double photoWidth, double photoHeight);

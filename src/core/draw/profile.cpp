@@ -1,0 +1,81 @@
+#include "draw/profile.h"
+
+#include "common/numeric.h"
+#include "roster/roster.h"
+
+bool DflagOn(const QString& dflag, int k) {
+    return k >= 1 && k <= dflag.size() && dflag.at(k - 1) == u'1';
+}
+
+QString ZodiacSign(const QString& month, const QString& day) {
+    qint16 k = 0;
+    qint16 converted = 0;
+    if (ToInt16(NumericValue(month) * 100 + NumericValue(day), converted)) {
+        k = converted;
+    }
+    static const struct {
+        int from;
+        int to;
+        const char16_t* sign;
+    } table[] = {
+        {321, 419, u"おひつじ座"},  {420, 520, u"おうし座"},   {521, 621, u"ふたご座"},
+        {622, 722, u"かに座"},      {723, 822, u"しし座"},     {823, 922, u"おとめ座"},
+        {923, 1023, u"てんびん座"}, {1024, 1121, u"さそり座"}, {1122, 1221, u"いて座"},
+        {1222, 1231, u"やぎ座"},    {101, 119, u"やぎ座"},     {120, 218, u"みずがめ座"},
+        {219, 320, u"うお座"},
+    };
+    for (const auto& range : table) {
+        if (k >= range.from && k <= range.to) {
+            return QString::fromUtf16(range.sign);
+        }
+    }
+    return {};
+}
+
+QString BuildTelopLine(const RosterTable& roster, int r, const QString& dflag) {
+    const QString year = roster.Cell(RosterTable::BirthYear, r).trimmed();
+    const QString month = roster.Cell(RosterTable::BirthMonth, r).trimmed();
+    const QString day = roster.Cell(RosterTable::BirthDay, r).trimmed();
+    QString s;
+    if (DflagOn(dflag, 2) && (!year.isEmpty() || !month.isEmpty() || !day.isEmpty())) {
+        s += year + u'.' + month + u'.' + day + QStringLiteral("生 ");
+    }
+    const QString place = roster.Cell(RosterTable::Birthplace, r).trimmed();
+    if (DflagOn(dflag, 4) && !place.isEmpty()) {
+        s += place + QStringLiteral(" 出身  ");
+    }
+    bool bloodShown = false;
+    if (DflagOn(dflag, 3) && !roster.Cell(RosterTable::BloodType, r).trimmed().isEmpty()) {
+        s += roster.Cell(RosterTable::BloodType, r) + QStringLiteral("型 ");
+        bloodShown = true;
+    }
+    const QString sign = ZodiacSign(month, day);
+    if (!sign.isEmpty() && !s.isEmpty()) {
+        s += bloodShown ? QStringLiteral("の ") + sign : sign;
+    }
+    return s;
+}
+
+std::vector<ProfileLine> BuildProfileLines(const RosterTable& roster, int r, const QString& dflag) {
+    std::vector<ProfileLine> lines;
+    const QString affiliation = roster.Cell(RosterTable::Affiliation, r).trimmed();
+    if (DflagOn(dflag, 5) && !affiliation.isEmpty()) {
+        lines.push_back({affiliation + QStringLiteral(" 所属"), true});
+    }
+    const QString words = roster.Cell(RosterTable::FavouriteWords, r).trimmed();
+    if (DflagOn(dflag, 6) && !words.isEmpty()) {
+        lines.push_back(
+            {u'[' + roster.Cell(RosterTable::FavouriteWords, 0).trimmed() + QStringLiteral("]:") + words,
+             true});
+    }
+    const QString comment = roster.Cell(RosterTable::Comment, r).trimmed();
+    if (DflagOn(dflag, 7) && !comment.isEmpty()) {
+        lines.push_back(
+            {u'[' + roster.Cell(RosterTable::Comment, 0).trimmed() + QStringLiteral("]:") + comment, false});
+    }
+    return lines;
+}
+
+bool TypedTextIsWhite(qint32 backgroundNumber) {
+    return backgroundNumber < 200 + 256 * 200 + 65536 * 200;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class RosterTable;
+
+// The introduction of a drawn participant: the scrolling line and the typed lines.
+
+// Whether introduction item k (1 = 氏名 … 9 = 写真) is switched on in the Dflag text.
+bool DflagOn(const QString& dflag, int k);
+
+// The star sign of a month and day text ("3", "21" → "おひつじ座"); empty when the key
+// month × 100 + day falls in no range (an empty month and day give none).
+QString ZodiacSign(const QString& month, const QString& day);
+
+// The scrolling line of row r: birth date, birthplace, blood type and star sign as the flags
+// allow, e.g. "1985.4.1生 東京 出身  A型 の おひつじ座". Empty when nothing is to be shown.
+QString BuildTelopLine(const RosterTable& roster, int r, const QString& dflag);
+
+// One typed line of the introduction; blankAfter asks for an empty line after it.
+struct ProfileLine {
+    QString Text;
+    bool BlankAfter = false;
+    bool operator==(const ProfileLine&) const = default;
+};
+
+// The typed lines of row r: affiliation, favourite words and comment, as the flags allow, the
+// last two labelled with the captions of row 0.
+std::vector<ProfileLine> BuildProfileLines(const RosterTable& roster, int r, const QString& dflag);
+
+// Typed text is white on a background whose colour number (red + 256 green + 65536 blue) is
+// below that of grey 200 (a negative system colour number counts as dark), black otherwise.
+bool TypedTextIsWhite(qint32 backgroundNumber);

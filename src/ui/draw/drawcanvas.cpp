@@ -1,0 +1,47 @@
+#include "ui/draw/drawcanvas.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill) {
+    const qreal ratio = widget ? widget->devicePixelRatioF() : 1.0;
+    QImage image(ScaledPixelSize(QSizeF(logicalSize), ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    const QScreen* screen = widget ? widget->screen() : nullptr;
+    const double dpi = screen && screen->logicalDotsPerInchY() > 0 ? screen->logicalDotsPerInchY() : 96.0;
+    const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(fill);
+    return image;
+}
+
+QSize ScaledPixelSize(QSizeF logical, qreal ratio) {
+    return QSize(std::max(1, static_cast<int>(std::lround(logical.width() * ratio))),
+                 std::max(1, static_cast<int>(std::lround(logical.height() * ratio))));
+}
+
+QFont DrawFont(const QString& face, bool bold) {
+    QFont font(face);
+    font.setBold(bold);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+TextMeasure TextMeasureFor(const QFont& font, const QString& text, const QPaintDevice* device) {
+    return [font, text, device](double pointSize) {
+        QFont sized = font;
+        sized.setPointSizeF(pointSize);
+        const QFontMetricsF metrics(sized, device);
+        return TextSize{metrics.horizontalAdvance(text), metrics.height()};
+    };
+}
+
+void PrintAt(QPainter& painter, QPointF topLeft, const QString& text) {
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "draw/textfit.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPointF>
+#include <QSize>
+
+class QPainter;
+class QPaintDevice;
+class QWidget;
+
+// Painting helpers of the draw screen. Everything drawn on a panel or on the effect area goes
+// onto a kept image whose resolution matches the widget's screen, so point sizes look the same
+// as in the widget and the widget only copies the image.
+
+// An image of the widget's logical size (scaled by its device pixel ratio) filled with a colour.
+QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill);
+
+// Pixels of a logical size at a device pixel ratio, at least 1 × 1.
+QSize ScaledPixelSize(QSizeF logical, qreal ratio);
+
+// A face for the draw's texts. Hinting is off, so a text grows with its point size and the text
+// fitting may bracket its sizes.
+QFont DrawFont(const QString& face, bool bold);
+
+// Measures text in font (its size replaced by each size asked) as painted on device: advance
+// width and line height, in the device's logical units.
+TextMeasure TextMeasureFor(const QFont& font, const QString& text, const QPaintDevice* device);
+
+// Prints text with its top left corner at the point (the drawing position of the screen).
+void PrintAt(QPainter& painter, QPointF topLeft, const QString& text);

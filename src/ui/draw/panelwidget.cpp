@@ -1,0 +1,93 @@
+#include "ui/draw/panelwidget.h"
+
+#include "draw/panelgrid.h"
+#include "draw/photocache.h"
+#include "draw/textfit.h"
+#include "ui/draw/drawcanvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+PanelWidget::PanelWidget(int index, PhotoCache& photos, QWidget* parent)
+    : QWidget(parent), m_index(index), m_photos(photos) {
+    setObjectName(QStringLiteral("Picパネル_%1").arg(index));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    hide();
+}
+
+void PanelWidget::Open(qint16 row, const QString& name, const QString& photoPath) {
+    m_open = true;
+    m_tag = QString::number(row);
+    m_name = name;
+    m_photo = photoPath;
+    render();
+    update();
+}
+
+void PanelWidget::Close() {
+    m_open = false;
+    m_tag.clear();
+    m_name.clear();
+    m_photo.clear();
+    m_nameSize = 0;
+    m_content = QImage();
+    update();
+}
+
+void PanelWidget::render() {
+    m_content = QImage();
+    m_nameSize = 0;
+    if (!m_open || width() < 1 || height() < 1) {
+        return;
+    }
+    QImage image = MakeCanvas(this, size(), Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const double w = width();
+    double a = w;
+    if (!m_photo.isEmpty()) {
+        a = 3.0 * w / 4.0;
+        const QSize source = m_photos.SourceSize(m_photo);
+        if (!source.isEmpty()) {
+            const QRectF place = PanelPhotoPlacement(w, source.width(), source.height());
+            const QImage photo =
+                m_photos.Scaled(m_photo, ScaledPixelSize(place.size(), image.devicePixelRatio()));
+            if (!photo.isNull()) {
+                painter.drawImage(place, photo);
+            }
+        }
+    }
+    QFont font = DrawFont(FontFace(), true);
+    const PanelTextFit fit = FitPanelText(m_name, w, a, TextMeasureFor(font, m_name, &image));
+    if (!fit.Empty) {
+        font.setPointSizeF(fit.Size);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        PrintAt(painter, QPointF(fit.X, fit.Y), m_name);
+        m_nameSize = fit.Size;
+    }
+    painter.end();
+    m_content = image;
+}
+
+void PanelWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (m_open && !m_content.isNull()) {
+        painter.drawImage(QPointF(0, 0), m_content);
+    } else {
+        painter.fillRect(rect(), m_open ? QColor(Qt::white) : QColor(64, 64, 64));
+    }
+}
+
+void PanelWidget::resizeEvent(QResizeEvent*) {
+    if (m_open) {
+        render();
+    }
+}
+
+void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton && RightReleased) {
+        RightReleased(m_index);
+    }
+}

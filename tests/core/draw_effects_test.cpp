@@ -1,0 +1,125 @@
+#include "draw/effects.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// The fraction that makes RandomIndex(n) return v (v <= n).
+double pick(int v) {
+    return (v - 1) / 1000000.0;
+}
+
+ScriptedFractions picks(std::initializer_list<int> values) {
+    ScriptedFractions random{};
+    for (int v : values) {
+        random.Push(pick(v));
+    }
+    return random;
+}
+
+// Text of 4 glyphs, one unit per point each, line height 1.5 per point.
+TextSize measure(const QString&, double size) {
+    return {4 * size, 1.5 * size};
+}
+} // namespace
+
+TEST(Effects, AnimationParameters) {
+    const struct {
+        int speed;
+        int style;
+        bool simple;
+        AnimationParams expected;
+    } cases[] = {
+        {1, 2, false, {40, 5, 80, 0}},       {2, 3, false, {40, 5, 80, 0}},
+        {3, 2, false, {150, 3, 30, 8.3733}}, {5, 4, false, {150, 3, 30, 8.3733}},
+        {6, 2, false, {120, 4, 40, 5.2333}}, {8, 3, false, {120, 4, 40, 5.2333}},
+        {1, 1, false, {200, 1, 30, 6.28}},   {7, 1, false, {200, 1, 30, 6.28}},
+        {1, 1, true, {25, 10, 30, 50.24}},   {4, 1, true, {25, 10, 30, 50.24}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChooseAnimation(c.speed, c.style, c.simple), c.expected) << c.speed << " " << c.style;
+    }
+}
+
+TEST(Effects, SimpleDrawFadesInPlaceInTwentyFiveGreys) {
+    // face 7, style 3 (forced to 1), speed 6, start x 3, start y 2, final y 2, no rainbow (2), last colour 5.
+    ScriptedFractions random = picks({7, 3, 6, 3, 2, 2, 2, 5});
+    const NameAnimation plan = PlanNameAnimation(random, 1001, 800, true, measure);
+    EXPECT_EQ(plan.Face, QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(plan.Style, 1);
+    EXPECT_EQ(plan.Params.Frames, 25);
+    EXPECT_EQ(plan.Params.IntervalMs, 30);
+    EXPECT_FALSE(plan.Rainbow);
+    // Final size: 4 s < 1001 and 1.5 s < 480 -> 250 pt (1000 wide, 375 high).
+    EXPECT_EQ(plan.Target.Size, 250);
+    ASSERT_EQ(plan.Frames.size(), 25u);
+    for (int k = 0; k < 25; ++k) {
+        const NameFrame& f = plan.Frames[static_cast<size_t>(k)];
+        EXPECT_EQ(f.Colour, QColor(10 * (k + 1), 10 * (k + 1), 10 * (k + 1))) << k;
+        EXPECT_EQ(f.Size, 250);
+        EXPECT_DOUBLE_EQ(f.X, 0.5);
+        EXPECT_DOUBLE_EQ(f.Y, (800 - 375) / 2.0);
+    }
+    EXPECT_EQ(plan.Last.Colour, EffectColour(5));
+    EXPECT_EQ(plan.Last.Size, 250);
+}
+
+TEST(Effects, StraightLineGrowsFromTheStartToTheFinalPlace) {
+    // face 1, style 2, speed 1 (40 frames), start x 1 (0), start y 1 (0), final y 3, rainbow pick 1 (ignored
+    // at 40 frames), last colour 2
+    ScriptedFractions random = picks({1, 2, 1, 1, 1, 3, 1, 2});
+    const NameAnimation plan = PlanNameAnimation(random, 1001, 800, false, measure);
+    EXPECT_EQ(plan.Style, 2);
+    EXPECT_EQ(plan.Params.Frames, 40);
+    EXPECT_FALSE(plan.Rainbow); // never with 40 frames
+    const double th = 1.5 * 250;
+    const double finalY = (800 - th) - th / 6;
+    const NameFrame& last = plan.Frames.back();
+    EXPECT_NEAR(last.X, 0.5, 1e-9);
+    EXPECT_NEAR(last.Y, finalY, 1e-9);
+    EXPECT_NEAR(last.Size, 250, 1e-9);
+    EXPECT_NEAR(plan.Frames.front().Size, 3 + (250 - 3) / 40.0, 1e-9);
+    EXPECT_EQ(plan.Frames.front().Colour, QColor(5, 5, 5));
+    EXPECT_EQ(plan.Last.Colour, EffectColour(2));
+}
+
+TEST(Effects, RainbowFramesTakeRandomColoursAndEndWhite) {
+    // face 2, style 1 (200 frames), speed 4, positions 1,1,1, rainbow 1, then frame colours 3, 4, 5 …
+    ScriptedFractions random = picks({2, 1, 4, 1, 1, 1, 1, 3, 4, 5});
+    const NameAnimation plan = PlanNameAnimation(random, 1001, 800, false, measure);
+    EXPECT_TRUE(plan.Rainbow);
+    EXPECT_EQ(plan.Params.Frames, 200);
+    EXPECT_EQ(plan.Frames[0].Colour, EffectColour(3));
+    EXPECT_EQ(plan.Frames[1].Colour, EffectColour(4));
+    EXPECT_EQ(plan.Frames[2].Colour, EffectColour(5));
+    EXPECT_EQ(plan.Last.Colour, QColor(Qt::white));
+}
+
+TEST(Effects, WaveToAndFroFromTheRightEdgeBecomesAWaveUpAndDown) {
+    // style 4, speed 3, start x 3 (= pw) -> style 3
+    ScriptedFractions random = picks({1, 4, 3, 3, 1, 1, 2, 1});
+    const NameAnimation plan = PlanNameAnimation(random, 1001, 800, false, measure);
+    EXPECT_EQ(plan.Style, 3);
+    const double dx = (0.5 - 1001) / 150;
+    EXPECT_NEAR(plan.Frames[9].X, 10 * dx + 1001, 1e-9);
+}
+
+TEST(Effects, TelopPlaceAndPace) {
+    const struct {
+        int top, step, pace;
+        double expectedTop, expectedStep;
+        int interval;
+    } cases[] = {
+        {1, 1, 1, 500, 1920 / 40.0, 40}, {3, 3, 2, 500, 1920 / 40.0, 50}, {4, 4, 1, 750, 1920 / 20.0, 40},
+        {6, 6, 1, 750, 96, 40},          {7, 7, 1, 250, 64, 40},          {10, 9, 2, 250, 64, 50},
+    };
+    for (const auto& c : cases) {
+        ScriptedFractions random = picks({c.top, c.step, c.pace});
+        const TelopPlan plan = PlanTelop(random, 1920, 1000);
+        EXPECT_EQ(plan.Top, c.expectedTop);
+        EXPECT_DOUBLE_EQ(plan.Step, c.expectedStep);
+        EXPECT_EQ(plan.IntervalMs, c.interval);
+    }
+    ScriptedFractions random = picks({1, 7, 1});
+    EXPECT_EQ(PlanTelop(random, 1000, 1000).Step, 33.3333); // kept to four decimals
+}

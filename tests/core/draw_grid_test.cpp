@@ -1,0 +1,91 @@
+#include "draw/panelgrid.h"
+
+#include <gtest/gtest.h>
+
+TEST(PanelGrid, LaysOutSquaresDownEachColumn) {
+    std::vector<PanelRect> rects;
+    ASSERT_TRUE(LayoutPanelGrid(8880, 375, 5, 5, rects));
+    ASSERT_EQ(rects.size(), 25u);
+    const int lefts[] = {10, 1711, 3412, 5113, 6814};
+    const int tops[] = {380, 2081, 3782, 5483, 7184};
+    for (int k = 0; k < 25; ++k) {
+        const PanelRect& r = rects[static_cast<size_t>(k)];
+        EXPECT_EQ(r.Left, lefts[PanelColumn(k, 5)]) << k;
+        EXPECT_EQ(r.Top, tops[PanelRow(k, 5)]) << k;
+        EXPECT_EQ(r.Width, 1651) << k;
+        EXPECT_EQ(r.Height, 1651) << k;
+    }
+    // Panel 5 is the top of the second column.
+    EXPECT_EQ(rects[5].Left, 1711);
+    EXPECT_EQ(rects[5].Top, 380);
+    EXPECT_EQ(rects[4].Top, 7184);
+}
+
+TEST(PanelGrid, RoundsTheSideHalfToEven) {
+    // a = 1000 - 375 = 625; (625 - 2 * 50) / 2 = 262.5 -> 262; 2.5 per row in the other case.
+    std::vector<PanelRect> rects;
+    ASSERT_TRUE(LayoutPanelGrid(1000, 375, 1, 2, rects));
+    EXPECT_EQ(rects[0].Width, 262);
+    EXPECT_EQ(rects[1].Top, 380 + 262 + 50);
+    ASSERT_TRUE(LayoutPanelGrid(1005, 375, 1, 2, rects)); // (630 - 100) / 2 = 265
+    EXPECT_EQ(rects[0].Width, 265);
+}
+
+TEST(PanelGrid, TooLowWindowKeepsTheLastLayout) {
+    std::vector<PanelRect> rects(1, PanelRect{1, 2, 3, 4});
+    const struct {
+        double client;
+        double button;
+        int rows;
+    } cases[] = {
+        {375 + 250, 375, 5},     // g = 0
+        {375 + 250 + 5, 375, 5}, // g = 1, 6g/8 rounds to 1: still laid out (checked below)
+        {375 + 251, 375, 5},     // g = 0.2 -> 0
+        {100, 375, 5},           // a < 1
+        {8880, 0, 5},            // b < 1
+    };
+    for (const auto& c : cases) {
+        std::vector<PanelRect> out = rects;
+        const bool laid = LayoutPanelGrid(c.client, c.button, 1, c.rows, out);
+        if (!laid) {
+            EXPECT_EQ(out, rects) << c.client;
+        }
+    }
+    std::vector<PanelRect> out = rects;
+    EXPECT_FALSE(LayoutPanelGrid(375 + 250, 375, 1, 5, out));
+    EXPECT_TRUE(LayoutPanelGrid(375 + 255, 375, 1, 5, out)); // g = 1: 6/8 rounds to 1
+    EXPECT_EQ(out[0].Width, 1);
+    out = rects;
+    EXPECT_FALSE(LayoutPanelGrid(8880, 0, 1, 5, out));
+    EXPECT_FALSE(LayoutPanelGrid(100, 375, 1, 5, out));
+    EXPECT_EQ(out, rects);
+}
+
+TEST(PanelGrid, SidesBelowOneCountAsFive) {
+    EXPECT_EQ(EffectiveGridSide(0), 5);
+    EXPECT_EQ(EffectiveGridSide(-3), 5);
+    EXPECT_EQ(EffectiveGridSide(1), 1);
+    EXPECT_EQ(EffectiveGridSide(18), 18);
+}
+
+TEST(PanelGrid, PhotoPlacement) {
+    const struct {
+        double pw, w, h;
+        QRectF panel;
+        QRectF effect;
+    } cases[] = {
+        // 4:3 fills the panel's photo box exactly; on the effect area the longer side is pw.
+        {1000, 4000, 3000, {0, 0, 1000, 750}, {0, 0, 1000, 750}},
+        // wide: fills the width, centred vertically
+        {1000, 4000, 1000, {0, 250, 1000, 250}, {0, 0, 1000, 250}},
+        // tall: fills the height, centred horizontally; on the effect area it runs off the bottom
+        {1000, 1000, 4000, {406.25, 0, 187.5, 750}, {0, 0, 250, 1000}},
+        {12000, 3000, 4000, {2625, 0, 6750, 9000}, {0, 0, 9000, 12000}},
+        {12000, 4000, 3000, {0, 0, 12000, 9000}, {0, 0, 12000, 9000}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PanelPhotoPlacement(c.pw, c.w, c.h), c.panel) << c.w << "x" << c.h;
+        EXPECT_EQ(EffectPhotoPlacement(c.pw, c.w, c.h), c.effect) << c.w << "x" << c.h;
+    }
+    EXPECT_TRUE(PanelPhotoPlacement(1000, 0, 10).isNull());
+}

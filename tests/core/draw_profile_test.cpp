@@ -1,0 +1,131 @@
+#include "draw/profile.h"
+#include "roster/roster.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct Person {
+    const char16_t* year;
+    const char16_t* month;
+    const char16_t* day;
+    const char16_t* place;
+    const char16_t* blood;
+};
+
+RosterTable rosterWith(const Person& p) {
+    RosterTable roster;
+    roster.Clear();
+    roster.SetCell(RosterTable::Name, 1, QStringLiteral("山田"));
+    roster.SetCell(RosterTable::BirthYear, 1, QString::fromUtf16(p.year));
+    roster.SetCell(RosterTable::BirthMonth, 1, QString::fromUtf16(p.month));
+    roster.SetCell(RosterTable::BirthDay, 1, QString::fromUtf16(p.day));
+    roster.SetCell(RosterTable::Birthplace, 1, QString::fromUtf16(p.place));
+    roster.SetCell(RosterTable::BloodType, 1, QString::fromUtf16(p.blood));
+    return roster;
+}
+} // namespace
+
+TEST(Telop, LineAsTheFlagsAllow) {
+    const struct {
+        Person person;
+        const char* dflag;
+        const char16_t* expected;
+    } cases[] = {
+        {{u"1985", u"4", u"1", u"東京", u"A"}, "111111111", u"1985.4.1生 東京 出身  A型 の おひつじ座"},
+        {{u"1985", u"4", u"1", u"東京", u"A"}, "110111111", u"1985.4.1生 東京 出身  おひつじ座"},
+        {{u"1985", u"4", u"1", u"東京", u"A"}, "101111111", u"東京 出身  A型 の おひつじ座"},
+        {{u"1985", u"4", u"1", u"東京", u"A"}, "111011111", u"1985.4.1生 A型 の おひつじ座"},
+        {{u"1985", u"4", u"1", u"東京", u"A"}, "100011111", u""},
+        {{u"", u"12", u"24", u"", u""}, "111111111", u".12.24生 やぎ座"},
+        {{u"", u"", u"", u"大阪", u""}, "111111111", u"大阪 出身  "},
+        {{u" 1990 ", u" 5 ", u"", u"", u" AB "}, "111111111", u"1990.5.生  AB 型 の おうし座"},
+        {{u"", u"", u"", u"", u"O"}, "111111111", u"O型 "},
+        {{u"", u"3", u"21", u"", u""}, "101111111", u""}, // a sign alone is not shown
+    };
+    for (const auto& c : cases) {
+        const RosterTable roster = rosterWith(c.person);
+        EXPECT_EQ(BuildTelopLine(roster, 1, QString::fromLatin1(c.dflag)), QString::fromUtf16(c.expected))
+            << c.dflag << " " << QString::fromUtf16(c.expected).toStdString();
+    }
+}
+
+TEST(Telop, ZodiacSignBoundaries) {
+    const struct {
+        const char16_t* month;
+        const char16_t* day;
+        const char16_t* sign;
+    } cases[] = {
+        {u"3", u"20", u"うお座"},
+        {u"3", u"21", u"おひつじ座"},
+        {u"4", u"19", u"おひつじ座"},
+        {u"4", u"20", u"おうし座"},
+        {u"12", u"21", u"いて座"},
+        {u"12", u"22", u"やぎ座"},
+        {u"12", u"31", u"やぎ座"},
+        {u"12", u"32", u""},
+        {u"1", u"1", u"やぎ座"},
+        {u"1", u"19", u"やぎ座"},
+        {u"1", u"20", u"みずがめ座"},
+        {u"2", u"18", u"みずがめ座"},
+        {u"2", u"19", u"うお座"},
+        {u"10", u"23", u"てんびん座"},
+        {u"10", u"24", u"さそり座"},
+        {u"5", u"", u"おうし座"},
+        {u"", u"", u""},
+        {u"", u"25", u""},
+        {u"1,2", u"1", u"いて座"},
+        {u"abc", u"5", u""},
+        {u"99999", u"1", u""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ZodiacSign(QString::fromUtf16(c.month), QString::fromUtf16(c.day)),
+                  QString::fromUtf16(c.sign))
+            << QString::fromUtf16(c.month).toStdString() << "/" << QString::fromUtf16(c.day).toStdString();
+    }
+}
+
+TEST(Telop, TypedLinesUseTheCaptionsOfRowZero) {
+    RosterTable roster;
+    roster.Clear();
+    roster.SetCell(RosterTable::Name, 1, QStringLiteral("山田"));
+    roster.SetCell(RosterTable::Affiliation, 1, QStringLiteral(" 営業部 "));
+    roster.SetCell(RosterTable::FavouriteWords, 1, QStringLiteral("一期一会"));
+    roster.SetCell(RosterTable::Comment, 1, QStringLiteral("よろしく"));
+    using Lines = std::vector<ProfileLine>;
+    EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("111111111")),
+              (Lines{{QStringLiteral("営業部 所属"), true},
+                     {QStringLiteral("[好きな言葉]:一期一会"), true},
+                     {QStringLiteral("[一言]:よろしく"), false}}));
+    roster.SetCell(RosterTable::FavouriteWords, 0, QStringLiteral(" 座右の銘 "));
+    roster.SetCell(RosterTable::Comment, 0, QStringLiteral("ひとこと"));
+    EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("111101111")),
+              (Lines{{QStringLiteral("[座右の銘]:一期一会"), true},
+                     {QStringLiteral("[ひとこと]:よろしく"), false}}));
+    EXPECT_TRUE(BuildProfileLines(roster, 1, QStringLiteral("111100011")).empty());
+    roster.SetCell(RosterTable::Comment, 1, QStringLiteral("   "));
+    EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("000000100")).size(), 0u);
+}
+
+TEST(Telop, TypedTextColourRule) {
+    const struct {
+        qint32 number;
+        bool white;
+    } cases[] = {
+        {128 + 256 * 128 + 65536 * 128, true},  // default grey
+        {200 + 256 * 200 + 65536 * 200, false}, // grey 200
+        {199 + 256 * 200 + 65536 * 200, true},
+        {0 + 256 * 0 + 65536 * 201, false}, // the blue byte weighs most
+        {255, true},                        // red
+        {-2147483643, true},                // a system colour
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TypedTextIsWhite(c.number), c.white) << c.number;
+    }
+}
+
+TEST(Telop, DflagCharacters) {
+    EXPECT_TRUE(DflagOn(QStringLiteral("100000001"), 1));
+    EXPECT_TRUE(DflagOn(QStringLiteral("100000001"), 9));
+    EXPECT_FALSE(DflagOn(QStringLiteral("100000001"), 8));
+    EXPECT_FALSE(DflagOn(QStringLiteral("1"), 2)); // short text: off
+}

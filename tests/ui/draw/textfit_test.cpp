@@ -1,0 +1,91 @@
+#include "draw/effects.h"
+#include "draw/textfit.h"
+#include "ui/app/fonts.h"
+#include "ui/draw/drawcanvas.h"
+#include "ui/draw/panelwidget.h"
+
+#include <QtTest>
+
+namespace {
+const char16_t* const kNames[] = {
+    u"森",          u"山田 太郎",  u"佐々木 小次郎",       u"Mirda",        u"W",
+    u"髙橋 一二三", u"ｱｲｳｴｵｶｷｸｹｺ", u"長谷川 ジェニファー", u"李 明",        u"Jean-Pierre Dupont",
+    u"①②③",         u"i",          u"渡辺　早紀",          u"MMMMMMMMMMMM", u"小林 a.k.a. コバ",
+};
+
+// Counts the measurements a search makes.
+TextMeasure counted(const TextMeasure& measure, int& count) {
+    return [&measure, &count](double size) {
+        ++count;
+        return measure(size);
+    };
+}
+} // namespace
+
+class TextFitTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { InstallFontSubstitutions(); }
+
+    // The fast searches give exactly the literal scans' results, with real fonts, over many
+    // names and box sizes, and measure at most 10 sizes.
+    void panelFitEqualsTheLiteralScan() {
+        QImage device(8, 8, QImage::Format_RGB32);
+        device.setDotsPerMeterX(3780);
+        device.setDotsPerMeterY(3780);
+        int worst = 0;
+        int cases = 0;
+        for (const char16_t* raw : kNames) {
+            const QString name = QString::fromUtf16(raw);
+            const TextMeasure measure =
+                TextMeasureFor(DrawFont(PanelWidget::FontFace(), true), name, &device);
+            for (int w = 12; w <= 420; w += 17) {
+                for (const bool photo : {false, true}) {
+                    const double a = photo ? 3.0 * w / 4.0 : w;
+                    int literalCount = 0;
+                    int fastCount = 0;
+                    const PanelTextFit literal =
+                        FitPanelTextLiteral(name, w, a, counted(measure, literalCount));
+                    const PanelTextFit fast = FitPanelText(name, w, a, counted(measure, fastCount));
+                    QCOMPARE(fast.Size, literal.Size);
+                    QCOMPARE(fast.X, literal.X);
+                    QCOMPARE(fast.Y, literal.Y);
+                    worst = std::max(worst, fastCount);
+                    ++cases;
+                }
+            }
+        }
+        QVERIFY(cases > 500);
+        QVERIFY2(worst <= 10, qPrintable(QString::number(worst)));
+    }
+
+    void nameTargetEqualsTheLiteralScan() {
+        QImage device(8, 8, QImage::Format_RGB32);
+        device.setDotsPerMeterX(3780);
+        device.setDotsPerMeterY(3780);
+        int worst = 0;
+        const QSize areas[] = {{1920, 1080}, {1024, 700}, {800, 600}, {1366, 768}, {3840, 2160}, {640, 1000}};
+        for (int face = 1; face <= 8; face += 3) {
+            for (const char16_t* raw : kNames) {
+                const QString name = QString::fromUtf16(raw);
+                const TextMeasure measure =
+                    TextMeasureFor(DrawFont(EffectFontFace(face), false), name, &device);
+                for (const QSize& area : areas) {
+                    int literalCount = 0;
+                    int fastCount = 0;
+                    const NameTarget literal =
+                        FindNameTargetLiteral(area.width(), area.height(), counted(measure, literalCount));
+                    const NameTarget fast =
+                        FindNameTarget(area.width(), area.height(), counted(measure, fastCount));
+                    QCOMPARE(fast.Size, literal.Size);
+                    QCOMPARE(fast.Measured.Width, literal.Measured.Width);
+                    worst = std::max(worst, fastCount);
+                }
+            }
+        }
+        QVERIFY2(worst <= 10, qPrintable(QString::number(worst)));
+    }
+};
+
+QTEST_MAIN(TextFitTest)
+#include "textfit_test.moc"
