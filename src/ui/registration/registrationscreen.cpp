@@ -130,6 +130,14 @@ void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
     widget->setPalette(palette);
 }
 
+// A push button in a solid colour of its own (styles would otherwise wash it out).
+void setButtonColour(QPushButton* button, const QColor& colour) {
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid #606060;"
+                                         " border-radius: 3px; padding: 0px; }"
+                                         " QPushButton:pressed { background-color: %2; }")
+                              .arg(colour.name(), colour.darker(120).name()));
+}
+
 // Shows a caption on a label button exactly as entered ("&" is not an accelerator here), in the
 // buttons' font, made smaller where a long caption would not fit.
 void setLabelCaption(QPushButton* button, const QString& caption) {
@@ -281,7 +289,7 @@ void RegistrationScreen::BuildButtons() {
         connect(button, &QPushButton::clicked, this, [this, index = l.index] { LabelButton_Click(index); });
         m_labelButtons[l.index] = button;
     }
-    setBackground(m_labelButtons[0], QPalette::Button, kLightBlue);
+    setButtonColour(m_labelButtons[0], kLightBlue);
     m_labelButtons[1]->hide();
 
     const QFont arrowFont = makeFont(pGothic(), 14.25, true);
@@ -298,7 +306,7 @@ void RegistrationScreen::BuildButtons() {
     m_applyButton = new QPushButton(QStringLiteral("適用"), this);
     m_applyButton->setObjectName(QStringLiteral("Cmd登録"));
     m_applyButton->setFont(makeFont(pGothic(), 15.75, true));
-    setBackground(m_applyButton, QPalette::Button, kOrange);
+    setButtonColour(m_applyButton, kOrange);
     PlaceTwips(m_applyButton, 7080, 5640, 1665, 405);
     connect(m_applyButton, &QPushButton::clicked, this, [this] { ApplyRecord(); });
 
@@ -306,7 +314,7 @@ void RegistrationScreen::BuildButtons() {
     m_auditionButton->setObjectName(QStringLiteral("cmd試聴"));
     m_auditionButton->setFont(makeFont(pGothic(), 9.75, false));
     m_auditionButton->setFocusPolicy(Qt::TabFocus); // the audition leaves the focus where it was
-    setBackground(m_auditionButton, QPalette::Button, kYellow);
+    setButtonColour(m_auditionButton, kYellow);
     PlaceTwips(m_auditionButton, 6000, 4590, 900, 390);
     connect(m_auditionButton, &QPushButton::clicked, this, [this] { Audition_Click(); });
 }
