@@ -13,9 +13,18 @@ struct RoundingCase {
 
 TEST(MediaTime, RoundsHalfUp) {
     const RoundingCase cases[] = {
-        {125.4, 125}, {125.5, 126}, {125.499, 125}, {0.0, 0},     {0.49, 0},
-        {0.5, 1},     {2.5, 3},     {3.5, 4},       {-0.5, 0},    {-0.51, -1},
-        {1e12, std::numeric_limits<qint32>::max()}, {std::numeric_limits<double>::quiet_NaN(), 0},
+        {125.4, 125},
+        {125.5, 126},
+        {125.499, 125},
+        {0.0, 0},
+        {0.49, 0},
+        {0.5, 1},
+        {2.5, 3},
+        {3.5, 4},
+        {-0.5, 0},
+        {-0.51, -1},
+        {1e12, std::numeric_limits<qint32>::max()},
+        {std::numeric_limits<double>::quiet_NaN(), 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RoundHalfUp(c.value), c.expected) << c.value;
@@ -31,15 +40,12 @@ struct ReportCase {
 
 TEST(MediaTime, ReportsSecondsOrFramesByTen) {
     const ReportCase cases[] = {
-        {125400, "/m/song.mp3", 0, 125},
-        {125500, "/m/song.mp3", 0, 126},
+        {125400, "/m/song.mp3", 0, 125},  {125500, "/m/song.mp3", 0, 126},
         {125499, "/m/song.wav", 25, 125}, // frame rate only matters for frame-timed files
-        {0, "/m/song.wav", 0, 0},
-        {10000, "/m/movie.avi", 25, 25},  // 250 frames / 10
-        {10000, "/m/MOVIE.AVI", 30, 30},
-        {10020, "/m/movie.Avi", 25, 25},  // 250.5 frames / 10 = 25.05
-        {10000, "/m/movie.avi", 0, 10},   // frame rate unknown: seconds
-        {10000, "/m/avi", 25, 10},        // only the extension counts
+        {0, "/m/song.wav", 0, 0},         {10000, "/m/movie.avi", 25, 25}, // 250 frames / 10
+        {10000, "/m/MOVIE.AVI", 30, 30},  {10020, "/m/movie.Avi", 25, 25}, // 250.5 frames / 10 = 25.05
+        {10000, "/m/movie.avi", 0, 10},                                    // frame rate unknown: seconds
+        {10000, "/m/avi", 25, 10},                                         // only the extension counts
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ReportedTime(c.ms, QString::fromUtf8(c.path), c.fps), c.expected) << c.path << " " << c.ms;

@@ -17,7 +17,9 @@ qint32 RoundHalfUp(double value) {
     return static_cast<qint32>(r);
 }
 
-bool IsFrameTimedFile(const QString& path) { return path.right(4).toUpper() == QStringLiteral(".AVI"); }
+bool IsFrameTimedFile(const QString& path) {
+    return path.right(4).toUpper() == QStringLiteral(".AVI");
+}
 
 qint32 ReportedTime(qint64 milliseconds, const QString& path, double framesPerSecond) {
     const double seconds = static_cast<double>(milliseconds) / 1000.0;

@@ -95,11 +95,12 @@ void QtMusicPlayer::PlayMusic(const QString& path, qint32 startSeconds) {
                              }
                              StartWhenLoaded(*d);
                          });
-        QObject::connect(d->player.get(), &QMediaPlayer::seekableChanged, d->player.get(), [d](bool seekable) {
-            if (seekable) {
-                StartWhenLoaded(*d);
-            }
-        });
+        QObject::connect(d->player.get(), &QMediaPlayer::seekableChanged, d->player.get(),
+                         [d](bool seekable) {
+                             if (seekable) {
+                                 StartWhenLoaded(*d);
+                             }
+                         });
         QObject::connect(d->player.get(), &QMediaPlayer::errorOccurred, d->player.get(),
                          [d](QMediaPlayer::Error error, const QString&) {
                              if (error != QMediaPlayer::NoError) {
@@ -119,7 +120,9 @@ void QtMusicPlayer::PlayMusic(const QString& path, qint32 startSeconds) {
     StartWhenLoaded(*device);
 }
 
-void QtMusicPlayer::CloseMusic(const QString& path) { m_devices.remove(path); }
+void QtMusicPlayer::CloseMusic(const QString& path) {
+    m_devices.remove(path);
+}
 
 double QtMusicPlayer::FrameRate(const Device& device) {
     if (!IsFrameTimedFile(device.path)) {

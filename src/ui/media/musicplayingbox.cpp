@@ -29,7 +29,8 @@ MusicPlayingBox::MusicPlayingBox(Dialogs& dialogs, Clock& clock, MusicPlayer& mu
     m_playingTime->setReadOnly(true);
     m_playingTime->setFocusPolicy(Qt::NoFocus);
     m_playingTime->setAlignment(Qt::AlignCenter);
-    m_playingTime->setStyleSheet(QStringLiteral("QLineEdit { color: rgb(255, 255, 0); background: rgb(0, 0, 0); }"));
+    m_playingTime->setStyleSheet(
+        QStringLiteral("QLineEdit { color: rgb(255, 255, 0); background: rgb(0, 0, 0); }"));
     QFont timeFont(QStringLiteral("ＭＳ ゴシック"));
     timeFont.setPointSizeF(18);
     timeFont.setBold(true);
@@ -96,7 +97,8 @@ void MusicPlayingBox::TimerXmsg_Timer() {
         const qint32 position = m_music.MusicPosition(m_songPath);
         const qint32 length = m_music.MusicLength(m_songPath);
         // A file still being opened reads -1 for its length; it is shown as 0.
-        m_playingTime->setText(QString::number(position) + QStringLiteral("/") + QString::number(qMax(0, length)));
+        m_playingTime->setText(QString::number(position) + QStringLiteral("/") +
+                               QString::number(qMax(0, length)));
         if (length == position && position != 0) {
             // The song has reached its end.
             m_timer->Stop();

@@ -77,11 +77,23 @@ const FieldLayout& fieldLayout(int index) {
         {2, Qt::AlignHCenter, Ime::Off, kLightGreen, u"12", {3890, 1650, 600, kFieldHeight}},
         {2, Qt::AlignHCenter, Ime::Off, kLightGreen, u"A", {1650, 2085, 600, kFieldHeight}},
         {0, Qt::AlignLeft, Ime::Off, kLightGreen, u"12345678901234567890", {3540, 2130, 4100, kFieldHeight}},
-        {0, Qt::AlignLeft, Ime::On, kLightGreen, u"1234567890123456789012345678901234567890",
+        {0,
+         Qt::AlignLeft,
+         Ime::On,
+         kLightGreen,
+         u"1234567890123456789012345678901234567890",
          {1620, 2580, 7155, kFieldHeight}},
-        {0, Qt::AlignLeft, Ime::On, kLightGreen, u"1234567890123456789012345678901234567890",
+        {0,
+         Qt::AlignLeft,
+         Ime::On,
+         kLightGreen,
+         u"1234567890123456789012345678901234567890",
          {1620, 3075, 7155, kFieldHeight}},
-        {0, Qt::AlignLeft, Ime::On, kLightGreen, u"1234567890123456789012345678901234567890",
+        {0,
+         Qt::AlignLeft,
+         Ime::On,
+         kLightGreen,
+         u"1234567890123456789012345678901234567890",
          {1620, 3570, 7155, kFieldHeight}},
         {0, Qt::AlignLeft, Ime::On, kLightGreen, u"1234", {1650, 4065, 7125, kFieldHeight}},
         {5, Qt::AlignRight, Ime::Off, kLightGreen, u"1234", {1650, 4560, 1080, kFieldHeight}},
@@ -121,8 +133,12 @@ QFont makeFont(const QString& family, double points, bool bold) {
     return font;
 }
 
-QString gothic() { return QStringLiteral("ＭＳ ゴシック"); }
-QString pGothic() { return QStringLiteral("ＭＳ Ｐゴシック"); }
+QString gothic() {
+    return QStringLiteral("ＭＳ ゴシック");
+}
+QString pGothic() {
+    return QStringLiteral("ＭＳ Ｐゴシック");
+}
 
 void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -132,10 +148,11 @@ void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 // A push button in a solid colour of its own (styles would otherwise wash it out).
 void setButtonColour(QPushButton* button, const QColor& colour) {
-    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid #606060;"
-                                         " border-radius: 3px; padding: 0px; }"
-                                         " QPushButton:pressed { background-color: %2; }")
-                              .arg(colour.name(), colour.darker(120).name()));
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid #606060;"
+                       " border-radius: 3px; padding: 0px; }"
+                       " QPushButton:pressed { background-color: %2; }")
+            .arg(colour.name(), colour.darker(120).name()));
 }
 
 // Shows a caption on a label button exactly as entered ("&" is not an accelerator here), in the
@@ -157,7 +174,8 @@ void setLabelCaption(QPushButton* button, const QString& caption) {
 class FieldValidator : public QValidator {
 public:
     FieldValidator(QLineEdit* edit, int maxLength) : QValidator(edit), m_maxLength(maxLength) {
-        QObject::connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_accepted = text; });
+        QObject::connect(edit, &QLineEdit::textChanged, this,
+                         [this](const QString& text) { m_accepted = text; });
     }
 
     // Set while the program itself puts a text into the field.
@@ -241,8 +259,8 @@ RegistrationScreen::RegistrationScreen(ProgramState& state, Services& services, 
     resize(sizeHint());
     m_currentField = -1;
     ClearFields();
-    for (const auto& [index, column] : {std::pair{9, int(RosterTable::FavouriteWords)},
-                                        std::pair{10, int(RosterTable::Comment)}}) {
+    for (const auto& [index, column] :
+         {std::pair{9, int(RosterTable::FavouriteWords)}, std::pair{10, int(RosterTable::Comment)}}) {
         const QString caption = m_state.Roster.Cell(column, 0);
         setLabelCaption(m_labelButtons[index],
                         caption.trimmed().isEmpty() ? RosterTable::DefaultCaption(column) : caption);
@@ -355,7 +373,9 @@ void RegistrationScreen::BuildLabels() {
 // ---------------------------------------------------------------------------------------------
 // Fields
 
-QString RegistrationScreen::FieldText(int index) const { return m_fields[index]->text(); }
+QString RegistrationScreen::FieldText(int index) const {
+    return m_fields[index]->text();
+}
 
 void RegistrationScreen::SetFieldText(int index, const QString& text) {
     auto* validator = static_cast<FieldValidator*>(const_cast<QValidator*>(m_fields[index]->validator()));
@@ -386,7 +406,9 @@ void RegistrationScreen::ClearFields() {
     }
 }
 
-bool RegistrationScreen::RowNumber(qint16& row) const { return ToInt16(NumericValue(FieldText(0)), row); }
+bool RegistrationScreen::RowNumber(qint16& row) const {
+    return ToInt16(NumericValue(FieldText(0)), row);
+}
 
 void RegistrationScreen::ShowRowRangeMessage() {
     m_services.dialogs.ShowMessage(QStringLiteral("行番号の範囲は 1から ") + QString::number(kCapacity) +
@@ -452,11 +474,14 @@ void RegistrationScreen::ApplyRecord() {
     FocusField(m_currentField);
 }
 
-void RegistrationScreen::RestoreField() { SetFieldText(m_currentField, m_savedFieldText[m_currentField]); }
+void RegistrationScreen::RestoreField() {
+    SetFieldText(m_currentField, m_savedFieldText[m_currentField]);
+}
 
 void RegistrationScreen::ConfirmAbort() {
     const QPointer<RegistrationScreen> self(this);
-    const auto answer = m_services.dialogs.AskYesNo(this, QStringLiteral("プログラムを中断します。"), Dialogs::Answer::Yes);
+    const auto answer =
+        m_services.dialogs.AskYesNo(this, QStringLiteral("プログラムを中断します。"), Dialogs::Answer::Yes);
     if (self && answer == Dialogs::Answer::Yes) {
         m_closing = true;
         CloseScreen(this);
@@ -650,7 +675,8 @@ void RegistrationScreen::MoveBack() {
     }
     do {
         --m_currentField;
-    } while (m_currentField > 0 && (m_fields[m_currentField]->isHidden() || m_fields[m_currentField]->isReadOnly()));
+    } while (m_currentField > 0 &&
+             (m_fields[m_currentField]->isHidden() || m_fields[m_currentField]->isReadOnly()));
     if (m_currentField < 0) {
         m_currentField = 0;
     }
@@ -752,8 +778,8 @@ void RegistrationScreen::Audition_Click() {
     }
     {
         MusicPlayingBox box(m_services.dialogs, m_services.clock, m_services.music, this);
-        box.PlayMusicBox(QStringLiteral("再生を中断する場合は[はい]をクリック"), QStringLiteral("音楽試聴中"), path,
-                         seconds);
+        box.PlayMusicBox(QStringLiteral("再生を中断する場合は[はい]をクリック"), QStringLiteral("音楽試聴中"),
+                         path, seconds);
     }
     m_services.music.CloseMusic(path);
 }
@@ -770,7 +796,8 @@ QString RegistrationScreen::SelectFile(const QString& text, const QString& folde
     QString chosenFolder;
     const QString name = SplitPath(QDir::toNativeSeparators(chosen), chosenFolder);
     if (!SameFolder(chosenFolder, folder)) {
-        m_services.dialogs.ShowMessage(subject + folder + QStringLiteral("\r\n") + QStringLiteral("内より選択してください"));
+        m_services.dialogs.ShowMessage(subject + folder + QStringLiteral("\r\n") +
+                                       QStringLiteral("内より選択してください"));
         return QString();
     }
     return name;

@@ -67,7 +67,8 @@ private:
     // Photos and songs.
     QString SelectMusicFile(const QString& text);
     QString SelectPhotoFile(const QString& text);
-    QString SelectFile(const QString& text, const QString& folder, const QString& filters, const QString& subject);
+    QString SelectFile(const QString& text, const QString& folder, const QString& filters,
+                       const QString& subject);
     void ShowPhotoPreview();
     void ImportDroppedFiles(int field, const QStringList& paths);
     void CopyRowIntoFields(int row);

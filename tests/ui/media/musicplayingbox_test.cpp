@@ -10,7 +10,9 @@ namespace {
 
 const QString kSong = QStringLiteral("/music/song.mp3");
 
-QString shown(QDialog& box) { return box.findChild<QLineEdit*>(QStringLiteral("Txt演奏時間"))->text(); }
+QString shown(QDialog& box) {
+    return box.findChild<QLineEdit*>(QStringLiteral("Txt演奏時間"))->text();
+}
 
 } // namespace
 
@@ -130,7 +132,8 @@ void MusicPlayingBoxTest::showsMessageTitleAndHidesInput() {
         return box.result();
     });
     MusicPlayingBox box(t.dialogs, t.clock, t.music);
-    box.PlayMusicBox(QStringLiteral("再生を中断する場合は[はい]をクリック"), QStringLiteral("音楽試聴中"), kSong, 5);
+    box.PlayMusicBox(QStringLiteral("再生を中断する場合は[はい]をクリック"), QStringLiteral("音楽試聴中"),
+                     kSong, 5);
     QCOMPARE(title, QStringLiteral("音楽試聴中"));
     QCOMPARE(message, QStringLiteral("再生を中断する場合は[はい]をクリック"));
     QVERIFY(inputHidden);

@@ -20,8 +20,8 @@ bool writeWav(const QString& path, double seconds, int sampleRate = 8000) {
     out << quint32(36 + dataBytes);
     out.writeRawData("WAVE", 4);
     out.writeRawData("fmt ", 4);
-    out << quint32(16) << quint16(1) << quint16(1) << quint32(sampleRate) << quint32(sampleRate * 2) << quint16(2)
-        << quint16(16);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(sampleRate) << quint32(sampleRate * 2)
+        << quint16(2) << quint16(16);
     out.writeRawData("data", 4);
     out << quint32(dataBytes);
     for (quint32 i = 0; i < samples; ++i) {
@@ -114,8 +114,8 @@ void QtMusicPlayerTest::songPlayedToItsEndReadsLengthEqualPosition() {
     QtMusicPlayer player;
     player.PlayMusic(path, 0);
     QVERIFY(player.MusicLength(path) != player.MusicPosition(path)); // not ended before it begins
-    QTRY_VERIFY_WITH_TIMEOUT(player.MusicPosition(path) != 0 && player.MusicLength(path) == player.MusicPosition(path),
-                             4000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        player.MusicPosition(path) != 0 && player.MusicLength(path) == player.MusicPosition(path), 4000);
     QCOMPARE(player.MusicLength(path), 1);
     player.CloseMusic(path);
 }

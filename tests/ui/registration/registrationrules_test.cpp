@@ -19,8 +19,8 @@ void RegistrationRulesTest::prefecturesInTheProgramsOrder() {
     const struct {
         int number;
         const char16_t* name;
-    } checks[] = {{1, u"北海道"},  {13, u"東京都"}, {14, u"神奈川県"}, {25, u"京都府"}, {26, u"大阪府"},
-                  {30, u"和歌山県"}, {31, u"高知県"}, {32, u"愛媛県"}, {46, u"鹿児島県"}, {47, u"沖縄県"}};
+    } checks[] = {{1, u"北海道"},    {13, u"東京都"}, {14, u"神奈川県"}, {25, u"京都府"},   {26, u"大阪府"},
+                  {30, u"和歌山県"}, {31, u"高知県"}, {32, u"愛媛県"},   {46, u"鹿児島県"}, {47, u"沖縄県"}};
     for (const auto& c : checks) {
         QCOMPARE(list.at(c.number - 1), QString::fromUtf16(c.name));
         QCOMPARE(PrefectureNumber(QString::fromUtf16(c.name)), c.number);

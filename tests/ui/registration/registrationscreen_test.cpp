@@ -1,7 +1,7 @@
+#include "common/platform.h"
 #include "support/testservices.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/fonts.h"
-#include "common/platform.h"
 #include "ui/registration/registrationrules.h"
 #include "ui/registration/registrationscreen.h"
 
@@ -31,7 +31,8 @@ struct Fixture {
     QTemporaryDir dir;
     QPointer<RegistrationScreen> screen;
 
-    explicit Fixture(ProgramState s = StateWithNames({u"一郎", u"二郎", u"三郎", u"四郎", u"五郎", u"六郎", u"七郎"}))
+    explicit Fixture(ProgramState s = StateWithNames({u"一郎", u"二郎", u"三郎", u"四郎", u"五郎", u"六郎",
+                                                      u"七郎"}))
         : state(std::move(s)) {
         state.Settings.Musics = JoinDir(QStringLiteral("Musics"));
         state.Settings.Pictures = JoinDir(QStringLiteral("Pictures"));
@@ -197,20 +198,27 @@ void RegistrationScreenTest::rowNumberLoadsOrChoosesARow_data() {
     QTest::addColumn<int>("focus");
     QTest::addColumn<bool>("rangeMessage");
     // Rows 1 to 7 are named; 8 is the first free row.
-    QTest::newRow("left empty: first free row") << QString() << QStringLiteral("008") << QString() << 2 << false;
-    QTest::newRow("0: first free row") << QStringLiteral("0") << QStringLiteral("008") << QString() << 2 << false;
-    QTest::newRow("letters: first free row") << QStringLiteral("abc") << QStringLiteral("008") << QString() << 2
-                                             << false;
-    QTest::newRow("5") << QStringLiteral("5") << QStringLiteral("005") << QStringLiteral("五郎") << 2 << false;
-    QTest::newRow("12.5 rounds to 12") << QStringLiteral("12.5") << QStringLiteral("012") << QString() << 2 << false;
-    QTest::newRow("13.5 rounds to 14") << QStringLiteral("13.5") << QStringLiteral("014") << QString() << 2 << false;
-    QTest::newRow("6.5 rounds to 6") << QStringLiteral("6.5") << QStringLiteral("006") << QStringLiteral("六郎") << 2
-                                     << false;
+    QTest::newRow("left empty: first free row")
+        << QString() << QStringLiteral("008") << QString() << 2 << false;
+    QTest::newRow("0: first free row")
+        << QStringLiteral("0") << QStringLiteral("008") << QString() << 2 << false;
+    QTest::newRow("letters: first free row")
+        << QStringLiteral("abc") << QStringLiteral("008") << QString() << 2 << false;
+    QTest::newRow("5") << QStringLiteral("5") << QStringLiteral("005") << QStringLiteral("五郎") << 2
+                       << false;
+    QTest::newRow("12.5 rounds to 12")
+        << QStringLiteral("12.5") << QStringLiteral("012") << QString() << 2 << false;
+    QTest::newRow("13.5 rounds to 14")
+        << QStringLiteral("13.5") << QStringLiteral("014") << QString() << 2 << false;
+    QTest::newRow("6.5 rounds to 6") << QStringLiteral("6.5") << QStringLiteral("006")
+                                     << QStringLiteral("六郎") << 2 << false;
     QTest::newRow("300") << QStringLiteral("300") << QStringLiteral("300") << QString() << 2 << false;
-    QTest::newRow("301") << QStringLiteral("301") << QStringLiteral("301") << QStringLiteral("keep") << 0 << true;
-    QTest::newRow("-1") << QStringLiteral("-1") << QStringLiteral("   ") << QStringLiteral("keep") << 0 << true;
-    QTest::newRow("9999 does not fit three digits") << QStringLiteral("9999") << QStringLiteral("   ")
-                                                    << QStringLiteral("keep") << 0 << true;
+    QTest::newRow("301") << QStringLiteral("301") << QStringLiteral("301") << QStringLiteral("keep") << 0
+                         << true;
+    QTest::newRow("-1") << QStringLiteral("-1") << QStringLiteral("   ") << QStringLiteral("keep") << 0
+                        << true;
+    QTest::newRow("9999 does not fit three digits")
+        << QStringLiteral("9999") << QStringLiteral("   ") << QStringLiteral("keep") << 0 << true;
 }
 
 void RegistrationScreenTest::rowNumberLoadsOrChoosesARow() {
@@ -290,7 +298,8 @@ void RegistrationScreenTest::applyAtTheEndOfTheRecord() {
     QCOMPARE(f.t.dialogs.Questions(), QStringList{QStringLiteral("指定データを適用しますか？")});
     QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::Yes);
     QCOMPARE(f.state.RosterModified, yes);
-    QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 2), yes ? QStringLiteral("次郎") : QStringLiteral("二郎"));
+    QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 2),
+             yes ? QStringLiteral("次郎") : QStringLiteral("二郎"));
     if (yes) {
         QCOMPARE(f.FocusedIndex(), 0);
         QCOMPARE(f.screen->CurrentField(), 0);
@@ -381,7 +390,8 @@ void RegistrationScreenTest::arrowKeysAndTabMoveBetweenFields_data() {
     QTest::newRow("Enter") << 8 << int(Qt::Key_Enter) << 0 << 9;
     QTest::newRow("Up") << 4 << int(Qt::Key_Up) << 0 << 3;
     QTest::newRow("Shift+Tab") << 4 << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 3;
-    QTest::newRow("Shift+Ctrl+Tab") << 4 << int(Qt::Key_Tab) << int(Qt::ShiftModifier | Qt::ControlModifier) << 3;
+    QTest::newRow("Shift+Ctrl+Tab") << 4 << int(Qt::Key_Tab) << int(Qt::ShiftModifier | Qt::ControlModifier)
+                                    << 3;
     QTest::newRow("Up skips the hidden spare") << 2 << int(Qt::Key_Up) << 0 << 0;
     QTest::newRow("Up stays at 0") << 0 << int(Qt::Key_Up) << 0 << 0;
     QTest::newRow("F2 does nothing") << 5 << int(Qt::Key_F2) << 0 << 5;
@@ -451,7 +461,8 @@ void RegistrationScreenTest::fieldChecksNormaliseTheirText_data() {
     QTest::newRow("start 1,234") << 12 << QStringLiteral("1,234") << QStringLiteral("1234");
     QTest::newRow("start 0") << 12 << QStringLiteral("0") << QString();
     QTest::newRow("start 12.6") << 12 << QStringLiteral("12.6") << QStringLiteral("13");
-    QTest::newRow("start 12.5 (halves away from zero)") << 12 << QStringLiteral("12.5") << QStringLiteral("13");
+    QTest::newRow("start 12.5 (halves away from zero)")
+        << 12 << QStringLiteral("12.5") << QStringLiteral("13");
     QTest::newRow("start left empty") << 12 << QString() << QString();
     QTest::newRow("time 45") << 13 << QStringLiteral("45") << QStringLiteral("45");
     QTest::newRow("time 1e2") << 13 << QStringLiteral("1e2") << QStringLiteral("100");
@@ -475,8 +486,8 @@ void RegistrationScreenTest::bloodTypeButtonCycles() {
     Fixture f;
     QVERIFY(f.Open());
     f.LoadRow(QStringLiteral("1"));
-    const QStringList expected = {QStringLiteral("A"), QStringLiteral("O"), QStringLiteral("B"), QStringLiteral("AB"),
-                                  QStringLiteral("A")};
+    const QStringList expected = {QStringLiteral("A"), QStringLiteral("O"), QStringLiteral("B"),
+                                  QStringLiteral("AB"), QStringLiteral("A")};
     for (const QString& e : expected) {
         f.Press(f.Label(6));
         QCOMPARE(f.Text(6), e);
@@ -513,7 +524,8 @@ void RegistrationScreenTest::prefectureButtonCycles() {
     if (!focusInField) {
         QVERIFY(f.Label(7)->hasFocus()); // pressing it again goes on with the cycle
         QTest::keyClick(f.Label(7), Qt::Key_Space);
-        QCOMPARE(PrefectureNumber(f.Text(7)), after == QStringLiteral("沖縄県") ? 1 : PrefectureNumber(after) + 1);
+        QCOMPARE(PrefectureNumber(f.Text(7)),
+                 after == QStringLiteral("沖縄県") ? 1 : PrefectureNumber(after) + 1);
     }
 }
 
@@ -524,14 +536,15 @@ void RegistrationScreenTest::captionRename_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("trimmed into the roster") << 9 << 7 << true << QStringLiteral("  趣味  ") << QStringLiteral("趣味")
-                                             << QStringLiteral("  趣味  ");
+    QTest::newRow("trimmed into the roster") << 9 << 7 << true << QStringLiteral("  趣味  ")
+                                             << QStringLiteral("趣味") << QStringLiteral("  趣味  ");
     QTest::newRow("comment caption") << 10 << 8 << true << QStringLiteral("Q&A") << QStringLiteral("Q&A")
                                      << QStringLiteral("Q&&A");
-    QTest::newRow("blank answer changes nothing") << 9 << 7 << true << QStringLiteral("   ")
-                                                  << QStringLiteral("好きな言葉") << QStringLiteral("好きな言葉");
-    QTest::newRow("cancel changes nothing") << 10 << 8 << false << QString() << QStringLiteral("一言")
-                                            << QStringLiteral("一言");
+    QTest::newRow("blank answer changes nothing")
+        << 9 << 7 << true << QStringLiteral("   ") << QStringLiteral("好きな言葉")
+        << QStringLiteral("好きな言葉");
+    QTest::newRow("cancel changes nothing")
+        << 10 << 8 << false << QString() << QStringLiteral("一言") << QStringLiteral("一言");
 }
 
 void RegistrationScreenTest::captionRename() {
@@ -631,15 +644,17 @@ void RegistrationScreenTest::chooserAcceptsOnlyTheWorkingFolder_data() {
     QTest::addColumn<QString>("chosen"); // relative to the working folder; "" = cancel
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("message"); // prefix, "" = none
-    QTest::newRow("song in Musics") << 11 << QStringLiteral("Musics/a.Mp3") << QStringLiteral("a.Mp3") << QString();
-    QTest::newRow("song in a sub-folder") << 11 << QStringLiteral("Musics/old/a.mp3") << QString()
-                                          << QStringLiteral("音楽は");
-    QTest::newRow("song in Pictures") << 11 << QStringLiteral("Pictures/a.mp3") << QString()
-                                      << QStringLiteral("音楽は");
+    QTest::newRow("song in Musics") << 11 << QStringLiteral("Musics/a.Mp3") << QStringLiteral("a.Mp3")
+                                    << QString();
+    QTest::newRow("song in a sub-folder")
+        << 11 << QStringLiteral("Musics/old/a.mp3") << QString() << QStringLiteral("音楽は");
+    QTest::newRow("song in Pictures")
+        << 11 << QStringLiteral("Pictures/a.mp3") << QString() << QStringLiteral("音楽は");
     QTest::newRow("song cancelled") << 11 << QString() << QStringLiteral("before.mp3") << QString();
-    QTest::newRow("photo in Pictures") << 14 << QStringLiteral("Pictures/p.gif") << QStringLiteral("p.gif")
-                                       << QString();
-    QTest::newRow("photo elsewhere") << 14 << QStringLiteral("p.jpg") << QString() << QStringLiteral("写真は");
+    QTest::newRow("photo in Pictures")
+        << 14 << QStringLiteral("Pictures/p.gif") << QStringLiteral("p.gif") << QString();
+    QTest::newRow("photo elsewhere") << 14 << QStringLiteral("p.jpg") << QString()
+                                     << QStringLiteral("写真は");
     QTest::newRow("photo cancelled") << 14 << QString() << QStringLiteral("before.mp3") << QString();
 }
 
@@ -661,11 +676,12 @@ void RegistrationScreenTest::chooserAcceptsOnlyTheWorkingFolder() {
     QVERIFY(open != f.t.dialogs.Log.end());
     QCOMPARE(open->text, QStringLiteral("開く"));
     const QString folder = button == 11 ? f.state.Settings.Musics : f.state.Settings.Pictures;
-    const QString filters = button == 11 ? QStringLiteral("音楽ファイル(*.mp3;*.mp2;*.wma;*.wav);;mp3ファイル(*.mp3);;"
-                                                          "mp2ファイル(*.mp2);;wmaファイル(*.wma);;wavファイル(*.wav);;"
-                                                          "すべてのファイル(*.*)")
-                                         : QStringLiteral("画像ファイル(*.jpg;*.bmp;*.gif);;jpgファイル(*.jpg);;"
-                                                          "bmpファイル(*.bmp);;gifファイル(*.gif);;すべてのファイル(*.*)");
+    const QString filters =
+        button == 11 ? QStringLiteral("音楽ファイル(*.mp3;*.mp2;*.wma;*.wav);;mp3ファイル(*.mp3);;"
+                                      "mp2ファイル(*.mp2);;wmaファイル(*.wma);;wavファイル(*.wav);;"
+                                      "すべてのファイル(*.*)")
+                     : QStringLiteral("画像ファイル(*.jpg;*.bmp;*.gif);;jpgファイル(*.jpg);;"
+                                      "bmpファイル(*.bmp);;gifファイル(*.gif);;すべてのファイル(*.*)");
     QCOMPARE(open->extra, folder + QStringLiteral("|") + filters + QStringLiteral("|1"));
     if (message.isEmpty()) {
         QVERIFY(f.t.dialogs.Messages().isEmpty());
@@ -690,7 +706,7 @@ void RegistrationScreenTest::droppedFilesAreCopiedInUpperCase() {
     QFile copied(JoinPath(f.state.Settings.Musics, QStringLiteral("SONG.MP3")));
     QVERIFY(copied.open(QIODevice::ReadOnly));
     QCOMPARE(copied.readAll(), QByteArray("ID3 song")); // replaced
-    QVERIFY(QFile::exists(song));                        // the original stays
+    QVERIFY(QFile::exists(song));                       // the original stays
 
     // Several files: every accepted one is copied, the field names the last.
     f.Drop(11, {other, song});
@@ -779,7 +795,8 @@ void RegistrationScreenTest::photoPreviewKeepsProportions() {
         image.fill(Qt::red);
         QVERIFY(image.save(JoinPath(f.state.Settings.Pictures, QStringLiteral("p.bmp"))));
     }
-    QVERIFY(QImage(160, 90, QImage::Format_RGB32).save(JoinPath(f.state.Settings.Pictures, QStringLiteral("wide.bmp"))));
+    QVERIFY(QImage(160, 90, QImage::Format_RGB32)
+                .save(JoinPath(f.state.Settings.Pictures, QStringLiteral("wide.bmp"))));
     QVERIFY(f.Open());
     auto* image1 = f.screen->findChild<QLabel*>(QStringLiteral("Image1"));
     f.LoadRow(QStringLiteral("3")); // something else shown first
