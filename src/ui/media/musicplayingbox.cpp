@@ -12,7 +12,7 @@
 MusicPlayingBox::MusicPlayingBox(Dialogs& dialogs, Clock& clock, MusicPlayer& music, QWidget* parent)
     : QDialog(parent), m_dialogs(dialogs), m_music(music), m_timer(clock.CreateTimer()) {
     setObjectName(QStringLiteral("Kap音楽再生box"));
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSizeF(12);
