@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
@@ -148,6 +150,7 @@ private slots:
     void escapeAsksBeforeClosing_data();
     void escapeAsksBeforeClosing();
     void closeBoxClosesWithoutAsking();
+    void abortClosesTheChildWindowHoldingTheScreen();
     void chooserAcceptsOnlyTheWorkingFolder_data();
     void chooserAcceptsOnlyTheWorkingFolder();
     void droppedFilesAreCopiedInUpperCase();
@@ -637,6 +640,23 @@ void RegistrationScreenTest::closeBoxClosesWithoutAsking() {
     QVERIFY(f.t.dialogs.Log.empty());
     QTRY_VERIFY(f.screen.isNull());
     QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("一郎"));
+}
+
+void RegistrationScreenTest::abortClosesTheChildWindowHoldingTheScreen() {
+    Fixture f;
+    QMdiArea area;
+    f.screen = new RegistrationScreen(f.state, f.t.services);
+    QPointer<QMdiSubWindow> sub = area.addSubWindow(f.screen);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    area.show();
+    sub->show();
+    QVERIFY(QTest::qWaitForWindowActive(&area));
+    QTRY_COMPARE(f.FocusedIndex(), 0);
+    f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
+    f.Key(Qt::Key_Escape);
+    QTRY_VERIFY(sub.isNull());
+    QVERIFY(f.screen.isNull());
+    QVERIFY(area.subWindowList().isEmpty());
 }
 
 void RegistrationScreenTest::chooserAcceptsOnlyTheWorkingFolder_data() {
