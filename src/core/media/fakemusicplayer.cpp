@@ -1,5 +1,7 @@
 #include "media/fakemusicplayer.h"
 
+#include "media/mediatime.h"
+
 #include <algorithm>
 
 void FakeMusicPlayer::PlayMusic(const QString& path, qint32 startSeconds) {
@@ -20,7 +22,7 @@ qint32 FakeMusicPlayer::MusicLength(const QString& path) {
     if (!m_open.contains(path)) {
         return 0;
     }
-    return static_cast<qint32>((m_lengthsMs.value(path) + 500) / 1000);
+    return ReportedTime(m_lengthsMs.value(path), path, 0);
 }
 
 qint32 FakeMusicPlayer::MusicPosition(const QString& path) {
@@ -29,5 +31,5 @@ qint32 FakeMusicPlayer::MusicPosition(const QString& path) {
     }
     const Playing p = m_open.value(path);
     const qint64 position = std::min(m_lengthsMs.value(path), p.startMs + (m_clock.NowMs() - p.startedAt));
-    return static_cast<qint32>((position + 500) / 1000);
+    return ReportedTime(position, path, 0);
 }
