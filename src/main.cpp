@@ -3,7 +3,7 @@
 #include "common/timing.h"
 #include "common/waitseconds.h"
 #include "config/settingsfile.h"
-#include "media/fakemusicplayer.h"
+#include "media/qtmusicplayer.h"
 #include "programstate.h"
 #include "roster/rosterfile.h"
 #include "ui/app/dialogs.h"
@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
 
     NativeDialogs dialogs;
     QtClock clock;
-    FakeMusicPlayer music(clock);
+    QtMusicPlayer music;
     ProgramState state;
 
     // 1. Settings (on the first run this sets up the working folder); its messages come first.

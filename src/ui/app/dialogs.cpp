@@ -1,5 +1,7 @@
 #include "ui/app/dialogs.h"
 
+#include "common/platform.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -10,12 +12,35 @@ namespace {
 
 QWidget* ownerOf(QWidget* parent) { return parent ? parent : QApplication::activeWindow(); }
 
+QString qtFilters(const QString& filters) { return ToQtNameFilters(filters, !FileSystemIgnoresCase()); }
+
 QString pickFilter(const QString& filters, int filterIndex) {
     const QStringList list = filters.split(QStringLiteral(";;"));
     return filterIndex >= 1 && filterIndex <= list.size() ? list.at(filterIndex - 1) : QString();
 }
 
 } // namespace
+
+QString ToQtNameFilters(const QString& filters, bool addUpperCase) {
+    QStringList out;
+    for (const QString& filter : filters.split(QStringLiteral(";;"))) {
+        const qsizetype open = filter.lastIndexOf(u'(');
+        if (open < 0 || !filter.endsWith(u')')) {
+            out.append(filter);
+            continue;
+        }
+        QStringList patterns = filter.mid(open + 1, filter.size() - open - 2).split(u';', Qt::SkipEmptyParts);
+        if (addUpperCase) {
+            for (const QString& p : QStringList(patterns)) {
+                if (p.toUpper() != p && !patterns.contains(p.toUpper())) {
+                    patterns.append(p.toUpper());
+                }
+            }
+        }
+        out.append(filter.left(open + 1) + patterns.join(u' ') + u')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
 
 void NativeDialogs::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(nullptr));
@@ -30,15 +55,17 @@ Dialogs::Answer NativeDialogs::AskYesNo(QWidget* parent, const QString& text, An
 
 QString NativeDialogs::OpenFileName(QWidget* parent, const QString& title, const QString& start,
                                     const QString& filters, int filterIndex) {
-    QString selected = pickFilter(filters, filterIndex);
-    return QFileDialog::getOpenFileName(ownerOf(parent), title, start, filters, &selected);
+    const QString qt = qtFilters(filters);
+    QString selected = pickFilter(qt, filterIndex);
+    return QFileDialog::getOpenFileName(ownerOf(parent), title, start, qt, &selected);
 }
 
 QString NativeDialogs::SaveFileName(QWidget* parent, const QString& title, const QString& start,
                                     const QString& filters, int filterIndex) {
-    QString selected = pickFilter(filters, filterIndex);
+    const QString qt = qtFilters(filters);
+    QString selected = pickFilter(qt, filterIndex);
     // The name is used exactly as typed: no extension is added and no overwrite question asked.
-    return QFileDialog::getSaveFileName(ownerOf(parent), title, start, filters, &selected,
+    return QFileDialog::getSaveFileName(ownerOf(parent), title, start, qt, &selected,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

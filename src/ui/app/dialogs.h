@@ -38,6 +38,11 @@ public:
 inline QString ApplicationTitle() { return QStringLiteral("Mirda"); }
 inline QString ConfirmTitle() { return QStringLiteral("操作確認"); }
 
+// Filters as Qt's file dialog reads them: patterns inside the brackets separated by spaces (the
+// program writes "(*.mp3;*.wav)"), and, where the file system tells letter case apart, each pattern
+// also in upper case so that "*.mp3" finds SONG.MP3.
+QString ToQtNameFilters(const QString& filters, bool addUpperCase);
+
 // The real dialogs.
 class NativeDialogs : public Dialogs {
 public:

@@ -409,7 +409,8 @@ void DrawScreen::timerMusicTick() {
     if (!m_musicFile.trimmed().isEmpty()) {
         const qint32 position = m_services.music.MusicPosition(m_musicFile);
         const qint32 length = m_services.music.MusicLength(m_musicFile);
-        m_playInfo->setText(QStringLiteral("%1/%2").arg(position).arg(length));
+        // A song still being opened reads -1 for its length; it is shown as 0.
+        m_playInfo->setText(QStringLiteral("%1/%2").arg(position).arg(qMax(0, length)));
         if (m_playSeconds == 0) {
             if (length == position) {
                 m_musicDone = true;

@@ -266,6 +266,15 @@ private slots:
         QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("KapHelp"));
     }
 
+    void fileDialogFiltersAsQtReadsThem() {
+        const QString music = QStringLiteral("音楽ファイル(*.mp3;*.wav);;すべてのファイル(*.*)");
+        QCOMPARE(ToQtNameFilters(music, false), QStringLiteral("音楽ファイル(*.mp3 *.wav);;すべてのファイル(*.*)"));
+        QCOMPARE(ToQtNameFilters(music, true),
+                 QStringLiteral("音楽ファイル(*.mp3 *.wav *.MP3 *.WAV);;すべてのファイル(*.*)"));
+        QCOMPARE(ToQtNameFilters(QStringLiteral("Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt)"), true),
+                 QStringLiteral("Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt *.TXT)"));
+    }
+
     void pickColorGivesTheColourNumberOrNothing() {
         ScriptedDialogs dialogs;
         dialogs.Colours.push_back(QColor(0, 0, 0));
