@@ -68,6 +68,18 @@ TEST(PanelGrid, SidesBelowOneCountAsFive) {
     EXPECT_EQ(EffectiveGridSide(18), 18);
 }
 
+TEST(PanelGrid, HandEditedHugeSidesAreBounded) {
+    // A settings file edited by hand may say anything: the grid must stay one the screen can
+    // build (and whose panel numbers fit the 16-bit pools) instead of hanging the opening.
+    const int cases[] = {101, 1000, 100000, 2147483647};
+    for (int value : cases) {
+        const int side = EffectiveGridSide(value);
+        EXPECT_EQ(side, kMaxGridSide) << value;
+    }
+    EXPECT_EQ(EffectiveGridSide(kMaxGridSide), kMaxGridSide);
+    EXPECT_LE(static_cast<qint64>(kMaxGridSide) * kMaxGridSide, 32767);
+}
+
 TEST(PanelGrid, PhotoPlacement) {
     const struct {
         double pw, w, h;

@@ -5,7 +5,10 @@
 #include <cmath>
 
 int EffectiveGridSide(int value) {
-    return value < 1 ? 5 : value;
+    if (value < 1) {
+        return 5;
+    }
+    return value > kMaxGridSide ? kMaxGridSide : value;
 }
 
 bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows,

@@ -6,7 +6,12 @@
 
 // Geometry of the draw screen's panel grid, in twips.
 
-// Columns and rows of the grid: values below 1 count as 5.
+// Most columns (and most rows) a grid has. The settings screen offers far fewer; a settings
+// file edited by hand may say anything, and every panel is a widget numbered in 16 bits.
+constexpr int kMaxGridSide = 100;
+
+// Columns and rows of the grid: values below 1 count as 5, values above kMaxGridSide count as
+// kMaxGridSide.
 int EffectiveGridSide(int value);
 
 // A panel's place, in twips.

@@ -134,9 +134,30 @@ void DrawScreen::checkParticipants() {
         return;
     }
     if (m_pools.Candidates().Count <= 0) {
-        m_services.dialogs.ShowMessage(QStringLiteral("参加者が1件も登録されていません。"));
+        if (!runModal([this] {
+                m_services.dialogs.ShowMessage(QStringLiteral("参加者が1件も登録されていません。"));
+            })) {
+            return;
+        }
+        // Nothing can be drawn: the screen only waits for its next housekeeping tick to close.
         m_closeRequested = true;
+        m_drawButton->setEnabled(false);
     }
+}
+
+bool DrawScreen::runModal(const std::function<void()>& show) {
+    const QPointer<DrawScreen> self(this);
+    ++m_modalDepth;
+    show();
+    if (!self) {
+        return false;
+    }
+    --m_modalDepth;
+    return !m_closed;
+}
+
+bool DrawScreen::acceptsCommands() const {
+    return !m_closed && !m_closeRequested && m_modalDepth == 0;
 }
 
 void DrawScreen::buildPanelGrid() {
@@ -194,26 +215,36 @@ void DrawScreen::timer1Tick() {
         LayoutPanelGrid();
         m_lastLayoutSize = size();
     }
-    m_drawButton->setEnabled(true);
     if (m_closeRequested) {
-        m_timer1->Stop();
-        CloseScreen(this);
+        // Not while one of the screen's boxes is open: closing would destroy the box under its
+        // own event loop. The next tick tries again.
+        if (m_modalDepth == 0) {
+            m_timer1->Stop();
+            CloseScreen(this);
+        }
+        return;
     }
+    m_drawButton->setEnabled(true);
 }
 
 void DrawScreen::backColourClicked() {
+    if (!acceptsCommands() || m_drawRunning) {
+        return;
+    }
     m_drawButton->setEnabled(false);
     setEnabled(false);
     QString text;
-    const QPointer<DrawScreen> self(this);
-    const bool chosen = PickColor(m_services.dialogs, this, text);
-    if (!self) {
+    bool chosen = false;
+    if (!runModal([this, &text, &chosen] { chosen = PickColor(m_services.dialogs, this, text); })) {
         return;
     }
     if (chosen) {
         m_state.Settings.Backcolor = text;
         applyBackground(text);
-        SaveSettings(m_state, m_services.dialogs);
+        // A failed save reports itself in a box of its own.
+        if (!runModal([this] { SaveSettings(m_state, m_services.dialogs); })) {
+            return;
+        }
     }
     m_drawButton->setEnabled(true);
     setEnabled(true);
@@ -221,8 +252,9 @@ void DrawScreen::backColourClicked() {
 
 void DrawScreen::closeEvent(QCloseEvent* event) {
     if (m_state.DrawInProgress) {
-        m_services.dialogs.ShowMessage(QStringLiteral("抽選実行中はこの操作はできません"));
         event->ignore();
+        runModal(
+            [this] { m_services.dialogs.ShowMessage(QStringLiteral("抽選実行中はこの操作はできません")); });
         return;
     }
     stopSequence();
@@ -231,6 +263,8 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
 
 void DrawScreen::stopSequence() {
     m_closed = true;
+    m_drawRunning = false;
+    m_waitingForSong = false;
     if (m_timer1) {
         m_timer1->Stop();
     }
@@ -308,7 +342,7 @@ bool DrawScreen::simpleDraw() const {
 // ---- The draw -------------------------------------------------------------------------------
 
 void DrawScreen::cmd抽選開始_Click() {
-    if (m_closed || m_drawRunning) {
+    if (!acceptsCommands() || m_drawRunning) {
         return;
     }
     m_state.DrawInProgress = true;
@@ -317,8 +351,9 @@ void DrawScreen::cmd抽選開始_Click() {
     const int mode = m_state.Settings.GameMode;
     const QString refusal = m_pools.Refusal(m_drawCount);
     if (!refusal.isEmpty()) {
-        m_services.dialogs.ShowMessage(refusal);
-        finishDraw();
+        if (runModal([this, &refusal] { m_services.dialogs.ShowMessage(refusal); })) {
+            finishDraw();
+        }
         return;
     }
     if (mode < 1 || mode > 4) {
@@ -363,8 +398,9 @@ void DrawScreen::startDraw() {
 
     const qint16 r = m_pools.TakeRow(m_services.random);
     if (r == 0) {
-        m_services.dialogs.ShowMessage(DrawPools::NoMoreData());
-        finishDraw();
+        if (runModal([this] { m_services.dialogs.ShowMessage(DrawPools::NoMoreData()); })) {
+            finishDraw();
+        }
         return;
     }
     m_row = r;
@@ -720,21 +756,22 @@ void DrawScreen::animateNameFrame() {
 
 void DrawScreen::Picパネル_MouseUp(int index) {
     const int mode = m_state.Settings.GameMode;
-    if (m_closed || m_drawRunning || (mode != 2 && mode != 3 && mode != 4) || index < 0 ||
+    if (!acceptsCommands() || m_drawRunning || (mode != 2 && mode != 3 && mode != 4) || index < 0 ||
         index >= PanelCount()) {
         return;
     }
     PanelWidget* panel = m_panels[static_cast<size_t>(index)];
     const QPoint centre = panel->geometry().center();
     const int modeSwitch = m_pools.MenuModeSwitch(index);
-    const QPointer<DrawScreen> self(this);
-    const qint16 result = KapMenuBox::X_MenuBox(m_services.dialogs, this, mapToGlobal(centre), modeSwitch);
-    if (!self || m_closed) {
+    qint16 result = 0;
+    if (!runModal([this, &result, centre, modeSwitch] {
+            result = KapMenuBox::X_MenuBox(m_services.dialogs, this, mapToGlobal(centre), modeSwitch);
+        })) {
         return;
     }
     if (result == 1) {
         if (mode == 2 && m_pools.Candidates().Count < 1) {
-            m_services.dialogs.ShowMessage(DrawPools::NoMoreData());
+            runModal([this] { m_services.dialogs.ShowMessage(DrawPools::NoMoreData()); });
             return;
         }
         const qint16 r = m_pools.OpenByHand(m_services.random, index);

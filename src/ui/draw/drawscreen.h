@@ -79,6 +79,14 @@ private:
     void backColourClicked();
     void applyBackground(const QString& text);
 
+    // Shows one of the screen's modal boxes through show. In the program a modal box runs an
+    // event loop of its own in which the screen's timers keep firing; while one is open the
+    // screen neither closes itself nor starts a draw, a panel box or a colour choice. Gives
+    // false when the screen was closed or destroyed meanwhile: the caller must stop at once.
+    bool runModal(const std::function<void()>& show);
+    // A draw, a panel box or a colour choice may start (no modal box open, not closing).
+    bool acceptsCommands() const;
+
     // Pacing: run next after one tick of the effect timer at the interval.
     void waitTick(int intervalMs, Step next);
     void stopEffectTimer();
@@ -128,6 +136,7 @@ private:
     DrawPools m_pools;
     QSize m_lastLayoutSize;
     bool m_closeRequested = false;
+    int m_modalDepth = 0; // modal boxes of this screen now open
     int m_drawCount = 0;
     QColor m_background;
     bool m_systemBackground = true;

@@ -2,8 +2,12 @@
 
 #include "ui/app/dialogs.h"
 
+#include <QGuiApplication>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 KapMenuBox::KapMenuBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("KapMenuBox"));
@@ -30,14 +34,41 @@ void KapMenuBox::choose(qint16 result) {
     accept();
 }
 
+QPoint KapMenuBox::PlaceOnScreen(QPoint topLeft, QSize size, const QRect& available) {
+    if (available.isEmpty()) {
+        return topLeft;
+    }
+    // Room for the window frame and title bar, which the window system adds around the box.
+    constexpr int kFrameWidth = 16;
+    constexpr int kFrameHeight = 48;
+    const int right = available.left() + available.width() - size.width() - kFrameWidth;
+    const int bottom = available.top() + available.height() - size.height() - kFrameHeight;
+    return QPoint(std::max(available.left(), std::min(topLeft.x(), right)),
+                  std::max(available.top(), std::min(topLeft.y(), bottom)));
+}
+
 qint16 KapMenuBox::X_MenuBox(Dialogs& dialogs, QWidget* parent, QPoint topLeft, int modeSwitch) {
-    KapMenuBox box(parent);
-    box.m_result = 0;
-    box.move(topLeft);
-    box.m_open->setEnabled(modeSwitch == 0);
-    box.m_close->setEnabled(modeSwitch == 1);
-    box.m_exit->setEnabled(true);
-    (modeSwitch == 0 ? box.m_open : box.m_close)->setFocus();
-    dialogs.Exec(box);
-    return box.m_result;
+    // On the heap and watched: should the owner go away while the box is open (its modal loop
+    // lets timers run), the box goes with it and the answer is "何もしない".
+    const QPointer<KapMenuBox> box = new KapMenuBox(parent);
+    box->m_result = 0;
+    box->adjustSize();
+    // The panel's centre may lie near or beyond the edge of the screen (columns that do not fit
+    // run off the right): keep the whole box on the screen so that it can be answered.
+    const QScreen* screen = QGuiApplication::screenAt(topLeft);
+    if (!screen) {
+        screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    }
+    box->move(PlaceOnScreen(topLeft, box->size(), screen ? screen->availableGeometry() : QRect()));
+    box->m_open->setEnabled(modeSwitch == 0);
+    box->m_close->setEnabled(modeSwitch == 1);
+    box->m_exit->setEnabled(true);
+    (modeSwitch == 0 ? box->m_open : box->m_close)->setFocus();
+    dialogs.Exec(*box);
+    if (!box) {
+        return 0;
+    }
+    const qint16 result = box->m_result;
+    delete box.data();
+    return result;
 }

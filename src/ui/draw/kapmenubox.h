@@ -15,7 +15,11 @@ public:
 
     // Shows the box modally with its top left corner at the global point. Mode switch 0: only
     // opening is offered; 1: only closing. Returns the result.
+    // The box is kept whole on the screen: a corner beyond the available area moves in.
     static qint16 X_MenuBox(Dialogs& dialogs, QWidget* parent, QPoint topLeft, int modeSwitch);
+
+    // Where a box of the size goes for the wished top left corner within the available area.
+    static QPoint PlaceOnScreen(QPoint topLeft, QSize size, const QRect& available);
 
 private:
     void choose(qint16 result);

@@ -1,0 +1,384 @@
+// The draw screen while modal boxes are open. In the program every box runs an event loop of its
+// own, in which the screen's timers keep firing and anything the screen itself does not refuse may
+// run; these tests play that loop by advancing the clock and calling the screen from inside the
+// box.
+
+#include "draw/drawpools.h"
+#include "support/testservices.h"
+#include "ui/app/fonts.h"
+#include "ui/app/mainwindow.h"
+#include "ui/draw/drawscreen.h"
+#include "ui/draw/kapmenubox.h"
+#include "ui/draw/panelwidget.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Scripted dialogs that run a piece of the "nested event loop" while a box is open.
+class NestedDialogs : public ScriptedDialogs {
+public:
+    std::function<void()> DuringMessage;
+    std::function<void()> DuringQuestion;
+    std::function<void()> DuringColour;
+
+    void ShowMessage(const QString& text) override {
+        ScriptedDialogs::ShowMessage(text);
+        runOnce(DuringMessage);
+    }
+    Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) override {
+        runOnce(DuringQuestion);
+        return ScriptedDialogs::AskYesNo(parent, text, defaultButton);
+    }
+    std::optional<QColor> Colour(QWidget* parent) override {
+        runOnce(DuringColour);
+        return ScriptedDialogs::Colour(parent);
+    }
+
+private:
+    static void runOnce(std::function<void()>& hook) {
+        if (hook) {
+            const std::function<void()> run = std::move(hook);
+            hook = nullptr;
+            run();
+        }
+    }
+};
+
+// A player whose songs take a while to open, as the real one: the length reads -1 until then.
+class SlowOpeningPlayer : public FakeMusicPlayer {
+public:
+    SlowOpeningPlayer(const Clock& clock, qint64 openingMs)
+        : FakeMusicPlayer(clock), m_clock(clock), m_openingMs(openingMs) {}
+    void PlayMusic(const QString& path, qint32 startSeconds) override {
+        m_playedAt = m_clock.NowMs();
+        FakeMusicPlayer::PlayMusic(path, startSeconds);
+    }
+    qint32 MusicLength(const QString& path) override {
+        if (IsOpen(path) && m_clock.NowMs() - m_playedAt < m_openingMs) {
+            return -1;
+        }
+        return FakeMusicPlayer::MusicLength(path);
+    }
+    qint32 MusicPosition(const QString& path) override {
+        if (IsOpen(path) && m_clock.NowMs() - m_playedAt < m_openingMs) {
+            return 0;
+        }
+        return FakeMusicPlayer::MusicPosition(path);
+    }
+
+private:
+    const Clock& m_clock;
+    qint64 m_openingMs;
+    qint64 m_playedAt = 0;
+};
+
+struct Rig {
+    NestedDialogs dialogs;
+    ScriptedFractions random{0.0};
+    FakeClock clock;
+    SlowOpeningPlayer music{clock, 0};
+    Services services{dialogs, random, clock, music};
+    ProgramState state;
+    QTemporaryDir folder;
+    QPointer<DrawScreen> screen;
+
+    explicit Rig(int participants, int mode, qint64 songOpeningMs = 0) : music(clock, songOpeningMs) {
+        state.Roster.Clear();
+        state.Settings.ApplyDefaults();
+        for (int r = 1; r <= participants; ++r) {
+            state.Roster.SetCell(RosterTable::Name, r, QStringLiteral("参加者%1").arg(r));
+        }
+        state.Settings.GameMode = mode;
+        state.Settings.Pictures = folder.path();
+        state.Settings.Musics = folder.path();
+        state.ProgramFolder = folder.path() + QDir::separator();
+    }
+    ~Rig() {
+        if (screen) {
+            state.DrawInProgress = false;
+            screen->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void open() {
+        screen = new DrawScreen(state, services);
+        screen->resize(1024, 700);
+        screen->show();
+        clock.Advance(1000);
+    }
+    QPushButton* button(const char* name) const {
+        return screen->findChild<QPushButton*>(QString::fromUtf8(name));
+    }
+    // Everything the user could start on the screen.
+    void tryEverything() {
+        screen->Picパネル_MouseUp(0);
+        button("Cmd背景色")->click();
+        screen->cmd抽選開始_Click();
+    }
+    int count(const QString& kind) const {
+        return static_cast<int>(
+            std::count_if(dialogs.Log.begin(), dialogs.Log.end(),
+                          [&](const ScriptedDialogs::Asked& a) { return a.kind == kind; }));
+    }
+};
+
+} // namespace
+
+class DrawModalTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { InstallFontSubstitutions(); }
+
+    void emptyRosterRefusesEverythingUntilItClosesItself() {
+        Rig rig(0, 2);
+        // The user tries everything while the message is up (the grid is laid out meanwhile),
+        // and again after it.
+        rig.dialogs.DuringMessage = [&] {
+            rig.clock.Advance(2500);
+            QVERIFY(rig.screen->Panel(0)->isVisible());
+            rig.tryEverything();
+        };
+        rig.open();
+        QVERIFY(rig.screen);
+        QCOMPARE(rig.dialogs.Messages(), QStringList{QStringLiteral("参加者が1件も登録されていません。")});
+        QVERIFY(!rig.button("cmd抽選開始")->isEnabled());
+        rig.tryEverything();
+        QCOMPARE(static_cast<int>(rig.dialogs.Log.size()), 1);
+        QVERIFY(!rig.state.DrawInProgress);
+        rig.clock.Advance(1000);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(rig.screen.isNull());
+    }
+
+    void theScreenDoesNotCloseItselfUnderItsOwnBox() {
+        Rig rig(0, 1);
+        rig.screen = new DrawScreen(rig.state, rig.services);
+        rig.screen->show();
+        rig.clock.Advance(1); // the opening message: the screen is to close itself
+        QCOMPARE(rig.dialogs.Messages().size(), 1);
+        // Its closing ticks fall due while another box of the screen is up (the refusal of a
+        // close request): it waits until that box is answered.
+        rig.state.DrawInProgress = true;
+        rig.dialogs.DuringMessage = [&] {
+            rig.clock.Advance(3000);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(rig.screen);
+        };
+        QVERIFY(!rig.screen->close());
+        QVERIFY(rig.screen);
+        QCOMPARE(rig.dialogs.Messages().size(), 2);
+        rig.state.DrawInProgress = false;
+        rig.clock.Advance(1000);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(rig.screen.isNull());
+    }
+
+    void nothingElseStartsWhileThePanelBoxIsOpen() {
+        Rig rig(3, 2);
+        rig.open();
+        rig.dialogs.Execs.push_back([&](QDialog& box) {
+            rig.clock.Advance(5000);
+            rig.tryEverything();
+            box.findChild<QPushButton*>(QStringLiteral("CmdExit"))->click();
+            return box.result();
+        });
+        rig.screen->Picパネル_MouseUp(6);
+        QCOMPARE(rig.count(QStringLiteral("exec")), 1);
+        QCOMPARE(static_cast<int>(rig.dialogs.Log.size()), 1);
+        QVERIFY(!rig.state.DrawInProgress);
+        QVERIFY(!rig.screen->IsDrawRunning());
+        QCOMPARE(rig.screen->Pools().Candidates().Count, 3);
+        // Afterwards everything works again.
+        rig.dialogs.Execs.push_back([](QDialog& box) {
+            box.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            return box.result();
+        });
+        rig.screen->Picパネル_MouseUp(6);
+        QVERIFY(rig.screen->Panel(6)->IsOpen());
+    }
+
+    void nothingElseStartsWhileTheColourBoxIsOpen() {
+        Rig rig(3, 2);
+        rig.open();
+        rig.dialogs.DuringColour = [&] {
+            rig.clock.Advance(3000);
+            rig.tryEverything();
+        };
+        rig.dialogs.Colours.push_back(std::nullopt);
+        rig.button("Cmd背景色")->click();
+        QCOMPARE(static_cast<int>(rig.dialogs.Log.size()), 1);
+        QVERIFY(!rig.state.DrawInProgress);
+        QVERIFY(rig.screen->isEnabled());
+    }
+
+    void theScreenGoingAwayUnderThePanelBoxIsSafe() {
+        Rig rig(3, 3);
+        rig.open();
+        rig.dialogs.Execs.push_back([&](QDialog&) {
+            delete rig.screen.data();
+            return int(QDialog::Rejected);
+        });
+        rig.screen->Picパネル_MouseUp(2);
+        QVERIFY(rig.screen.isNull());
+        QCOMPARE(rig.clock.ActiveTimerCount(), 0);
+    }
+
+    void thePanelBoxStaysOnTheScreen() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        QVERIFY(screen);
+        const QRect available = screen->availableGeometry();
+        for (const QPoint wished :
+             {available.bottomRight() + QPoint(5000, 5000), QPoint(-300, -300), available.center(),
+              QPoint(available.right() - 20, available.top() + 10)}) {
+            ScriptedDialogs dialogs;
+            QRect placed;
+            dialogs.Execs.push_back([&](QDialog& box) {
+                placed = QRect(box.pos(), box.size());
+                return int(QDialog::Rejected);
+            });
+            QCOMPARE(KapMenuBox::X_MenuBox(dialogs, nullptr, wished, 0), qint16(0));
+            QVERIFY2(available.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                .arg(placed.x())
+                                                                .arg(placed.y())
+                                                                .arg(placed.width())
+                                                                .arg(placed.height())));
+            if (available.contains(QRect(wished, placed.size() + QSize(16, 48)))) {
+                QCOMPARE(placed.topLeft(), wished); // where it fits, exactly at the panel's centre
+            }
+        }
+    }
+
+    void aHandEditedHugeGridStillOpens() {
+        Rig rig(3, 2);
+        rig.state.Settings.Cols = 2147483647;
+        rig.state.Settings.Rows = 2;
+        rig.open();
+        QCOMPARE(rig.screen->PanelCount(), 200);
+        QCOMPARE(rig.screen->Pools().Panels().Count, 200);
+    }
+
+    void aSongStillOpeningNeitherEndsTheWaitNorShowsMinusOne_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("simple");
+        QTest::addColumn<QString>("seconds");
+        QTest::addColumn<qint64>("closedAt"); // after the start; -1: within a second after the effects
+        QTest::newRow("mode 1, play time 30") << 1 << false << "30" << qint64(30000);
+        QTest::newRow("mode 1, play time 0") << 1 << false << "0" << qint64(-1);
+        QTest::newRow("mode 1, simple draw") << 1 << true << "30" << qint64(-1);
+        QTest::newRow("mode 2, play time 30") << 2 << false << "30" << qint64(30000);
+    }
+    void aSongStillOpeningNeitherEndsTheWaitNorShowsMinusOne() {
+        QFETCH(int, mode);
+        QFETCH(bool, simple);
+        QFETCH(QString, seconds);
+        QFETCH(qint64, closedAt);
+        Rig rig(1, mode, 60000); // the file takes a minute to open
+        rig.state.DrawKind = simple ? DrawKind::Simple : DrawKind::Normal;
+        rig.state.Roster.SetCell(RosterTable::Song, 1, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterTable::SongSeconds, 1, seconds);
+        rig.music.AddSong(QDir(rig.folder.path()).filePath(QStringLiteral("song.mp3")), 200);
+        rig.open();
+        const qint64 start = rig.clock.NowMs();
+        qint64 effectsOver = -1;
+        qint64 closed = -1;
+        QStringList shown;
+        auto* info = rig.screen->findChild<QLineEdit*>(QStringLiteral("Txt再生情報"));
+        rig.screen->cmd抽選開始_Click();
+        for (int guard = 0; rig.screen->IsDrawRunning() && guard < 100000; ++guard) {
+            rig.clock.AdvanceToNext();
+            if (effectsOver < 0 && rig.screen->IsWaitingForSong()) {
+                effectsOver = rig.clock.NowMs();
+            }
+            if (closed < 0 && rig.music.Log.last().startsWith(QStringLiteral("close"))) {
+                closed = rig.clock.NowMs();
+            }
+            if (!shown.contains(info->text())) {
+                shown << info->text();
+            }
+        }
+        QVERIFY(closed > start);
+        QVERIFY(effectsOver > start);
+        if (closedAt >= 0) {
+            QCOMPARE(closed - start, closedAt);
+        } else {
+            QVERIFY2(closed - effectsOver >= 0 && closed - effectsOver <= 1000,
+                     qPrintable(QString::number(closed - effectsOver)));
+        }
+        for (const QString& text : shown) {
+            QVERIFY2(text.isEmpty() || text == QStringLiteral("0/0"), qPrintable(text));
+        }
+        QCOMPARE(rig.screen->DrawCount(), 1);
+    }
+
+    void stopQuestionWhileTheDrawRunsOn_data() {
+        QTest::addColumn<int>("advanceMs"); // virtual time that passes while the question is up
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("draw ends during the question, No") << 120000 << false;
+        QTest::newRow("draw ends during the question, Yes") << 120000 << true;
+        QTest::newRow("draw goes on during the question, Yes") << 2500 << true;
+        QTest::newRow("draw goes on during the question, No") << 2500 << false;
+    }
+    void stopQuestionWhileTheDrawRunsOn() {
+        QFETCH(int, advanceMs);
+        QFETCH(bool, yes);
+        Rig rig(3, 2);
+        rig.state.Roster.SetCell(RosterTable::Song, 1, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterTable::Song, 2, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterTable::Song, 3, QStringLiteral("song.mp3"));
+        rig.music.AddSong(QDir(rig.folder.path()).filePath(QStringLiteral("song.mp3")), 200);
+        MainWindow window(rig.state, rig.services);
+        const int idleTimers = rig.clock.ActiveTimerCount();
+        window.mnu開始_Click();
+        QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
+        QVERIFY(screen);
+        rig.clock.Advance(1000);
+        screen->cmd抽選開始_Click();
+        rig.clock.Advance(3000);
+        QVERIFY(screen->IsDrawRunning());
+        rig.dialogs.DuringQuestion = [&] { rig.clock.Advance(advanceMs); };
+        rig.dialogs.YesNo.push_back(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        window.mnu終了_Click();
+        QCOMPARE(rig.dialogs.Questions(), QStringList{QStringLiteral("抽選を中止しますか？")});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (yes) {
+            QVERIFY(screen.isNull());
+            QCOMPARE(rig.music.OpenCount(), 0);
+            QCOMPARE(rig.clock.ActiveTimerCount(), idleTimers);
+            rig.clock.Advance(60000);
+            QVERIFY(rig.dialogs.Messages().isEmpty());
+            return;
+        }
+        QVERIFY(screen);
+        QVERIFY(rig.state.DrawInProgress);
+        for (int guard = 0; screen->IsDrawRunning() && guard < 100000; ++guard) {
+            rig.clock.AdvanceToNext();
+        }
+        QCOMPARE(screen->DrawCount(), 1);
+        QVERIFY(screen->findChild<QPushButton*>(QStringLiteral("cmd抽選開始"))->isVisibleTo(screen));
+        QVERIFY(rig.dialogs.Messages().isEmpty());
+        // The next draw runs as usual.
+        screen->cmd抽選開始_Click();
+        for (int guard = 0; screen->IsDrawRunning() && guard < 100000; ++guard) {
+            rig.clock.AdvanceToNext();
+        }
+        QCOMPARE(screen->DrawCount(), 2);
+        rig.state.DrawInProgress = false;
+        window.mnu終了_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(screen.isNull());
+    }
+};
+
+QTEST_MAIN(DrawModalTest)
+#include "drawmodal_test.moc"
