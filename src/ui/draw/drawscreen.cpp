@@ -300,6 +300,30 @@ void DrawScreen::resizeEvent(QResizeEvent*) {
     if (m_effect->isVisible()) {
         m_effect->setGeometry(rect());
     }
+    growSurface();
+}
+
+void DrawScreen::growSurface() {
+    // Lines being typed wrap at the current width: a window that grows while they are typed
+    // needs a surface as large as itself, keeping what is already typed.
+    if (m_surface.isNull()) {
+        return;
+    }
+    const qreal ratio = m_surface.devicePixelRatio();
+    const QSize needed = ScaledPixelSize(QSizeF(size()), ratio).expandedTo(m_surface.size());
+    if (needed == m_surface.size()) {
+        return;
+    }
+    QImage grown(needed, QImage::Format_ARGB32_Premultiplied);
+    grown.setDevicePixelRatio(ratio);
+    grown.setDotsPerMeterX(m_surface.dotsPerMeterX());
+    grown.setDotsPerMeterY(m_surface.dotsPerMeterY());
+    grown.fill(Qt::transparent);
+    QPainter painter(&grown);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPointF(0, 0), m_surface);
+    painter.end();
+    m_surface = grown;
 }
 
 // ---- Pacing ---------------------------------------------------------------------------------

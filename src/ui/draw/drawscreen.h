@@ -114,6 +114,7 @@ private:
     QString photoPathOf(qint16 r) const;
     QString nameOf(qint16 r) const;
     void clearSurface();
+    void growSurface();
     QFont typedFont() const;
     double clientWidthTwips() const;
 

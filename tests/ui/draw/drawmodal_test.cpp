@@ -1,7 +1,8 @@
-// The draw screen while modal boxes are open. In the program every box runs an event loop of its
-// own, in which the screen's timers keep firing and anything the screen itself does not refuse may
-// run; these tests play that loop by advancing the clock and calling the screen from inside the
-// box.
+// The draw screen under what happens around a running draw: modal boxes (in the program every box
+// runs an event loop of its own, in which the screen's timers keep firing and anything the screen
+// itself does not refuse may run; these tests play that loop by advancing the clock and calling
+// the screen from inside the box), songs that take a while to open, the stop command of the main
+// window and a window that changes its size.
 
 #include "draw/drawpools.h"
 #include "support/testservices.h"
@@ -319,6 +320,34 @@ private slots:
             QVERIFY2(text.isEmpty() || text == QStringLiteral("0/0"), qPrintable(text));
         }
         QCOMPARE(rig.screen->DrawCount(), 1);
+    }
+
+    void typedLinesGoOnAfterTheWindowGrows() {
+        Rig rig(1, 2);
+        rig.state.Roster.SetCell(RosterTable::Affiliation, 1,
+                                 QStringLiteral("あいうえおかきくけこさしすせそたちつてと"));
+        rig.open();
+        rig.screen->resize(600, 400);
+        rig.screen->cmd抽選開始_Click();
+        for (int guard = 0; rig.screen->Surface().isNull() && guard < 10000; ++guard) {
+            rig.clock.AdvanceToNext();
+        }
+        QVERIFY(!rig.screen->Surface().isNull());
+        rig.screen->resize(1400, 900);
+        rig.clock.Advance(15 * 180);
+        const QImage& surface = rig.screen->Surface();
+        const qreal ratio = surface.devicePixelRatio();
+        QVERIFY(surface.width() >= qRound(1400 * ratio) && surface.height() >= qRound(900 * ratio));
+        bool paintedBeyond = false;
+        for (int y = 0; y < surface.height() && !paintedBeyond; ++y) {
+            for (int x = qRound(700 * ratio); x < surface.width(); ++x) {
+                if (qAlpha(surface.pixel(x, y)) > 0) {
+                    paintedBeyond = true;
+                    break;
+                }
+            }
+        }
+        QVERIFY(paintedBeyond);
     }
 
     void stopQuestionWhileTheDrawRunsOn_data() {
