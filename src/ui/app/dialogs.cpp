@@ -7,10 +7,18 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace {
 
 QWidget* ownerOf(QWidget* parent) { return parent ? parent : QApplication::activeWindow(); }
+
+// Message boxes are read from the back of a room when the draw runs on a projector.
+void enlarge(QMessageBox& box) {
+    QFont font = box.font();
+    font.setPointSizeF(std::max(font.pointSizeF(), 12.0));
+    box.setFont(font);
+}
 
 QString qtFilters(const QString& filters) { return ToQtNameFilters(filters, !FileSystemIgnoresCase()); }
 
@@ -44,12 +52,14 @@ QString ToQtNameFilters(const QString& filters, bool addUpperCase) {
 
 void NativeDialogs::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(nullptr));
+    enlarge(box);
     box.exec();
 }
 
 Dialogs::Answer NativeDialogs::AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) {
     QMessageBox box(QMessageBox::Question, ConfirmTitle(), text, QMessageBox::Yes | QMessageBox::No, ownerOf(parent));
     box.setDefaultButton(defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    enlarge(box);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 

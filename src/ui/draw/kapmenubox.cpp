@@ -63,7 +63,10 @@ qint16 KapMenuBox::X_MenuBox(Dialogs& dialogs, QWidget* parent, QPoint topLeft, 
     box->m_open->setEnabled(modeSwitch == 0);
     box->m_close->setEnabled(modeSwitch == 1);
     box->m_exit->setEnabled(true);
-    (modeSwitch == 0 ? box->m_open : box->m_close)->setFocus();
+    // The offered button answers Enter.
+    QPushButton* offered = modeSwitch == 0 ? box->m_open : box->m_close;
+    offered->setDefault(true);
+    offered->setFocus();
     dialogs.Exec(*box);
     if (!box) {
         return 0;
