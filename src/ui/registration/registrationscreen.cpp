@@ -388,6 +388,17 @@ void RegistrationScreen::FocusField(int index) {
     m_currentField = index;
     if (!m_fields[index]->hasFocus()) {
         m_fields[index]->setFocus(Qt::OtherFocusReason);
+        if (isVisible() && !isActiveWindow() && !m_fields[index]->hasFocus()) {
+            // The window is not active (no window manager gave it back after a box, say): the
+            // field takes the keys without being told it has the focus, so fill and select it
+            // here, and leave the others unselected as on losing the focus.
+            for (QLineEdit* other : m_fields) {
+                if (other != m_fields[index]) {
+                    other->deselect();
+                }
+            }
+            FieldReceivedFocus(index);
+        }
     }
 }
 
