@@ -49,7 +49,8 @@ void QtMusicPlayer::StartWhenLoaded(Device& device) {
         device.startPending = false;
         device.prerolling = false;
         device.ended = false;
-        if (device.startMs > 0) {
+        // Seek also to 0: a path played again without a close starts over, not where it was.
+        if (device.startMs > 0 || player.isSeekable()) {
             const qint64 duration = player.duration();
             player.setPosition(duration > 0 ? std::min(device.startMs, duration) : device.startMs);
         }

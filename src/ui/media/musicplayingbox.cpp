@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -75,7 +76,11 @@ qint16 MusicPlayingBox::PlayMusicBox(const QString& message, const QString& titl
     m_message->setCursorPosition(0);
     m_timer->SetInterval(1000);
     m_timer->Start();
+    const QPointer<MusicPlayingBox> self(this);
     m_dialogs.Exec(*this);
+    if (!self) {
+        return kNo; // destroyed with its owner while it was shown
+    }
     const qint16 answer = m_boxResult;
     m_timer->Stop();
     return answer;

@@ -388,6 +388,17 @@ void RegistrationScreen::FocusField(int index) {
     m_currentField = index;
     if (!m_fields[index]->hasFocus()) {
         m_fields[index]->setFocus(Qt::OtherFocusReason);
+        if (isVisible() && !isActiveWindow() && !m_fields[index]->hasFocus()) {
+            // The window is not active (no window manager gave it back after a box, say): the
+            // field takes the keys without being told it has the focus, so fill and select it
+            // here, and leave the others unselected as on losing the focus.
+            for (QLineEdit* other : m_fields) {
+                if (other != m_fields[index]) {
+                    other->deselect();
+                }
+            }
+            FieldReceivedFocus(index);
+        }
     }
 }
 
@@ -467,6 +478,10 @@ void RegistrationScreen::ApplyRecord() {
     if (answer == Dialogs::Answer::Yes) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         StoreRecord();
+        if (!self) {
+            QApplication::restoreOverrideCursor();
+            return;
+        }
         ClearFields();
         m_currentField = 0;
         QApplication::restoreOverrideCursor();
@@ -503,11 +518,16 @@ bool RegistrationScreen::CheckField(int index) {
             return false;
         }
         SetFieldText(0, FormatField(static_cast<double>(n), QStringLiteral("000")));
-        if (n == 0) {
-            AssignFreeRow();
-            CheckField(14);
-        } else if (n >= 1 && n <= kCapacity) {
-            LoadRecord();
+        if (n >= 0 && n <= kCapacity) {
+            const QPointer<RegistrationScreen> self(this);
+            if (n == 0) {
+                AssignFreeRow();
+            } else {
+                LoadRecord();
+            }
+            if (!self) {
+                return false;
+            }
             CheckField(14);
         } else {
             m_services.dialogs.ShowMessage(QStringLiteral("1から300の範囲で指定してください。"));
@@ -575,7 +595,9 @@ bool RegistrationScreen::eventFilter(QObject* watched, QEvent* event) {
         }
         const QPointer<RegistrationScreen> self(this);
         FieldClicked(index);
-        return self && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        // A screen destroyed under a box opened by the click has taken the field with it: the
+        // event must not travel on to it.
+        return !self || static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     }
     case QEvent::DragEnter:
     case QEvent::DragMove: {
@@ -654,7 +676,9 @@ bool RegistrationScreen::FieldKeyPressed(int index, int key, Qt::KeyboardModifie
 }
 
 void RegistrationScreen::MoveForward() {
-    if (!CheckField(m_currentField)) {
+    const QPointer<RegistrationScreen> self(this);
+    const bool valid = CheckField(m_currentField);
+    if (!self || !valid) {
         return;
     }
     if (m_currentField >= m_lastField) {
@@ -670,7 +694,9 @@ void RegistrationScreen::MoveForward() {
 }
 
 void RegistrationScreen::MoveBack() {
-    if (!CheckField(m_currentField)) {
+    const QPointer<RegistrationScreen> self(this);
+    const bool valid = CheckField(m_currentField);
+    if (!self || !valid) {
         return;
     }
     do {
@@ -684,8 +710,13 @@ void RegistrationScreen::MoveBack() {
 }
 
 void RegistrationScreen::FieldClicked(int index) {
+    const QPointer<RegistrationScreen> self(this);
     for (int i = std::max(m_currentField, 0); i < index; ++i) {
-        if (!CheckField(i)) {
+        const bool valid = CheckField(i);
+        if (!self) {
+            return;
+        }
+        if (!valid) {
             FocusField(i);
             return;
         }
@@ -720,15 +751,18 @@ void RegistrationScreen::LabelButton_Click(int index) {
         RenameCaption(10, RosterTable::Comment);
         break;
     case 11:
-        SetFieldText(11, SelectMusicFile(FieldText(11).trimmed()));
-        CheckField(11);
-        FocusField(11);
+    case 14: {
+        const QPointer<RegistrationScreen> self(this);
+        const QString chosen =
+            index == 11 ? SelectMusicFile(FieldText(11).trimmed()) : SelectPhotoFile(FieldText(14).trimmed());
+        if (!self) {
+            return;
+        }
+        SetFieldText(index, chosen);
+        CheckField(index);
+        FocusField(index);
         break;
-    case 14:
-        SetFieldText(14, SelectPhotoFile(FieldText(14).trimmed()));
-        CheckField(14);
-        FocusField(14);
-        break;
+    }
     default:
         FocusField(index);
         break;
@@ -736,9 +770,13 @@ void RegistrationScreen::LabelButton_Click(int index) {
 }
 
 void RegistrationScreen::RenameCaption(int index, int column) {
+    const QPointer<RegistrationScreen> self(this);
     const std::optional<QString> answer =
         m_services.dialogs.InputText(this, QStringLiteral("文言変更"), QStringLiteral("文言を変更しますか？"),
                                      m_state.Roster.Cell(column, 0));
+    if (!self) {
+        return;
+    }
     if (answer && !answer->trimmed().isEmpty()) {
         m_state.Roster.SetCell(column, 0, WithoutLineBreaks(*answer).trimmed());
         setLabelCaption(m_labelButtons[index], *answer);
@@ -756,7 +794,11 @@ void RegistrationScreen::StepButton_Click(int index) {
         n = 1;
     }
     SetFieldText(0, FormatNumber(n, QStringLiteral("000")));
+    const QPointer<RegistrationScreen> self(this);
     CheckField(0);
+    if (!self) {
+        return;
+    }
     FocusField(std::max(m_currentField, 0));
 }
 
@@ -771,17 +813,22 @@ void RegistrationScreen::Audition_Click() {
     if (!ToInt32(NumericValue(FieldText(12)), start)) {
         start = 0;
     }
-    m_services.music.PlayMusic(path, start);
+    // The song is closed through the service itself: it must stop even if the screen has gone
+    // while the box was open.
+    MusicPlayer& music = m_services.music;
+    music.PlayMusic(path, start);
     qint32 seconds = 0;
     if (!ToInt32(NumericValue(FieldText(13)), seconds)) {
         seconds = 0;
     }
-    {
-        MusicPlayingBox box(m_services.dialogs, m_services.clock, m_services.music, this);
-        box.PlayMusicBox(QStringLiteral("再生を中断する場合は[はい]をクリック"), QStringLiteral("音楽試聴中"),
-                         path, seconds);
-    }
-    m_services.music.CloseMusic(path);
+    // On the heap: the box is a child of the screen and goes with it if the screen is destroyed
+    // while the box runs.
+    const QPointer<MusicPlayingBox> box =
+        new MusicPlayingBox(m_services.dialogs, m_services.clock, m_services.music, this);
+    box->PlayMusicBox(QStringLiteral("再生を中断する場合は[はい]をクリック"), QStringLiteral("音楽試聴中"),
+                      path, seconds);
+    delete box.data();
+    music.CloseMusic(path);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -789,8 +836,9 @@ void RegistrationScreen::Audition_Click() {
 
 QString RegistrationScreen::SelectFile(const QString& text, const QString& folder, const QString& filters,
                                        const QString& subject) {
+    const QPointer<RegistrationScreen> self(this);
     const QString chosen = m_services.dialogs.OpenFileName(this, QStringLiteral("開く"), folder, filters, 1);
-    if (chosen.isEmpty()) {
+    if (!self || chosen.isEmpty()) {
         return text;
     }
     QString chosenFolder;
@@ -854,6 +902,7 @@ void RegistrationScreen::ImportDroppedFiles(int field, const QStringList& paths)
         return;
     }
     const QString target = field == 11 ? m_state.Settings.Musics : m_state.Settings.Pictures;
+    const QPointer<RegistrationScreen> self(this);
     for (const QString& path : paths) {
         QString folder;
         // The copy is named in upper case; it is copied from the path as dropped, which on a
@@ -866,6 +915,9 @@ void RegistrationScreen::ImportDroppedFiles(int field, const QStringList& paths)
             SetFieldText(field, name);
         } else {
             m_services.dialogs.ShowMessage(name + QStringLiteral("のコピーに失敗しました"));
+            if (!self) {
+                return;
+            }
         }
     }
 }

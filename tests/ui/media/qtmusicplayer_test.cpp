@@ -46,6 +46,9 @@ private slots:
     void closeStopsAndForgets();
     void startBeyondTheEndEndsTheSong();
     void severalPathsPlayAtOnce();
+    void playingAnOpenPathAgainStartsOver_data();
+    void playingAnOpenPathAgainStartsOver();
+    void closingOrDestroyingWhileOpeningIsHarmless();
 
 private:
     QTemporaryDir m_dir;
@@ -172,6 +175,55 @@ void QtMusicPlayerTest::severalPathsPlayAtOnce() {
     QCOMPARE(player.MusicLength(a), 0);
     QCOMPARE(player.MusicLength(b), 7);
     player.CloseMusic(b);
+}
+
+void QtMusicPlayerTest::playingAnOpenPathAgainStartsOver_data() {
+    QTest::addColumn<int>("firstStart");
+    QTest::addColumn<bool>("waitForTheEnd");
+    QTest::addColumn<int>("secondStart");
+    QTest::newRow("again at once, further on") << 0 << false << 3;
+    QTest::newRow("again while playing, back to the start") << 3 << false << 0;
+    QTest::newRow("again after the end, from the start") << 4 << true << 0;
+    QTest::newRow("again after the end, further on") << 4 << true << 3;
+}
+
+void QtMusicPlayerTest::playingAnOpenPathAgainStartsOver() {
+    QFETCH(int, firstStart);
+    QFETCH(bool, waitForTheEnd);
+    QFETCH(int, secondStart);
+    const QString path = m_dir.filePath(QStringLiteral("again.wav"));
+    QVERIFY(writeWav(path, 6));
+    QtMusicPlayer player;
+    player.PlayMusic(path, firstStart);
+    if (waitForTheEnd) {
+        QTRY_VERIFY_WITH_TIMEOUT(player.MusicPosition(path) == 6 && player.MusicLength(path) == 6, 6000);
+    } else if (firstStart > 0) {
+        QTRY_VERIFY_WITH_TIMEOUT(player.MusicPosition(path) >= firstStart, 2000);
+    }
+    // The caller did not close the path: the same device starts over at the new second.
+    player.PlayMusic(path, secondStart);
+    QTRY_VERIFY_WITH_TIMEOUT(player.MusicPosition(path) >= secondStart + 1, 3000);
+    QVERIFY2(player.MusicPosition(path) <= secondStart + 2,
+             qPrintable(QString::number(player.MusicPosition(path))));
+    QCOMPARE(player.MusicLength(path), 6);
+    player.CloseMusic(path);
+    QCOMPARE(player.MusicPosition(path), 0);
+}
+
+void QtMusicPlayerTest::closingOrDestroyingWhileOpeningIsHarmless() {
+    const QString path = m_dir.filePath(QStringLiteral("opening.wav"));
+    QVERIFY(writeWav(path, 3));
+    {
+        QtMusicPlayer player;
+        player.PlayMusic(path, 1);
+        player.CloseMusic(path); // before the file has loaded
+        QTest::qWait(200);       // whatever the media layer still reports arrives now
+        QCOMPARE(player.MusicLength(path), 0);
+        player.PlayMusic(path, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(player.MusicPosition(path) >= 1, 2000);
+        player.PlayMusic(path, 0);
+    } // destroyed with the song still open and its reports pending
+    QTest::qWait(200);
 }
 
 QTEST_GUILESS_MAIN(QtMusicPlayerTest)

@@ -138,6 +138,7 @@ private slots:
     void arrowKeysAndTabMoveBetweenFields();
     void clickingFurtherDownChecksTheFieldsPassed();
     void clickingFurtherUpChecksNothing();
+    void inactiveWindowStillFillsAndSelectsTheNextField();
     void fieldChecksNormaliseTheirText_data();
     void fieldChecksNormaliseTheirText();
     void bloodTypeButtonCycles();
@@ -888,6 +889,30 @@ void RegistrationScreenTest::auditionWithoutASongOnlyTells() {
     QCOMPARE(f.t.dialogs.Messages(), QStringList{QStringLiteral("音楽ファイルが指定されていません")});
     QVERIFY(f.t.music.Log.isEmpty());
     QVERIFY(f.t.dialogs.Log.size() == 1);
+}
+
+void RegistrationScreenTest::inactiveWindowStillFillsAndSelectsTheNextField() {
+    Fixture f;
+    QVERIFY(f.Open());
+    QTRY_COMPARE(f.FocusedIndex(), 0);
+    // Another window holds the activation (a box closed and nothing gave it back), while the
+    // keys still reach the screen's field.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!f.screen->isActiveWindow());
+    f.Field(0)->setText(QStringLiteral("3"));
+    QTest::keyClick(f.Field(0), Qt::Key_Return);
+    QCOMPARE(f.Text(0), QStringLiteral("003"));
+    QCOMPARE(f.Field(2)->selectedText(), QStringLiteral("三郎"));
+    QVERIFY(!f.Field(0)->hasSelectedText());
+    QTest::keyClicks(f.Field(2), QStringLiteral("X"));
+    QCOMPARE(f.Text(2), QStringLiteral("X")); // typing replaces the name, not appends to it
+    QTest::keyClick(f.Field(2), Qt::Key_Return);
+    QCOMPARE(f.Field(3)->selectedText(), QStringLiteral("    "));
+    QVERIFY(!f.Field(2)->hasSelectedText());
+    QCOMPARE(f.screen->CurrentField(), 3);
 }
 
 QTEST_MAIN(RegistrationScreenTest)
