@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <algorithm>
 
 namespace {
@@ -20,11 +21,43 @@ void enlarge(QMessageBox& box) {
     box.setFont(font);
 }
 
+// Runs a dialog made on the heap. Its owner may be destroyed while the dialog's event loop runs
+// (and the dialog with it): then nothing is read back and the dialog counts as cancelled.
+template <typename D, typename Read> auto runOwned(D* dialog, Read read, decltype(read(*dialog, 0)) cancelled) {
+    const QPointer<D> guard(dialog);
+    const int result = dialog->exec();
+    if (!guard) {
+        return cancelled;
+    }
+    auto value = read(*dialog, result);
+    delete dialog;
+    return value;
+}
+
 QString qtFilters(const QString& filters) { return ToQtNameFilters(filters, !FileSystemIgnoresCase()); }
 
-QString pickFilter(const QString& filters, int filterIndex) {
-    const QStringList list = filters.split(QStringLiteral(";;"));
-    return filterIndex >= 1 && filterIndex <= list.size() ? list.at(filterIndex - 1) : QString();
+QString fileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title, const QString& start,
+                 const QString& filters, int filterIndex) {
+    const QStringList list = qtFilters(filters).split(QStringLiteral(";;"));
+    auto* dialog = new QFileDialog(ownerOf(parent), title, start);
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // The name is used exactly as typed: no extension is added and no overwrite question asked.
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    dialog->setNameFilters(list);
+    if (filterIndex >= 1 && filterIndex <= list.size()) {
+        dialog->selectNameFilter(list.at(filterIndex - 1));
+    }
+    if (mode == QFileDialog::AcceptOpen && QFileInfo(start).isFile()) {
+        dialog->selectFile(start);
+    }
+    return runOwned(
+        dialog,
+        [](QFileDialog& d, int result) {
+            const QStringList files = d.selectedFiles();
+            return result == QDialog::Accepted && !files.isEmpty() ? QDir::toNativeSeparators(files.first()) : QString();
+        },
+        QString());
 }
 
 } // namespace
@@ -51,36 +84,42 @@ QString ToQtNameFilters(const QString& filters, bool addUpperCase) {
 }
 
 void NativeDialogs::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(nullptr));
-    enlarge(box);
-    box.exec();
+    auto* box = new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(nullptr));
+    enlarge(*box);
+    runOwned(box, [](QMessageBox&, int result) { return result; }, 0);
 }
 
 Dialogs::Answer NativeDialogs::AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) {
-    QMessageBox box(QMessageBox::Question, ConfirmTitle(), text, QMessageBox::Yes | QMessageBox::No, ownerOf(parent));
-    box.setDefaultButton(defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
-    enlarge(box);
-    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    auto* box = new QMessageBox(QMessageBox::Question, ConfirmTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                                ownerOf(parent));
+    box->setDefaultButton(defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    enlarge(*box);
+    return runOwned(
+        box, [](QMessageBox&, int result) { return result == QMessageBox::Yes ? Answer::Yes : Answer::No; },
+        Answer::No);
 }
 
 QString NativeDialogs::OpenFileName(QWidget* parent, const QString& title, const QString& start,
                                     const QString& filters, int filterIndex) {
-    const QString qt = qtFilters(filters);
-    QString selected = pickFilter(qt, filterIndex);
-    return QFileDialog::getOpenFileName(ownerOf(parent), title, start, qt, &selected);
+    return fileName(parent, QFileDialog::AcceptOpen, title, start, filters, filterIndex);
 }
 
 QString NativeDialogs::SaveFileName(QWidget* parent, const QString& title, const QString& start,
                                     const QString& filters, int filterIndex) {
-    const QString qt = qtFilters(filters);
-    QString selected = pickFilter(qt, filterIndex);
-    // The name is used exactly as typed: no extension is added and no overwrite question asked.
-    return QFileDialog::getSaveFileName(ownerOf(parent), title, start, qt, &selected,
-                                        QFileDialog::DontConfirmOverwrite);
+    return fileName(parent, QFileDialog::AcceptSave, title, start, filters, filterIndex);
 }
 
 QString NativeDialogs::ExistingFolder(QWidget* parent, const QString& title) {
-    return QFileDialog::getExistingDirectory(ownerOf(parent), title, QString(), QFileDialog::ShowDirsOnly);
+    auto* dialog = new QFileDialog(ownerOf(parent), title);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    return runOwned(
+        dialog,
+        [](QFileDialog& d, int result) {
+            const QStringList files = d.selectedFiles();
+            return result == QDialog::Accepted && !files.isEmpty() ? QDir::toNativeSeparators(files.first()) : QString();
+        },
+        QString());
 }
 
 std::optional<QColor> NativeDialogs::Colour(QWidget* parent) {
@@ -88,11 +127,13 @@ std::optional<QColor> NativeDialogs::Colour(QWidget* parent) {
     for (int i = 0; i < QColorDialog::customCount(); ++i) {
         QColorDialog::setCustomColor(i, QColor(0, 0, 0));
     }
-    QColorDialog dialog(QColor(0, 0, 0), ownerOf(parent));
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return dialog.selectedColor();
+    auto* dialog = new QColorDialog(QColor(0, 0, 0), ownerOf(parent));
+    return runOwned(
+        dialog,
+        [](QColorDialog& d, int result) {
+            return result == QDialog::Accepted ? std::optional<QColor>(d.selectedColor()) : std::nullopt;
+        },
+        std::optional<QColor>());
 }
 
 std::optional<QString> NativeDialogs::InputText(QWidget* parent, const QString& title, const QString& prompt,
