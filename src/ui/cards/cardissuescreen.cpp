@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -34,6 +35,8 @@ QComboBox* editableCombo(const QString& name, QWidget* parent) {
     auto* combo = named(new QComboBox(parent), name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // Texts are compared exactly as typed: completion must not change their case.
+    combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
     return combo;
 }
 

@@ -2,6 +2,7 @@
 #include "common/platform.h"
 #include "programstate.h"
 #include "support/fakes.h"
+#include "support/testservices.h"
 #include "ui/app/fonts.h"
 #include "ui/cards/cardprintrun.h"
 #include "ui/cards/pdfcount.h"
@@ -282,7 +283,7 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageOrientation(QPageLayout::Landscape);
-        QCOMPARE(SelectPostcardPaper(printer), qint16(43));
+        QCOMPARE(SelectPostcardPaper(printer, {}), qint16(43));
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
         const QSizeF size = printer.pageLayout().pageSize().size(QPageSize::Millimeter);
         QCOMPARE(size, QSizeF(100, 148));
@@ -314,6 +315,70 @@ private slots:
         // A pictures folder that does not exist: the program folder.
         state.Settings.Pictures = dir.filePath(QStringLiteral("gone/Pictures"));
         QCOMPARE(QDir(CardOutputFolder(state)).absolutePath(), QDir(dir.path()).absolutePath());
+    }
+
+    void postcardSearchKeepsToThePrintersSizes() {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        const QList<QPageSize> noPostcard = {QPageSize(QPageSize::A4), QPageSize(QPageSize::Letter),
+                                             QPageSize(QPageSize::B5)};
+        QCOMPARE(SelectPostcardPaper(printer, noPostcard), qint16(0));
+        QCOMPARE(printer.pageLayout().pageSize().size(QPageSize::Millimeter), QSizeF(210, 297));
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+
+        // The driver's own postcard, under a name of its own.
+        const QList<QPageSize> withPostcard = {
+            QPageSize(QPageSize::A4),
+            QPageSize(QSizeF(100, 148), QPageSize::Millimeter, QStringLiteral("はがき"))};
+        QCOMPARE(SelectPostcardPaper(printer, withPostcard), qint16(43));
+        QCOMPARE(printer.pageLayout().pageSize().size(QPageSize::Millimeter), QSizeF(100, 148));
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    }
+
+    void printerWithoutPostcardAsksBeforePrinting() {
+        for (const Dialogs::Answer answer : {Dialogs::Answer::No, Dialogs::Answer::Yes}) {
+            QTemporaryDir dir;
+            ProgramState state = StateWithNames({u"一郎"});
+            TestServices t;
+            CardPrintRun run(state, t.services, nullptr);
+            run.SetPaperSizesLookup(
+                [](const QPrinter&) { return QList<QPageSize>{QPageSize(QPageSize::A4)}; });
+            t.dialogs.YesNo.push_back(answer);
+            const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+            int finished = 0;
+            const bool started =
+                run.Start(runValues(CardMode::Blank, 1, 10), QPrinterInfo(), path, [&] { ++finished; });
+            QCOMPARE(
+                t.dialogs.Questions(),
+                QStringList{QStringLiteral(
+                    "接続されているプリンタでは\r\n用紙をはがきに設定出来ません.\r\n印刷を続けますか？")});
+            QCOMPARE(t.dialogs.LastDefault, Dialogs::Answer::No);
+            QCOMPARE(started, answer == Dialogs::Answer::Yes);
+            for (int i = 0; i < 100 && t.clock.AdvanceToNext(); ++i) {
+            }
+            if (answer == Dialogs::Answer::No) {
+                QVERIFY(!QFileInfo::exists(path));
+                QCOMPARE(finished, 0);
+            } else {
+                QCOMPARE(CountPdfPages(path), 1);
+                QCOMPARE(finished, 1);
+            }
+        }
+    }
+
+    void pdfThatCannotBeOpenedIsRefusedWithAMessage() {
+        QTemporaryDir dir;
+        ProgramState state = StateWithNames({u"一郎"});
+        TestServices t;
+        CardPrintRun run(state, t.services, nullptr);
+        const QString path = dir.filePath(QStringLiteral("gone/cards.pdf"));
+        QVERIFY(!run.Start(runValues(CardMode::Normal, 2), QPrinterInfo(), path, [] {}));
+        QVERIFY(!run.IsRunning());
+        QCOMPARE(t.dialogs.Messages().size(), 1);
+        QVERIFY(t.dialogs.Messages().first().startsWith(QStringLiteral("印刷を開始できませんでした。\r\n")));
+        QVERIFY(!QFileInfo::exists(path));
     }
 };
 
