@@ -117,6 +117,10 @@ private slots:
         QCOMPARE(row->currentText(), QStringLiteral("001"));
         QCOMPARE(row->count(), 301);
         QCOMPARE(row->itemText(300), QStringLiteral("300"));
+        // The drop-downs open on the entry the initial text stands for.
+        QCOMPARE(frames->currentIndex(), 1);
+        QCOMPARE(layout->currentIndex(), 1);
+        QCOMPARE(row->currentIndex(), 1);
         QCOMPARE(child<QLineEdit>(*screen, u"Txt部数")->text(), QStringLiteral("1"));
         QCOMPARE(child<QLineEdit>(*screen, u"Txt文字色")->text(), QStringLiteral("0000000"));
         QCOMPARE(child<QPushButton>(*screen, u"Cmd印刷設定適用")->text(), QStringLiteral("カード発行"));
