@@ -396,6 +396,21 @@ private slots:
         QVERIFY(ReadRunValues(screen->ControlTexts(), values, error));
         QCOMPARE(values.LayoutIndex, kDefaultPaperLayout);
     }
+
+    void screenDestroyedMidRunLeavesNoFile() {
+        Folders folders;
+        ProgramState state = stateIn(folders, 30);
+        TestServices t;
+        auto screen = screenFor(state, t);
+        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("5"));
+        issue(*screen, t);
+        QVERIFY(t.clock.AdvanceToNext());
+        QVERIFY(QApplication::overrideCursor());
+        screen.reset(); // the program goes away mid-run
+        runToEnd(t);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(QDir(folders.working()).entryList(QDir::Files).isEmpty());
+    }
 };
 
 QTEST_MAIN(CardIssueScreenTest)
