@@ -88,6 +88,18 @@ QImage paper(int widthMm, int heightMm) {
     return image;
 }
 
+// Whether any pixel of the area (millimetres) is not white.
+bool anyInk(const QImage& image, double xMm, double yMm, double wMm, double hMm) {
+    for (int y = static_cast<int>(yMm * 10); y < static_cast<int>((yMm + hMm) * 10); ++y) {
+        for (int x = static_cast<int>(xMm * 10); x < static_cast<int>((xMm + wMm) * 10); ++x) {
+            if (!isWhite(image.pixel(x, y))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 QPoint at(double xMm, double yMm) {
     return QPoint(static_cast<int>(xMm * 10), static_cast<int>(yMm * 10));
 }
@@ -379,6 +391,34 @@ private slots:
         QCOMPARE(t.dialogs.Messages().size(), 1);
         QVERIFY(t.dialogs.Messages().first().startsWith(QStringLiteral("印刷を開始できませんでした。\r\n")));
         QVERIFY(!QFileInfo::exists(path));
+    }
+
+    void sheetWhereNobodyIsLeftIsStillCompleted() {
+        // The only participant is fixed in the centre: every card of the sheet fails, yet each
+        // gets its centre and its grid, and the other cells stay empty.
+        CardRunValues values = runValues(CardMode::Normal, 3, 0, 5);
+        values.Centre = CentreOption::FixedRow;
+        values.DesignatedRow = 1;
+        ScriptedFractions random{0.5};
+        RecordingMessages messages;
+        CardSheetPrinter sheets(values, rosterOf(1), QString(), random, messages);
+        QImage sheet = paper(210, 297);
+        QPainter painter(&sheet);
+        sheets.DrawNextSheet(painter);
+        painter.end();
+        QVERIFY(sheets.Finished());
+        QCOMPARE(messages.Shown.size(), 1);
+        const double c = 16; // 80 mm / 5
+        for (const QPointF origin :
+             {QPointF(12.5, 34.25), QPointF(117.5, 34.25), QPointF(12.5, 182.75), QPointF(117.5, 182.75)}) {
+            // Outline and inner lines.
+            QVERIFY(anyInk(sheet, origin.x() - 0.2, origin.y() + 5, 0.4, 1));
+            QVERIFY(anyInk(sheet, origin.x() + 4 * c - 0.2, origin.y() + 5, 0.4, 1));
+            QVERIFY(anyInk(sheet, origin.x() + 5, origin.y() + 5 * c - 0.2, 1, 0.4));
+            // The centre shows the participant; the cell before it stays empty.
+            QVERIFY(anyInk(sheet, origin.x() + 2 * c + 0.5, origin.y() + 2 * c + 0.5, c - 1, c - 1));
+            QVERIFY(!anyInk(sheet, origin.x() + c + 0.5, origin.y() + 2 * c + 0.5, c - 1, c - 1));
+        }
     }
 };
 
