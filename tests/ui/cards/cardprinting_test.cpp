@@ -420,6 +420,27 @@ private slots:
             QVERIFY(!anyInk(sheet, origin.x() + c + 0.5, origin.y() + 2 * c + 0.5, c - 1, c - 1));
         }
     }
+
+    void textIsPrintedInTheRunsColour() {
+        CardRunValues values = runValues(CardMode::Blank, 1, 10, 3); // postcard, one 75 mm card
+        values.TextColour = ReadTextColour(QStringLiteral("255"));   // red
+        ScriptedFractions random{0.5};
+        RecordingMessages messages;
+        CardSheetPrinter sheets(values, rosterOf(0), QString(), random, messages);
+        QImage sheet = paper(100, 148);
+        QPainter painter(&sheet);
+        sheets.DrawNextSheet(painter);
+        painter.end();
+        // The mark in the centre cell (at 12.5 + 25, 36.5 + 25, 25 mm square) is red.
+        int red = 0;
+        for (int y = 615; y < 865; ++y) {
+            for (int x = 380; x < 620; ++x) {
+                const QRgb p = sheet.pixel(x, y);
+                red += qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80 ? 1 : 0;
+            }
+        }
+        QVERIFY(red > 1000);
+    }
 };
 
 QTEST_MAIN(CardPrintingTest)
