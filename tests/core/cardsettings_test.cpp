@@ -103,6 +103,21 @@ TEST(CardSettings, TextColourIsAColourNumberWithRedLow) {
     EXPECT_EQ(ReadTextColour(QStringLiteral("0000000")), QColor(Qt::black));
     EXPECT_EQ(ReadTextColour(QStringLiteral("blue")), QColor(Qt::black));
     EXPECT_EQ(ReadTextColour(QString()), QColor(Qt::black));
+    // Typed the ways a number converts: separators, hexadecimal and octal, fractions, spaces.
+    EXPECT_EQ(ReadTextColour(QStringLiteral("&HFF0000")), QColor(0, 0, 255));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("&hff")), QColor(255, 0, 0));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("&O377")), QColor(255, 0, 0));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("32,768")), QColor(0, 128, 0));
+    EXPECT_EQ(ReadTextColour(QStringLiteral(" 254.5 ")), QColor(254, 0, 0));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("2.55e2")), QColor(255, 0, 0));
+    // Not numbers as a whole, or not colours: black.
+    EXPECT_EQ(ReadTextColour(QStringLiteral("12abc")), QColor(Qt::black));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("&HFG")), QColor(Qt::black));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("&H")), QColor(Qt::black));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("-1")), QColor(Qt::black));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("16777216")), QColor(Qt::black));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("1 2")), QColor(Qt::black));
+    EXPECT_EQ(ReadTextColour(QStringLiteral("inf")), QColor(Qt::black));
 }
 
 TEST(CardSettings, ModeAndCentreOptionTakeTheFirstSelected) {

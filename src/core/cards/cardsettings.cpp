@@ -64,9 +64,41 @@ int ReadPaperLayout(const QString& text) {
     return kDefaultPaperLayout;
 }
 
+namespace {
+
+// The colour text as a 32-bit integer the way numbers are converted for the printer: surrounding
+// spaces and "," ignored, &H (hexadecimal) and &O (octal) accepted, fractions rounded.
+bool readColourNumber(const QString& text, qint32& number) {
+    QString t = text.trimmed();
+    t.remove(u',');
+    if (t.size() > 2 && t.at(0) == u'&' &&
+        (t.at(1) == u'H' || t.at(1) == u'h' || t.at(1) == u'O' || t.at(1) == u'o')) {
+        // &H and &O numbers: the whole rest must be digits of that base.
+        bool ok = false;
+        const qulonglong value = t.mid(2).toULongLong(&ok, t.at(1).toUpper() == u'H' ? 16 : 8);
+        if (!ok || value > 0xFFFFFFFFULL) {
+            return false;
+        }
+        number = static_cast<qint32>(static_cast<quint32>(value));
+        return true;
+    }
+    // Any other text must be a number as a whole (sign, fraction and exponent allowed).
+    for (const QChar ch : t) {
+        if (!(ch.unicode() < 128 &&
+              (ch.isDigit() || ch == u'.' || ch == u'+' || ch == u'-' || ch == u'e' || ch == u'E'))) {
+            return false;
+        }
+    }
+    bool ok = false;
+    const double value = t.toDouble(&ok);
+    return ok && ToInt32(value, number);
+}
+
+} // namespace
+
 QColor ReadTextColour(const QString& text) {
     qint32 number = 0;
-    if (!ParseInt32(text, number) || number < 0 || number > 0xFFFFFF) {
+    if (!readColourNumber(text, number) || number < 0 || number > 0xFFFFFF) {
         return Qt::black;
     }
     return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF);

@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -34,6 +35,8 @@ QComboBox* editableCombo(const QString& name, QWidget* parent) {
     auto* combo = named(new QComboBox(parent), name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // Texts are compared exactly as typed: completion must not change their case.
+    combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
     return combo;
 }
 
@@ -111,15 +114,19 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     // Loading, in order.
     m_cardMode[0]->setChecked(true);
     m_frames->addItems(GridSizeTexts());
+    // The list stands on the entry the initial text names, so the drop-down and the wheel start there.
+    m_frames->setCurrentIndex(1);
     m_frames->setEditText(QStringLiteral("５×５"));
     m_sheets->setText(QStringLiteral("1"));
     for (const PaperLayout& layout : PaperLayouts()) {
         m_layout->addItem(layout.Text);
     }
+    m_layout->setCurrentIndex(kDefaultPaperLayout);
     m_layout->setEditText(PaperLayouts()[kDefaultPaperLayout].Text);
     for (int row = 0; row <= RosterTable::kCapacity; ++row) {
         m_row->addItem(QString::number(row));
     }
+    m_row->setCurrentIndex(1);
     m_row->setEditText(QStringLiteral("001"));
     m_state.DrawKind = DrawKind::Normal;
     m_centre[0]->setChecked(true);

@@ -12,14 +12,25 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QSaveFile>
 
 namespace {
 
 QString postcardQuestion() {
     return QStringLiteral(
         "接続されているプリンタでは\r\n用紙をはがきに設定出来ません.\r\n印刷を続けますか？");
+}
+
+QString printerErrorMessage() {
+    return QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。");
+}
+
+QString fileErrorMessage(const QString& path) {
+    return QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。\r\n") +
+           QDir::toNativeSeparators(path);
 }
 
 } // namespace
@@ -52,7 +63,8 @@ QString CardOutputFolder(const ProgramState& state) {
 }
 
 CardPrintRun::CardPrintRun(ProgramState& state, Services& services, QWidget* parent)
-    : m_state(state), m_services(services), m_parent(parent) {}
+    : m_state(state), m_services(services), m_parent(parent),
+      m_paperSizes([](const QPrinter& printer) { return PrinterPaperSizes(printer); }) {}
 
 CardPrintRun::~CardPrintRun() {
     if (m_running) {
@@ -60,15 +72,7 @@ CardPrintRun::~CardPrintRun() {
         if (m_timer) {
             m_timer->Stop();
         }
-        if (m_printer) {
-            m_printer->abort();
-        }
-        if (m_painter.isActive()) {
-            m_painter.end();
-        }
-        if (!m_pdfPath.isEmpty()) {
-            QFile::remove(m_pdfPath);
-        }
+        discardOutput();
         QApplication::restoreOverrideCursor();
     }
     delete m_progress.data();
@@ -92,7 +96,7 @@ bool CardPrintRun::setUpPrinter(const CardRunValues& values, const QPrinterInfo&
         SetPaperByCode(*m_printer, 9);
     } else if (layout.Paper == QStringLiteral("B5")) {
         SetPaperByCode(*m_printer, 13);
-    } else if (SelectPostcardPaper(*m_printer) == 0) {
+    } else if (SelectPostcardPaper(*m_printer, m_paperSizes(*m_printer)) == 0) {
         if (m_services.dialogs.AskYesNo(m_parent, postcardQuestion(), Dialogs::Answer::No) ==
             Dialogs::Answer::No) {
             return false;
@@ -112,15 +116,10 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
     if (m_sheets->SheetCount() == 0) {
         return false; // nothing to print, and no job is opened
     }
-    if (!m_pdfPath.isEmpty()) {
-        m_printer->setOutputFileName(m_pdfPath);
-    }
-    if (!m_painter.begin(m_printer.get())) {
-        const QString where = m_pdfPath.isEmpty() ? m_printer->printerName() : m_pdfPath;
+    if (!beginOutput()) {
+        const QString where =
+            m_pdfPath.isEmpty() ? m_printer->printerName() : QDir::toNativeSeparators(m_pdfPath);
         m_services.dialogs.ShowMessage(QStringLiteral("印刷を開始できませんでした。\r\n") + where);
-        if (!m_pdfPath.isEmpty()) {
-            QFile::remove(m_pdfPath);
-        }
         return false;
     }
     m_finished = std::move(finished);
@@ -150,15 +149,63 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
     return true;
 }
 
+bool CardPrintRun::beginOutput() {
+    if (m_pdfPath.isEmpty()) {
+        m_device = m_printer.get();
+        return m_painter.begin(m_printer.get());
+    }
+    m_pdfFile = std::make_unique<QSaveFile>(m_pdfPath);
+    if (!m_pdfFile->open(QIODevice::WriteOnly)) {
+        m_pdfFile.reset();
+        return false;
+    }
+    m_pdfWriter = std::make_unique<QPdfWriter>(m_pdfFile.get());
+    m_pdfWriter->setResolution(m_printer->resolution());
+    m_pdfWriter->setPageLayout(m_printer->pageLayout());
+    m_pdfWriter->setTitle(m_printer->docName());
+    m_pdfWriter->setCreator(ApplicationTitle());
+    m_device = m_pdfWriter.get();
+    if (!m_painter.begin(m_pdfWriter.get())) {
+        discardOutput();
+        return false;
+    }
+    return true;
+}
+
+bool CardPrintRun::outputFailed() const {
+    if (m_pdfFile) {
+        return m_pdfFile->error() != QFileDevice::NoError;
+    }
+    return m_printer && m_printer->printerState() == QPrinter::Error;
+}
+
+void CardPrintRun::discardOutput() {
+    if (m_pdfFile) {
+        if (m_painter.isActive()) {
+            m_painter.end();
+        }
+        m_pdfWriter.reset();
+        m_pdfFile->cancelWriting();
+        m_pdfFile.reset(); // removes the temporary file; the PDF's own name was never taken
+        return;
+    }
+    if (m_printer && m_pdfPath.isEmpty()) {
+        m_printer->abort();
+    }
+    if (m_painter.isActive()) {
+        m_painter.end();
+    }
+}
+
 void CardPrintRun::printNextSheet() {
     // Stopped while the sheet is drawn: a message shown in the middle must not start another.
     m_timer->Stop();
-    if (m_sheets->SheetsDrawn() > 0 && !m_printer->newPage()) {
+    if (m_sheets->SheetsDrawn() > 0 && !m_device->newPage()) {
         fail();
         return;
     }
     m_sheets->DrawNextSheet(m_painter);
-    if (m_printer->printerState() == QPrinter::Error) {
+    if (outputFailed()) {
         fail();
         return;
     }
@@ -177,29 +224,27 @@ void CardPrintRun::printNextSheet() {
 }
 
 void CardPrintRun::fail() {
-    m_printer->abort();
-    if (m_painter.isActive()) {
-        m_painter.end();
-    }
-    if (!m_pdfPath.isEmpty()) {
-        QFile::remove(m_pdfPath);
-    }
+    discardOutput();
     end();
-    m_services.dialogs.ShowMessage(QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。"));
+    m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? printerErrorMessage() : fileErrorMessage(m_pdfPath));
     if (m_finished) {
         m_finished();
     }
 }
 
 void CardPrintRun::finish() {
-    const bool ended = m_painter.end();
+    bool written = m_painter.end() && !outputFailed();
+    if (m_pdfFile) {
+        // The file takes its name only now, complete.
+        written = written && m_pdfFile->commit();
+        m_pdfWriter.reset();
+        m_pdfFile.reset();
+    }
     end();
-    if (!ended || m_printer->printerState() == QPrinter::Error) {
-        if (!m_pdfPath.isEmpty()) {
-            QFile::remove(m_pdfPath);
-        }
-        m_services.dialogs.ShowMessage(
-            QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。"));
+    if (!written) {
+        discardOutput();
+        m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? printerErrorMessage()
+                                                           : fileErrorMessage(m_pdfPath));
     } else if (!m_pdfPath.isEmpty()) {
         m_services.dialogs.ShowMessage(
             QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n") +

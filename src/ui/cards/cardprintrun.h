@@ -10,8 +10,12 @@
 #include <functional>
 #include <memory>
 
+class QPagedPaintDevice;
+class QPageSize;
+class QPdfWriter;
 class QPrinter;
 class QProgressDialog;
+class QSaveFile;
 class QWidget;
 class Timer;
 struct ProgramState;
@@ -19,8 +23,9 @@ struct Services;
 
 // One card issue run: sets the printer up for the paper layout, then prints one sheet per tick
 // of a timer so that the window stays painted, and ends the job. With no printer the sheets go to
-// a PDF file, and the user is told where it is at the end. A printer error abandons the job and
-// is reported; nothing is left half-sent.
+// a PDF file, and the user is told where it is at the end. The file is written under a temporary
+// name and only takes its own when it is complete. A printer or file error abandons the job and
+// is reported; nothing is left half-sent or half-written.
 class CardPrintRun {
 public:
     // Runs of more sheets than this show their progress.
@@ -39,8 +44,15 @@ public:
                std::function<void()> finished);
     bool IsRunning() const { return m_running; }
 
+    // The paper sizes a printer offers (by default what the printer reports; a PDF offers any).
+    using PaperSizesLookup = std::function<QList<QPageSize>(const QPrinter&)>;
+    void SetPaperSizesLookup(PaperSizesLookup lookup) { m_paperSizes = std::move(lookup); }
+
 private:
     bool setUpPrinter(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath);
+    bool beginOutput();
+    bool outputFailed() const;
+    void discardOutput();
     void printNextSheet();
     void fail();
     void finish();
@@ -49,8 +61,12 @@ private:
     ProgramState& m_state;
     Services& m_services;
     QWidget* m_parent;
-    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QPrinter> m_printer; // set up for the paper; prints unless a PDF is written
+    std::unique_ptr<QSaveFile> m_pdfFile;
+    std::unique_ptr<QPdfWriter> m_pdfWriter;
+    QPagedPaintDevice* m_device = nullptr; // the printer or the PDF writer
     QString m_pdfPath;
+    PaperSizesLookup m_paperSizes;
     QPainter m_painter;
     std::unique_ptr<CardSheetPrinter> m_sheets;
     std::unique_ptr<Timer> m_timer;

@@ -3,6 +3,8 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <cmath>
 
 namespace {
 
@@ -10,7 +12,30 @@ bool between(double value, double low, double high) {
     return value >= low && value <= high;
 }
 
+// Whether a paper size is one the printer offers: the same size within half a millimetre.
+bool offered(const QPageSize& size, const QList<QPageSize>& supported) {
+    if (supported.isEmpty()) {
+        return true;
+    }
+    const QSizeF wanted = size.size(QPageSize::Millimeter);
+    for (const QPageSize& s : supported) {
+        const QSizeF have = s.size(QPageSize::Millimeter);
+        if (std::abs(have.width() - wanted.width()) <= 0.5 &&
+            std::abs(have.height() - wanted.height()) <= 0.5) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+QList<QPageSize> PrinterPaperSizes(const QPrinter& printer) {
+    if (printer.outputFormat() != QPrinter::NativeFormat) {
+        return {};
+    }
+    return QPrinterInfo(printer).supportedPageSizes();
+}
 
 bool SetPaperByCode(QPrinter& printer, int code) {
     const QPageSize::PageSizeId id = QPageSize::id(code);
@@ -20,12 +45,16 @@ bool SetPaperByCode(QPrinter& printer, int code) {
     return printer.setPageSize(QPageSize(id));
 }
 
-qint16 SelectPostcardPaper(QPrinter& printer) {
+qint16 SelectPostcardPaper(QPrinter& printer, const QList<QPageSize>& supported) {
     const QPageSize rememberedSize = printer.pageLayout().pageSize();
     const QPageLayout::Orientation rememberedOrientation = printer.pageLayout().orientation();
     printer.setPageOrientation(QPageLayout::Portrait);
     for (int code = 42; code <= 320; ++code) {
-        SetPaperByCode(printer, code); // a refusal leaves the previous size in force
+        // A refusal leaves the previous size in force.
+        const QPageSize::PageSizeId id = QPageSize::id(code);
+        if (id != QPageSize::Custom && offered(QPageSize(id), supported)) {
+            SetPaperByCode(printer, code);
+        }
         const QRectF page = printer.pageLayout().fullRect(QPageLayout::Millimeter);
         if (!between(page.width(), 99, 101)) {
             continue;

@@ -1,3 +1,4 @@
+#include "cards/cardrenderer.h"
 #include "common/platform.h"
 #include "support/testservices.h"
 #include "ui/app/fonts.h"
@@ -9,6 +10,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -60,6 +64,20 @@ void runToEnd(TestServices& t) {
     }
 }
 
+// Message boxes that, like real ones, keep the clock's timers running while they are open.
+class NestedLoopDialogs : public ScriptedDialogs {
+public:
+    explicit NestedLoopDialogs(FakeClock& clock) : m_clock(clock) {}
+    void ShowMessage(const QString& text) override {
+        ScriptedDialogs::ShowMessage(text);
+        for (int i = 0; i < 20 && m_clock.AdvanceToNext(); ++i) {
+        }
+    }
+
+private:
+    FakeClock& m_clock;
+};
+
 } // namespace
 
 class CardIssueScreenTest : public QObject {
@@ -99,6 +117,10 @@ private slots:
         QCOMPARE(row->currentText(), QStringLiteral("001"));
         QCOMPARE(row->count(), 301);
         QCOMPARE(row->itemText(300), QStringLiteral("300"));
+        // The drop-downs open on the entry the initial text stands for.
+        QCOMPARE(frames->currentIndex(), 1);
+        QCOMPARE(layout->currentIndex(), 1);
+        QCOMPARE(row->currentIndex(), 1);
         QCOMPARE(child<QLineEdit>(*screen, u"Txt部数")->text(), QStringLiteral("1"));
         QCOMPARE(child<QLineEdit>(*screen, u"Txt文字色")->text(), QStringLiteral("0000000"));
         QCOMPARE(child<QPushButton>(*screen, u"Cmd印刷設定適用")->text(), QStringLiteral("カード発行"));
@@ -267,6 +289,127 @@ private slots:
         runToEnd(t);
         QCOMPARE(t.dialogs.Questions().size(), 1);
         QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 1);
+    }
+
+    void pdfThatCannotBeWrittenMidRunIsReportedNotAnnounced() {
+        Folders folders;
+        ProgramState state = stateIn(folders, 30);
+        TestServices t;
+        auto screen = screenFor(state, t);
+        QSignalSpy ended(screen.get(), &CardIssueScreen::RunEnded);
+        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("5"));
+        issue(*screen, t);
+        QVERIFY(t.clock.AdvanceToNext());
+        // The working folder goes away under the run (a memory stick pulled out).
+        QVERIFY(QDir(folders.working()).removeRecursively());
+        runToEnd(t);
+        QVERIFY(!screen->IsPrinting());
+        QVERIFY(screen->isEnabled());
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(t.dialogs.Messages().size(), 1);
+        QVERIFY(t.dialogs.Messages().first().startsWith(
+            QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。\r\n")));
+        QVERIFY(!QDir(folders.dir.path()).exists(QStringLiteral("Mrda")));
+    }
+
+    void noHalfWrittenPdfCarriesItsNameDuringTheRun() {
+        Folders folders;
+        ProgramState state = stateIn(folders, 30);
+        TestServices t;
+        auto screen = screenFor(state, t);
+        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("3"));
+        issue(*screen, t);
+        QVERIFY(t.clock.AdvanceToNext());
+        QVERIFY(screen->IsPrinting());
+        QVERIFY(folders.pdfs().isEmpty());
+        runToEnd(t);
+        QCOMPARE(folders.pdfs().size(), 1);
+        // Only the finished file is left in the folder.
+        QCOMPARE(QDir(folders.working()).entryList(QDir::Files).size(), 1);
+    }
+
+    void screenInItsWindowCannotBeClosedMidRun() {
+        Folders folders;
+        ProgramState state = stateIn(folders, 30);
+        TestServices t;
+        QMdiArea area;
+        QPointer<CardIssueScreen> screen = new CardIssueScreen(state, t.services);
+        screen->SetPrinterLookup([] { return QPrinterInfo(); });
+        QPointer<QMdiSubWindow> sub = area.addSubWindow(screen);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->show();
+        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("4"));
+        issue(*screen, t);
+        QVERIFY(t.clock.AdvanceToNext());
+        QVERIFY(!sub->close());
+        area.closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(screen);
+        QVERIFY(screen->IsPrinting());
+        runToEnd(t);
+        QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 4);
+        QVERIFY(sub->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!screen);
+    }
+
+    void messageBoxMidRunPrintsNoFurtherSheet() {
+        Folders folders;
+        ProgramState state = stateIn(folders, 0);
+        TestServices t;
+        NestedLoopDialogs dialogs(t.clock);
+        Services services{dialogs, t.random, t.clock, t.music};
+        CardIssueScreen screen(state, services);
+        screen.setAttribute(Qt::WA_DeleteOnClose, false);
+        screen.SetPrinterLookup([] { return QPrinterInfo(); });
+        child<QRadioButton>(screen, u"Optカードモード_1")->setChecked(true);
+        child<QLineEdit>(screen, u"Txt部数")->setText(QStringLiteral("6"));
+        dialogs.YesNo.push_back(Dialogs::Answer::Yes);
+        child<QPushButton>(screen, u"Cmd印刷設定適用")->click();
+        runToEnd(t);
+        QCOMPARE(dialogs.Messages().size(), 2);
+        QCOMPARE(dialogs.Messages().at(0), NoParticipantMessage());
+        QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 1);
+        QVERIFY(screen.isEnabled());
+    }
+
+    void typedLayoutKeepsItsCaseWhenEntered() {
+        Folders folders;
+        ProgramState state = stateIn(folders, 0);
+        TestServices t;
+        auto screen = screenFor(state, t);
+        auto* layout = child<QComboBox>(*screen, u"Cmb用紙面付");
+        // Lower-case full-width a: not an entry of the list, so the default layout.
+        const QString typed = QStringLiteral("ａ４横  １面付け");
+        layout->lineEdit()->clear();
+        for (const QChar ch : typed) {
+            // Typed one key at a time, as the completer sees it.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(layout->lineEdit(), &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(layout->lineEdit(), &release);
+        }
+        QTest::keyClick(layout->lineEdit(), Qt::Key_Return);
+        QCOMPARE(layout->currentText(), typed);
+        CardRunValues values;
+        QString error;
+        QVERIFY(ReadRunValues(screen->ControlTexts(), values, error));
+        QCOMPARE(values.LayoutIndex, kDefaultPaperLayout);
+    }
+
+    void screenDestroyedMidRunLeavesNoFile() {
+        Folders folders;
+        ProgramState state = stateIn(folders, 30);
+        TestServices t;
+        auto screen = screenFor(state, t);
+        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("5"));
+        issue(*screen, t);
+        QVERIFY(t.clock.AdvanceToNext());
+        QVERIFY(QApplication::overrideCursor());
+        screen.reset(); // the program goes away mid-run
+        runToEnd(t);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(QDir(folders.working()).entryList(QDir::Files).isEmpty());
     }
 };
 

@@ -2,6 +2,7 @@
 #include "common/platform.h"
 #include "programstate.h"
 #include "support/fakes.h"
+#include "support/testservices.h"
 #include "ui/app/fonts.h"
 #include "ui/cards/cardprintrun.h"
 #include "ui/cards/pdfcount.h"
@@ -85,6 +86,18 @@ QImage paper(int widthMm, int heightMm) {
     image.setDotsPerMeterY(10000);
     image.fill(Qt::white);
     return image;
+}
+
+// Whether any pixel of the area (millimetres) is not white.
+bool anyInk(const QImage& image, double xMm, double yMm, double wMm, double hMm) {
+    for (int y = static_cast<int>(yMm * 10); y < static_cast<int>((yMm + hMm) * 10); ++y) {
+        for (int x = static_cast<int>(xMm * 10); x < static_cast<int>((xMm + wMm) * 10); ++x) {
+            if (!isWhite(image.pixel(x, y))) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 QPoint at(double xMm, double yMm) {
@@ -282,7 +295,7 @@ private slots:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageOrientation(QPageLayout::Landscape);
-        QCOMPARE(SelectPostcardPaper(printer), qint16(43));
+        QCOMPARE(SelectPostcardPaper(printer, {}), qint16(43));
         QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
         const QSizeF size = printer.pageLayout().pageSize().size(QPageSize::Millimeter);
         QCOMPARE(size, QSizeF(100, 148));
@@ -314,6 +327,119 @@ private slots:
         // A pictures folder that does not exist: the program folder.
         state.Settings.Pictures = dir.filePath(QStringLiteral("gone/Pictures"));
         QCOMPARE(QDir(CardOutputFolder(state)).absolutePath(), QDir(dir.path()).absolutePath());
+    }
+
+    void postcardSearchKeepsToThePrintersSizes() {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Landscape);
+        const QList<QPageSize> noPostcard = {QPageSize(QPageSize::A4), QPageSize(QPageSize::Letter),
+                                             QPageSize(QPageSize::B5)};
+        QCOMPARE(SelectPostcardPaper(printer, noPostcard), qint16(0));
+        QCOMPARE(printer.pageLayout().pageSize().size(QPageSize::Millimeter), QSizeF(210, 297));
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+
+        // The driver's own postcard, under a name of its own.
+        const QList<QPageSize> withPostcard = {
+            QPageSize(QPageSize::A4),
+            QPageSize(QSizeF(100, 148), QPageSize::Millimeter, QStringLiteral("はがき"))};
+        QCOMPARE(SelectPostcardPaper(printer, withPostcard), qint16(43));
+        QCOMPARE(printer.pageLayout().pageSize().size(QPageSize::Millimeter), QSizeF(100, 148));
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    }
+
+    void printerWithoutPostcardAsksBeforePrinting() {
+        for (const Dialogs::Answer answer : {Dialogs::Answer::No, Dialogs::Answer::Yes}) {
+            QTemporaryDir dir;
+            ProgramState state = StateWithNames({u"一郎"});
+            TestServices t;
+            CardPrintRun run(state, t.services, nullptr);
+            run.SetPaperSizesLookup(
+                [](const QPrinter&) { return QList<QPageSize>{QPageSize(QPageSize::A4)}; });
+            t.dialogs.YesNo.push_back(answer);
+            const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+            int finished = 0;
+            const bool started =
+                run.Start(runValues(CardMode::Blank, 1, 10), QPrinterInfo(), path, [&] { ++finished; });
+            QCOMPARE(
+                t.dialogs.Questions(),
+                QStringList{QStringLiteral(
+                    "接続されているプリンタでは\r\n用紙をはがきに設定出来ません.\r\n印刷を続けますか？")});
+            QCOMPARE(t.dialogs.LastDefault, Dialogs::Answer::No);
+            QCOMPARE(started, answer == Dialogs::Answer::Yes);
+            for (int i = 0; i < 100 && t.clock.AdvanceToNext(); ++i) {
+            }
+            if (answer == Dialogs::Answer::No) {
+                QVERIFY(!QFileInfo::exists(path));
+                QCOMPARE(finished, 0);
+            } else {
+                QCOMPARE(CountPdfPages(path), 1);
+                QCOMPARE(finished, 1);
+            }
+        }
+    }
+
+    void pdfThatCannotBeOpenedIsRefusedWithAMessage() {
+        QTemporaryDir dir;
+        ProgramState state = StateWithNames({u"一郎"});
+        TestServices t;
+        CardPrintRun run(state, t.services, nullptr);
+        const QString path = dir.filePath(QStringLiteral("gone/cards.pdf"));
+        QVERIFY(!run.Start(runValues(CardMode::Normal, 2), QPrinterInfo(), path, [] {}));
+        QVERIFY(!run.IsRunning());
+        QCOMPARE(t.dialogs.Messages().size(), 1);
+        QVERIFY(t.dialogs.Messages().first().startsWith(QStringLiteral("印刷を開始できませんでした。\r\n")));
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
+    void sheetWhereNobodyIsLeftIsStillCompleted() {
+        // The only participant is fixed in the centre: every card of the sheet fails, yet each
+        // gets its centre and its grid, and the other cells stay empty.
+        CardRunValues values = runValues(CardMode::Normal, 3, 0, 5);
+        values.Centre = CentreOption::FixedRow;
+        values.DesignatedRow = 1;
+        ScriptedFractions random{0.5};
+        RecordingMessages messages;
+        CardSheetPrinter sheets(values, rosterOf(1), QString(), random, messages);
+        QImage sheet = paper(210, 297);
+        QPainter painter(&sheet);
+        sheets.DrawNextSheet(painter);
+        painter.end();
+        QVERIFY(sheets.Finished());
+        QCOMPARE(messages.Shown.size(), 1);
+        const double c = 16; // 80 mm / 5
+        for (const QPointF origin :
+             {QPointF(12.5, 34.25), QPointF(117.5, 34.25), QPointF(12.5, 182.75), QPointF(117.5, 182.75)}) {
+            // Outline and inner lines.
+            QVERIFY(anyInk(sheet, origin.x() - 0.2, origin.y() + 5, 0.4, 1));
+            QVERIFY(anyInk(sheet, origin.x() + 4 * c - 0.2, origin.y() + 5, 0.4, 1));
+            QVERIFY(anyInk(sheet, origin.x() + 5, origin.y() + 5 * c - 0.2, 1, 0.4));
+            // The centre shows the participant; the cell before it stays empty.
+            QVERIFY(anyInk(sheet, origin.x() + 2 * c + 0.5, origin.y() + 2 * c + 0.5, c - 1, c - 1));
+            QVERIFY(!anyInk(sheet, origin.x() + c + 0.5, origin.y() + 2 * c + 0.5, c - 1, c - 1));
+        }
+    }
+
+    void textIsPrintedInTheRunsColour() {
+        CardRunValues values = runValues(CardMode::Blank, 1, 10, 3); // postcard, one 75 mm card
+        values.TextColour = ReadTextColour(QStringLiteral("255"));   // red
+        ScriptedFractions random{0.5};
+        RecordingMessages messages;
+        CardSheetPrinter sheets(values, rosterOf(0), QString(), random, messages);
+        QImage sheet = paper(100, 148);
+        QPainter painter(&sheet);
+        sheets.DrawNextSheet(painter);
+        painter.end();
+        // The mark in the centre cell (at 12.5 + 25, 36.5 + 25, 25 mm square) is red.
+        int red = 0;
+        for (int y = 615; y < 865; ++y) {
+            for (int x = 380; x < 620; ++x) {
+                const QRgb p = sheet.pixel(x, y);
+                red += qRed(p) > 200 && qGreen(p) < 80 && qBlue(p) < 80 ? 1 : 0;
+            }
+        }
+        QVERIFY(red > 1000);
     }
 };
 
