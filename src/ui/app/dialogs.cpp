@@ -34,6 +34,12 @@ template <typename D, typename Read> auto runOwned(D* dialog, Read read, decltyp
     return value;
 }
 
+// The path a file dialog returns, or empty when it was cancelled.
+QString chosenPath(QFileDialog& dialog, int result) {
+    const QStringList files = dialog.selectedFiles();
+    return result == QDialog::Accepted && !files.isEmpty() ? QDir::toNativeSeparators(files.first()) : QString();
+}
+
 QString qtFilters(const QString& filters) { return ToQtNameFilters(filters, !FileSystemIgnoresCase()); }
 
 QString fileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title, const QString& start,
@@ -53,10 +59,7 @@ QString fileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& t
     }
     return runOwned(
         dialog,
-        [](QFileDialog& d, int result) {
-            const QStringList files = d.selectedFiles();
-            return result == QDialog::Accepted && !files.isEmpty() ? QDir::toNativeSeparators(files.first()) : QString();
-        },
+        chosenPath,
         QString());
 }
 
@@ -115,10 +118,7 @@ QString NativeDialogs::ExistingFolder(QWidget* parent, const QString& title) {
     dialog->setOption(QFileDialog::ShowDirsOnly);
     return runOwned(
         dialog,
-        [](QFileDialog& d, int result) {
-            const QStringList files = d.selectedFiles();
-            return result == QDialog::Accepted && !files.isEmpty() ? QDir::toNativeSeparators(files.first()) : QString();
-        },
+        chosenPath,
         QString());
 }
 
