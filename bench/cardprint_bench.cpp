@@ -5,10 +5,10 @@
 //   ./build/bench/cardprint_bench
 //   /usr/bin/time -v ./build/bench/cardprint_bench --benchmark_filter=WithPhotos   (peak memory)
 
-#include "cards/cardrenderer.h"
-#include "common/messages.h"
-#include "common/platform.h"
-#include "common/random.h"
+#include "core/cards/cardrenderer.h"
+#include "core/common/messages.h"
+#include "core/common/platform.h"
+#include "core/common/random.h"
 #include "ui/app/fonts.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Speed of the draw screen's text fitting and of one frame of the animated name.
-#include "draw/effects.h"
-#include "draw/textfit.h"
+#include "core/draw/effects.h"
+#include "core/draw/textfit.h"
 #include "ui/app/fonts.h"
 #include "ui/draw/drawcanvas.h"
 #include "ui/draw/panelwidget.h"

@@ -1,4 +1,4 @@
-#include "roster/rosterfile.h"
+#include "core/roster/rosterfile.h"
 
 #include <QBuffer>
 #include <benchmark/benchmark.h>
@@ -17,7 +17,8 @@ RosterTable fullRoster() {
         r.SetCell(RosterTable::Birthplace, row, QStringLiteral("神奈川県"));
         r.SetCell(RosterTable::Affiliation, row, QStringLiteral("第二営業部 企画課"));
         r.SetCell(RosterTable::FavouriteWords, row, QStringLiteral("一期一会～①"));
-        r.SetCell(RosterTable::Comment, row, QStringLiteral("今日はよろしくお願いします。楽しみにしていました！"));
+        r.SetCell(RosterTable::Comment, row,
+                  QStringLiteral("今日はよろしくお願いします。楽しみにしていました！"));
         r.SetCell(RosterTable::Song, row, QStringLiteral("SONG%1.MP3").arg(row));
         r.SetCell(RosterTable::SongStart, row, QStringLiteral("12"));
         r.SetCell(RosterTable::SongSeconds, row, QStringLiteral("20"));

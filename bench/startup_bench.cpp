@@ -1,11 +1,11 @@
 // The start-up work around the splash wait: settings, the sample roster, and the main window
 // made and shown (offscreen). The splash wait itself (2 to 3 s) is not part of it.
-#include "common/random.h"
-#include "common/timing.h"
-#include "config/settingsfile.h"
-#include "media/fakemusicplayer.h"
-#include "programstate.h"
-#include "roster/rosterfile.h"
+#include "core/common/random.h"
+#include "core/common/timing.h"
+#include "core/config/settingsfile.h"
+#include "core/media/fakemusicplayer.h"
+#include "core/programstate.h"
+#include "core/roster/rosterfile.h"
 #include "support/scripteddialogs.h"
 #include "ui/app/fonts.h"
 #include "ui/app/mainwindow.h"
@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     g_programFolder = dir.path();
-    QFile::copy(QStringLiteral(MIRDA_SOURCE_DATA "/Sample01.txt"), dir.filePath(QStringLiteral("Sample01.txt")));
+    QFile::copy(QStringLiteral(MIRDA_SOURCE_DATA "/Sample01.txt"),
+                dir.filePath(QStringLiteral("Sample01.txt")));
     QFile ini(dir.filePath(QStringLiteral("Mrda.ini")));
     ini.open(QIODevice::WriteOnly);
     ini.write(QStringLiteral("[Mirda]\r\nNames = %1\r\nGameMode = 1\r\nCols = 5\r\nRows = 5\r\n")

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/textfile.h"
-#include "config/settings.h"
-#include "roster/roster.h"
+#include "core/common/textfile.h"
+#include "core/config/settings.h"
+#include "core/roster/roster.h"
 
 // Which kind of draw the 抽選 menu has chosen.
 enum class DrawKind {
@@ -14,10 +14,10 @@ enum class DrawKind {
 // hands it to each screen it opens. Tests build their own.
 struct ProgramState {
     RosterTable Roster;
-    bool RosterModified = false;       // the table holds changes not yet written
+    bool RosterModified = false;                       // the table holds changes not yet written
     TextEncoding RosterEncoding = TextEncoding::Cp932; // how the roster file is written back
     SettingsRecord Settings;
-    QString ProgramFolder;             // ends with the platform's separator
+    QString ProgramFolder; // ends with the platform's separator
     ::DrawKind DrawKind = ::DrawKind::Normal;
-    bool DrawInProgress = false;       // a draw has been started on the open draw screen
+    bool DrawInProgress = false; // a draw has been started on the open draw screen
 };

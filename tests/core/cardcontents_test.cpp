@@ -1,7 +1,7 @@
-#include "cards/cardcontents.h"
-#include "common/platform.h"
-#include "common/random.h"
-#include "roster/roster.h"
+#include "core/cards/cardcontents.h"
+#include "core/common/platform.h"
+#include "core/common/random.h"
+#include "core/roster/roster.h"
 #include "support/fakes.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
-#include "cards/cardgeometry.h"
-#include "cards/textfit.h"
+#include "core/cards/cardgeometry.h"
+#include "core/cards/celltextfit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "cards/cardsettings.h"
+#include "core/cards/cardsettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "draw/effects.h"
+#include "core/draw/effects.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>

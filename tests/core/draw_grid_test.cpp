@@ -1,4 +1,4 @@
-#include "draw/panelgrid.h"
+#include "core/draw/panelgrid.h"
 
 #include <gtest/gtest.h>
 

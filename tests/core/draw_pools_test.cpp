@@ -1,5 +1,5 @@
-#include "draw/drawpools.h"
-#include "roster/roster.h"
+#include "core/draw/drawpools.h"
+#include "core/roster/roster.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "draw/profile.h"
-#include "roster/roster.h"
+#include "core/draw/profile.h"
+#include "core/roster/roster.h"
 
 #include <gtest/gtest.h>
 

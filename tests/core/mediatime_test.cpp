@@ -1,5 +1,5 @@
-#include "media/fakemusicplayer.h"
-#include "media/mediatime.h"
+#include "core/media/fakemusicplayer.h"
+#include "core/media/mediatime.h"
 
 #include <gtest/gtest.h>
 #include <limits>

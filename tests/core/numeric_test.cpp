@@ -1,4 +1,4 @@
-#include "common/numeric.h"
+#include "core/common/numeric.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +11,22 @@ struct NumericCase {
 
 TEST(NumericValue, ReadsTheLongestLeadingNumber) {
     const NumericCase cases[] = {
-        {u"1,234", 1234},   {u"12 3", 123},    {u"1.5kg", 1.5},   {u"&H1F", 31},     {u"&h1f", 31},
-        {u"&O17", 15},      {u"&HFFFF", -1},   {u"&H10000", 65536}, {u"-.5", -0.5},  {u"1,0", 10},
-        {u"1e2", 100},      {u"1E+2", 100},    {u"2.5e-1", 0.25}, {u"1e", 1},        {u"", 0},
-        {u"abc", 0},        {u"  -  7", -7},   {u"+5", 5},        {u"--5", 0},       {u"\t1\n2", 12},
-        {u"01", 1},         {u"1.0", 1},       {u"．5", 0},        {u"５", 0},         {u"3.", 3},
-        {u".", 0},          {u"12abc34", 12},  {u"&Hxyz", 0},     {u"1.2.3", 1.2},
+        {u"1,234", 1234}, {u"12 3", 123},   {u"1.5kg", 1.5},     {u"&H1F", 31},   {u"&h1f", 31},
+        {u"&O17", 15},    {u"&HFFFF", -1},  {u"&H10000", 65536}, {u"-.5", -0.5},  {u"1,0", 10},
+        {u"1e2", 100},    {u"1E+2", 100},   {u"2.5e-1", 0.25},   {u"1e", 1},      {u"", 0},
+        {u"abc", 0},      {u"  -  7", -7},  {u"+5", 5},          {u"--5", 0},     {u"\t1\n2", 12},
+        {u"01", 1},       {u"1.0", 1},      {u"．5", 0},         {u"５", 0},      {u"3.", 3},
+        {u".", 0},        {u"12abc34", 12}, {u"&Hxyz", 0},       {u"1.2.3", 1.2},
     };
     for (const auto& c : cases) {
-        EXPECT_DOUBLE_EQ(NumericValue(QString::fromUtf16(c.text)), c.expected) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_DOUBLE_EQ(NumericValue(QString::fromUtf16(c.text)), c.expected)
+            << QString::fromUtf16(c.text).toStdString();
     }
 }
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
-    const std::pair<double, double> cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0}, {1.5, 2}, {12.6, 13}, {-0.4, 0}};
+    const std::pair<double, double> cases[] = {{2.5, 2}, {3.5, 4},   {-2.5, -2}, {0.5, 0},
+                                               {1.5, 2}, {12.6, 13}, {-0.4, 0}};
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(RoundHalfEven(in), out) << in;
     }
@@ -38,8 +40,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
 
 TEST(ParseInt32, AcceptsOnlyPlainNumbers) {
     const std::tuple<const char*, bool, qint32> cases[] = {
-        {"5", true, 5}, {" -12 ", true, -12}, {"2.5", true, 2}, {"3.5", true, 4}, {"", false, 0},
-        {"abc", false, 0}, {"5x", false, 0}, {"99999999999", false, 0}, {"+7", true, 7}, {"-", false, 0},
+        {"5", true, 5},    {" -12 ", true, -12}, {"2.5", true, 2},          {"3.5", true, 4}, {"", false, 0},
+        {"abc", false, 0}, {"5x", false, 0},     {"99999999999", false, 0}, {"+7", true, 7},  {"-", false, 0},
     };
     for (const auto& [text, ok, value] : cases) {
         qint32 out = -999;
@@ -67,7 +69,8 @@ TEST(FormatField, PicturesAsUsedByTheScreens) {
     EXPECT_EQ(FormatField(1234, QStringLiteral("000")), QStringLiteral("   "));
     EXPECT_EQ(FormatField(-5, QStringLiteral("000")), QStringLiteral("   "));
     EXPECT_EQ(FormatField(0, QStringLiteral("000")), QStringLiteral("000"));
-    EXPECT_EQ(FormatField(QStringLiteral("20110325"), QStringLiteral("yyyy/mm/dd")), QStringLiteral("2011/03/25"));
+    EXPECT_EQ(FormatField(QStringLiteral("20110325"), QStringLiteral("yyyy/mm/dd")),
+              QStringLiteral("2011/03/25"));
     EXPECT_EQ(FormatField(QString(), QStringLiteral("yyyy/mm/dd")), QString());
     EXPECT_EQ(FormatField(QStringLiteral("123456"), QStringLiteral("hh:nn:ss")), QStringLiteral("12:34:56"));
     EXPECT_EQ(FormatNumber(0, QStringLiteral("#####")), QString());

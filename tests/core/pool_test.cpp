@@ -1,6 +1,6 @@
-#include "common/random.h"
-#include "roster/pool.h"
-#include "roster/roster.h"
+#include "core/common/random.h"
+#include "core/roster/pool.h"
+#include "core/roster/roster.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,8 @@
 
 namespace {
 
-RosterTable rosterWith(std::initializer_list<std::pair<int, const char16_t*>> excluded, std::initializer_list<int> named) {
+RosterTable rosterWith(std::initializer_list<std::pair<int, const char16_t*>> excluded,
+                       std::initializer_list<int> named) {
     RosterTable r;
     r.Clear();
     for (int row : named) {
@@ -29,7 +30,8 @@ std::vector<int> contents(const RowPool& pool) {
 }
 
 TEST(CollectEligibleRows, SkipsBlankExcludedAndLeftOutRows) {
-    RosterTable r = rosterWith({{2, u"1"}, {3, u"2"}, {4, u"0"}, {5, u"01"}, {6, u"1,0"}, {7, u"1.0"}}, {1, 2, 3, 4, 5, 6, 7, 9});
+    RosterTable r = rosterWith({{2, u"1"}, {3, u"2"}, {4, u"0"}, {5, u"01"}, {6, u"1,0"}, {7, u"1.0"}},
+                               {1, 2, 3, 4, 5, 6, 7, 9});
     r.SetCell(RosterTable::Name, 8, QStringLiteral("   "));
     r.SetCell(RosterTable::Photo, 8, QStringLiteral("x.jpg"));
     RowPool pool;

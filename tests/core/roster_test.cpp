@@ -1,5 +1,5 @@
-#include "programstate.h"
-#include "roster/rosterfile.h"
+#include "core/programstate.h"
+#include "core/roster/rosterfile.h"
 #include "support/fakes.h"
 
 #include <QBuffer>

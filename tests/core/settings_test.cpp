@@ -1,5 +1,5 @@
-#include "config/settingsfile.h"
-#include "programstate.h"
+#include "core/config/settingsfile.h"
+#include "core/programstate.h"
 #include "support/fakes.h"
 
 #include <QDir>
@@ -17,7 +17,8 @@ SettingsRecord parse(const char16_t* text) {
 }
 
 TEST(SettingsIni, KeyMatchingRules) {
-    const SettingsRecord lower = parse(u"[mirda]\r\nnames = C:\\Data\\Roster.txt\r\ngamemode = 3\r\ndflag = 101\r\n");
+    const SettingsRecord lower =
+        parse(u"[mirda]\r\nnames = C:\\Data\\Roster.txt\r\ngamemode = 3\r\ndflag = 101\r\n");
     EXPECT_EQ(lower.RosterFilePath, QStringLiteral("C:\\Data\\Roster.txt")); // value keeps its case
     EXPECT_EQ(lower.GameMode, 3);
     EXPECT_EQ(lower.Dflag, QStringLiteral("101"));
@@ -26,7 +27,8 @@ TEST(SettingsIni, KeyMatchingRules) {
     EXPECT_EQ(before.Cols, 8); // lines before the header are ignored; later sections are read
     EXPECT_EQ(before.Rows, 7);
 
-    const SettingsRecord spacing = parse(u"[Mirda]\r\nCols= 9\r\nRows =7\r\n [Mirda]\r\nBackcolor = 255 \r\n");
+    const SettingsRecord spacing =
+        parse(u"[Mirda]\r\nCols= 9\r\nRows =7\r\n [Mirda]\r\nBackcolor = 255 \r\n");
     EXPECT_EQ(spacing.Cols, 0);
     EXPECT_EQ(spacing.Rows, 0);
     EXPECT_EQ(spacing.Backcolor, QStringLiteral("255 ")); // untrimmed
@@ -34,12 +36,14 @@ TEST(SettingsIni, KeyMatchingRules) {
     const SettingsRecord padded = parse(u" [Mirda]\r\nCols = 9\r\n");
     EXPECT_EQ(padded.Cols, 0); // the header must stand alone
 
-    const SettingsRecord rounding = parse(u"[Mirda]\r\nGameMode = 2.5\r\nRows = 3.5\r\nCols = 4\r\nCols = 6\r\n");
+    const SettingsRecord rounding =
+        parse(u"[Mirda]\r\nGameMode = 2.5\r\nRows = 3.5\r\nCols = 4\r\nCols = 6\r\n");
     EXPECT_EQ(rounding.GameMode, 2);
     EXPECT_EQ(rounding.Rows, 4);
     EXPECT_EQ(rounding.Cols, 6); // last one wins
 
-    const SettingsRecord bad = parse(u"[Mirda]\r\nCols = 7\r\nCols = \r\nRows = x\r\nGameMode = 2\r\nGameMode = 9a\r\n");
+    const SettingsRecord bad =
+        parse(u"[Mirda]\r\nCols = 7\r\nCols = \r\nRows = x\r\nGameMode = 2\r\nGameMode = 9a\r\n");
     EXPECT_EQ(bad.Cols, 7);
     EXPECT_EQ(bad.Rows, 0);
     EXPECT_EQ(bad.GameMode, 2);
@@ -64,9 +68,12 @@ TEST(SettingsIni, WritesNineLines) {
 
 TEST(ProgramFolder, DropsAVbpFolderInAnyCase) {
     const QString sep = QDir::separator();
-    EXPECT_EQ(ComputeProgramFolder(QStringLiteral("/opt/mirda")), QDir::toNativeSeparators(QStringLiteral("/opt/mirda/")));
-    EXPECT_EQ(ComputeProgramFolder(QStringLiteral("/opt/mirda/vBp")), QDir::toNativeSeparators(QStringLiteral("/opt/mirda/")));
-    EXPECT_EQ(ComputeProgramFolder(QStringLiteral("/opt/mirda/xvbp")), QDir::toNativeSeparators(QStringLiteral("/opt/mirda/xvbp/")));
+    EXPECT_EQ(ComputeProgramFolder(QStringLiteral("/opt/mirda")),
+              QDir::toNativeSeparators(QStringLiteral("/opt/mirda/")));
+    EXPECT_EQ(ComputeProgramFolder(QStringLiteral("/opt/mirda/vBp")),
+              QDir::toNativeSeparators(QStringLiteral("/opt/mirda/")));
+    EXPECT_EQ(ComputeProgramFolder(QStringLiteral("/opt/mirda/xvbp")),
+              QDir::toNativeSeparators(QStringLiteral("/opt/mirda/xvbp/")));
     EXPECT_TRUE(ComputeProgramFolder(QStringLiteral("/opt/Mirda")).endsWith(sep));
 }
 
@@ -105,11 +112,12 @@ TEST_F(FirstRun, CreatesTheWorkingFolderCopiesAndWritesNineLines) {
     EXPECT_EQ(read(w + QStringLiteral("/操作説明.txt")), QByteArray("manual\r\n"));
     EXPECT_EQ(read(w + QStringLiteral("/Pictures/P01.JPG")), QByteArray("jpg"));
     EXPECT_EQ(read(w + QStringLiteral("/Musics/S01.WAV")), QByteArray("wav"));
-    const QByteArray expected = QStringLiteral("[Mirda]\r\nNames = %1/Sample01.txt\r\nPictures = %1/Pictures\r\n"
-                                               "Musics = %1/Musics\r\nGameMode = 1\r\nDflag = 111111111\r\n"
-                                               "Cols = 5\r\nRows = 5\r\nBackcolor = 8421504\r\n")
-                                    .arg(w)
-                                    .toUtf8();
+    const QByteArray expected =
+        QStringLiteral("[Mirda]\r\nNames = %1/Sample01.txt\r\nPictures = %1/Pictures\r\n"
+                       "Musics = %1/Musics\r\nGameMode = 1\r\nDflag = 111111111\r\n"
+                       "Cols = 5\r\nRows = 5\r\nBackcolor = 8421504\r\n")
+            .arg(w)
+            .toUtf8();
     EXPECT_EQ(read(program + QStringLiteral("/Mrda.ini")), expected);
     EXPECT_EQ(state.Settings.RosterFilePath, w + QStringLiteral("/Sample01.txt"));
 }
@@ -121,7 +129,7 @@ TEST_F(FirstRun, RepeatsOverAnExistingFolderAndKeepsEditedMedia) {
     write(w + QStringLiteral("/Pictures/P01.JPG"), "user's own");
     LoadSettings(state, Locations{program, documents}, messages);
     EXPECT_TRUE(messages.Shown.isEmpty());
-    EXPECT_EQ(read(w + QStringLiteral("/Sample01.txt")), QByteArray("sample\r\n")); // replaced
+    EXPECT_EQ(read(w + QStringLiteral("/Sample01.txt")), QByteArray("sample\r\n"));     // replaced
     EXPECT_EQ(read(w + QStringLiteral("/Pictures/P01.JPG")), QByteArray("user's own")); // kept
 }
 

@@ -1,4 +1,4 @@
-#include "common/waitseconds.h"
+#include "core/common/waitseconds.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +19,9 @@ TEST(WaitSeconds, EndsOnTheNPlusFirstChangeOfTheSecond) {
         long long endAtLeast;
         long long endBefore;
     } cases[] = {
-        {0, 0, 1000, 1010},       // n = 0 returns at the next change of the second
-        {999, 0, 1000, 1010},     // ... which may be almost at once
-        {0, 2, 3000, 3010},       // the splash: between 2 and 3 seconds
+        {0, 0, 1000, 1010},   // n = 0 returns at the next change of the second
+        {999, 0, 1000, 1010}, // ... which may be almost at once
+        {0, 2, 3000, 3010},   // the splash: between 2 and 3 seconds
         {500, 2, 3000, 3010},
     };
     for (const auto& c : cases) {

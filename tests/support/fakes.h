@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/messages.h"
-#include "common/random.h"
+#include "core/common/messages.h"
+#include "core/common/random.h"
 
 #include <QStringList>
 #include <deque>

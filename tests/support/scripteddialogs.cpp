@@ -5,7 +5,9 @@
 // GCC 12 reports a false maybe-uninitialized on moving a std::optional<QString> out of a deque.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
-void ScriptedDialogs::ShowMessage(const QString& text) { Log.push_back({QStringLiteral("message"), text, {}}); }
+void ScriptedDialogs::ShowMessage(const QString& text) {
+    Log.push_back({QStringLiteral("message"), text, {}});
+}
 
 Dialogs::Answer ScriptedDialogs::AskYesNo(QWidget*, const QString& text, Answer defaultButton) {
     LastDefault = defaultButton;
@@ -29,17 +31,19 @@ template <typename T> T take(std::deque<T>& queue, T fallback) {
 }
 } // namespace
 
-QString ScriptedDialogs::OpenFileName(QWidget*, const QString& title, const QString& start, const QString& filters,
-                                      int filterIndex) {
-    Log.push_back({QStringLiteral("open"), title, start + QStringLiteral("|") + filters + QStringLiteral("|") +
-                                                    QString::number(filterIndex)});
+QString ScriptedDialogs::OpenFileName(QWidget*, const QString& title, const QString& start,
+                                      const QString& filters, int filterIndex) {
+    Log.push_back(
+        {QStringLiteral("open"), title,
+         start + QStringLiteral("|") + filters + QStringLiteral("|") + QString::number(filterIndex)});
     return take(Files, QString());
 }
 
-QString ScriptedDialogs::SaveFileName(QWidget*, const QString& title, const QString& start, const QString& filters,
-                                      int filterIndex) {
-    Log.push_back({QStringLiteral("save"), title, start + QStringLiteral("|") + filters + QStringLiteral("|") +
-                                                    QString::number(filterIndex)});
+QString ScriptedDialogs::SaveFileName(QWidget*, const QString& title, const QString& start,
+                                      const QString& filters, int filterIndex) {
+    Log.push_back(
+        {QStringLiteral("save"), title,
+         start + QStringLiteral("|") + filters + QStringLiteral("|") + QString::number(filterIndex)});
     return take(Files, QString());
 }
 

@@ -31,8 +31,8 @@ public:
 
     // Scripting: answers are taken in order, per kind.
     std::deque<Answer> YesNo;
-    std::deque<QString> Files;           // open and save dialogs, "" = cancel
-    std::deque<QString> Folders;         // "" = cancel
+    std::deque<QString> Files;   // open and save dialogs, "" = cancel
+    std::deque<QString> Folders; // "" = cancel
     std::deque<std::optional<QColor>> Colours;
     std::deque<std::optional<QString>> Inputs;
     std::deque<std::function<int(QDialog&)>> Execs; // drives a custom modal box; returns its result

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/timing.h"
-#include "media/fakemusicplayer.h"
-#include "programstate.h"
+#include "core/common/timing.h"
+#include "core/media/fakemusicplayer.h"
+#include "core/programstate.h"
 #include "support/fakes.h"
 #include "support/scripteddialogs.h"
 #include "ui/app/services.h"

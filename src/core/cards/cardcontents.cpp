@@ -1,8 +1,8 @@
-#include "cards/cardcontents.h"
+#include "core/cards/cardcontents.h"
 
-#include "common/platform.h"
-#include "roster/pool.h"
-#include "roster/roster.h"
+#include "core/common/platform.h"
+#include "core/roster/pool.h"
+#include "core/roster/roster.h"
 
 CellContent RowContent(const RosterTable& roster, const QString& picturesFolder, int row) {
     CellContent content;

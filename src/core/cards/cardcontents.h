@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cards/cardsettings.h"
+#include "core/cards/cardsettings.h"
 
 #include <QString>
 #include <functional>

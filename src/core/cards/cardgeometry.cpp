@@ -1,6 +1,6 @@
-#include "cards/cardgeometry.h"
+#include "core/cards/cardgeometry.h"
 
-#include "common/numeric.h"
+#include "core/common/numeric.h"
 
 #include <cmath>
 

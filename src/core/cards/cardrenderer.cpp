@@ -1,6 +1,6 @@
-#include "cards/cardrenderer.h"
+#include "core/cards/cardrenderer.h"
 
-#include "common/messages.h"
+#include "core/common/messages.h"
 
 #include <QFontMetricsF>
 #include <QImageIOHandler>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "cards/cardcontents.h"
-#include "cards/cardgeometry.h"
-#include "cards/textfit.h"
-#include "roster/roster.h"
+#include "core/cards/cardcontents.h"
+#include "core/cards/cardgeometry.h"
+#include "core/cards/celltextfit.h"
+#include "core/roster/roster.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "cards/cardsettings.h"
+#include "core/cards/cardsettings.h"
 
-#include "common/numeric.h"
+#include "core/common/numeric.h"
 
 #include <QStringList>
 

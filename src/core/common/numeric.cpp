@@ -1,4 +1,4 @@
-#include "common/numeric.h"
+#include "core/common/numeric.h"
 
 #include <QDir>
 #include <cmath>
@@ -6,7 +6,9 @@
 
 namespace {
 
-bool isIgnorable(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool isIgnorable(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
 
 double readRadix(const QString& s, int pos, int radix) {
     quint64 value = 0;
@@ -81,7 +83,8 @@ double NumericValue(const QString& text) {
     if (mantissaDigits == 0) {
         return 0;
     }
-    if (pos < s.size() && (s.at(pos) == u'e' || s.at(pos) == u'E' || s.at(pos) == u'd' || s.at(pos) == u'D')) {
+    if (pos < s.size() &&
+        (s.at(pos) == u'e' || s.at(pos) == u'E' || s.at(pos) == u'd' || s.at(pos) == u'D')) {
         int p = pos + 1;
         QString exponent = QStringLiteral("e");
         if (p < s.size() && (s.at(p) == u'+' || s.at(p) == u'-')) {
@@ -111,11 +114,14 @@ double RoundHalfEven(double value) {
     return std::nearbyint(value); // default rounding mode: to nearest, ties to even
 }
 
-double RoundHalfAway(double value) { return std::round(value); }
+double RoundHalfAway(double value) {
+    return std::round(value);
+}
 
 bool ToInt16(double value, qint16& out) {
     const double r = RoundHalfEven(value);
-    if (!std::isfinite(r) || r < std::numeric_limits<qint16>::min() || r > std::numeric_limits<qint16>::max()) {
+    if (!std::isfinite(r) || r < std::numeric_limits<qint16>::min() ||
+        r > std::numeric_limits<qint16>::max()) {
         return false;
     }
     out = static_cast<qint16>(r);
@@ -124,7 +130,8 @@ bool ToInt16(double value, qint16& out) {
 
 bool ToInt32(double value, qint32& out) {
     const double r = RoundHalfEven(value);
-    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max()) {
+    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() ||
+        r > std::numeric_limits<qint32>::max()) {
         return false;
     }
     out = static_cast<qint32>(r);

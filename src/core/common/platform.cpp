@@ -1,10 +1,12 @@
-#include "common/platform.h"
+#include "core/common/platform.h"
 
 #include <QDir>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
-QString PathSeparator() { return QString(QDir::separator()); }
+QString PathSeparator() {
+    return QString(QDir::separator());
+}
 
 QString JoinPath(const QString& folder, const QString& name) {
     if (folder.endsWith(QDir::separator())) {
@@ -25,7 +27,9 @@ bool SameFolder(const QString& a, const QString& b) {
     return a.compare(b, FileSystemIgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
 }
 
-QString UpperCasePathIfHarmless(const QString& path) { return FileSystemIgnoresCase() ? path.toUpper() : path; }
+QString UpperCasePathIfHarmless(const QString& path) {
+    return FileSystemIgnoresCase() ? path.toUpper() : path;
+}
 
 QString DefaultDocumentsFolder() {
 #ifdef Q_OS_WIN

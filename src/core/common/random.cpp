@@ -1,12 +1,15 @@
-#include "common/random.h"
+#include "core/common/random.h"
 
 #include <chrono>
 
-ClockSeededFractions::ClockSeededFractions() { SeedFromClock(); }
+ClockSeededFractions::ClockSeededFractions() {
+    SeedFromClock();
+}
 
 void ClockSeededFractions::SeedFromClock() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    m_engine.seed(static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+    m_engine.seed(
+        static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
 }
 
 double ClockSeededFractions::NextFraction() {

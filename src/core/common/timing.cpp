@@ -1,4 +1,4 @@
-#include "common/timing.h"
+#include "core/common/timing.h"
 
 #include <QDateTime>
 #include <QTimer>
@@ -23,9 +23,13 @@ private:
 
 } // namespace
 
-std::unique_ptr<Timer> QtClock::CreateTimer() { return std::make_unique<QtTimer>(); }
+std::unique_ptr<Timer> QtClock::CreateTimer() {
+    return std::make_unique<QtTimer>();
+}
 
-qint64 QtClock::NowMs() const { return QDateTime::currentMSecsSinceEpoch(); }
+qint64 QtClock::NowMs() const {
+    return QDateTime::currentMSecsSinceEpoch();
+}
 
 class FakeTimer : public Timer {
 public:
@@ -71,7 +75,9 @@ FakeClock::FakeClock() : m_timers(std::make_shared<std::vector<FakeTimer*>>()) {
 
 FakeClock::~FakeClock() = default;
 
-std::unique_ptr<Timer> FakeClock::CreateTimer() { return std::make_unique<FakeTimer>(*this, m_timers); }
+std::unique_ptr<Timer> FakeClock::CreateTimer() {
+    return std::make_unique<FakeTimer>(*this, m_timers);
+}
 
 namespace {
 FakeTimer* nextDue(const std::vector<FakeTimer*>& timers) {
@@ -112,5 +118,6 @@ bool FakeClock::AdvanceToNext() {
 }
 
 int FakeClock::ActiveTimerCount() const {
-    return static_cast<int>(std::count_if(m_timers->begin(), m_timers->end(), [](FakeTimer* t) { return t->m_active; }));
+    return static_cast<int>(
+        std::count_if(m_timers->begin(), m_timers->end(), [](FakeTimer* t) { return t->m_active; }));
 }

@@ -1,4 +1,4 @@
-#include "common/waitseconds.h"
+#include "core/common/waitseconds.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
-#include "config/settings.h"
+#include "core/config/settings.h"
 
-#include "common/numeric.h"
-#include "common/textfile.h"
+#include "core/common/numeric.h"
+#include "core/common/textfile.h"
 
 void SettingsRecord::ApplyDefaults() {
     GameMode = kDefaultGameMode;
@@ -53,7 +53,8 @@ QString SettingsRecord::ToIni() const {
     const QString crlf = QStringLiteral("\r\n");
     return QStringLiteral("[Mirda]") + crlf + QStringLiteral("Names = ") + RosterFilePath + crlf +
            QStringLiteral("Pictures = ") + Pictures + crlf + QStringLiteral("Musics = ") + Musics + crlf +
-           QStringLiteral("GameMode = ") + QString::number(GameMode) + crlf + QStringLiteral("Dflag = ") + Dflag +
-           crlf + QStringLiteral("Cols = ") + QString::number(Cols) + crlf + QStringLiteral("Rows = ") +
-           QString::number(Rows) + crlf + QStringLiteral("Backcolor = ") + Backcolor + crlf;
+           QStringLiteral("GameMode = ") + QString::number(GameMode) + crlf + QStringLiteral("Dflag = ") +
+           Dflag + crlf + QStringLiteral("Cols = ") + QString::number(Cols) + crlf +
+           QStringLiteral("Rows = ") + QString::number(Rows) + crlf + QStringLiteral("Backcolor = ") +
+           Backcolor + crlf;
 }

@@ -31,4 +31,6 @@ struct SettingsRecord {
 };
 
 // The name of the settings file.
-inline QString SettingsFileName() { return QStringLiteral("Mrda.ini"); }
+inline QString SettingsFileName() {
+    return QStringLiteral("Mrda.ini");
+}

@@ -1,9 +1,9 @@
-#include "config/settingsfile.h"
+#include "core/config/settingsfile.h"
 
-#include "common/messages.h"
-#include "common/platform.h"
-#include "common/textfile.h"
-#include "programstate.h"
+#include "core/common/messages.h"
+#include "core/common/platform.h"
+#include "core/common/textfile.h"
+#include "core/programstate.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,9 +39,10 @@ void LoadSettings(ProgramState& state, const Locations& locations, MessageSink& 
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
         const int code = LastFileErrorCode(file.error());
-        messages.ShowMessage(QStringLiteral("動作環境ファイルが開けません。\r\n%1\r\nエラー番号%2\r\n処理を中止します。")
-                                 .arg(path)
-                                 .arg(code));
+        messages.ShowMessage(
+            QStringLiteral("動作環境ファイルが開けません。\r\n%1\r\nエラー番号%2\r\n処理を中止します。")
+                .arg(path)
+                .arg(code));
         state.Settings.RosterFilePath.clear();
         state.Settings.Pictures.clear();
         state.Settings.Musics.clear();
@@ -99,7 +100,8 @@ void SetUpWorkingFolder(ProgramState& state, const QString& documentsFolder, Mes
     state.Settings.RosterFilePath = JoinPath(working, QStringLiteral("Sample01.txt"));
     // Where the file system ignores case the settings have always said "pictures"; elsewhere
     // they must name the folder actually created.
-    state.Settings.Pictures = FileSystemIgnoresCase() ? JoinPath(working, QStringLiteral("pictures")) : pictures;
+    state.Settings.Pictures =
+        FileSystemIgnoresCase() ? JoinPath(working, QStringLiteral("pictures")) : pictures;
     state.Settings.Musics = musics;
     SaveSettings(state, messages);
 }

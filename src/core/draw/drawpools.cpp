@@ -1,7 +1,7 @@
-#include "draw/drawpools.h"
+#include "core/draw/drawpools.h"
 
-#include "common/numeric.h"
-#include "roster/roster.h"
+#include "core/common/numeric.h"
+#include "core/roster/roster.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "roster/pool.h"
+#include "core/roster/pool.h"
 
 #include <QString>
 

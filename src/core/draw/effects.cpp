@@ -1,7 +1,7 @@
-#include "draw/effects.h"
+#include "core/draw/effects.h"
 
-#include "common/random.h"
-#include "roster/pool.h"
+#include "core/common/random.h"
+#include "core/roster/pool.h"
 
 #include <algorithm>
 #include <cmath>

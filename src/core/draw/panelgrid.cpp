@@ -1,6 +1,6 @@
-#include "draw/panelgrid.h"
+#include "core/draw/panelgrid.h"
 
-#include "common/numeric.h"
+#include "core/common/numeric.h"
 
 #include <cmath>
 

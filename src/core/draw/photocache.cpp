@@ -1,4 +1,4 @@
-#include "draw/photocache.h"
+#include "core/draw/photocache.h"
 
 #include <QImageReader>
 

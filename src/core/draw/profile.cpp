@@ -1,7 +1,7 @@
-#include "draw/profile.h"
+#include "core/draw/profile.h"
 
-#include "common/numeric.h"
-#include "roster/roster.h"
+#include "core/common/numeric.h"
+#include "core/roster/roster.h"
 
 bool DflagOn(const QString& dflag, int k) {
     return k >= 1 && k <= dflag.size() && dflag.at(k - 1) == u'1';

@@ -1,4 +1,4 @@
-#include "draw/textfit.h"
+#include "core/draw/textfit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "media/fakemusicplayer.h"
+#include "core/media/fakemusicplayer.h"
 
-#include "media/mediatime.h"
+#include "core/media/mediatime.h"
 
 #include <algorithm>
 

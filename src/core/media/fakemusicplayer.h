@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/timing.h"
-#include "media/musicplayer.h"
+#include "core/common/timing.h"
+#include "core/media/musicplayer.h"
 
 #include <QHash>
 #include <QStringList>
@@ -13,7 +13,9 @@ class FakeMusicPlayer : public MusicPlayer {
 public:
     explicit FakeMusicPlayer(const Clock& clock) : m_clock(clock) {}
 
-    void AddSong(const QString& path, qint32 lengthSeconds) { m_lengthsMs.insert(path, lengthSeconds * 1000LL); }
+    void AddSong(const QString& path, qint32 lengthSeconds) {
+        m_lengthsMs.insert(path, lengthSeconds * 1000LL);
+    }
 
     void PlayMusic(const QString& path, qint32 startSeconds) override;
     void CloseMusic(const QString& path) override;

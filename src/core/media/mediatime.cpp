@@ -1,4 +1,4 @@
-#include "media/mediatime.h"
+#include "core/media/mediatime.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "media/qtmusicplayer.h"
+#include "core/media/qtmusicplayer.h"
 
-#include "media/mediatime.h"
+#include "core/media/mediatime.h"
 
 #include <QAudioOutput>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/musicplayer.h"
+#include "core/media/musicplayer.h"
 
 #include <QHash>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "roster/pool.h"
+#include "core/roster/pool.h"
 
-#include "common/numeric.h"
-#include "common/random.h"
-#include "roster/roster.h"
+#include "core/common/numeric.h"
+#include "core/common/random.h"
+#include "core/roster/roster.h"
 
 #include <QString>
 

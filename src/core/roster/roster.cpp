@@ -1,13 +1,13 @@
-#include "roster/roster.h"
+#include "core/roster/roster.h"
 
-#include "common/textfile.h"
+#include "core/common/textfile.h"
 
 #include <QStringList>
 
 QString RosterTable::DefaultCaption(int column) {
     static const char16_t* const captions[kColumns] = {
-        u"氏名", u"生年", u"月", u"日", u"血液型", u"出身地", u"所属",
-        u"好きな言葉", u"一言", u"好きな曲", u"再生開始位置", u"再生時間", u"写真", u"除外",
+        u"氏名",       u"生年", u"月",       u"日",           u"血液型",   u"出身地", u"所属",
+        u"好きな言葉", u"一言", u"好きな曲", u"再生開始位置", u"再生時間", u"写真",   u"除外",
     };
     return QString::fromUtf16(captions[column]);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/textfile.h"
+#include "core/common/textfile.h"
 
 #include <QString>
 #include <array>

@@ -1,8 +1,8 @@
-#include "roster/rosterfile.h"
+#include "core/roster/rosterfile.h"
 
-#include "common/messages.h"
-#include "common/textfile.h"
-#include "programstate.h"
+#include "core/common/messages.h"
+#include "core/common/textfile.h"
+#include "core/programstate.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -40,7 +40,9 @@ bool WriteRoster(QIODevice& device, const RosterTable& roster, TextEncoding enco
     return true;
 }
 
-void ClearRoster(ProgramState& state) { state.Roster.Clear(); }
+void ClearRoster(ProgramState& state) {
+    state.Roster.Clear();
+}
 
 void LoadRoster(ProgramState& state, MessageSink& messages) {
     state.RosterModified = false;
@@ -60,7 +62,8 @@ bool SaveRoster(ProgramState& state, MessageSink& messages) {
     const QString& path = state.Settings.RosterFilePath;
     const auto fail = [&](const QString& detail) {
         state.RosterModified = true;
-        messages.ShowMessage(QStringLiteral("名簿ファイルを保存できませんでした。\r\n%1\r\n%2").arg(path, detail));
+        messages.ShowMessage(
+            QStringLiteral("名簿ファイルを保存できませんでした。\r\n%1\r\n%2").arg(path, detail));
         return false;
     };
     // Refuse characters the file cannot hold before anything touches the disk.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/textfile.h"
-#include "roster/roster.h"
+#include "core/common/textfile.h"
+#include "core/roster/roster.h"
 
 class QIODevice;
 class MessageSink;

@@ -25,4 +25,6 @@ int TwipsToPixels(const QWidget* widget, double twips) {
     return static_cast<int>(std::lround(twips * logicalDpi(widget) / 1440.0));
 }
 
-double PixelsToTwips(const QWidget* widget, double pixels) { return pixels * 1440.0 / logicalDpi(widget); }
+double PixelsToTwips(const QWidget* widget, double pixels) {
+    return pixels * 1440.0 / logicalDpi(widget);
+}

@@ -1,6 +1,6 @@
 #include "ui/app/dialogs.h"
 
-#include "common/platform.h"
+#include "core/common/platform.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -12,7 +12,9 @@
 
 namespace {
 
-QWidget* ownerOf(QWidget* parent) { return parent ? parent : QApplication::activeWindow(); }
+QWidget* ownerOf(QWidget* parent) {
+    return parent ? parent : QApplication::activeWindow();
+}
 
 // Message boxes are read from the back of a room when the draw runs on a projector.
 void enlarge(QMessageBox& box) {
@@ -23,7 +25,8 @@ void enlarge(QMessageBox& box) {
 
 // Runs a dialog made on the heap. Its owner may be destroyed while the dialog's event loop runs
 // (and the dialog with it): then nothing is read back and the dialog counts as cancelled.
-template <typename D, typename Read> auto runOwned(D* dialog, Read read, decltype(read(*dialog, 0)) cancelled) {
+template <typename D, typename Read>
+auto runOwned(D* dialog, Read read, decltype(read(*dialog, 0)) cancelled) {
     const QPointer<D> guard(dialog);
     const int result = dialog->exec();
     if (!guard) {
@@ -37,10 +40,13 @@ template <typename D, typename Read> auto runOwned(D* dialog, Read read, decltyp
 // The path a file dialog returns, or empty when it was cancelled.
 QString chosenPath(QFileDialog& dialog, int result) {
     const QStringList files = dialog.selectedFiles();
-    return result == QDialog::Accepted && !files.isEmpty() ? QDir::toNativeSeparators(files.first()) : QString();
+    return result == QDialog::Accepted && !files.isEmpty() ? QDir::toNativeSeparators(files.first())
+                                                           : QString();
 }
 
-QString qtFilters(const QString& filters) { return ToQtNameFilters(filters, !FileSystemIgnoresCase()); }
+QString qtFilters(const QString& filters) {
+    return ToQtNameFilters(filters, !FileSystemIgnoresCase());
+}
 
 QString fileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title, const QString& start,
                  const QString& filters, int filterIndex) {
@@ -57,10 +63,7 @@ QString fileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& t
     if (mode == QFileDialog::AcceptOpen && QFileInfo(start).isFile()) {
         dialog->selectFile(start);
     }
-    return runOwned(
-        dialog,
-        chosenPath,
-        QString());
+    return runOwned(dialog, chosenPath, QString());
 }
 
 } // namespace
@@ -87,14 +90,16 @@ QString ToQtNameFilters(const QString& filters, bool addUpperCase) {
 }
 
 void NativeDialogs::ShowMessage(const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(nullptr));
+    auto* box =
+        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(nullptr));
     enlarge(*box);
-    runOwned(box, [](QMessageBox&, int result) { return result; }, 0);
+    runOwned(
+        box, [](QMessageBox&, int result) { return result; }, 0);
 }
 
 Dialogs::Answer NativeDialogs::AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) {
-    auto* box = new QMessageBox(QMessageBox::Question, ConfirmTitle(), text, QMessageBox::Yes | QMessageBox::No,
-                                ownerOf(parent));
+    auto* box = new QMessageBox(QMessageBox::Question, ConfirmTitle(), text,
+                                QMessageBox::Yes | QMessageBox::No, ownerOf(parent));
     box->setDefaultButton(defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     enlarge(*box);
     return runOwned(
@@ -116,10 +121,7 @@ QString NativeDialogs::ExistingFolder(QWidget* parent, const QString& title) {
     auto* dialog = new QFileDialog(ownerOf(parent), title);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
-    return runOwned(
-        dialog,
-        chosenPath,
-        QString());
+    return runOwned(dialog, chosenPath, QString());
 }
 
 std::optional<QColor> NativeDialogs::Colour(QWidget* parent) {
@@ -139,11 +141,14 @@ std::optional<QColor> NativeDialogs::Colour(QWidget* parent) {
 std::optional<QString> NativeDialogs::InputText(QWidget* parent, const QString& title, const QString& prompt,
                                                 const QString& defaultText) {
     bool ok = false;
-    const QString text = QInputDialog::getText(ownerOf(parent), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text =
+        QInputDialog::getText(ownerOf(parent), title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok) {
         return std::nullopt;
     }
     return text;
 }
 
-int NativeDialogs::Exec(QDialog& dialog) { return dialog.exec(); }
+int NativeDialogs::Exec(QDialog& dialog) {
+    return dialog.exec();
+}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/messages.h"
+#include "core/common/messages.h"
 
 #include <QColor>
 #include <QString>
@@ -35,8 +35,12 @@ public:
 };
 
 // The application title that OK boxes carry.
-inline QString ApplicationTitle() { return QStringLiteral("Mirda"); }
-inline QString ConfirmTitle() { return QStringLiteral("操作確認"); }
+inline QString ApplicationTitle() {
+    return QStringLiteral("Mirda");
+}
+inline QString ConfirmTitle() {
+    return QStringLiteral("操作確認");
+}
 
 // Filters as Qt's file dialog reads them: patterns inside the brackets separated by spaces (the
 // program writes "(*.mp3;*.wav)"), and, where the file system tells letter case apart, each pattern

@@ -15,16 +15,11 @@ void InstallFontSubstitutions() {
         const char16_t* face;
         QStringList substitutes;
     } table[] = {
-        {u"ＭＳ Ｐゴシック", {gothicP, sans}},
-        {u"ＭＳ ゴシック", {gothic, mono, sans}},
-        {u"ＭＳ Ｐ明朝", {minchoP, serif}},
-        {u"ＭＳ 明朝", {mincho, serif}},
-        {u"HG正楷書体-PRO", {serif, minchoP}},
-        {u"HGP創英角ﾎﾟｯﾌﾟ体", {sans, gothicP}},
-        {u"HGS創英角ﾎﾟｯﾌﾟ体", {sans, gothicP}},
-        {u"HG丸ｺﾞｼｯｸM-PRO", {gothicP, sans}},
-        {u"HG行書体", {minchoP, serif}},
-        {u"HGS明朝B", {serif, mincho}},
+        {u"ＭＳ Ｐゴシック", {gothicP, sans}},  {u"ＭＳ ゴシック", {gothic, mono, sans}},
+        {u"ＭＳ Ｐ明朝", {minchoP, serif}},     {u"ＭＳ 明朝", {mincho, serif}},
+        {u"HG正楷書体-PRO", {serif, minchoP}},  {u"HGP創英角ﾎﾟｯﾌﾟ体", {sans, gothicP}},
+        {u"HGS創英角ﾎﾟｯﾌﾟ体", {sans, gothicP}}, {u"HG丸ｺﾞｼｯｸM-PRO", {gothicP, sans}},
+        {u"HG行書体", {minchoP, serif}},        {u"HGS明朝B", {serif, mincho}},
     };
     for (const auto& entry : table) {
         QFont::insertSubstitutions(QString::fromUtf16(entry.face), entry.substitutes);

@@ -1,6 +1,6 @@
 #include "ui/app/helpviewer.h"
 
-#include "common/textfile.h"
+#include "core/common/textfile.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
 
@@ -29,7 +29,8 @@ void HelpViewer::SetOuterGeometry(int left, int top, int width, int height) {
     // The viewer is a further 300 twips shorter than it is given; the text box leaves a margin.
     const int h = height - TwipsToPixels(this, 300);
     setGeometry(left, top, width, h);
-    m_text->setGeometry(TwipsToPixels(this, 20), 0, width - TwipsToPixels(this, 22), h - TwipsToPixels(this, 300));
+    m_text->setGeometry(TwipsToPixels(this, 20), 0, width - TwipsToPixels(this, 22),
+                        h - TwipsToPixels(this, 300));
 }
 
 void HelpViewer::LoadText(const QString& folder, const QString& fileName) {
@@ -45,7 +46,9 @@ void HelpViewer::LoadText(const QString& folder, const QString& fileName) {
     m_text->setPlainText(text);
 }
 
-QString HelpViewer::Text() const { return m_text->toPlainText(); }
+QString HelpViewer::Text() const {
+    return m_text->toPlainText();
+}
 
 void HelpViewer::ヘルプ呼び出し(const QString& folder, const QString& fileName, Dialogs& dialogs) {
     LoadText(folder, fileName);

@@ -1,9 +1,9 @@
 #include "ui/app/mainwindow.h"
 
-#include "common/timing.h"
-#include "config/settingsfile.h"
-#include "programstate.h"
-#include "roster/rosterfile.h"
+#include "core/common/timing.h"
+#include "core/config/settingsfile.h"
+#include "core/programstate.h"
+#include "core/roster/rosterfile.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/helpviewer.h"
@@ -64,11 +64,11 @@ void MainWindow::BuildMenus() {
     m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuFileBar0"));
     connect(AddAction(m_mnuFile, "mnuFileSave", QStringLiteral("上書き保存(&S)")), &QAction::triggered, this,
             &MainWindow::mnuFileSave_Click);
-    connect(AddAction(m_mnuFile, "mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")), &QAction::triggered,
-            this, &MainWindow::mnuFileSaveAs_Click);
+    connect(AddAction(m_mnuFile, "mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")),
+            &QAction::triggered, this, &MainWindow::mnuFileSaveAs_Click);
     m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
-    connect(AddAction(m_mnuFile, "mnuFilePrint", QStringLiteral("ビンゴカード発行(&P)...")), &QAction::triggered,
-            this, &MainWindow::mnuFilePrint_Click);
+    connect(AddAction(m_mnuFile, "mnuFilePrint", QStringLiteral("ビンゴカード発行(&P)...")),
+            &QAction::triggered, this, &MainWindow::mnuFilePrint_Click);
     m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuFileBar3"));
     connect(AddAction(m_mnuFile, "mnuFileExit", QStringLiteral("終了(&X)")), &QAction::triggered, this,
             &MainWindow::mnuFileExit_Click);
@@ -200,9 +200,8 @@ void MainWindow::mnu終了_Click() {
     if (!ChildScreen()) {
         return;
     }
-    if (m_state.DrawInProgress &&
-        m_services.dialogs.AskYesNo(this, QStringLiteral("抽選を中止しますか？"), Dialogs::Answer::No) ==
-            Dialogs::Answer::No) {
+    if (m_state.DrawInProgress && m_services.dialogs.AskYesNo(this, QStringLiteral("抽選を中止しますか？"),
+                                                              Dialogs::Answer::No) == Dialogs::Answer::No) {
         return;
     }
     m_state.DrawInProgress = false;
@@ -215,7 +214,8 @@ bool MainWindow::AskUnsavedOnExit() {
     if (!m_state.RosterModified) {
         return true;
     }
-    return m_services.dialogs.AskYesNo(this, QStringLiteral("データが保存されていません\r\n\r\n終了しますか?"),
+    return m_services.dialogs.AskYesNo(this,
+                                       QStringLiteral("データが保存されていません\r\n\r\n終了しますか?"),
                                        Dialogs::Answer::No) == Dialogs::Answer::Yes;
 }
 
@@ -230,7 +230,8 @@ void MainWindow::mnuFileExit_Click() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_exitRequested) {
-        m_services.dialogs.ShowMessage(QStringLiteral("プログラムの終了は、メニューの[終了]で行ってください。"));
+        m_services.dialogs.ShowMessage(
+            QStringLiteral("プログラムの終了は、メニューの[終了]で行ってください。"));
         event->ignore();
         return;
     }

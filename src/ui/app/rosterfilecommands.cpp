@@ -1,7 +1,7 @@
 // The roster file commands of the ﾌｧｲﾙ menu: 新規作成, 開く, 上書き保存, 名前を付けて保存.
-#include "config/settingsfile.h"
-#include "programstate.h"
-#include "roster/rosterfile.h"
+#include "core/config/settingsfile.h"
+#include "core/programstate.h"
+#include "core/roster/rosterfile.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/mainwindow.h"
 #include "ui/app/services.h"
@@ -11,8 +11,9 @@
 namespace {
 
 QString unsavedQuestion(const QString& lastLine) {
-    return QStringLiteral("名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n") + lastLine +
-           QStringLiteral("\r\n");
+    return QStringLiteral(
+               "名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n") +
+           lastLine + QStringLiteral("\r\n");
 }
 
 } // namespace
@@ -44,12 +45,12 @@ void MainWindow::mnuFileOpen_Click() {
         return;
     }
     if (m_state.RosterModified &&
-        m_services.dialogs.AskYesNo(this, unsavedQuestion(QStringLiteral("続行しますか")), Dialogs::Answer::No) ==
-            Dialogs::Answer::No) {
+        m_services.dialogs.AskYesNo(this, unsavedQuestion(QStringLiteral("続行しますか")),
+                                    Dialogs::Answer::No) == Dialogs::Answer::No) {
         return;
     }
-    const QString name =
-        m_services.dialogs.OpenFileName(this, QStringLiteral("開く"), m_state.Settings.RosterFilePath, RosterFilters(), 1);
+    const QString name = m_services.dialogs.OpenFileName(this, QStringLiteral("開く"),
+                                                         m_state.Settings.RosterFilePath, RosterFilters(), 1);
     if (name.isEmpty()) {
         return;
     }

@@ -6,9 +6,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QScreen>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 

@@ -1,7 +1,7 @@
 #include "ui/cards/cardissuescreen.h"
 
-#include "programstate.h"
-#include "roster/roster.h"
+#include "core/programstate.h"
+#include "core/roster/roster.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/cards/cardprintrun.h"

@@ -1,8 +1,8 @@
 #include "ui/cards/cardprintrun.h"
 
-#include "common/platform.h"
-#include "common/timing.h"
-#include "programstate.h"
+#include "core/common/platform.h"
+#include "core/common/timing.h"
+#include "core/programstate.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/cards/postcardpaper.h"

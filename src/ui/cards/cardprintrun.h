@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cards/cardrenderer.h"
-#include "cards/cardsettings.h"
+#include "core/cards/cardrenderer.h"
+#include "core/cards/cardsettings.h"
 
 #include <QPainter>
 #include <QPointer>

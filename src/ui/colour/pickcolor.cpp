@@ -1,6 +1,6 @@
 #include "ui/colour/pickcolor.h"
 
-#include "common/numeric.h"
+#include "core/common/numeric.h"
 #include "ui/app/dialogs.h"
 
 bool PickColor(Dialogs& dialogs, QWidget* parent, QString& text) {
@@ -19,7 +19,8 @@ qint32 ColourNumber(const QColor& colour) {
 
 QColor ColourFromNumber(qint32 number) {
     const quint32 n = static_cast<quint32>(number);
-    return QColor(static_cast<int>(n & 0xFF), static_cast<int>((n >> 8) & 0xFF), static_cast<int>((n >> 16) & 0xFF));
+    return QColor(static_cast<int>(n & 0xFF), static_cast<int>((n >> 8) & 0xFF),
+                  static_cast<int>((n >> 16) & 0xFF));
 }
 
 bool ColourFromText(const QString& text, QColor& colour) {

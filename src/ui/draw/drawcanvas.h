@@ -1,6 +1,6 @@
 #pragma once
 
-#include "draw/textfit.h"
+#include "core/draw/textfit.h"
 
 #include <QColor>
 #include <QFont>

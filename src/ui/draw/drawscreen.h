@@ -1,9 +1,9 @@
 #pragma once
 
-#include "draw/drawpools.h"
-#include "draw/effects.h"
-#include "draw/photocache.h"
-#include "draw/profile.h"
+#include "core/draw/drawpools.h"
+#include "core/draw/effects.h"
+#include "core/draw/photocache.h"
+#include "core/draw/profile.h"
 
 #include <QImage>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "ui/draw/panelwidget.h"
 
-#include "draw/panelgrid.h"
-#include "draw/photocache.h"
-#include "draw/textfit.h"
+#include "core/draw/panelgrid.h"
+#include "core/draw/photocache.h"
+#include "core/draw/textfit.h"
 #include "ui/draw/drawcanvas.h"
 
 #include <QMouseEvent>

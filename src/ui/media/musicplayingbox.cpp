@@ -1,7 +1,7 @@
 #include "ui/media/musicplayingbox.h"
 
-#include "common/timing.h"
-#include "media/musicplayer.h"
+#include "core/common/timing.h"
+#include "core/media/musicplayer.h"
 #include "ui/app/dialogs.h"
 
 #include <QHBoxLayout>

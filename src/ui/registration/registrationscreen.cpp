@@ -1,9 +1,9 @@
 #include "ui/registration/registrationscreen.h"
 
-#include "common/numeric.h"
-#include "common/platform.h"
-#include "media/musicplayer.h"
-#include "programstate.h"
+#include "core/common/numeric.h"
+#include "core/common/platform.h"
+#include "core/media/musicplayer.h"
+#include "core/programstate.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"

@@ -1,8 +1,8 @@
 #include "ui/settings/gamesettingsscreen.h"
 
-#include "common/numeric.h"
-#include "config/settingsfile.h"
-#include "programstate.h"
+#include "core/common/numeric.h"
+#include "core/config/settingsfile.h"
+#include "core/programstate.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
@@ -28,7 +28,9 @@ template <typename T> T* named(T* widget, const QString& name) {
     return widget;
 }
 
-QString indexed(const char16_t* base, int index) { return QString::fromUtf16(base) + u'_' + QString::number(index); }
+QString indexed(const char16_t* base, int index) {
+    return QString::fromUtf16(base) + u'_' + QString::number(index);
+}
 
 } // namespace
 
@@ -48,12 +50,13 @@ GameSettingsScreen::GameSettingsScreen(ProgramState& state, Services& services, 
     static const char16_t* const modes[4] = {u"モード１", u"モード２", u"モード３", u"モード4"};
     auto* modeLayout = new QVBoxLayout(m_frames[0]);
     for (int i = 0; i < 4; ++i) {
-        m_mode[i] = named(new QRadioButton(QString::fromUtf16(modes[i]), m_frames[0]), indexed(u"Optモード", i));
+        m_mode[i] =
+            named(new QRadioButton(QString::fromUtf16(modes[i]), m_frames[0]), indexed(u"Optモード", i));
         modeLayout->addWidget(m_mode[i]);
     }
 
-    static const char16_t* const items[9] = {u"氏名", u"生年月日", u"血液型", u"出身地", u"所属",
-                                             u"好きな言葉", u"一言", u"好きな曲", u"写真"};
+    static const char16_t* const items[9] = {u"氏名",       u"生年月日", u"血液型",   u"出身地", u"所属",
+                                             u"好きな言葉", u"一言",     u"好きな曲", u"写真"};
     auto* introLayout = new QGridLayout(m_frames[1]);
     for (int i = 0; i < 9; ++i) {
         m_intro[i] = named(new QCheckBox(QString::fromUtf16(items[i]), m_frames[1]), indexed(u"Chk紹介", i));
@@ -61,12 +64,14 @@ GameSettingsScreen::GameSettingsScreen(ProgramState& state, Services& services, 
     }
 
     auto* screenLayout = new QGridLayout(m_frames[2]);
-    screenLayout->addWidget(named(new QLabel(QStringLiteral("縦パネル数"), m_frames[2]), QStringLiteral("Label1_1")), 0, 0);
+    screenLayout->addWidget(
+        named(new QLabel(QStringLiteral("縦パネル数"), m_frames[2]), QStringLiteral("Label1_1")), 0, 0);
     m_rows = named(new QComboBox(m_frames[2]), QStringLiteral("Cmb行数"));
     m_rows->setEditable(true);
     m_rows->setInsertPolicy(QComboBox::NoInsert);
     screenLayout->addWidget(m_rows, 0, 1);
-    screenLayout->addWidget(named(new QLabel(QStringLiteral("横パネル数"), m_frames[2]), QStringLiteral("Label1_0")), 1, 0);
+    screenLayout->addWidget(
+        named(new QLabel(QStringLiteral("横パネル数"), m_frames[2]), QStringLiteral("Label1_0")), 1, 0);
     m_cols = named(new QComboBox(m_frames[2]), QStringLiteral("Cmb列数"));
     m_cols->setEditable(true);
     m_cols->setInsertPolicy(QComboBox::NoInsert);
@@ -77,9 +82,11 @@ GameSettingsScreen::GameSettingsScreen(ProgramState& state, Services& services, 
     screenLayout->addWidget(m_backText, 2, 1);
 
     auto* folderLayout = new QGridLayout(m_frames[3]);
-    auto* pictureButton = named(new QPushButton(QStringLiteral("写真"), m_frames[3]), QStringLiteral("Cmd写真"));
+    auto* pictureButton =
+        named(new QPushButton(QStringLiteral("写真"), m_frames[3]), QStringLiteral("Cmd写真"));
     m_pictures = named(new QLineEdit(m_frames[3]), QStringLiteral("Txt写真"));
-    auto* musicButton = named(new QPushButton(QStringLiteral("音楽"), m_frames[3]), QStringLiteral("Cmd音楽"));
+    auto* musicButton =
+        named(new QPushButton(QStringLiteral("音楽"), m_frames[3]), QStringLiteral("Cmd音楽"));
     m_musics = named(new QLineEdit(m_frames[3]), QStringLiteral("Txt音楽"));
     m_pictures->setMinimumWidth(360);
     folderLayout->addWidget(pictureButton, 0, 0);
@@ -157,14 +164,16 @@ void GameSettingsScreen::Cmd背景色_Click() {
 }
 
 void GameSettingsScreen::Cmd写真_Click() {
-    const QString folder = m_services.dialogs.ExistingFolder(this, QStringLiteral("写真保存フォルダーを選択してください。"));
+    const QString folder =
+        m_services.dialogs.ExistingFolder(this, QStringLiteral("写真保存フォルダーを選択してください。"));
     if (!folder.isEmpty()) {
         m_pictures->setText(QDir::toNativeSeparators(folder));
     }
 }
 
 void GameSettingsScreen::Cmd音楽_Click() {
-    const QString folder = m_services.dialogs.ExistingFolder(this, QStringLiteral("音楽保存フォルダーを選択してください。"));
+    const QString folder =
+        m_services.dialogs.ExistingFolder(this, QStringLiteral("音楽保存フォルダーを選択してください。"));
     if (!folder.isEmpty()) {
         m_musics->setText(QDir::toNativeSeparators(folder));
     }

@@ -1,4 +1,4 @@
-#include "config/settingsfile.h"
+#include "core/config/settingsfile.h"
 #include "support/testservices.h"
 #include "ui/app/fonts.h"
 #include "ui/app/helpviewer.h"
@@ -64,11 +64,12 @@ private slots:
             }
             return out;
         };
-        QCOMPARE(items(f.window->findChild<QMenu*>(QStringLiteral("mnuFile"))),
-                 (QStringList{QStringLiteral("新規作成(&N)"), QStringLiteral("開く(&O)..."), QStringLiteral("-"),
-                              QStringLiteral("上書き保存(&S)"), QStringLiteral("名前を付けて保存(&A)..."),
-                              QStringLiteral("-"), QStringLiteral("ビンゴカード発行(&P)..."), QStringLiteral("-"),
-                              QStringLiteral("終了(&X)")}));
+        QCOMPARE(
+            items(f.window->findChild<QMenu*>(QStringLiteral("mnuFile"))),
+            (QStringList{QStringLiteral("新規作成(&N)"), QStringLiteral("開く(&O)..."), QStringLiteral("-"),
+                         QStringLiteral("上書き保存(&S)"), QStringLiteral("名前を付けて保存(&A)..."),
+                         QStringLiteral("-"), QStringLiteral("ビンゴカード発行(&P)..."), QStringLiteral("-"),
+                         QStringLiteral("終了(&X)")}));
         QCOMPARE(items(f.window->findChild<QMenu*>(QStringLiteral("mnu抽選"))),
                  (QStringList{QStringLiteral("開始"), QStringLiteral("-"), QStringLiteral("通常抽選"),
                               QStringLiteral("簡易抽選"), QStringLiteral("-"), QStringLiteral("終了")}));
@@ -96,7 +97,8 @@ private slots:
         QVERIFY(f.t.dialogs.Log.empty());
         QVERIFY(f.window->CheckNoChildScreen());
         QCOMPARE(f.t.dialogs.Messages(),
-                 QStringList{QStringLiteral("選択された操作は無効です。\r\n呼び出されたフォームを閉じてから再操作してください。")});
+                 QStringList{QStringLiteral(
+                     "選択された操作は無効です。\r\n呼び出されたフォームを閉じてから再操作してください。")});
         f.t.clock.Advance(1200); // the screen is still open: nothing changes
         QCOMPARE(menuStates(f).mid(0, 3), (QList<bool>{false, false, false}));
 
@@ -155,7 +157,8 @@ private slots:
         f.window->mnuFileExit_Click();
         QVERIFY(f.window->isVisible());
         QVERIFY(f.state.RosterModified);
-        QCOMPARE(f.t.dialogs.Questions(), QStringList{QStringLiteral("データが保存されていません\r\n\r\n終了しますか?")});
+        QCOMPARE(f.t.dialogs.Questions(),
+                 QStringList{QStringLiteral("データが保存されていません\r\n\r\n終了しますか?")});
         QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
 
         // With a screen open the guard speaks and nothing else happens.
@@ -181,8 +184,9 @@ private slots:
         QVERIFY(f.state.Roster.IsInUse(3));
         QVERIFY(!f.window->ChildScreen());
         QCOMPARE(f.t.dialogs.Questions().last(),
-                 QStringLiteral("名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n"
-                                "新規作成を作成しますか\r\n"));
+                 QStringLiteral(
+                     "名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n"
+                     "新規作成を作成しますか\r\n"));
 
         f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
         f.window->mnuFileNew_Click();
@@ -200,11 +204,13 @@ private slots:
         f.t.dialogs.Files.push_back(missing);
         f.window->mnuFileOpen_Click();
         QCOMPARE(f.t.dialogs.Questions().last(),
-                 QStringLiteral("名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n続行しますか\r\n"));
+                 QStringLiteral("名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます"
+                                "。\r\n続行しますか\r\n"));
         const auto& open = f.t.dialogs.Log.at(f.t.dialogs.Log.size() - 2);
         QCOMPARE(open.kind, QStringLiteral("open"));
         QCOMPARE(open.text, QStringLiteral("開く"));
-        QCOMPARE(open.extra, QString() + QStringLiteral("|Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt);;すべてのファイル(*.*)|1"));
+        QCOMPARE(open.extra,
+                 QString() + QStringLiteral("|Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt);;すべてのファイル(*.*)|1"));
         QVERIFY(f.t.dialogs.Messages().last().endsWith(missing + QStringLiteral(" が読めません。")));
         QVERIFY(f.ini().contains(QStringLiteral("Names = ") + missing + QStringLiteral("\r\n")));
         QCOMPARE(f.window->ChildScreen()->windowTitle(), missing);
@@ -268,7 +274,8 @@ private slots:
 
     void fileDialogFiltersAsQtReadsThem() {
         const QString music = QStringLiteral("音楽ファイル(*.mp3;*.wav);;すべてのファイル(*.*)");
-        QCOMPARE(ToQtNameFilters(music, false), QStringLiteral("音楽ファイル(*.mp3 *.wav);;すべてのファイル(*.*)"));
+        QCOMPARE(ToQtNameFilters(music, false),
+                 QStringLiteral("音楽ファイル(*.mp3 *.wav);;すべてのファイル(*.*)"));
         QCOMPARE(ToQtNameFilters(music, true),
                  QStringLiteral("音楽ファイル(*.mp3 *.wav *.MP3 *.WAV);;すべてのファイル(*.*)"));
         QCOMPARE(ToQtNameFilters(QStringLiteral("Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt)"), true),

@@ -1,5 +1,5 @@
-#include "cards/cardrenderer.h"
-#include "common/platform.h"
+#include "core/cards/cardrenderer.h"
+#include "core/common/platform.h"
 #include "support/testservices.h"
 #include "ui/app/fonts.h"
 #include "ui/cards/cardissuescreen.h"

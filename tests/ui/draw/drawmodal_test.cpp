@@ -4,7 +4,7 @@
 // the screen from inside the box), songs that take a while to open, the stop command of the main
 // window and a window that changes its size.
 
-#include "draw/drawpools.h"
+#include "core/draw/drawpools.h"
 #include "support/testservices.h"
 #include "ui/app/fonts.h"
 #include "ui/app/mainwindow.h"

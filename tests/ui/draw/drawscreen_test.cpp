@@ -1,4 +1,4 @@
-#include "draw/drawpools.h"
+#include "core/draw/drawpools.h"
 #include "support/testservices.h"
 #include "ui/app/fonts.h"
 #include "ui/draw/drawscreen.h"

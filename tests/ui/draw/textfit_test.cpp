@@ -1,5 +1,5 @@
-#include "draw/effects.h"
-#include "draw/textfit.h"
+#include "core/draw/effects.h"
+#include "core/draw/textfit.h"
 #include "ui/app/fonts.h"
 #include "ui/draw/drawcanvas.h"
 #include "ui/draw/panelwidget.h"

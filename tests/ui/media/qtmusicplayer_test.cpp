@@ -1,4 +1,4 @@
-#include "media/qtmusicplayer.h"
+#include "core/media/qtmusicplayer.h"
 
 #include <QDataStream>
 #include <QElapsedTimer>

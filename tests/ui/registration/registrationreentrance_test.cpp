@@ -1,4 +1,4 @@
-#include "common/platform.h"
+#include "core/common/platform.h"
 #include "support/testservices.h"
 #include "ui/app/fonts.h"
 #include "ui/registration/registrationscreen.h"

@@ -52,10 +52,18 @@ private slots:
         QTest::addColumn<QString>("dflag");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("name and photo") << "100000001" << "100000001" << "100000001";
-        QTest::newRow("name always on") << "011111111" << "111111111" << "111111111";
-        QTest::newRow("short") << "111" << "111000000" << "111000000";
-        QTest::newRow("other characters") << "1x1 11111" << "101011111" << "101011111";
+        QTest::newRow("name and photo") << "100000001"
+                                        << "100000001"
+                                        << "100000001";
+        QTest::newRow("name always on") << "011111111"
+                                        << "111111111"
+                                        << "111111111";
+        QTest::newRow("short") << "111"
+                               << "111000000"
+                               << "111000000";
+        QTest::newRow("other characters") << "1x1 11111"
+                                          << "101011111"
+                                          << "101011111";
     }
     void introductionFlags() {
         QFETCH(QString, dflag);
@@ -111,7 +119,8 @@ private slots:
         f.t.dialogs.Folders.push_back(QString()); // cancelled
         QTest::mouseClick(f.child<QPushButton>(QStringLiteral("Cmd写真")), Qt::LeftButton);
         QTest::mouseClick(f.child<QPushButton>(QStringLiteral("Cmd音楽")), Qt::LeftButton);
-        QCOMPARE(f.t.dialogs.Log.at(f.t.dialogs.Log.size() - 2).text, QStringLiteral("写真保存フォルダーを選択してください。"));
+        QCOMPARE(f.t.dialogs.Log.at(f.t.dialogs.Log.size() - 2).text,
+                 QStringLiteral("写真保存フォルダーを選択してください。"));
         QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("音楽保存フォルダーを選択してください。"));
         QCOMPARE(f.child<QLineEdit>(QStringLiteral("Txt写真"))->text(), QStringLiteral("/photos"));
         QCOMPARE(f.child<QLineEdit>(QStringLiteral("Txt音楽"))->text(), QStringLiteral("/w/Musics"));

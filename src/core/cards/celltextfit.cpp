@@ -1,7 +1,7 @@
-#include "cards/textfit.h"
+#include "core/cards/celltextfit.h"
 
-#include "cards/cardgeometry.h"
-#include "common/numeric.h"
+#include "core/cards/cardgeometry.h"
+#include "core/common/numeric.h"
 
 #include <algorithm>
 #include <cmath>
