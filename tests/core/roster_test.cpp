@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -142,8 +144,9 @@ TEST_F(RosterOnDisk, LoadReportsAnUnreadableFileAndClears) {
     state.Settings.RosterFilePath = path("missing.txt");
     LoadRoster(state, messages);
     ASSERT_EQ(messages.Shown.size(), 1);
-    EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("error no = 2\r\n")));
-    EXPECT_TRUE(messages.Shown[0].endsWith(path("missing.txt") + QStringLiteral(" が読めません。")));
+    EXPECT_EQ(messages.Shown[0], QStringLiteral("error no = 2\r\n") + path("missing.txt") +
+                                     QStringLiteral(" が読めません。\r\n") +
+                                     QString::fromLocal8Bit(std::strerror(ENOENT)));
     EXPECT_FALSE(state.RosterModified);
     EXPECT_FALSE(state.Roster.IsInUse(5));
     EXPECT_EQ(state.Roster.Cell(RosterTable::Name, 0), QStringLiteral("氏名"));
@@ -178,6 +181,98 @@ TEST_F(RosterOnDisk, FailedSaveKeepsTheOldFileAndTheFlag) {
     EXPECT_FALSE(state.RosterModified);
     LoadRoster(state, messages);
     EXPECT_EQ(state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("ok"));
+}
+
+} // namespace
+
+namespace {
+
+// Blank means only ASCII spaces: a name of any other white space is a participant, kept by the
+// file, the pool and the cards alike.
+struct NameCase {
+    const char* label;
+    const char16_t* name;
+    bool inUse;
+};
+
+class BlankName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(BlankName, DecidesTheRowAlikeEverywhere) {
+    RosterTable r;
+    r.Clear();
+    r.SetCell(RosterTable::Name, 1, QString::fromUtf16(GetParam().name));
+    r.SetCell(RosterTable::Photo, 1, QStringLiteral("P.JPG"));
+    r.SetCell(RosterTable::Name, 2, QStringLiteral("二"));
+    EXPECT_EQ(r.IsInUse(1), GetParam().inUse);
+    // A row not in use is not written: the next participant moves up into its place.
+    const RosterTable back = read(write(r, TextEncoding::Cp932));
+    EXPECT_EQ(back.Cell(RosterTable::Name, 1),
+              GetParam().inUse ? QString::fromUtf16(GetParam().name) : QStringLiteral("二"));
+    EXPECT_EQ(back.Cell(RosterTable::Photo, 1), GetParam().inUse ? QStringLiteral("P.JPG") : QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, BlankName,
+                         ::testing::Values(NameCase{"Spaces", u"   ", false}, NameCase{"Empty", u"", false},
+                                           NameCase{"LineFeed", u"\n", true},
+                                           NameCase{"IdeographicSpace", u"\u3000", true},
+                                           NameCase{"SpacedName", u"  山田  ", true}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(RosterCaptions, OnlySpacesGiveTheDefaultCaptions) {
+    const QString header = QStringLiteral("氏名\t生年\t月\t日\t血液型\t出身地\t所属\t%1\t%2\r\n");
+    RosterTable spaces;
+    spaces.Parse(header.arg(QStringLiteral("   "), QStringLiteral(" ")));
+    EXPECT_EQ(spaces.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("好きな言葉"));
+    EXPECT_EQ(spaces.Cell(RosterTable::Comment, 0), QStringLiteral("一言"));
+    RosterTable wide;
+    wide.Parse(header.arg(QStringLiteral("\u3000"), QStringLiteral("座右の銘")));
+    EXPECT_EQ(wide.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("\u3000"));
+    EXPECT_EQ(wide.Cell(RosterTable::Comment, 0), QStringLiteral("座右の銘"));
+}
+
+TEST(RosterParse, CountsTheParticipantsBeyondTheLastRow) {
+    QString text = QStringLiteral("氏名\r\n");
+    for (int i = 1; i <= 305; ++i) {
+        text += QStringLiteral("人%1\t1990\r\n").arg(i);
+    }
+    text += QStringLiteral("  \t1990\r\n\r\n"); // blank names beyond the table are nobody
+    RosterTable r;
+    EXPECT_EQ(r.Parse(text), 5);
+    EXPECT_EQ(r.Cell(RosterTable::Name, 300), QStringLiteral("人300"));
+    EXPECT_EQ(r.Parse(QStringLiteral("氏名\r\n一\r\n")), 0);
+}
+
+TEST(RosterReport, TellsATextFromSomethingElse) {
+    RosterTable r;
+    EXPECT_FALSE(ReadRoster(fixture("roster_cp932.txt"), r).PlainlyNotText());
+    EXPECT_FALSE(ReadRoster(fixture("roster_utf8.txt"), r).PlainlyNotText());
+    EXPECT_TRUE(ReadRoster(QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), r).PlainlyNotText());
+    EXPECT_TRUE(ReadRoster(QByteArray("\xFD\xFE\xA0\x80\x85\x40\x86\x40", 8), r).PlainlyNotText());
+    EXPECT_FALSE(ReadRoster(QByteArray("ok\x80\x8E\x81\x96\xBC\x93\xFA", 9), r).PlainlyNotText());
+}
+
+class LoadOnDisk : public RosterOnDisk {};
+
+TEST_F(LoadOnDisk, SaysHowManyParticipantsWereNotRead) {
+    state.Settings.RosterFilePath = QStringLiteral(MIRDA_TEST_DATA "/roster_400.txt");
+    LoadRoster(state, messages);
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("100 人は読み込んでいません")))
+        << messages.Shown[0].toStdString();
+    EXPECT_EQ(state.Roster.Cell(RosterTable::Name, 300), QStringLiteral("人300"));
+}
+
+TEST_F(LoadOnDisk, AFolderInTheFilesPlaceGivesTheSystemsNumber) {
+    QDir().mkpath(path("folder.txt"));
+    state.Settings.RosterFilePath = path("folder.txt");
+    LoadRoster(state, messages);
+    ASSERT_EQ(messages.Shown.size(), 1);
+    EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("error no = %1\r\n").arg(EISDIR)));
+    EXPECT_TRUE(SaveRoster(state, messages) == false);
+    ASSERT_EQ(messages.Shown.size(), 2);
+    EXPECT_TRUE(messages.Shown[1].contains(
+        QStringLiteral("エラー番号=%1\r\n%2").arg(EISDIR).arg(QString::fromLocal8Bit(std::strerror(EISDIR)))))
+        << messages.Shown[1].toStdString();
 }
 
 } // namespace

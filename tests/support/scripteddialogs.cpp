@@ -11,7 +11,8 @@ void ScriptedDialogs::ShowMessage(const QString& text) {
 
 Dialogs::Answer ScriptedDialogs::AskYesNo(QWidget*, const QString& text, Answer defaultButton) {
     LastDefault = defaultButton;
-    Log.push_back({QStringLiteral("question"), text, {}});
+    Log.push_back({QStringLiteral("question"), text,
+                   defaultButton == Answer::Yes ? QStringLiteral("yes") : QStringLiteral("no")});
     if (YesNo.empty()) {
         return Answer::No;
     }

@@ -1,5 +1,6 @@
 #include "core/cards/cardcontents.h"
 
+#include "core/common/blank.h"
 #include "core/common/platform.h"
 #include "core/roster/pool.h"
 #include "core/roster/roster.h"
@@ -30,7 +31,7 @@ qint16 ChooseCentreRow(CentreOption option, qint16 designatedRow, const RosterTa
             counter = 1;
         }
         // A counter below 0 cannot come from a run: the screen refuses such a designated row.
-        if (counter >= 0 && !roster.Cell(RosterTable::Name, counter).trimmed().isEmpty()) {
+        if (counter >= 0 && !IsBlank(roster.Cell(RosterTable::Name, counter))) {
             return counter;
         }
     }

@@ -147,7 +147,10 @@ void CardRenderer::DrawCell(QPainter& painter, MmPoint cell, MmUnits c, const Ce
 void CardRenderer::DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n) {
     adoptDevice(painter);
     const CardGrid grid = GridLines(origin, cardSide, n);
-    painter.setPen(QPen(Qt::black, 1.0)); // one device pixel
+    // The finest line the device draws: one pixel of a printer; a PDF has no pixel of its own, so
+    // it gets a line that prints solid on any printer.
+    const double width = m_gridLineMm > 0 ? m_gridLineMm * m_dpiX / kMmPerInch : 1.0;
+    painter.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(toPixelsX(grid.Outline.X), toPixelsY(grid.Outline.Y),
                             toPixelsX(grid.Outline.Width), toPixelsY(grid.Outline.Height)));

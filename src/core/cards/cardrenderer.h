@@ -45,6 +45,8 @@ public:
 
     void DrawCell(QPainter& painter, MmPoint cell, MmUnits cellSide, const CellContent& content);
     void DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n);
+    // Grid lines of this width in millimetres; 0 (the default) draws them one device pixel wide.
+    void SetGridLineWidth(double millimetres) { m_gridLineMm = millimetres; }
 
     // For tests and measurements.
     int PhotoDecodes() const { return m_photoDecodes; }
@@ -70,6 +72,7 @@ private:
     const QPaintDevice* m_device = nullptr;
     double m_dpiX = 72;
     double m_dpiY = 72;
+    double m_gridLineMm = 0;
     std::unique_ptr<DeviceTextMeasurer> m_measurer;
     QHash<QString, Photo> m_photos;
     std::map<std::tuple<QString, MmUnits, MmUnits>, FittedText> m_fits;
@@ -77,6 +80,9 @@ private:
     int m_textFits = 0;
     int m_textMeasurements = 0;
 };
+
+// Grid lines of a card written to a PDF: thin, and solid black at 100 % on any printer.
+constexpr double kPdfGridLineMm = 0.15;
 
 // The message shown once per run when a normal card finds no participant.
 inline QString NoParticipantMessage() {

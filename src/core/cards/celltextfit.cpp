@@ -1,6 +1,7 @@
 #include "core/cards/celltextfit.h"
 
 #include "core/cards/cardgeometry.h"
+#include "core/common/blank.h"
 #include "core/common/numeric.h"
 
 #include <algorithm>
@@ -64,7 +65,7 @@ FittedText finish(Search& search, int fittingStep, MmUnits c, MmUnits q) {
 } // namespace
 
 FittedText FitTextStepByStep(TextMeasurer& measurer, const QString& text, MmUnits c, MmUnits q) {
-    if (text.trimmed().isEmpty()) {
+    if (IsBlank(text)) {
         return {};
     }
     Search search(measurer, text, c, q);
@@ -76,7 +77,7 @@ FittedText FitTextStepByStep(TextMeasurer& measurer, const QString& text, MmUnit
 }
 
 FittedText FitText(TextMeasurer& measurer, const QString& text, MmUnits c, MmUnits q) {
-    if (text.trimmed().isEmpty()) {
+    if (IsBlank(text)) {
         return {};
     }
     Search search(measurer, text, c, q);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <cstdio>
+
+class QFileDevice;
 
 // The few places where Windows, the target, and other systems differ.
 
@@ -22,3 +25,20 @@ QString UpperCasePathIfHarmless(const QString& path);
 // The user's documents folder: on Windows HOMEDRIVE + HOMEPATH + "\My Documents"; elsewhere the
 // platform's documents folder.
 QString DefaultDocumentsFolder();
+
+// The system's error number of the last failed call (errno; GetLastError on Windows), and a way
+// to clear it before a call whose failure is to be read.
+int LastSystemError();
+void ClearSystemError();
+// The system's text for an error number.
+QString SystemErrorText(int code);
+// The error number the system gives for writing to a folder as if it were a file, and for an
+// input or output failure that came with no number of its own.
+int FolderInTheWayErrorCode();
+int GenericIoErrorCode();
+
+// Opens a file with the C library (binary mode), so that failures carry the system's number.
+std::FILE* OpenCFile(const QString& path, bool write);
+
+// Makes the bytes written to an open file durable. False with the system's error number.
+bool SyncFileToDisk(QFileDevice& file, int& code);

@@ -1,12 +1,13 @@
 #include "core/common/textfile.h"
 
+#include "core/common/cp932.h"
+
 #include <QStringDecoder>
-#include <QStringEncoder>
-#include <cerrno>
+#include <algorithm>
 
 namespace {
 
-const char* const kCp932 = "windows-31j";
+const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
 
 bool isPlainAscii(const QByteArray& bytes) {
     for (const char c : bytes) {
@@ -17,74 +18,121 @@ bool isPlainAscii(const QByteArray& bytes) {
     return true;
 }
 
-bool isValidUtf8(const QByteArray& bytes) {
+// Valid UTF-8, decoded; false when any sequence is malformed.
+bool decodeStrictUtf8(const QByteArray& bytes, QString& text) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
+    text = decoder.decode(bytes);
     return !decoder.hasError();
+}
+
+bool isJapanese(char32_t c) {
+    return (c >= 0x3000 && c <= 0x30FF) || // punctuation, hiragana, katakana
+           (c >= 0x3400 && c <= 0x9FFF) || // kanji
+           (c >= 0xF900 && c <= 0xFAFF) || // compatibility kanji
+           (c >= 0xFF00 && c <= 0xFFEF) || // full-width and half-width forms
+           (c >= 0x20000 && c <= 0x3FFFF); // kanji beyond the basic plane
+}
+
+// Text that is plainly Japanese: some Japanese, and nothing between U+0100 and U+07FF, the
+// range two half-width katakana of CP932 become when read as one UTF-8 character (ﾕｷ, D5 B7,
+// reads as Armenian).
+bool plainlyJapanese(const QString& text) {
+    bool japanese = false;
+    for (const char32_t c : text.toUcs4()) {
+        if (c >= 0x100 && c < 0x800) {
+            return false;
+        }
+        japanese = japanese || isJapanese(c);
+    }
+    return japanese;
+}
+
+QString decodeCp932(const QByteArray& bytes, DecodeReport& report) {
+    report.Encoding = TextEncoding::Cp932;
+    return DecodeCp932(bytes, &report.Undecodable);
 }
 
 } // namespace
 
-QString DecodeText(const QByteArray& bytes, TextEncoding* encoding) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        if (encoding) {
-            *encoding = TextEncoding::Utf8Bom;
-        }
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+QString DecodeOwnText(const QByteArray& bytes, DecodeReport* report) {
+    DecodeReport local;
+    DecodeReport& r = report ? *report : local;
+    r = DecodeReport{};
+    r.HasNul = bytes.contains('\0');
+    if (bytes.startsWith(kUtf8Mark)) {
+        r.Encoding = TextEncoding::Utf8Bom;
+        return QString::fromUtf8(bytes.mid(kUtf8Mark.size()));
     }
-    if (!isPlainAscii(bytes) && isValidUtf8(bytes)) {
-        if (encoding) {
-            *encoding = TextEncoding::Utf8;
-        }
-        return QString::fromUtf8(bytes);
+    return decodeCp932(bytes, r);
+}
+
+QString DecodeForeignText(const QByteArray& bytes, DecodeReport* report) {
+    DecodeReport local;
+    DecodeReport& r = report ? *report : local;
+    r = DecodeReport{};
+    r.HasNul = bytes.contains('\0');
+    if (bytes.startsWith(kUtf8Mark)) {
+        r.Encoding = TextEncoding::Utf8Bom;
+        return QString::fromUtf8(bytes.mid(kUtf8Mark.size()));
     }
-    if (encoding) {
-        *encoding = TextEncoding::Cp932;
+    QString utf8;
+    if (!isPlainAscii(bytes) && decodeStrictUtf8(bytes, utf8) && plainlyJapanese(utf8)) {
+        r.Encoding = TextEncoding::Utf8;
+        return utf8;
     }
-    QStringDecoder decoder(kCp932);
-    if (!decoder.isValid()) {
-        decoder = QStringDecoder("Shift_JIS");
-    }
-    return decoder.decode(bytes);
+    return decodeCp932(bytes, r);
 }
 
 bool EncodeText(const QString& text, TextEncoding encoding, QByteArray& out) {
     out.clear();
     if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8Bom) {
-        if (encoding == TextEncoding::Utf8Bom) {
-            out = QByteArrayLiteral("\xEF\xBB\xBF");
+        // Only whole characters: a lone surrogate has no UTF-8 form.
+        QString check;
+        const QByteArray utf8 = text.toUtf8();
+        if (!decodeStrictUtf8(utf8, check) || check != text) {
+            return false;
         }
-        out += text.toUtf8();
+        if (encoding == TextEncoding::Utf8Bom) {
+            out = kUtf8Mark;
+        }
+        out += utf8;
         return true;
     }
-    if (!FitsCp932(text)) {
-        return false;
-    }
-    QStringEncoder encoder(kCp932);
-    out = encoder.encode(text);
-    return true;
+    return EncodeCp932(text, out);
 }
 
 bool FitsCp932(const QString& text) {
-    bool ascii = true;
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
+    return FirstNonCp932Character(text) < 0;
+}
+
+QString TakeOutUnencodable(QString& text, TextEncoding encoding, int* cursor) {
+    QString first;
+    QString kept;
+    kept.reserve(text.size());
+    const qsizetype oldCursor = cursor ? *cursor : 0;
+    qsizetype newCursor = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const qsizetype length = pair ? 2 : 1;
+        const QString c = text.mid(i, length);
+        const bool storable =
+            (pair || !c.at(0).isSurrogate()) && (encoding != TextEncoding::Cp932 || FitsCp932(c));
+        if (storable) {
+            kept += c;
+            newCursor += std::clamp<qsizetype>(oldCursor - i, 0, length);
+        } else if (first.isEmpty()) {
+            first = c;
+        }
+        i += length;
+    }
+    if (!first.isEmpty()) {
+        text = kept;
+        if (cursor) {
+            *cursor = static_cast<int>(newCursor);
         }
     }
-    if (ascii) {
-        return true;
-    }
-    // A round trip is the only reliable test: the encoder replaces what it cannot map.
-    QStringEncoder encoder(kCp932);
-    const QByteArray bytes = encoder.encode(text);
-    if (encoder.hasError()) {
-        return false;
-    }
-    QStringDecoder decoder(kCp932);
-    const QString back = decoder.decode(bytes);
-    return !decoder.hasError() && back == text;
+    return first;
 }
 
 QStringList SplitLines(const QString& text) {
@@ -104,12 +152,4 @@ QStringList SplitLines(const QString& text) {
         lines.append(text.mid(start));
     }
     return lines;
-}
-
-int LastFileErrorCode(int qtFileError) {
-    const int e = errno;
-    if (e != 0) {
-        return e;
-    }
-    return qtFileError != 0 ? qtFileError : -1;
 }

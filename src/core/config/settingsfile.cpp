@@ -2,14 +2,14 @@
 
 #include "core/common/messages.h"
 #include "core/common/platform.h"
+#include "core/common/safefile.h"
 #include "core/common/textfile.h"
 #include "core/programstate.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
-#include <cerrno>
+#include <QFileInfo>
 
 Locations Locations::OfThisProgram() {
     return Locations{QCoreApplication::applicationDirPath(), DefaultDocumentsFolder()};
@@ -31,51 +31,45 @@ QString ComputeProgramFolder(const QString& executableFolder) {
 void LoadSettings(ProgramState& state, const Locations& locations, MessageSink& messages) {
     state.ProgramFolder = ComputeProgramFolder(locations.ExecutableFolder);
     const QString path = state.ProgramFolder + SettingsFileName();
-    QFile file(path);
-    if (!file.exists()) {
+    if (!QFileInfo::exists(path)) {
         SetUpWorkingFolder(state, locations.DocumentsFolder, messages);
         return;
     }
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int code = LastFileErrorCode(file.error());
+    QByteArray bytes;
+    FileError error;
+    if (!ReadFileBytes(path, bytes, error)) {
         messages.ShowMessage(
-            QStringLiteral("動作環境ファイルが開けません。\r\n%1\r\nエラー番号%2\r\n処理を中止します。")
-                .arg(path)
-                .arg(code));
+            QStringLiteral("動作環境ファイルが開けません。\r\n%1\r\n%2\r\n処理を中止します。")
+                .arg(path, error.Lines(QStringLiteral("エラー番号"))));
         state.Settings.RosterFilePath.clear();
         state.Settings.Pictures.clear();
         state.Settings.Musics.clear();
         state.Settings.ApplyDefaults();
         return;
     }
-    state.Settings.ParseIni(DecodeText(file.readAll()));
+    state.Settings.ParseIni(DecodeSettingsText(bytes));
+}
+
+QString DecodeSettingsText(const QByteArray& bytes) {
+    return DecodeOwnText(bytes);
+}
+
+QByteArray EncodeSettingsText(const QString& text) {
+    // CP932 as a rule; a folder name that CP932 cannot hold makes the file UTF-8, with the mark
+    // by which the reader knows it.
+    QByteArray bytes;
+    if (!EncodeText(text, TextEncoding::Cp932, bytes)) {
+        EncodeText(text, TextEncoding::Utf8Bom, bytes);
+    }
+    return bytes;
 }
 
 bool SaveSettings(const ProgramState& state, MessageSink& messages) {
     const QString path = state.ProgramFolder + SettingsFileName();
-    const QString text = state.Settings.ToIni();
-    QByteArray bytes;
-    // CP932 as a rule; a folder name that CP932 cannot hold makes the file UTF-8, which the reader
-    // recognises.
-    if (!EncodeText(text, TextEncoding::Cp932, bytes)) {
-        EncodeText(text, TextEncoding::Utf8, bytes);
-    }
-    QSaveFile file(path);
-    errno = 0;
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        ok = file.write(bytes) == bytes.size();
-        if (ok) {
-            errno = 0;
-            ok = file.commit();
-        } else {
-            file.cancelWriting();
-        }
-    }
-    if (!ok) {
-        const int code = LastFileErrorCode(file.error());
-        messages.ShowMessage(QStringLiteral("%1が開けません\r\nエラー番号=%2").arg(path).arg(code));
+    FileError error;
+    if (!WriteFileSafely(path, EncodeSettingsText(state.Settings.ToIni()), error)) {
+        messages.ShowMessage(path + QStringLiteral("が開けません\r\n") +
+                             error.Lines(QStringLiteral("エラー番号=")));
         return false;
     }
     return true;
@@ -108,11 +102,10 @@ void SetUpWorkingFolder(ProgramState& state, const QString& documentsFolder, Mes
 
 namespace {
 
+// First-run copies fail silently, but never leave half a file.
 void copyReplacing(const QString& from, const QString& to) {
-    if (QFile::exists(to)) {
-        QFile::remove(to);
-    }
-    QFile::copy(from, to);
+    FileError ignored;
+    CopyFileSafely(from, to, ignored);
 }
 
 } // namespace
@@ -133,7 +126,7 @@ void CopySampleMedia(const ProgramState& state, const QString& workingFolder) {
         for (const QString& name : from.entryList(QDir::Files, QDir::Name)) {
             const QString target = JoinPath(to, name);
             if (!QFile::exists(target)) {
-                QFile::copy(from.filePath(name), target);
+                copyReplacing(from.filePath(name), target);
             }
         }
     }

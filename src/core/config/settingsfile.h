@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class MessageSink;
@@ -20,6 +21,11 @@ QString ComputeProgramFolder(const QString& executableFolder);
 // Computes ProgramFolder and reads Mrda.ini. A missing file runs the first-run set-up; a file that
 // cannot be opened is reported and the defaults apply.
 void LoadSettings(ProgramState& state, const Locations& locations, MessageSink& messages);
+
+// The text of Mrda.ini from its bytes and back: CP932, or UTF-8 with a byte-order mark when a
+// folder name cannot be held in CP932. Never guessed from the bytes alone.
+QString DecodeSettingsText(const QByteArray& bytes);
+QByteArray EncodeSettingsText(const QString& text);
 
 // Rewrites Mrda.ini with the nine lines. A failure is reported; the old file stays whole.
 bool SaveSettings(const ProgramState& state, MessageSink& messages);

@@ -1,5 +1,6 @@
 #include "core/draw/profile.h"
 
+#include "core/common/blank.h"
 #include "core/common/numeric.h"
 #include "core/roster/roster.h"
 
@@ -33,19 +34,19 @@ QString ZodiacSign(const QString& month, const QString& day) {
 }
 
 QString BuildTelopLine(const RosterTable& roster, int r, const QString& dflag) {
-    const QString year = roster.Cell(RosterTable::BirthYear, r).trimmed();
-    const QString month = roster.Cell(RosterTable::BirthMonth, r).trimmed();
-    const QString day = roster.Cell(RosterTable::BirthDay, r).trimmed();
+    const QString year = TrimSpaces(roster.Cell(RosterTable::BirthYear, r));
+    const QString month = TrimSpaces(roster.Cell(RosterTable::BirthMonth, r));
+    const QString day = TrimSpaces(roster.Cell(RosterTable::BirthDay, r));
     QString s;
     if (DflagOn(dflag, 2) && (!year.isEmpty() || !month.isEmpty() || !day.isEmpty())) {
         s += year + u'.' + month + u'.' + day + QStringLiteral("生 ");
     }
-    const QString place = roster.Cell(RosterTable::Birthplace, r).trimmed();
+    const QString place = TrimSpaces(roster.Cell(RosterTable::Birthplace, r));
     if (DflagOn(dflag, 4) && !place.isEmpty()) {
         s += place + QStringLiteral(" 出身  ");
     }
     bool bloodShown = false;
-    if (DflagOn(dflag, 3) && !roster.Cell(RosterTable::BloodType, r).trimmed().isEmpty()) {
+    if (DflagOn(dflag, 3) && !IsBlank(roster.Cell(RosterTable::BloodType, r))) {
         s += roster.Cell(RosterTable::BloodType, r) + QStringLiteral("型 ");
         bloodShown = true;
     }
@@ -58,20 +59,21 @@ QString BuildTelopLine(const RosterTable& roster, int r, const QString& dflag) {
 
 std::vector<ProfileLine> BuildProfileLines(const RosterTable& roster, int r, const QString& dflag) {
     std::vector<ProfileLine> lines;
-    const QString affiliation = roster.Cell(RosterTable::Affiliation, r).trimmed();
+    const QString affiliation = TrimSpaces(roster.Cell(RosterTable::Affiliation, r));
     if (DflagOn(dflag, 5) && !affiliation.isEmpty()) {
         lines.push_back({affiliation + QStringLiteral(" 所属"), true});
     }
-    const QString words = roster.Cell(RosterTable::FavouriteWords, r).trimmed();
+    const QString words = TrimSpaces(roster.Cell(RosterTable::FavouriteWords, r));
     if (DflagOn(dflag, 6) && !words.isEmpty()) {
         lines.push_back(
-            {u'[' + roster.Cell(RosterTable::FavouriteWords, 0).trimmed() + QStringLiteral("]:") + words,
+            {u'[' + TrimSpaces(roster.Cell(RosterTable::FavouriteWords, 0)) + QStringLiteral("]:") + words,
              true});
     }
-    const QString comment = roster.Cell(RosterTable::Comment, r).trimmed();
+    const QString comment = TrimSpaces(roster.Cell(RosterTable::Comment, r));
     if (DflagOn(dflag, 7) && !comment.isEmpty()) {
         lines.push_back(
-            {u'[' + roster.Cell(RosterTable::Comment, 0).trimmed() + QStringLiteral("]:") + comment, false});
+            {u'[' + TrimSpaces(roster.Cell(RosterTable::Comment, 0)) + QStringLiteral("]:") + comment,
+             false});
     }
     return lines;
 }

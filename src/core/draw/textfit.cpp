@@ -1,4 +1,5 @@
 #include "core/draw/textfit.h"
+#include "core/common/blank.h"
 
 #include <algorithm>
 #include <cmath>
@@ -181,7 +182,7 @@ double fitRatio(TextSize t, double pw, double ph) {
 } // namespace
 
 PanelTextFit FitPanelTextLiteral(const QString& name, double w, double a, const TextMeasure& measure) {
-    if (name.trimmed().isEmpty()) {
+    if (IsBlank(name)) {
         return {};
     }
     const double h = nameArea(w, a);
@@ -197,7 +198,7 @@ PanelTextFit FitPanelTextLiteral(const QString& name, double w, double a, const 
 }
 
 PanelTextFit FitPanelText(const QString& name, double w, double a, const TextMeasure& measure) {
-    if (name.trimmed().isEmpty()) {
+    if (IsBlank(name)) {
         return {};
     }
     const double h = nameArea(w, a);

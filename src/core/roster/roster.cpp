@@ -1,5 +1,6 @@
 #include "core/roster/roster.h"
 
+#include "core/common/cp932.h"
 #include "core/common/textfile.h"
 
 #include <QStringList>
@@ -23,7 +24,7 @@ void RosterTable::Clear() {
     }
 }
 
-void RosterTable::Parse(const QString& text) {
+int RosterTable::Parse(const QString& text) {
     Clear();
     const QStringList lines = SplitLines(text);
     const int rows = static_cast<int>(std::min<qsizetype>(lines.size(), kSlots));
@@ -44,12 +45,21 @@ void RosterTable::Parse(const QString& text) {
     for (int c = 0; c < kColumns; ++c) {
         m_cells[0][c] = DefaultCaption(c);
     }
-    if (!words.trimmed().isEmpty()) {
+    if (!IsBlank(words)) {
         m_cells[0][FavouriteWords] = words;
     }
-    if (!comment.trimmed().isEmpty()) {
+    if (!IsBlank(comment)) {
         m_cells[0][Comment] = comment;
     }
+    int notRead = 0;
+    for (qsizetype line = kSlots; line < lines.size(); ++line) {
+        const QString& text = lines.at(line);
+        const qsizetype tab = text.indexOf(u'\t');
+        if (!IsBlank(tab < 0 ? QStringView(text) : QStringView(text).first(tab))) {
+            ++notRead;
+        }
+    }
+    return notRead;
 }
 
 QString RosterTable::Serialize() const {
@@ -72,19 +82,59 @@ QString RosterTable::Serialize() const {
     return out;
 }
 
-std::pair<int, int> RosterTable::FirstUnencodableCell(TextEncoding encoding) const {
-    if (encoding != TextEncoding::Cp932) {
-        return {-1, -1};
+namespace {
+
+// The first character of text the encoding cannot store, or -1.
+qsizetype firstUnencodable(const QString& text, TextEncoding encoding) {
+    if (encoding == TextEncoding::Cp932) {
+        return FirstNonCp932Character(text);
     }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // UTF-8 holds every character, but not half of one.
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+qsizetype characterLength(const QString& text, qsizetype i) {
+    return text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+}
+
+} // namespace
+
+std::vector<RosterTable::UnencodableCell> RosterTable::UnencodableCells(TextEncoding encoding) const {
+    std::vector<UnencodableCell> cells;
     for (int r = 0; r < kSlots; ++r) {
         if (!IsInUse(r)) {
             continue;
         }
         for (int c = 0; c < kColumns; ++c) {
-            if (!FitsCp932(m_cells[r][c])) {
-                return {r, c};
+            const QString& text = m_cells[r][c];
+            const qsizetype at = firstUnencodable(text, encoding);
+            if (at >= 0) {
+                cells.push_back({r, c, text.mid(at, characterLength(text, at))});
             }
         }
     }
-    return {-1, -1};
+    return cells;
+}
+
+void RosterTable::ReplaceUnencodable(TextEncoding encoding, const QString& replacement) {
+    for (int r = 0; r < kSlots; ++r) {
+        if (!IsInUse(r)) {
+            continue;
+        }
+        for (int c = 0; c < kColumns; ++c) {
+            QString& text = m_cells[r][c];
+            for (qsizetype at = firstUnencodable(text, encoding); at >= 0;
+                 at = firstUnencodable(text, encoding)) {
+                text.replace(at, characterLength(text, at), replacement);
+            }
+        }
+    }
 }

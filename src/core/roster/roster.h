@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/common/blank.h"
 #include "core/common/textfile.h"
 
 #include <QString>
 #include <array>
+#include <vector>
 
 class QIODevice;
 
@@ -38,22 +40,31 @@ public:
     const QString& Cell(int column, int row) const { return m_cells[row][column]; }
     void SetCell(int column, int row, const QString& text) { m_cells[row][column] = text; }
 
-    // A row is in use when its name, trimmed, is not empty.
-    bool IsInUse(int row) const { return !m_cells[row][Name].trimmed().isEmpty(); }
+    // A row is in use when its name is not blank (only ASCII spaces count as blank).
+    bool IsInUse(int row) const { return !IsBlank(m_cells[row][Name]); }
 
     // Slot 0 := the fixed captions; every participant cell := empty.
     void Clear();
 
     // Replaces the table with the content of a roster file. Line 1 goes to slot 0, line n + 1 to
-    // row n; lines beyond row 300 and fields beyond the 14th are ignored.
-    void Parse(const QString& text);
+    // row n; lines beyond row 300 and fields beyond the 14th are ignored. Returns how many of the
+    // ignored lines name a participant.
+    int Parse(const QString& text);
 
     // The file text of the table: every row in use (slot 0 included once captions are set), one
     // line each, TAB-separated, CR LF ended. A TAB or CR inside a cell is written as a space.
     QString Serialize() const;
 
-    // The first cell that the encoding cannot store, as (row, column); (-1, -1) when all fit.
-    std::pair<int, int> FirstUnencodableCell(TextEncoding encoding) const;
+    // A cell of a row in use holding a character the encoding cannot store.
+    struct UnencodableCell {
+        int Row;
+        int Column;
+        QString Character; // the first such character (two code units for one beyond U+FFFF)
+    };
+    // Every such cell, in file order; empty when all fit.
+    std::vector<UnencodableCell> UnencodableCells(TextEncoding encoding) const;
+    // Replaces every character the encoding cannot store, in rows in use, by replacement.
+    void ReplaceUnencodable(TextEncoding encoding, const QString& replacement);
 
 private:
     std::array<std::array<QString, kColumns>, kSlots> m_cells;

@@ -1,36 +1,78 @@
 #include "core/roster/rosterfile.h"
 
 #include "core/common/messages.h"
+#include "core/common/safefile.h"
 #include "core/common/textfile.h"
 #include "core/programstate.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <cerrno>
+#include <QIODevice>
 
-void ReadRoster(QIODevice& device, RosterTable& roster, TextEncoding& encoding) {
-    roster.Parse(DecodeText(device.readAll(), &encoding));
+namespace {
+
+qsizetype countNonAscii(const QByteArray& bytes) {
+    qsizetype n = 0;
+    for (const char c : bytes) {
+        n += static_cast<unsigned char>(c) >= 0x80 ? 1 : 0;
+    }
+    return n;
 }
 
-QString UnencodableCellMessage(const RosterTable& roster, TextEncoding encoding) {
-    const auto [row, column] = roster.FirstUnencodableCell(encoding);
-    if (row < 0) {
-        return QString();
+QString cellPlace(const RosterTable& roster, const RosterTable::UnencodableCell& cell) {
+    const QString where =
+        cell.Row == 0 ? QStringLiteral("見出し行") : QStringLiteral("行番号 %1").arg(cell.Row);
+    return QStringLiteral("%1 の「%2」: %3").arg(where, roster.Cell(cell.Column, 0), cell.Character);
+}
+
+QString saveFailure(const QString& path, const QString& detail) {
+    return QStringLiteral("名簿ファイルを保存できませんでした。\r\n%1\r\n%2").arg(path, detail);
+}
+
+} // namespace
+
+RosterFileReport ReadRoster(const QByteArray& bytes, RosterTable& roster) {
+    RosterFileReport report;
+    DecodeReport decoded;
+    const QString text = DecodeForeignText(bytes, &decoded);
+    report.Encoding = decoded.Encoding;
+    report.Undecodable = decoded.Undecodable;
+    report.HasNul = decoded.HasNul;
+    report.NonAscii = countNonAscii(bytes);
+    report.RowsNotRead = roster.Parse(text);
+    return report;
+}
+
+void ReadRoster(QIODevice& device, RosterTable& roster, TextEncoding& encoding) {
+    encoding = ReadRoster(device.readAll(), roster).Encoding;
+}
+
+std::vector<RosterTable::UnencodableCell> UnencodableCells(const RosterTable& roster, TextEncoding encoding) {
+    return roster.UnencodableCells(encoding);
+}
+
+QString ReplaceUnencodableQuestion(const RosterTable& roster,
+                                   const std::vector<RosterTable::UnencodableCell>& cells) {
+    constexpr size_t kListed = 5;
+    QString list;
+    for (size_t i = 0; i < cells.size() && i < kListed; ++i) {
+        list += cellPlace(roster, cells[i]) + QStringLiteral("\r\n");
     }
-    const QString where = row == 0 ? QStringLiteral("見出し行") : QStringLiteral("行番号 %1").arg(row);
-    return QStringLiteral("名簿ファイルに保存できない文字があります。\r\n%1 の「%2」\r\n"
-                          "この文字を直してから保存してください。")
-        .arg(where, roster.Cell(column, 0));
+    if (cells.size() > kListed) {
+        list += QStringLiteral("ほか %1 か所\r\n").arg(cells.size() - kListed);
+    }
+    return QStringLiteral("名簿ファイルに保存できない文字があります。\r\n") + list +
+           QStringLiteral("\r\nこれらの文字を「%1」に置き換えて保存しますか？").arg(UnencodableReplacement());
 }
 
 bool WriteRoster(QIODevice& device, const RosterTable& roster, TextEncoding encoding, QString& error) {
-    error = UnencodableCellMessage(roster, encoding);
-    if (!error.isEmpty()) {
+    const auto cells = roster.UnencodableCells(encoding);
+    if (!cells.empty()) {
+        error = QStringLiteral("名簿ファイルに保存できない文字があるため、保存しませんでした。\r\n") +
+                cellPlace(roster, cells.front());
         return false;
     }
     QByteArray bytes;
     if (!EncodeText(roster.Serialize(), encoding, bytes)) {
-        error = QStringLiteral("名簿ファイルに保存できない文字があります。");
+        error = QStringLiteral("名簿ファイルに保存できない文字があるため、保存しませんでした。");
         return false;
     }
     if (device.write(bytes) != bytes.size()) {
@@ -48,45 +90,45 @@ void LoadRoster(ProgramState& state, MessageSink& messages) {
     state.RosterModified = false;
     ClearRoster(state);
     const QString& path = state.Settings.RosterFilePath;
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int code = LastFileErrorCode(file.error());
-        messages.ShowMessage(QStringLiteral("error no = %1\r\n%2 が読めません。").arg(code).arg(path));
+    QByteArray bytes;
+    FileError error;
+    if (!ReadFileBytes(path, bytes, error)) {
+        messages.ShowMessage(
+            QStringLiteral("error no = %1\r\n%2 が読めません。\r\n%3").arg(error.Code).arg(path, error.Text));
         return;
     }
-    ReadRoster(file, state.Roster, state.RosterEncoding);
+    const RosterFileReport report = ReadRoster(bytes, state.Roster);
+    state.RosterEncoding = report.Encoding;
+    if (report.RowsNotRead > 0) {
+        messages.ShowMessage(
+            QStringLiteral(
+                "名簿に登録できるのは %1 人までです。\r\n%2\r\nの %1 人目より後の %3 人は読み込んでいません。"
+                "\r\n上書き保存すると、その %3 人はこのファイルから消えます。")
+                .arg(RosterTable::kCapacity)
+                .arg(path)
+                .arg(report.RowsNotRead));
+    }
 }
 
 bool SaveRoster(ProgramState& state, MessageSink& messages) {
     const QString& path = state.Settings.RosterFilePath;
-    const auto fail = [&](const QString& detail) {
-        state.RosterModified = true;
-        messages.ShowMessage(
-            QStringLiteral("名簿ファイルを保存できませんでした。\r\n%1\r\n%2").arg(path, detail));
-        return false;
-    };
-    // Refuse characters the file cannot hold before anything touches the disk.
-    const QString unencodable = UnencodableCellMessage(state.Roster, state.RosterEncoding);
-    if (!unencodable.isEmpty()) {
-        state.RosterModified = true;
-        messages.ShowMessage(unencodable);
-        return false;
+    SafeFile file(path);
+    QString problem;
+    bool ok = false;
+    const auto cells = state.Roster.UnencodableCells(state.RosterEncoding);
+    if (!cells.empty()) {
+        problem = QStringLiteral("保存できない文字があります。\r\n") + cellPlace(state.Roster, cells.front());
+    } else if (!file.Open()) {
+        problem = file.Error().Lines(QStringLiteral("エラー番号="));
+    } else if (QString error;
+               !WriteRoster(file, state.Roster, state.RosterEncoding, error) || !file.Commit()) {
+        problem = file.Failed() ? file.Error().Lines(QStringLiteral("エラー番号=")) : error;
+    } else {
+        ok = true;
     }
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(QStringLiteral("エラー番号=%1").arg(LastFileErrorCode(file.error())));
+    state.RosterModified = !ok;
+    if (!ok) {
+        messages.ShowMessage(saveFailure(path, problem));
     }
-    QString error;
-    if (!WriteRoster(file, state.Roster, state.RosterEncoding, error)) {
-        file.cancelWriting();
-        return fail(error);
-    }
-    errno = 0;
-    if (!file.commit()) {
-        return fail(QStringLiteral("エラー番号=%1").arg(LastFileErrorCode(file.error())));
-    }
-    state.RosterModified = false;
-    return true;
+    return ok;
 }

@@ -40,7 +40,7 @@ void HelpViewer::LoadText(const QString& folder, const QString& fileName) {
         return;
     }
     QString text;
-    for (const QString& line : SplitLines(DecodeText(file.readAll()))) {
+    for (const QString& line : SplitLines(DecodeForeignText(file.readAll()))) {
         text += line + u'\n'; // every line ends with a line break, the last one included
     }
     m_text->setPlainText(text);

@@ -61,6 +61,11 @@ private:
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption);
     bool AskUnsavedOnExit();
     QString RosterFilters() const;
+    // Asks before a file that plainly is not a roster is opened and named in the settings.
+    bool ConfirmOpeningFile(const QString& path);
+    // Saves the roster (offering to replace characters the file cannot hold) and, when it was
+    // written, the settings.
+    bool SaveRosterAndSettings();
 
     ProgramState& m_state;
     Services& m_services;

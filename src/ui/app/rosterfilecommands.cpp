@@ -1,4 +1,6 @@
 // The roster file commands of the ﾌｧｲﾙ menu: 新規作成, 開く, 上書き保存, 名前を付けて保存.
+#include "core/common/blank.h"
+#include "core/common/safefile.h"
 #include "core/config/settingsfile.h"
 #include "core/programstate.h"
 #include "core/roster/rosterfile.h"
@@ -16,7 +18,45 @@ QString unsavedQuestion(const QString& lastLine) {
            lastLine + QStringLiteral("\r\n");
 }
 
+QString notARosterQuestion(const QString& path) {
+    return QStringLiteral("%1\r\nは名簿ファイルではないようです。\r\n開きますか？").arg(path);
+}
+
 } // namespace
+
+bool MainWindow::ConfirmOpeningFile(const QString& path) {
+    QByteArray bytes;
+    FileError error;
+    if (!ReadFileBytes(path, bytes, error)) {
+        return true; // the load itself reports what the system says
+    }
+    RosterTable probe;
+    if (!ReadRoster(bytes, probe).PlainlyNotText()) {
+        return true;
+    }
+    return m_services.dialogs.AskYesNo(this, notARosterQuestion(path), Dialogs::Answer::No) ==
+           Dialogs::Answer::Yes;
+}
+
+bool MainWindow::SaveRosterAndSettings() {
+    // Characters the file cannot hold: the user may have them replaced, or keep the roster
+    // unsaved as it is.
+    const auto cells = UnencodableCells(m_state.Roster, m_state.RosterEncoding);
+    if (!cells.empty()) {
+        if (m_services.dialogs.AskYesNo(this, ReplaceUnencodableQuestion(m_state.Roster, cells),
+                                        Dialogs::Answer::No) == Dialogs::Answer::No) {
+            return false;
+        }
+        m_state.Roster.ReplaceUnencodable(m_state.RosterEncoding, UnencodableReplacement());
+        m_state.RosterModified = true;
+    }
+    // A roster that could not be written must not become the one the next start opens.
+    if (!SaveRoster(m_state, m_services.dialogs)) {
+        return false;
+    }
+    SaveSettings(m_state, m_services.dialogs);
+    return true;
+}
 
 QString MainWindow::RosterFilters() const {
     return QStringLiteral("Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt);;すべてのファイル(*.*)");
@@ -51,11 +91,11 @@ void MainWindow::mnuFileOpen_Click() {
     }
     const QString name = m_services.dialogs.OpenFileName(this, QStringLiteral("開く"),
                                                          m_state.Settings.RosterFilePath, RosterFilters(), 1);
-    if (name.isEmpty()) {
+    if (name.isEmpty() || (!IsBlank(name) && !ConfirmOpeningFile(name))) {
         return;
     }
     m_state.Settings.RosterFilePath = name;
-    if (!name.trimmed().isEmpty()) {
+    if (!IsBlank(name)) {
         LoadRoster(m_state, m_services.dialogs);
         SaveSettings(m_state, m_services.dialogs);
     }
@@ -71,14 +111,11 @@ void MainWindow::mnuFileSave_Click() {
     if (CheckNoChildScreen()) {
         return;
     }
-    if (m_state.Settings.RosterFilePath.trimmed().isEmpty()) {
+    if (IsBlank(m_state.Settings.RosterFilePath)) {
         m_services.dialogs.ShowMessage(QStringLiteral("名簿ファイル名が指定されていません。"));
         return;
     }
-    // A roster that could not be written must not become the one the next start opens.
-    if (SaveRoster(m_state, m_services.dialogs)) {
-        SaveSettings(m_state, m_services.dialogs);
-    }
+    SaveRosterAndSettings();
 }
 
 void MainWindow::mnuFileSaveAs_Click() {
@@ -94,7 +131,7 @@ void MainWindow::mnuFileSaveAs_Click() {
         return;
     }
     m_state.Settings.RosterFilePath = name;
-    if (!name.trimmed().isEmpty() && SaveRoster(m_state, m_services.dialogs)) {
-        SaveSettings(m_state, m_services.dialogs);
+    if (!IsBlank(name)) {
+        SaveRosterAndSettings();
     }
 }

@@ -1,6 +1,7 @@
 #include "ui/cards/cardprintrun.h"
 
 #include "core/common/platform.h"
+#include "core/common/safefile.h"
 #include "core/common/timing.h"
 #include "core/programstate.h"
 #include "ui/app/dialogs.h"
@@ -15,7 +16,6 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QSaveFile>
 
 namespace {
 
@@ -28,9 +28,13 @@ QString printerErrorMessage() {
     return QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。");
 }
 
-QString fileErrorMessage(const QString& path) {
-    return QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。\r\n") +
-           QDir::toNativeSeparators(path);
+QString fileErrorMessage(const QString& path, const FileError& error) {
+    QString text = QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。\r\n") +
+                   QDir::toNativeSeparators(path);
+    if (error.Code != 0) {
+        text += QStringLiteral("\r\n") + error.Lines(QStringLiteral("エラー番号="));
+    }
+    return text;
 }
 
 } // namespace
@@ -113,13 +117,20 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
     }
     m_sheets = std::make_unique<CardSheetPrinter>(values, m_state.Roster, m_state.Settings.Pictures,
                                                   m_services.random, m_services.dialogs);
+    if (!m_pdfPath.isEmpty()) {
+        m_sheets->Renderer().SetGridLineWidth(kPdfGridLineMm);
+    }
     if (m_sheets->SheetCount() == 0) {
         return false; // nothing to print, and no job is opened
     }
     if (!beginOutput()) {
         const QString where =
             m_pdfPath.isEmpty() ? m_printer->printerName() : QDir::toNativeSeparators(m_pdfPath);
-        m_services.dialogs.ShowMessage(QStringLiteral("印刷を開始できませんでした。\r\n") + where);
+        QString text = QStringLiteral("印刷を開始できませんでした。\r\n") + where;
+        if (m_pdfError.Code != 0) {
+            text += QStringLiteral("\r\n") + m_pdfError.Lines(QStringLiteral("エラー番号="));
+        }
+        m_services.dialogs.ShowMessage(text);
         return false;
     }
     m_finished = std::move(finished);
@@ -154,8 +165,9 @@ bool CardPrintRun::beginOutput() {
         m_device = m_printer.get();
         return m_painter.begin(m_printer.get());
     }
-    m_pdfFile = std::make_unique<QSaveFile>(m_pdfPath);
-    if (!m_pdfFile->open(QIODevice::WriteOnly)) {
+    m_pdfFile = std::make_unique<SafeFile>(m_pdfPath);
+    if (!m_pdfFile->Open()) {
+        m_pdfError = m_pdfFile->Error();
         m_pdfFile.reset();
         return false;
     }
@@ -174,7 +186,7 @@ bool CardPrintRun::beginOutput() {
 
 bool CardPrintRun::outputFailed() const {
     if (m_pdfFile) {
-        return m_pdfFile->error() != QFileDevice::NoError;
+        return m_pdfFile->Failed();
     }
     return m_printer && m_printer->printerState() == QPrinter::Error;
 }
@@ -185,8 +197,11 @@ void CardPrintRun::discardOutput() {
             m_painter.end();
         }
         m_pdfWriter.reset();
-        m_pdfFile->cancelWriting();
-        m_pdfFile.reset(); // removes the temporary file; the PDF's own name was never taken
+        if (m_pdfFile->Failed()) {
+            m_pdfError = m_pdfFile->Error();
+        }
+        m_pdfFile->Cancel();
+        m_pdfFile.reset(); // the temporary file is gone; the PDF's own name was never taken
         return;
     }
     if (m_printer && m_pdfPath.isEmpty()) {
@@ -226,7 +241,8 @@ void CardPrintRun::printNextSheet() {
 void CardPrintRun::fail() {
     discardOutput();
     end();
-    m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? printerErrorMessage() : fileErrorMessage(m_pdfPath));
+    m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? printerErrorMessage()
+                                                       : fileErrorMessage(m_pdfPath, m_pdfError));
     if (m_finished) {
         m_finished();
     }
@@ -235,8 +251,11 @@ void CardPrintRun::fail() {
 void CardPrintRun::finish() {
     bool written = m_painter.end() && !outputFailed();
     if (m_pdfFile) {
-        // The file takes its name only now, complete.
-        written = written && m_pdfFile->commit();
+        // The file takes its name only now, complete and on the disk.
+        written = written && m_pdfFile->Commit();
+        if (!written) {
+            m_pdfError = m_pdfFile->Error();
+        }
         m_pdfWriter.reset();
         m_pdfFile.reset();
     }
@@ -244,7 +263,7 @@ void CardPrintRun::finish() {
     if (!written) {
         discardOutput();
         m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? printerErrorMessage()
-                                                           : fileErrorMessage(m_pdfPath));
+                                                           : fileErrorMessage(m_pdfPath, m_pdfError));
     } else if (!m_pdfPath.isEmpty()) {
         m_services.dialogs.ShowMessage(
             QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n") +

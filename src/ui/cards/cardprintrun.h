@@ -2,6 +2,7 @@
 
 #include "core/cards/cardrenderer.h"
 #include "core/cards/cardsettings.h"
+#include "core/common/safefile.h"
 
 #include <QPainter>
 #include <QPointer>
@@ -15,7 +16,7 @@ class QPageSize;
 class QPdfWriter;
 class QPrinter;
 class QProgressDialog;
-class QSaveFile;
+class SafeFile;
 class QWidget;
 class Timer;
 struct ProgramState;
@@ -62,10 +63,11 @@ private:
     Services& m_services;
     QWidget* m_parent;
     std::unique_ptr<QPrinter> m_printer; // set up for the paper; prints unless a PDF is written
-    std::unique_ptr<QSaveFile> m_pdfFile;
+    std::unique_ptr<SafeFile> m_pdfFile;
     std::unique_ptr<QPdfWriter> m_pdfWriter;
     QPagedPaintDevice* m_device = nullptr; // the printer or the PDF writer
     QString m_pdfPath;
+    FileError m_pdfError;
     PaperSizesLookup m_paperSizes;
     QPainter m_painter;
     std::unique_ptr<CardSheetPrinter> m_sheets;

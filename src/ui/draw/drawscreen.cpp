@@ -1,5 +1,6 @@
 #include "ui/draw/drawscreen.h"
 
+#include "core/common/blank.h"
 #include "core/common/numeric.h"
 #include "core/common/platform.h"
 #include "core/common/timing.h"
@@ -430,7 +431,7 @@ void DrawScreen::startDraw() {
     m_row = r;
     m_timerMusic->Stop();
 
-    const QString song = m_state.Roster.Cell(RosterTable::Song, r).trimmed();
+    const QString song = TrimSpaces(m_state.Roster.Cell(RosterTable::Song, r));
     m_songCondition = !song.isEmpty() && DflagOn(m_state.Settings.Dflag, 8);
     if (m_songCondition) {
         m_musicDone = false;
@@ -466,7 +467,7 @@ void DrawScreen::timerMusicTick() {
     if (m_closed) {
         return;
     }
-    if (!m_musicFile.trimmed().isEmpty()) {
+    if (!IsBlank(m_musicFile)) {
         const qint32 position = m_services.music.MusicPosition(m_musicFile);
         const qint32 length = m_services.music.MusicLength(m_musicFile);
         // A song still being opened reads -1 for its length; it is shown as 0.
@@ -568,7 +569,7 @@ void DrawScreen::showProfileTelop(qint16 r, Step next) {
 }
 
 void DrawScreen::scrollTelop(const QString& text, Step next) {
-    if (text.trimmed().isEmpty()) {
+    if (IsBlank(text)) {
         next();
         return;
     }
@@ -707,8 +708,7 @@ void DrawScreen::typeNextCharacter() {
 // ---- Effects --------------------------------------------------------------------------------
 
 void DrawScreen::showPhotoEffect(qint16 r, Step next) {
-    if (m_state.Roster.Cell(RosterTable::Photo, r).trimmed().isEmpty() ||
-        !DflagOn(m_state.Settings.Dflag, 9)) {
+    if (IsBlank(m_state.Roster.Cell(RosterTable::Photo, r)) || !DflagOn(m_state.Settings.Dflag, 9)) {
         next();
         return;
     }

@@ -1,5 +1,6 @@
 #include "ui/media/musicplayingbox.h"
 
+#include "core/common/blank.h"
 #include "core/common/timing.h"
 #include "core/media/musicplayer.h"
 #include "ui/app/dialogs.h"
@@ -98,7 +99,7 @@ void MusicPlayingBox::CmdNo_Click() {
 }
 
 void MusicPlayingBox::TimerXmsg_Timer() {
-    if (!m_songPath.trimmed().isEmpty()) {
+    if (!IsBlank(m_songPath)) {
         const qint32 position = m_music.MusicPosition(m_songPath);
         const qint32 length = m_music.MusicLength(m_songPath);
         // A file still being opened reads -1 for its length; it is shown as 0.

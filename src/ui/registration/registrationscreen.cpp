@@ -1,7 +1,10 @@
 #include "ui/registration/registrationscreen.h"
 
+#include "core/common/blank.h"
 #include "core/common/numeric.h"
 #include "core/common/platform.h"
+#include "core/common/safefile.h"
+#include "core/common/textfile.h"
 #include "core/media/musicplayer.h"
 #include "core/programstate.h"
 #include "ui/app/childscreen.h"
@@ -23,7 +26,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QTimer>
 #include <QUrl>
 #include <QValidator>
 
@@ -170,10 +173,13 @@ void setLabelCaption(QPushButton* button, const QString& caption) {
 
 // Limits what the user types or pastes into a field to its maximum length, like a text box
 // does, without cutting a longer text that was put there by the program (a roster cell may be
-// longer); and turns TAB, CR and LF into spaces, which the roster file cannot hold.
+// longer); turns TAB, CR and LF into spaces, which the roster file cannot hold; and takes out
+// characters the roster file's encoding cannot hold, telling Refused which.
 class FieldValidator : public QValidator {
 public:
-    FieldValidator(QLineEdit* edit, int maxLength) : QValidator(edit), m_maxLength(maxLength) {
+    FieldValidator(QLineEdit* edit, int maxLength, const TextEncoding& encoding,
+                   std::function<void(const QString&)> refused)
+        : QValidator(edit), m_maxLength(maxLength), m_encoding(encoding), m_refused(std::move(refused)) {
         QObject::connect(edit, &QLineEdit::textChanged, this,
                          [this](const QString& text) { m_accepted = text; });
     }
@@ -183,7 +189,14 @@ public:
 
     State validate(QString& input, int& pos) const override {
         input = WithoutLineBreaks(input);
-        if (m_programmatic || m_maxLength <= 0) {
+        if (m_programmatic) {
+            return Acceptable;
+        }
+        const QString refused = TakeOutUnencodable(input, m_encoding, &pos);
+        if (!refused.isEmpty() && m_refused) {
+            m_refused(refused);
+        }
+        if (m_maxLength <= 0) {
             return Acceptable;
         }
         const qsizetype allowed = std::max<qsizetype>(m_maxLength, m_accepted.size());
@@ -202,34 +215,14 @@ public:
 
 private:
     int m_maxLength;
+    const TextEncoding& m_encoding;
+    std::function<void(const QString&)> m_refused;
     QString m_accepted;
     bool m_programmatic = false;
 };
 
-// Copies a file over a target, never leaving a half-written target behind; the source may be
-// the target itself.
-bool copyReplacing(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QByteArray buffer;
-    while (!in.atEnd()) {
-        buffer = in.read(1 << 20);
-        if (buffer.isEmpty() && in.error() != QFileDevice::NoError) {
-            out.cancelWriting();
-            return false;
-        }
-        if (out.write(buffer) != buffer.size()) {
-            out.cancelWriting();
-            return false;
-        }
-    }
-    return out.commit();
+QString unencodableInputMessage(const QString& character) {
+    return QStringLiteral("「%1」は名簿ファイルに保存できない文字のため、入力できません。").arg(character);
 }
 
 } // namespace
@@ -263,7 +256,7 @@ RegistrationScreen::RegistrationScreen(ProgramState& state, Services& services, 
          {std::pair{9, int(RosterTable::FavouriteWords)}, std::pair{10, int(RosterTable::Comment)}}) {
         const QString caption = m_state.Roster.Cell(column, 0);
         setLabelCaption(m_labelButtons[index],
-                        caption.trimmed().isEmpty() ? RosterTable::DefaultCaption(column) : caption);
+                        IsBlank(caption) ? RosterTable::DefaultCaption(column) : caption);
     }
     FocusField(0);
 }
@@ -286,7 +279,8 @@ void RegistrationScreen::BuildFields() {
         field->setFont(font);
         field->setAlignment(layout.alignment | Qt::AlignVCenter);
         field->setAttribute(Qt::WA_InputMethodEnabled, layout.ime == Ime::On);
-        field->setValidator(new FieldValidator(field, layout.maxLength));
+        field->setValidator(new FieldValidator(field, layout.maxLength, m_state.RosterEncoding,
+                                               [this](const QString& c) { RefuseCharacter(c); }));
         setBackground(field, QPalette::Base, layout.background);
         field->setText(QString::fromUtf16(layout.initialText));
         field->setAcceptDrops(i == 11 || i == 14 || i == 15);
@@ -404,7 +398,7 @@ void RegistrationScreen::FocusField(int index) {
 
 void RegistrationScreen::FieldReceivedFocus(int index) {
     const int maxLength = fieldLayout(index).maxLength;
-    if (FieldText(index).trimmed().isEmpty()) {
+    if (IsBlank(FieldText(index))) {
         SetFieldText(index, QString(maxLength > 0 ? maxLength : 10, u' '));
     }
     m_fields[index]->setSelection(0, static_cast<int>(FieldText(index).size()));
@@ -461,12 +455,12 @@ void RegistrationScreen::StoreRecord() {
         return;
     }
     for (int c = 0; c < RosterTable::kColumns; ++c) {
-        m_state.Roster.SetCell(c, row, WithoutLineBreaks(FieldText(c + 2)).trimmed());
+        m_state.Roster.SetCell(c, row, TrimSpaces(WithoutLineBreaks(FieldText(c + 2))));
     }
 }
 
 void RegistrationScreen::ApplyRecord() {
-    if (FieldText(0).trimmed().isEmpty()) {
+    if (IsBlank(FieldText(0))) {
         return;
     }
     const QPointer<RegistrationScreen> self(this);
@@ -753,8 +747,8 @@ void RegistrationScreen::LabelButton_Click(int index) {
     case 11:
     case 14: {
         const QPointer<RegistrationScreen> self(this);
-        const QString chosen =
-            index == 11 ? SelectMusicFile(FieldText(11).trimmed()) : SelectPhotoFile(FieldText(14).trimmed());
+        const QString chosen = index == 11 ? SelectMusicFile(TrimSpaces(FieldText(11)))
+                                           : SelectPhotoFile(TrimSpaces(FieldText(14)));
         if (!self) {
             return;
         }
@@ -777,11 +771,33 @@ void RegistrationScreen::RenameCaption(int index, int column) {
     if (!self) {
         return;
     }
-    if (answer && !answer->trimmed().isEmpty()) {
-        m_state.Roster.SetCell(column, 0, WithoutLineBreaks(*answer).trimmed());
-        setLabelCaption(m_labelButtons[index], *answer);
+    if (answer && !IsBlank(WithoutLineBreaks(*answer))) {
+        QString caption = *answer;
+        const QString refused = TakeOutUnencodable(caption, m_state.RosterEncoding);
+        if (!refused.isEmpty()) {
+            m_services.dialogs.ShowMessage(unencodableInputMessage(refused));
+            if (!self) {
+                return;
+            }
+        } else {
+            m_state.Roster.SetCell(column, 0, TrimSpaces(WithoutLineBreaks(caption)));
+            m_state.RosterModified = true; // the caption is saved with the roster
+            setLabelCaption(m_labelButtons[index], caption);
+        }
     }
     FocusField(index);
+}
+
+void RegistrationScreen::RefuseCharacter(const QString& character) {
+    // Told while the field checks what was typed: the message follows once that is over.
+    if (m_refusalPending) {
+        return;
+    }
+    m_refusalPending = true;
+    QTimer::singleShot(0, this, [this, character] {
+        m_refusalPending = false;
+        m_services.dialogs.ShowMessage(unencodableInputMessage(character));
+    });
 }
 
 void RegistrationScreen::StepButton_Click(int index) {
@@ -803,7 +819,7 @@ void RegistrationScreen::StepButton_Click(int index) {
 }
 
 void RegistrationScreen::Audition_Click() {
-    const QString song = FieldText(11).trimmed();
+    const QString song = TrimSpaces(FieldText(11));
     if (song.isEmpty()) {
         m_services.dialogs.ShowMessage(QStringLiteral("音楽ファイルが指定されていません"));
         return;
@@ -862,7 +878,7 @@ QString RegistrationScreen::SelectPhotoFile(const QString& text) {
 void RegistrationScreen::ShowPhotoPreview() {
     m_image1->resize(TwipsToPixels(this, kPhotoBoxWidthTwips), TwipsToPixels(this, kPhotoBoxHeightTwips));
     m_image1->clear();
-    const QString name = FieldText(14).trimmed();
+    const QString name = TrimSpaces(FieldText(14));
     if (name.isEmpty()) {
         return;
     }
@@ -911,13 +927,19 @@ void RegistrationScreen::ImportDroppedFiles(int field, const QStringList& paths)
         if (!extensions.contains(name.right(4))) {
             continue;
         }
-        if (copyReplacing(path, JoinPath(target, name))) {
+        QString storable = name;
+        const QString refused = TakeOutUnencodable(storable, m_state.RosterEncoding);
+        FileError error;
+        if (!refused.isEmpty()) {
+            m_services.dialogs.ShowMessage(unencodableInputMessage(refused));
+        } else if (CopyFileSafely(path, JoinPath(target, name), error)) {
             SetFieldText(field, name);
+            continue;
         } else {
-            m_services.dialogs.ShowMessage(name + QStringLiteral("のコピーに失敗しました"));
-            if (!self) {
-                return;
-            }
+            m_services.dialogs.ShowMessage(name + QStringLiteral("のコピーに失敗しました\r\n") + error.Text);
+        }
+        if (!self) {
+            return;
         }
     }
 }

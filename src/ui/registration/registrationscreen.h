@@ -63,6 +63,8 @@ private:
     void StepButton_Click(int index);
     void Audition_Click();
     void RenameCaption(int index, int column);
+    // A character the roster file cannot hold was taken out of what the user typed or pasted.
+    void RefuseCharacter(const QString& character);
 
     // Photos and songs.
     QString SelectMusicFile(const QString& text);
@@ -88,4 +90,5 @@ private:
     int m_lastField = 15;
     bool m_focusArrivedByMouse = false;
     bool m_closing = false;
+    bool m_refusalPending = false;
 };

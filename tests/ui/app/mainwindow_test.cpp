@@ -32,7 +32,7 @@ private:
         int subWindows() const { return static_cast<int>(window->MdiArea()->subWindowList().size()); }
         QString ini() const {
             QFile f(dir.filePath(QStringLiteral("Mrda.ini")));
-            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+            return f.open(QIODevice::ReadOnly) ? DecodeSettingsText(f.readAll()) : QString();
         }
         QTemporaryDir dir;
         ProgramState state;
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(open.text, QStringLiteral("開く"));
         QCOMPARE(open.extra,
                  QString() + QStringLiteral("|Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt);;すべてのファイル(*.*)|1"));
-        QVERIFY(f.t.dialogs.Messages().last().endsWith(missing + QStringLiteral(" が読めません。")));
+        QVERIFY(f.t.dialogs.Messages().last().contains(missing + QStringLiteral(" が読めません。\r\n")));
         QVERIFY(f.ini().contains(QStringLiteral("Names = ") + missing + QStringLiteral("\r\n")));
         QCOMPARE(f.window->ChildScreen()->windowTitle(), missing);
         QVERIFY(!f.state.RosterModified);
@@ -247,6 +247,70 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().count("\r\n"), 3);
         QVERIFY(f.t.dialogs.Questions().isEmpty());
+    }
+
+    // A roster holding characters the file cannot hold is never a dead end: the save offers to
+    // replace them, and refusing keeps everything as it was.
+    void saveOffersToReplaceWhatTheFileCannotHold_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no keeps the roster and the file") << int(Dialogs::Answer::No);
+        QTest::newRow("yes replaces and saves") << int(Dialogs::Answer::Yes);
+    }
+    void saveOffersToReplaceWhatTheFileCannotHold() {
+        QFETCH(int, answer);
+        Fixture f;
+        const QString target = f.dir.filePath(QStringLiteral("名簿.txt"));
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old\r\n");
+        old.close();
+        f.state.Settings.RosterFilePath = target;
+        f.state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("𠮷田"));
+        f.state.Roster.SetCell(RosterTable::Comment, 1, QStringLiteral("楽しみ🎉"));
+        f.state.RosterModified = true;
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer(answer));
+        f.window->mnuFileSave_Click();
+        QCOMPARE(f.t.dialogs.Questions().size(), 1);
+        const QString question = f.t.dialogs.Questions().first();
+        QVERIFY2(question.contains(QStringLiteral("行番号 1 の「氏名」: 𠮷")), qPrintable(question));
+        QVERIFY(question.contains(QStringLiteral("行番号 1 の「一言」: 🎉")));
+        QVERIFY(question.endsWith(QStringLiteral("「〓」に置き換えて保存しますか？")));
+        QVERIFY(f.t.dialogs.Messages().isEmpty());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        const QByteArray bytes = old.readAll();
+        if (Dialogs::Answer(answer) == Dialogs::Answer::No) {
+            QCOMPARE(bytes, QByteArray("old\r\n"));
+            QVERIFY(f.state.RosterModified);
+            QCOMPARE(f.state.Roster.Cell(RosterTable::Comment, 1), QStringLiteral("楽しみ🎉"));
+        } else {
+            QVERIFY(!f.state.RosterModified);
+            QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("〓田"));
+            QVERIFY(bytes.contains("\x81\xac\x93\x63")); // 〓田 in CP932
+            QVERIFY(f.ini().contains(QStringLiteral("Names = ") + target));
+        }
+    }
+
+    // A file that plainly is not a roster is opened only when the user says so.
+    void openAsksBeforeAFileThatIsNoRoster() {
+        Fixture f;
+        const QString picture = f.dir.filePath(QStringLiteral("photo.jpg"));
+        QFile file(picture);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01", 13));
+        file.close();
+        f.state.Settings.RosterFilePath = f.dir.filePath(QStringLiteral("before.txt"));
+        f.state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("山田"));
+        f.t.dialogs.Files.push_back(picture);
+        f.t.dialogs.YesNo.push_back(Dialogs::Answer::No);
+        f.window->mnuFileOpen_Click();
+        QCOMPARE(
+            f.t.dialogs.Questions(),
+            QStringList{picture + QStringLiteral("\r\nは名簿ファイルではないようです。\r\n開きますか？")});
+        QCOMPARE(f.t.dialogs.Log.back().extra, QStringLiteral("no"));
+        QCOMPARE(f.state.Settings.RosterFilePath, f.dir.filePath(QStringLiteral("before.txt")));
+        QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("山田"));
+        QCOMPARE(f.subWindows(), 0);
+        QVERIFY(f.ini().isEmpty());
     }
 
     void manualViewer() {

@@ -3,6 +3,7 @@
 #include "core/programstate.h"
 #include "support/fakes.h"
 #include "support/testservices.h"
+#include "support/tinyfilesystem.h"
 #include "ui/app/fonts.h"
 #include "ui/cards/cardprintrun.h"
 #include "ui/cards/pdfcount.h"
@@ -12,6 +13,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -391,6 +394,100 @@ private slots:
         QCOMPARE(t.dialogs.Messages().size(), 1);
         QVERIFY(t.dialogs.Messages().first().startsWith(QStringLiteral("印刷を開始できませんでした。\r\n")));
         QVERIFY(!QFileInfo::exists(path));
+    }
+
+    // The PDF printed at 100 %: every grid line of every card is a solid line at least 0.1 mm
+    // wide, not a hairline that a smoothing printer or viewer turns grey. Checked on the PDF
+    // itself, rasterised: the whole page at 254 dpi (0.1 mm a pixel), and the width of lines at
+    // 2540 dpi.
+    void pdfGridLinesPrintSolid() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) {
+            QSKIP("pdftoppm (poppler-utils) is needed to rasterise the PDF");
+        }
+        QTemporaryDir dir;
+        ProgramState state = StateWithNames({});
+        TestServices t;
+        CardPrintRun run(state, t.services, nullptr);
+        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+        QVERIFY(run.Start(runValues(CardMode::Blank, 1, 0, 5), QPrinterInfo(), path, [] {}));
+        for (int i = 0; i < 10 && t.clock.AdvanceToNext(); ++i) {
+        }
+        QVERIFY(QFileInfo::exists(path));
+        // Renders part of the page: pixels per millimetre, the area's top left and size in pixels.
+        const auto render = [&](int pixelsPerMm, QRect area) {
+            const QString out = dir.filePath(QStringLiteral("page"));
+            QProcess pdftoppm;
+            pdftoppm.start(QStringLiteral("pdftoppm"),
+                           {QStringLiteral("-r"), QString::number(pixelsPerMm * 254 / 10),
+                            QStringLiteral("-gray"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                            QStringLiteral("-x"), QString::number(area.x()), QStringLiteral("-y"),
+                            QString::number(area.y()), QStringLiteral("-W"), QString::number(area.width()),
+                            QStringLiteral("-H"), QString::number(area.height()), path, out});
+            return pdftoppm.waitForFinished(60000) ? QImage(out + QStringLiteral(".png")) : QImage();
+        };
+        const QImage page = render(10, QRect(0, 0, 2100, 2970));
+        QCOMPARE(page.size(), QSize(2100, 2970));
+        // The darkest pixel across a line, within half a millimetre of where it lies.
+        const auto darkest = [&page](double xMm, double yMm, bool vertical) {
+            int dark = 255;
+            for (int d = -5; d <= 5; ++d) {
+                const int x = static_cast<int>(xMm * 10) + (vertical ? d : 0);
+                const int y = static_cast<int>(yMm * 10) + (vertical ? 0 : d);
+                dark = std::min(dark, qGray(page.pixel(x, y)));
+            }
+            return dark;
+        };
+        // The width of a line in millimetres, measured across it at 100 pixels a millimetre.
+        const auto widthMm = [&render](double xMm, double yMm, bool vertical) {
+            const QImage area = render(
+                100, QRect(static_cast<int>(xMm * 100) - 100, static_cast<int>(yMm * 100) - 100, 200, 200));
+            int dark = 0;
+            for (int d = 0; d < 200; ++d) {
+                dark += qGray(vertical ? area.pixel(d, 100) : area.pixel(100, d)) < 128 ? 1 : 0;
+            }
+            return dark / 100.0;
+        };
+        const double c = 16; // 80 mm cards of 5 × 5
+        for (const QPointF origin :
+             {QPointF(12.5, 34.25), QPointF(117.5, 34.25), QPointF(12.5, 182.75), QPointF(117.5, 182.75)}) {
+            for (int i = 0; i <= 5; ++i) {
+                QVERIFY2(darkest(origin.x() + i * c, origin.y() + 3.3, true) < 100, "vertical line missing");
+                QVERIFY2(darkest(origin.x() + 3.3, origin.y() + i * c, false) < 100,
+                         "horizontal line missing");
+            }
+        }
+        for (const auto& [x, y, vertical] :
+             {std::tuple{12.5, 37.55, true}, std::tuple{12.5 + 2 * 16, 37.55, true},
+              std::tuple{15.8, 34.25 + 16, false}, std::tuple{15.8, 34.25 + 80, false}}) {
+            const double w = widthMm(x, y, vertical);
+            QVERIFY2(w >= 0.1 && w <= 0.3, qPrintable(QStringLiteral("line %1 mm wide").arg(w)));
+        }
+    }
+
+    // A PDF written onto a full disk is reported with the system's error and leaves nothing.
+    void pdfOnAFullDiskLeavesNoFileAndSaysWhy() {
+        TinyFileSystem fs;
+        QString reason;
+        if (!fs.Mount(512, reason)) {
+            QSKIP(qPrintable(reason));
+        }
+        QVERIFY(fs.FillLeaving(8192));
+        ProgramState state = StateWithNames({u"一郎", u"二郎", u"三郎"});
+        TestServices t;
+        CardPrintRun run(state, t.services, nullptr);
+        const QString path = fs.FilePath(QStringLiteral("cards.pdf"));
+        int finished = 0;
+        QVERIFY(run.Start(runValues(CardMode::Normal, 8), QPrinterInfo(), path, [&] { ++finished; }));
+        for (int i = 0; i < 100 && t.clock.AdvanceToNext(); ++i) {
+        }
+        QCOMPARE(finished, 1);
+        QCOMPARE(t.dialogs.Messages().size(), 1);
+        const QString message = t.dialogs.Messages().first();
+        QVERIFY2(
+            message.startsWith(QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。")),
+            qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("エラー番号=28")), qPrintable(message));
+        QCOMPARE(fs.Entries(), QStringList());
     }
 
     void sheetWhereNobodyIsLeftIsStillCompleted() {

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <utility>
 
@@ -127,7 +129,9 @@ void RegistrationReentranceTest::screenDestroyedUnderABox_data() {
     QTest::newRow("song chosen outside the folder") << 3 << QStringList{};
     QTest::newRow("caption rename") << 4 << QStringList{};
     QTest::newRow("several dropped files fail to copy")
-        << 5 << QStringList{QStringLiteral("A.MP3のコピーに失敗しました")};
+        << 5
+        << QStringList{QStringLiteral("A.MP3のコピーに失敗しました\r\n") +
+                       QString::fromLocal8Bit(std::strerror(ENOENT))};
 }
 
 void RegistrationReentranceTest::screenDestroyedUnderABox() {

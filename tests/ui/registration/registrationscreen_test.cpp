@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -148,6 +150,8 @@ private slots:
     void captionRename();
     void typingStopsAtTheMaximumButLoadedTextIsKept();
     void pastedTabsAndLineBreaksAreStoredAsSpaces();
+    void charactersTheFileCannotHoldAreRefusedWhereTheyEnter_data();
+    void charactersTheFileCannotHoldAreRefusedWhereTheyEnter();
     void escapeAsksBeforeClosing_data();
     void escapeAsksBeforeClosing();
     void closeBoxClosesWithoutAsking();
@@ -540,15 +544,19 @@ void RegistrationScreenTest::captionRename_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("unsaved");
     QTest::newRow("trimmed into the roster") << 9 << 7 << true << QStringLiteral("  趣味  ")
-                                             << QStringLiteral("趣味") << QStringLiteral("  趣味  ");
+                                             << QStringLiteral("趣味") << QStringLiteral("  趣味  ") << true;
     QTest::newRow("comment caption") << 10 << 8 << true << QStringLiteral("Q&A") << QStringLiteral("Q&A")
-                                     << QStringLiteral("Q&&A");
+                                     << QStringLiteral("Q&&A") << true;
     QTest::newRow("blank answer changes nothing")
         << 9 << 7 << true << QStringLiteral("   ") << QStringLiteral("好きな言葉")
-        << QStringLiteral("好きな言葉");
+        << QStringLiteral("好きな言葉") << false;
     QTest::newRow("cancel changes nothing")
-        << 10 << 8 << false << QString() << QStringLiteral("一言") << QStringLiteral("一言");
+        << 10 << 8 << false << QString() << QStringLiteral("一言") << QStringLiteral("一言") << false;
+    QTest::newRow("a character the file cannot hold is refused")
+        << 9 << 7 << true << QStringLiteral("趣味🎉") << QStringLiteral("好きな言葉")
+        << QStringLiteral("好きな言葉") << false;
 }
 
 void RegistrationScreenTest::captionRename() {
@@ -562,14 +570,18 @@ void RegistrationScreenTest::captionRename() {
     QVERIFY(f.Open());
     f.t.dialogs.Inputs.push_back(answered ? std::optional<QString>(answer) : std::nullopt);
     f.Press(f.Label(button));
-    const auto& asked = f.t.dialogs.Log.back();
-    QCOMPARE(asked.kind, QStringLiteral("input"));
+    const auto& asked = *std::find_if(f.t.dialogs.Log.begin(), f.t.dialogs.Log.end(), [](const auto& entry) {
+        return entry.kind == QStringLiteral("input");
+    });
     QCOMPARE(asked.text, QStringLiteral("文言変更"));
     QCOMPARE(asked.extra, QStringLiteral("文言を変更しますか？|") + RosterTable::DefaultCaption(column));
     QCOMPARE(f.state.Roster.Cell(column, 0), caption);
     QCOMPARE(f.Label(button)->text(), shown);
     QCOMPARE(f.FocusedIndex(), button);
-    QVERIFY(!f.state.RosterModified);
+    // A renamed caption is saved with the roster: the roster is unsaved until then.
+    QFETCH(bool, unsaved);
+    QCOMPARE(f.state.RosterModified, unsaved);
+    QCOMPARE(f.t.dialogs.Messages().isEmpty(), !answer.contains(QStringLiteral("🎉")));
 }
 
 void RegistrationScreenTest::typingStopsAtTheMaximumButLoadedTextIsKept() {
@@ -602,6 +614,51 @@ void RegistrationScreenTest::pastedTabsAndLineBreaksAreStoredAsSpaces() {
     f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
     f.Key(Qt::Key_F12);
     QCOMPARE(f.state.Roster.Cell(RosterTable::Comment, 1), QStringLiteral("よろしく お願い  します"));
+}
+
+void RegistrationScreenTest::charactersTheFileCannotHoldAreRefusedWhereTheyEnter_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("emoji") << int(TextEncoding::Cp932) << QStringLiteral("楽しみ🎉です")
+                           << QStringLiteral("楽しみです") << QStringLiteral("🎉");
+    QTest::newRow("beyond the basic plane")
+        << int(TextEncoding::Cp932) << QStringLiteral("𠮷野") << QStringLiteral("野") << QStringLiteral("𠮷");
+    QTest::newRow("hangul") << int(TextEncoding::Cp932) << QStringLiteral("한a") << QStringLiteral("a")
+                            << QStringLiteral("한");
+    QTest::newRow("shift-jis specials stay")
+        << int(TextEncoding::Cp932) << QStringLiteral("①髙～ｱ") << QStringLiteral("①髙～ｱ") << QString();
+    QTest::newRow("a UTF-8 roster holds everything")
+        << int(TextEncoding::Utf8) << QStringLiteral("楽しみ🎉") << QStringLiteral("楽しみ🎉") << QString();
+}
+
+void RegistrationScreenTest::charactersTheFileCannotHoldAreRefusedWhereTheyEnter() {
+    QFETCH(int, encoding);
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QFETCH(QString, refused);
+    Fixture f;
+    f.state.RosterEncoding = TextEncoding(encoding);
+    QVERIFY(f.Open());
+    f.LoadRow(QStringLiteral("1"));
+    f.Click(10);
+    f.Field(10)->selectAll();
+    f.Field(10)->insert(pasted);
+    QCOMPARE(f.Text(10), kept);
+    QTRY_COMPARE(f.t.dialogs.Messages().size(), refused.isEmpty() ? 0 : 1);
+    if (!refused.isEmpty()) {
+        QCOMPARE(
+            f.t.dialogs.Messages().first(),
+            QStringLiteral("「%1」は名簿ファイルに保存できない文字のため、入力できません。").arg(refused));
+    }
+    // A dropped file whose name the roster cannot hold is not taken either.
+    const QString odd = f.dir.filePath(QStringLiteral("歌") + pasted + QStringLiteral(".mp3"));
+    QVERIFY(writeFile(odd, "song"));
+    f.Field(11)->setText(QStringLiteral("KEEP.MP3"));
+    f.Drop(11, {odd});
+    QCOMPARE(f.Text(11) == QStringLiteral("KEEP.MP3"), !refused.isEmpty());
+    QCOMPARE(QDir(f.state.Settings.Musics).isEmpty(), !refused.isEmpty());
 }
 
 void RegistrationScreenTest::escapeAsksBeforeClosing_data() {
@@ -769,11 +826,13 @@ void RegistrationScreenTest::failedCopyKeepsTheField() {
     const QString good = f.dir.filePath(QStringLiteral("y.mp3"));
     QVERIFY(writeFile(good, "y"));
     f.Drop(11, {song, good}); // x.mp3 does not exist; y.mp3 still goes through
-    QCOMPARE(f.t.dialogs.Messages(), QStringList{QStringLiteral("X.MP3のコピーに失敗しました")});
+    QCOMPARE(f.t.dialogs.Messages(), QStringList{QStringLiteral("X.MP3のコピーに失敗しました\r\n") +
+                                                 QString::fromLocal8Bit(std::strerror(ENOENT))});
     QCOMPARE(f.Text(11), QStringLiteral("Y.MP3"));
     f.state.Settings.Musics = f.dir.filePath(QStringLiteral("no/such/folder"));
     f.Drop(11, {good});
-    QCOMPARE(f.t.dialogs.Messages().last(), QStringLiteral("Y.MP3のコピーに失敗しました"));
+    QCOMPARE(f.t.dialogs.Messages().last(), QStringLiteral("Y.MP3のコピーに失敗しました\r\n") +
+                                                QString::fromLocal8Bit(std::strerror(ENOENT)));
     QCOMPARE(f.Text(11), QStringLiteral("Y.MP3"));
 }
 
