@@ -6,10 +6,10 @@
 //   /usr/bin/time -v ./build/bench/cardprint_bench --benchmark_filter=WithPhotos   (peak memory)
 
 #include "core/cards/cardrenderer.h"
+#include "core/common/designfonts.h"
 #include "core/common/messages.h"
 #include "core/common/platform.h"
 #include "core/common/random.h"
-#include "ui/app/fonts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -93,9 +93,9 @@ struct Data {
             photoBytes += QFileInfo(JoinPath(pictures, photo)).size();
             const QString name =
                 families[row % 5] + QStringLiteral("　") + given[(row / 5) % 5] + QString::number(row);
-            withPhotos.SetCell(RosterTable::Name, row, name);
-            withPhotos.SetCell(RosterTable::Photo, row, photo);
-            withoutPhotos.SetCell(RosterTable::Name, row, name);
+            withPhotos.SetCell(RosterColumn::Name, row, name);
+            withPhotos.SetCell(RosterColumn::Photo, row, photo);
+            withoutPhotos.SetCell(RosterColumn::Name, row, name);
         }
     }
 };
@@ -146,7 +146,7 @@ void decodePhotos(benchmark::State& state, const Data& data) {
     const int height = static_cast<int>(std::lround(8.8889 * 0.75 / 25.4 * 300));
     for (auto _ : state) {
         for (int row = 1; row <= kParticipants; ++row) {
-            QImageReader reader(JoinPath(data.pictures, data.withPhotos.Cell(RosterTable::Photo, row)));
+            QImageReader reader(JoinPath(data.pictures, data.withPhotos.Cell(RosterColumn::Photo, row)));
             reader.setAutoTransform(true);
             reader.setScaledSize(QSize(width, height));
             QImage image = reader.read();

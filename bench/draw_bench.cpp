@@ -1,7 +1,7 @@
 // Speed of the draw screen's text fitting and of one frame of the animated name.
+#include "core/common/designfonts.h"
 #include "core/draw/effects.h"
 #include "core/draw/textfit.h"
-#include "ui/app/fonts.h"
 #include "ui/draw/drawcanvas.h"
 #include "ui/draw/panelwidget.h"
 
@@ -24,7 +24,7 @@ QImage device96() {
 
 template <bool Fast> void BM_FitPanelText(benchmark::State& state) {
     const QImage device = device96();
-    const QFont font = DrawFont(PanelWidget::FontFace(), true);
+    const QFont font = UnhintedFont(FaceName(DesignFace::PGothic), true);
     int measured = 0;
     int fits = 0;
     size_t i = 0;
@@ -53,7 +53,7 @@ template <bool Fast> void BM_NameTarget(benchmark::State& state) {
     size_t i = 0;
     for (auto _ : state) {
         const QString name = QString::fromUtf16(kNames[i % std::size(kNames)]);
-        const QFont font = DrawFont(EffectFontFace(static_cast<int>(i % 8) + 1), false);
+        const QFont font = UnhintedFont(EffectFontFace(static_cast<int>(i % 8) + 1), false);
         ++i;
         const TextMeasure inner = TextMeasureFor(font, name, &device);
         const TextMeasure measure = [&](double size) {
@@ -79,7 +79,7 @@ void BM_AnimateNameFrame(benchmark::State& state) {
     canvas.setDotsPerMeterY(3780);
     canvas.fill(Qt::black);
     QImage screen(1920, 1080, QImage::Format_RGB32);
-    QFont font = DrawFont(EffectFontFace(2), false);
+    QFont font = UnhintedFont(EffectFontFace(2), false);
     const NameTarget target = FindNameTarget(1920, 1080, TextMeasureFor(font, name, &canvas));
     font.setPointSizeF(target.Size);
     const double x = (1920 - target.Measured.Width) / 2;

@@ -9,20 +9,20 @@ RosterTable fullRoster() {
     RosterTable r;
     r.Clear();
     for (int row = 1; row <= RosterTable::kCapacity; ++row) {
-        r.SetCell(RosterTable::Name, row, QStringLiteral("参加者 %1 髙橋").arg(row));
-        r.SetCell(RosterTable::BirthYear, row, QStringLiteral("1985"));
-        r.SetCell(RosterTable::BirthMonth, row, QString::number(row % 12 + 1));
-        r.SetCell(RosterTable::BirthDay, row, QString::number(row % 28 + 1));
-        r.SetCell(RosterTable::BloodType, row, QStringLiteral("AB"));
-        r.SetCell(RosterTable::Birthplace, row, QStringLiteral("神奈川県"));
-        r.SetCell(RosterTable::Affiliation, row, QStringLiteral("第二営業部 企画課"));
-        r.SetCell(RosterTable::FavouriteWords, row, QStringLiteral("一期一会～①"));
-        r.SetCell(RosterTable::Comment, row,
+        r.SetCell(RosterColumn::Name, row, QStringLiteral("参加者 %1 髙橋").arg(row));
+        r.SetCell(RosterColumn::BirthYear, row, QStringLiteral("1985"));
+        r.SetCell(RosterColumn::BirthMonth, row, QString::number(row % 12 + 1));
+        r.SetCell(RosterColumn::BirthDay, row, QString::number(row % 28 + 1));
+        r.SetCell(RosterColumn::BloodType, row, QStringLiteral("AB"));
+        r.SetCell(RosterColumn::Birthplace, row, QStringLiteral("神奈川県"));
+        r.SetCell(RosterColumn::Affiliation, row, QStringLiteral("第二営業部 企画課"));
+        r.SetCell(RosterColumn::FavouriteWords, row, QStringLiteral("一期一会～①"));
+        r.SetCell(RosterColumn::Comment, row,
                   QStringLiteral("今日はよろしくお願いします。楽しみにしていました！"));
-        r.SetCell(RosterTable::Song, row, QStringLiteral("SONG%1.MP3").arg(row));
-        r.SetCell(RosterTable::SongStart, row, QStringLiteral("12"));
-        r.SetCell(RosterTable::SongSeconds, row, QStringLiteral("20"));
-        r.SetCell(RosterTable::Photo, row, QStringLiteral("P%1.JPG").arg(row));
+        r.SetCell(RosterColumn::Song, row, QStringLiteral("SONG%1.MP3").arg(row));
+        r.SetCell(RosterColumn::SongStart, row, QStringLiteral("12"));
+        r.SetCell(RosterColumn::SongSeconds, row, QStringLiteral("20"));
+        r.SetCell(RosterColumn::Photo, row, QStringLiteral("P%1.JPG").arg(row));
     }
     return r;
 }

@@ -1,5 +1,6 @@
 // The start-up work around the splash wait: settings, the sample roster, and the main window
 // made and shown (offscreen). The splash wait itself (2 to 3 s) is not part of it.
+#include "core/common/designfonts.h"
 #include "core/common/random.h"
 #include "core/common/timing.h"
 #include "core/config/settingsfile.h"
@@ -7,7 +8,6 @@
 #include "core/programstate.h"
 #include "core/roster/rosterfile.h"
 #include "support/scripteddialogs.h"
-#include "ui/app/fonts.h"
 #include "ui/app/mainwindow.h"
 #include "ui/app/services.h"
 

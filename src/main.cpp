@@ -1,4 +1,6 @@
 // The program: the start-up order, nothing else.
+#include "core/common/designfonts.h"
+#include "core/common/photo.h"
 #include "core/common/random.h"
 #include "core/common/timing.h"
 #include "core/common/waitseconds.h"
@@ -7,7 +9,6 @@
 #include "core/programstate.h"
 #include "core/roster/rosterfile.h"
 #include "ui/app/dialogs.h"
-#include "ui/app/fonts.h"
 #include "ui/app/mainwindow.h"
 #include "ui/app/services.h"
 #include "ui/app/splash.h"
@@ -30,7 +31,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(ApplicationTitle());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/logo.svg")));
     InstallFontSubstitutions();
-    QApplication::setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 10));
+    SetPhotoAllocationLimit();
+    QApplication::setFont(DesignFont(DesignFace::PGothic, 10));
     QTranslator qtTranslation;
     if (qtTranslation.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTranslation);

@@ -16,7 +16,7 @@ RosterTable rosterNamed(std::initializer_list<int> rows) {
     RosterTable r;
     r.Clear();
     for (int row : rows) {
-        r.SetCell(RosterTable::Name, row, QStringLiteral("参加者%1").arg(row));
+        r.SetCell(RosterColumn::Name, row, QStringLiteral("参加者%1").arg(row));
     }
     return r;
 }
@@ -25,7 +25,7 @@ RosterTable rosterOfFirst(int count) {
     RosterTable r;
     r.Clear();
     for (int row = 1; row <= count; ++row) {
-        r.SetCell(RosterTable::Name, row, QStringLiteral("参加者%1").arg(row));
+        r.SetCell(RosterColumn::Name, row, QStringLiteral("参加者%1").arg(row));
     }
     return r;
 }
@@ -90,7 +90,7 @@ TEST(CardContents, TooFewParticipantsCycleThroughAllBeforeRepeating) {
 
 TEST(CardContents, CentreRowNeverAppearsElsewhere) {
     RosterTable roster = rosterOfFirst(24);
-    roster.SetCell(RosterTable::Excluded, 3, QStringLiteral("1"));
+    roster.SetCell(RosterColumn::Excluded, 3, QStringLiteral("1"));
     ClockSeededFractions random(99);
     for (int card = 0; card < 10; ++card) {
         const Fill f = fill(roster, random, 5, 7);
@@ -131,7 +131,7 @@ TEST(CardContents, CountUpWrapsAndSkipsUnnamedRows) {
         RosterTable roster;
         roster.Clear();
         for (int row : c.named) {
-            roster.SetCell(RosterTable::Name, row, QStringLiteral("名前"));
+            roster.SetCell(RosterColumn::Name, row, QStringLiteral("名前"));
         }
         qint16 counter = StartCounter(c.designated);
         std::vector<int> centres;
@@ -160,10 +160,10 @@ TEST(CardContents, MarkAndFixedCentreIgnoreTheCounter) {
 TEST(CardContents, CentreContentOfMarkRowsAndOthers) {
     RosterTable roster;
     roster.Clear();
-    roster.SetCell(RosterTable::Name, 7, QStringLiteral(" 山田　太郎 "));
-    roster.SetCell(RosterTable::Photo, 7, QStringLiteral("P07.JPG"));
-    roster.SetCell(RosterTable::Photo, 8, QStringLiteral("P08.JPG")); // a photo without a name
-    roster.SetCell(RosterTable::Name, 9, QStringLiteral("写真なし"));
+    roster.SetCell(RosterColumn::Name, 7, QStringLiteral(" 山田　太郎 "));
+    roster.SetCell(RosterColumn::Photo, 7, QStringLiteral("P07.JPG"));
+    roster.SetCell(RosterColumn::Photo, 8, QStringLiteral("P08.JPG")); // a photo without a name
+    roster.SetCell(RosterColumn::Name, 9, QStringLiteral("写真なし"));
     const QString pictures = QStringLiteral("pics");
     EXPECT_EQ(CentreContent(roster, pictures, 0), (CellContent{QStringLiteral("★"), QString()}));
     EXPECT_EQ(CentreContent(roster, pictures, 7),

@@ -9,7 +9,7 @@ RosterTable rosterOf(int rows) {
     RosterTable roster;
     roster.Clear();
     for (int r = 1; r <= rows; ++r) {
-        roster.SetCell(RosterTable::Name, r, QStringLiteral("参加者%1").arg(r));
+        roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
     }
     return roster;
 }
@@ -117,8 +117,8 @@ TEST(DrawPools, OpeningAndClosingByHandInModeTwo) {
 
 TEST(DrawPools, OpeningAndClosingByHandInModeThree) {
     RosterTable roster = rosterOf(20);
-    roster.SetCell(RosterTable::Name, 8, QString());
-    roster.SetCell(RosterTable::Excluded, 9, QStringLiteral("1"));
+    roster.SetCell(RosterColumn::Name, 8, QString());
+    roster.SetCell(RosterColumn::Excluded, 9, QStringLiteral("1"));
     DrawPools pools(roster, 3, 25);
     ScriptedFractions random{0.0};
     EXPECT_EQ(pools.Candidates().Count, 18);

@@ -15,12 +15,12 @@ struct Person {
 RosterTable rosterWith(const Person& p) {
     RosterTable roster;
     roster.Clear();
-    roster.SetCell(RosterTable::Name, 1, QStringLiteral("山田"));
-    roster.SetCell(RosterTable::BirthYear, 1, QString::fromUtf16(p.year));
-    roster.SetCell(RosterTable::BirthMonth, 1, QString::fromUtf16(p.month));
-    roster.SetCell(RosterTable::BirthDay, 1, QString::fromUtf16(p.day));
-    roster.SetCell(RosterTable::Birthplace, 1, QString::fromUtf16(p.place));
-    roster.SetCell(RosterTable::BloodType, 1, QString::fromUtf16(p.blood));
+    roster.SetCell(RosterColumn::Name, 1, QStringLiteral("山田"));
+    roster.SetCell(RosterColumn::BirthYear, 1, QString::fromUtf16(p.year));
+    roster.SetCell(RosterColumn::BirthMonth, 1, QString::fromUtf16(p.month));
+    roster.SetCell(RosterColumn::BirthDay, 1, QString::fromUtf16(p.day));
+    roster.SetCell(RosterColumn::Birthplace, 1, QString::fromUtf16(p.place));
+    roster.SetCell(RosterColumn::BloodType, 1, QString::fromUtf16(p.blood));
     return roster;
 }
 } // namespace
@@ -87,22 +87,22 @@ TEST(Telop, ZodiacSignBoundaries) {
 TEST(Telop, TypedLinesUseTheCaptionsOfRowZero) {
     RosterTable roster;
     roster.Clear();
-    roster.SetCell(RosterTable::Name, 1, QStringLiteral("山田"));
-    roster.SetCell(RosterTable::Affiliation, 1, QStringLiteral(" 営業部 "));
-    roster.SetCell(RosterTable::FavouriteWords, 1, QStringLiteral("一期一会"));
-    roster.SetCell(RosterTable::Comment, 1, QStringLiteral("よろしく"));
+    roster.SetCell(RosterColumn::Name, 1, QStringLiteral("山田"));
+    roster.SetCell(RosterColumn::Affiliation, 1, QStringLiteral(" 営業部 "));
+    roster.SetCell(RosterColumn::FavouriteWords, 1, QStringLiteral("一期一会"));
+    roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("よろしく"));
     using Lines = std::vector<ProfileLine>;
     EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("111111111")),
               (Lines{{QStringLiteral("営業部 所属"), true},
                      {QStringLiteral("[好きな言葉]:一期一会"), true},
                      {QStringLiteral("[一言]:よろしく"), false}}));
-    roster.SetCell(RosterTable::FavouriteWords, 0, QStringLiteral(" 座右の銘 "));
-    roster.SetCell(RosterTable::Comment, 0, QStringLiteral("ひとこと"));
+    roster.SetCell(RosterColumn::FavouriteWords, 0, QStringLiteral(" 座右の銘 "));
+    roster.SetCell(RosterColumn::Comment, 0, QStringLiteral("ひとこと"));
     EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("111101111")),
               (Lines{{QStringLiteral("[座右の銘]:一期一会"), true},
                      {QStringLiteral("[ひとこと]:よろしく"), false}}));
     EXPECT_TRUE(BuildProfileLines(roster, 1, QStringLiteral("111100011")).empty());
-    roster.SetCell(RosterTable::Comment, 1, QStringLiteral("   "));
+    roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("   "));
     EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("000000100")).size(), 0u);
 }
 

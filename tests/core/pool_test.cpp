@@ -13,10 +13,10 @@ RosterTable rosterWith(std::initializer_list<std::pair<int, const char16_t*>> ex
     RosterTable r;
     r.Clear();
     for (int row : named) {
-        r.SetCell(RosterTable::Name, row, QStringLiteral("P%1").arg(row));
+        r.SetCell(RosterColumn::Name, row, QStringLiteral("P%1").arg(row));
     }
     for (const auto& [row, mark] : excluded) {
-        r.SetCell(RosterTable::Excluded, row, QString::fromUtf16(mark));
+        r.SetCell(RosterColumn::Excluded, row, QString::fromUtf16(mark));
     }
     return r;
 }
@@ -32,8 +32,8 @@ std::vector<int> contents(const RowPool& pool) {
 TEST(CollectEligibleRows, SkipsBlankExcludedAndLeftOutRows) {
     RosterTable r = rosterWith({{2, u"1"}, {3, u"2"}, {4, u"0"}, {5, u"01"}, {6, u"1,0"}, {7, u"1.0"}},
                                {1, 2, 3, 4, 5, 6, 7, 9});
-    r.SetCell(RosterTable::Name, 8, QStringLiteral("   "));
-    r.SetCell(RosterTable::Photo, 8, QStringLiteral("x.jpg"));
+    r.SetCell(RosterColumn::Name, 8, QStringLiteral("   "));
+    r.SetCell(RosterColumn::Photo, 8, QStringLiteral("x.jpg"));
     RowPool pool;
     CollectEligibleRows(r, pool, 0);
     EXPECT_EQ(contents(pool), (std::vector<int>{1, 3, 4, 6, 9}));

@@ -56,58 +56,58 @@ TEST(RosterFile, KeepsShiftJisSpecialsAndRenamedCaptions) {
     TextEncoding encoding;
     const RosterTable r = read(fixture("roster_cp932.txt"), &encoding);
     EXPECT_EQ(encoding, TextEncoding::Cp932);
-    EXPECT_EQ(r.Cell(RosterTable::Name, 1), QStringLiteral("髙橋 一郎"));
-    EXPECT_EQ(r.Cell(RosterTable::Comment, 1), QStringLiteral("①番乗り～です"));
-    EXPECT_EQ(r.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("座右の銘"));
-    EXPECT_EQ(r.Cell(RosterTable::Comment, 0), QStringLiteral(" 意気込み ")); // kept untrimmed
-    EXPECT_EQ(r.Cell(RosterTable::Excluded, 2), QStringLiteral("1"));
+    EXPECT_EQ(r.Cell(RosterColumn::Name, 1), QStringLiteral("髙橋 一郎"));
+    EXPECT_EQ(r.Cell(RosterColumn::Comment, 1), QStringLiteral("①番乗り～です"));
+    EXPECT_EQ(r.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("座右の銘"));
+    EXPECT_EQ(r.Cell(RosterColumn::Comment, 0), QStringLiteral(" 意気込み ")); // kept untrimmed
+    EXPECT_EQ(r.Cell(RosterColumn::Excluded, 2), QStringLiteral("1"));
     RosterTable cleared = r;
     cleared.Clear();
-    EXPECT_EQ(cleared.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("好きな言葉"));
-    EXPECT_EQ(cleared.Cell(RosterTable::Name, 1), QString());
+    EXPECT_EQ(cleared.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("好きな言葉"));
+    EXPECT_EQ(cleared.Cell(RosterColumn::Name, 1), QString());
 }
 
 TEST(RosterFile, LineEndsFieldCountsAndCaptions) {
     // CR alone ends a line; a lone LF stays inside its cell and is written back as it is.
     const RosterTable cr = read(fixture("roster_cr_only.txt"));
-    EXPECT_EQ(cr.Cell(RosterTable::Comment, 1), QStringLiteral("一行目\n二行目"));
-    EXPECT_EQ(cr.Cell(RosterTable::Name, 2), QStringLiteral("川口")); // unterminated last line
+    EXPECT_EQ(cr.Cell(RosterColumn::Comment, 1), QStringLiteral("一行目\n二行目"));
+    EXPECT_EQ(cr.Cell(RosterColumn::Name, 2), QStringLiteral("川口")); // unterminated last line
     EXPECT_TRUE(write(cr, TextEncoding::Cp932).contains("\x88\xea\x8d\x73\x96\xda\n"));
 
     // Without a caption line the first participant lands in slot 0 and gives columns 7 and 8.
     const RosterTable nc = read(fixture("roster_no_captions.txt"));
-    EXPECT_EQ(nc.Cell(RosterTable::Name, 0), QStringLiteral("氏名"));
-    EXPECT_EQ(nc.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("一期一会"));
-    EXPECT_EQ(nc.Cell(RosterTable::BirthYear, 0), QStringLiteral("生年"));
-    EXPECT_EQ(nc.Cell(RosterTable::Name, 1), QStringLiteral("佐藤 花子"));
-    EXPECT_EQ(nc.Cell(RosterTable::Comment, 0), QStringLiteral("①番乗り～です"));
+    EXPECT_EQ(nc.Cell(RosterColumn::Name, 0), QStringLiteral("氏名"));
+    EXPECT_EQ(nc.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("一期一会"));
+    EXPECT_EQ(nc.Cell(RosterColumn::BirthYear, 0), QStringLiteral("生年"));
+    EXPECT_EQ(nc.Cell(RosterColumn::Name, 1), QStringLiteral("佐藤 花子"));
+    EXPECT_EQ(nc.Cell(RosterColumn::Comment, 0), QStringLiteral("①番乗り～です"));
 
     const RosterTable big = read(fixture("roster_400.txt"));
-    EXPECT_EQ(big.Cell(RosterTable::Name, 300), QStringLiteral("人300"));
+    EXPECT_EQ(big.Cell(RosterColumn::Name, 300), QStringLiteral("人300"));
 
     const RosterTable ragged = read(fixture("roster_ragged.txt"));
-    EXPECT_EQ(ragged.Cell(RosterTable::BirthYear, 1), QStringLiteral("1999"));
-    EXPECT_EQ(ragged.Cell(RosterTable::BirthMonth, 1), QString());
+    EXPECT_EQ(ragged.Cell(RosterColumn::BirthYear, 1), QStringLiteral("1999"));
+    EXPECT_EQ(ragged.Cell(RosterColumn::BirthMonth, 1), QString());
     EXPECT_FALSE(ragged.IsInUse(2));
-    EXPECT_EQ(ragged.Cell(RosterTable::BirthMonth, 2), QStringLiteral("2"));
-    EXPECT_EQ(ragged.Cell(RosterTable::Excluded, 3), QStringLiteral("13"));
+    EXPECT_EQ(ragged.Cell(RosterColumn::BirthMonth, 2), QStringLiteral("2"));
+    EXPECT_EQ(ragged.Cell(RosterColumn::Excluded, 3), QStringLiteral("13"));
 
     const RosterTable empty = read(QByteArray());
-    EXPECT_EQ(empty.Cell(RosterTable::Name, 0), QStringLiteral("氏名"));
+    EXPECT_EQ(empty.Cell(RosterColumn::Name, 0), QStringLiteral("氏名"));
     EXPECT_FALSE(empty.IsInUse(1));
 }
 
 TEST(RosterFile, BlankNamesAreDroppedAndRowsRenumber) {
     RosterTable r;
     r.Clear();
-    r.SetCell(RosterTable::Name, 1, QStringLiteral("一"));
-    r.SetCell(RosterTable::Name, 2, QStringLiteral("  "));
-    r.SetCell(RosterTable::Photo, 2, QStringLiteral("ghost.jpg"));
-    r.SetCell(RosterTable::Name, 3, QStringLiteral("三"));
-    r.SetCell(RosterTable::Comment, 3, QStringLiteral("a\tb\rc")); // TAB and CR would break the file
+    r.SetCell(RosterColumn::Name, 1, QStringLiteral("一"));
+    r.SetCell(RosterColumn::Name, 2, QStringLiteral("  "));
+    r.SetCell(RosterColumn::Photo, 2, QStringLiteral("ghost.jpg"));
+    r.SetCell(RosterColumn::Name, 3, QStringLiteral("三"));
+    r.SetCell(RosterColumn::Comment, 3, QStringLiteral("a\tb\rc")); // TAB and CR would break the file
     const RosterTable back = read(write(r, TextEncoding::Cp932));
-    EXPECT_EQ(back.Cell(RosterTable::Name, 2), QStringLiteral("三"));
-    EXPECT_EQ(back.Cell(RosterTable::Comment, 2), QStringLiteral("a b c"));
+    EXPECT_EQ(back.Cell(RosterColumn::Name, 2), QStringLiteral("三"));
+    EXPECT_EQ(back.Cell(RosterColumn::Comment, 2), QStringLiteral("a b c"));
     EXPECT_FALSE(back.IsInUse(3));
 
     RosterTable never; // captions never set: nothing at all is written
@@ -117,9 +117,9 @@ TEST(RosterFile, BlankNamesAreDroppedAndRowsRenumber) {
 TEST(RosterFile, RefusesCharactersCp932CannotHold) {
     RosterTable r;
     r.Clear();
-    r.SetCell(RosterTable::Name, 1, QStringLiteral("一"));
-    r.SetCell(RosterTable::Name, 2, QStringLiteral("二"));
-    r.SetCell(RosterTable::Comment, 2, QStringLiteral("楽しみ🎉"));
+    r.SetCell(RosterColumn::Name, 1, QStringLiteral("一"));
+    r.SetCell(RosterColumn::Name, 2, QStringLiteral("二"));
+    r.SetCell(RosterColumn::Comment, 2, QStringLiteral("楽しみ🎉"));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QString error;
@@ -139,7 +139,7 @@ protected:
 };
 
 TEST_F(RosterOnDisk, LoadReportsAnUnreadableFileAndClears) {
-    state.Roster.SetCell(RosterTable::Name, 5, QStringLiteral("old"));
+    state.Roster.SetCell(RosterColumn::Name, 5, QStringLiteral("old"));
     state.RosterModified = true;
     state.Settings.RosterFilePath = path("missing.txt");
     LoadRoster(state, messages);
@@ -149,7 +149,7 @@ TEST_F(RosterOnDisk, LoadReportsAnUnreadableFileAndClears) {
                                      QString::fromLocal8Bit(std::strerror(ENOENT)));
     EXPECT_FALSE(state.RosterModified);
     EXPECT_FALSE(state.Roster.IsInUse(5));
-    EXPECT_EQ(state.Roster.Cell(RosterTable::Name, 0), QStringLiteral("氏名"));
+    EXPECT_EQ(state.Roster.Cell(RosterColumn::Name, 0), QStringLiteral("氏名"));
 }
 
 TEST_F(RosterOnDisk, FailedSaveKeepsTheOldFileAndTheFlag) {
@@ -159,7 +159,7 @@ TEST_F(RosterOnDisk, FailedSaveKeepsTheOldFileAndTheFlag) {
     f.write("old content\r\n");
     f.close();
     state.Roster.Clear();
-    state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("😀"));
+    state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("😀"));
     state.RosterModified = true;
     state.Settings.RosterFilePath = file;
     EXPECT_FALSE(SaveRoster(state, messages));
@@ -169,7 +169,7 @@ TEST_F(RosterOnDisk, FailedSaveKeepsTheOldFileAndTheFlag) {
     f.close();
 
     state.Settings.RosterFilePath = path("no/such/folder/r.txt");
-    state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("ok"));
+    state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("ok"));
     EXPECT_FALSE(SaveRoster(state, messages));
     EXPECT_TRUE(state.RosterModified);
     ASSERT_EQ(messages.Shown.size(), 2);
@@ -180,7 +180,7 @@ TEST_F(RosterOnDisk, FailedSaveKeepsTheOldFileAndTheFlag) {
     EXPECT_TRUE(SaveRoster(state, messages));
     EXPECT_FALSE(state.RosterModified);
     LoadRoster(state, messages);
-    EXPECT_EQ(state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("ok"));
+    EXPECT_EQ(state.Roster.Cell(RosterColumn::Name, 1), QStringLiteral("ok"));
 }
 
 } // namespace
@@ -200,15 +200,15 @@ class BlankName : public ::testing::TestWithParam<NameCase> {};
 TEST_P(BlankName, DecidesTheRowAlikeEverywhere) {
     RosterTable r;
     r.Clear();
-    r.SetCell(RosterTable::Name, 1, QString::fromUtf16(GetParam().name));
-    r.SetCell(RosterTable::Photo, 1, QStringLiteral("P.JPG"));
-    r.SetCell(RosterTable::Name, 2, QStringLiteral("二"));
+    r.SetCell(RosterColumn::Name, 1, QString::fromUtf16(GetParam().name));
+    r.SetCell(RosterColumn::Photo, 1, QStringLiteral("P.JPG"));
+    r.SetCell(RosterColumn::Name, 2, QStringLiteral("二"));
     EXPECT_EQ(r.IsInUse(1), GetParam().inUse);
     // A row not in use is not written: the next participant moves up into its place.
     const RosterTable back = read(write(r, TextEncoding::Cp932));
-    EXPECT_EQ(back.Cell(RosterTable::Name, 1),
+    EXPECT_EQ(back.Cell(RosterColumn::Name, 1),
               GetParam().inUse ? QString::fromUtf16(GetParam().name) : QStringLiteral("二"));
-    EXPECT_EQ(back.Cell(RosterTable::Photo, 1), GetParam().inUse ? QStringLiteral("P.JPG") : QString());
+    EXPECT_EQ(back.Cell(RosterColumn::Photo, 1), GetParam().inUse ? QStringLiteral("P.JPG") : QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, BlankName,
@@ -222,12 +222,12 @@ TEST(RosterCaptions, OnlySpacesGiveTheDefaultCaptions) {
     const QString header = QStringLiteral("氏名\t生年\t月\t日\t血液型\t出身地\t所属\t%1\t%2\r\n");
     RosterTable spaces;
     spaces.Parse(header.arg(QStringLiteral("   "), QStringLiteral(" ")));
-    EXPECT_EQ(spaces.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("好きな言葉"));
-    EXPECT_EQ(spaces.Cell(RosterTable::Comment, 0), QStringLiteral("一言"));
+    EXPECT_EQ(spaces.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("好きな言葉"));
+    EXPECT_EQ(spaces.Cell(RosterColumn::Comment, 0), QStringLiteral("一言"));
     RosterTable wide;
     wide.Parse(header.arg(QStringLiteral("\u3000"), QStringLiteral("座右の銘")));
-    EXPECT_EQ(wide.Cell(RosterTable::FavouriteWords, 0), QStringLiteral("\u3000"));
-    EXPECT_EQ(wide.Cell(RosterTable::Comment, 0), QStringLiteral("座右の銘"));
+    EXPECT_EQ(wide.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("\u3000"));
+    EXPECT_EQ(wide.Cell(RosterColumn::Comment, 0), QStringLiteral("座右の銘"));
 }
 
 TEST(RosterParse, CountsTheParticipantsBeyondTheLastRow) {
@@ -238,7 +238,7 @@ TEST(RosterParse, CountsTheParticipantsBeyondTheLastRow) {
     text += QStringLiteral("  \t1990\r\n\r\n"); // blank names beyond the table are nobody
     RosterTable r;
     EXPECT_EQ(r.Parse(text), 5);
-    EXPECT_EQ(r.Cell(RosterTable::Name, 300), QStringLiteral("人300"));
+    EXPECT_EQ(r.Cell(RosterColumn::Name, 300), QStringLiteral("人300"));
     EXPECT_EQ(r.Parse(QStringLiteral("氏名\r\n一\r\n")), 0);
 }
 
@@ -259,7 +259,7 @@ TEST_F(LoadOnDisk, SaysHowManyParticipantsWereNotRead) {
     ASSERT_EQ(messages.Shown.size(), 1);
     EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("100 人は読み込んでいません")))
         << messages.Shown[0].toStdString();
-    EXPECT_EQ(state.Roster.Cell(RosterTable::Name, 300), QStringLiteral("人300"));
+    EXPECT_EQ(state.Roster.Cell(RosterColumn::Name, 300), QStringLiteral("人300"));
 }
 
 TEST_F(LoadOnDisk, AFolderInTheFilesPlaceGivesTheSystemsNumber) {

@@ -6,7 +6,7 @@ ProgramState StateWithNames(std::initializer_list<const char16_t*> names) {
     state.Settings.ApplyDefaults();
     int row = 1;
     for (const char16_t* name : names) {
-        state.Roster.SetCell(RosterTable::Name, row++, QString::fromUtf16(name));
+        state.Roster.SetCell(RosterColumn::Name, row++, QString::fromUtf16(name));
     }
     return state;
 }

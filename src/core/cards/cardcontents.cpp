@@ -7,8 +7,8 @@
 
 CellContent RowContent(const RosterTable& roster, const QString& picturesFolder, int row) {
     CellContent content;
-    content.Text = roster.Cell(RosterTable::Name, row);
-    const QString& photo = roster.Cell(RosterTable::Photo, row);
+    content.Text = roster.Cell(RosterColumn::Name, row);
+    const QString& photo = roster.Cell(RosterColumn::Photo, row);
     if (!photo.isEmpty()) {
         content.PhotoPath = JoinPath(picturesFolder, photo);
     }
@@ -31,7 +31,7 @@ qint16 ChooseCentreRow(CentreOption option, qint16 designatedRow, const RosterTa
             counter = 1;
         }
         // A counter below 0 cannot come from a run: the screen refuses such a designated row.
-        if (counter >= 0 && !IsBlank(roster.Cell(RosterTable::Name, counter))) {
+        if (counter >= 0 && !IsBlank(roster.Cell(RosterColumn::Name, counter))) {
             return counter;
         }
     }

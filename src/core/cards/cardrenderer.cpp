@@ -1,10 +1,9 @@
 #include "core/cards/cardrenderer.h"
 
 #include "core/common/messages.h"
+#include "core/common/photo.h"
 
 #include <QFontMetricsF>
-#include <QImageIOHandler>
-#include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
@@ -63,15 +62,8 @@ CardRenderer::Photo& CardRenderer::photo(const QString& path) {
         return *found;
     }
     Photo entry;
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    if (stored.isValid() && !stored.isEmpty()) {
-        entry.Readable = true;
-        entry.Size = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90)
-                         ? stored.transposed()
-                         : stored;
-    }
+    entry.Size = PhotoSize(path);
+    entry.Readable = !entry.Size.isEmpty();
     return *m_photos.insert(path, std::move(entry));
 }
 
@@ -82,14 +74,7 @@ const QImage& CardRenderer::decoded(const QString& path, Photo& entry, QSize pix
         return found->second;
     }
     ++m_photoDecodes;
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    if (pixels.width() < entry.Size.width() || pixels.height() < entry.Size.height()) {
-        // The scaled size is that of the image as stored, before the turn.
-        reader.setScaledSize(turned ? pixels.transposed() : pixels);
-    }
-    QImage image = reader.read();
+    QImage image = LoadPhoto(path, pixels);
     if (image.isNull()) {
         entry.Readable = false;
     }

@@ -3,6 +3,7 @@
 #include "core/cards/cardcontents.h"
 #include "core/cards/cardgeometry.h"
 #include "core/cards/celltextfit.h"
+#include "core/common/designfonts.h"
 #include "core/roster/roster.h"
 
 #include <QColor>
@@ -18,9 +19,9 @@ class MessageSink;
 class QPaintDevice;
 class QPainter;
 
-// The face cards are printed in; the program maps it onto an installed Mincho face.
+// The face cards are printed in.
 inline QString CardFontFace() {
-    return QStringLiteral("ＭＳ 明朝");
+    return FaceName(DesignFace::Mincho);
 }
 
 // Measures texts with the card font on a paint device (a printer, a PDF, an image).

@@ -96,7 +96,7 @@ bool DrawPools::CloseByHand(const RosterTable& roster, int panel, qint16 row) {
         return false;
     }
     const bool drawable = row <= RosterTable::kCapacity && roster.IsInUse(row) &&
-                          NumericValue(roster.Cell(RosterTable::Excluded, row)) != 1 &&
+                          NumericValue(roster.Cell(RosterColumn::Excluded, row)) != 1 &&
                           FindEntry(m_candidates, row) < 1;
     if (drawable) {
         AppendEntry(m_candidates, row);

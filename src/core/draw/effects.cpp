@@ -1,5 +1,6 @@
 #include "core/draw/effects.h"
 
+#include "core/common/designfonts.h"
 #include "core/common/random.h"
 #include "core/roster/pool.h"
 
@@ -13,10 +14,24 @@ double fourDecimals(double value) {
 } // namespace
 
 QString EffectFontFace(int index) {
-    static const char16_t* faces[] = {u"HG正楷書体-PRO",  u"HGP創英角ﾎﾟｯﾌﾟ体", u"HG丸ｺﾞｼｯｸM-PRO",
-                                      u"ＭＳ Ｐ明朝",     u"HGS創英角ﾎﾟｯﾌﾟ体", u"HG行書体",
-                                      u"ＭＳ Ｐゴシック", u"HGS明朝B"};
-    return QString::fromUtf16(faces[std::clamp(index, 1, 8) - 1]);
+    switch (std::clamp(index, 1, 8)) {
+    case 1:
+        return QStringLiteral("HG正楷書体-PRO");
+    case 2:
+        return QStringLiteral("HGP創英角ﾎﾟｯﾌﾟ体");
+    case 3:
+        return QStringLiteral("HG丸ｺﾞｼｯｸM-PRO");
+    case 4:
+        return FaceName(DesignFace::PMincho);
+    case 5:
+        return QStringLiteral("HGS創英角ﾎﾟｯﾌﾟ体");
+    case 6:
+        return QStringLiteral("HG行書体");
+    case 7:
+        return FaceName(DesignFace::PGothic);
+    default:
+        return QStringLiteral("HGS明朝B");
+    }
 }
 
 QColor EffectColour(int index) {

@@ -1,10 +1,9 @@
 #include "core/draw/photocache.h"
 
-#include <QImageReader>
+#include "core/common/photo.h"
 
 namespace {
 constexpr qsizetype kKeepBytes = 2 * 1024 * 1024; // decodes larger than this are kept one at a time
-constexpr int kAllocationLimitMb = 512;
 
 quint64 sizeKey(QSize size) {
     return (static_cast<quint64>(static_cast<quint32>(size.width())) << 32) |
@@ -18,13 +17,7 @@ PhotoCache::Entry& PhotoCache::entry(const QString& path) {
         return *found;
     }
     Entry e;
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize raw = reader.size();
-    if (raw.isValid() && !raw.isEmpty()) {
-        e.Transposed = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-        e.Oriented = e.Transposed ? raw.transposed() : raw;
-    }
+    e.Oriented = PhotoSize(path);
     return *m_entries.insert(path, e);
 }
 
@@ -48,11 +41,7 @@ QImage PhotoCache::Scaled(const QString& path, QSize size) {
     if (found != e.Images.constEnd()) {
         return *found;
     }
-    QImageReader::setAllocationLimit(kAllocationLimitMb);
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    reader.setScaledSize(e.Transposed ? size.transposed() : size);
-    QImage image = reader.read();
+    QImage image = LoadPhoto(path, size);
     ++m_decodes;
     if (image.isNull()) {
         return {};

@@ -20,7 +20,6 @@ public:
 private:
     struct Entry {
         QSize Oriented;
-        bool Transposed = false;
         QHash<quint64, QImage> Images; // by shown size
     };
     Entry& entry(const QString& path);

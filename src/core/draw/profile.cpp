@@ -34,20 +34,20 @@ QString ZodiacSign(const QString& month, const QString& day) {
 }
 
 QString BuildTelopLine(const RosterTable& roster, int r, const QString& dflag) {
-    const QString year = TrimSpaces(roster.Cell(RosterTable::BirthYear, r));
-    const QString month = TrimSpaces(roster.Cell(RosterTable::BirthMonth, r));
-    const QString day = TrimSpaces(roster.Cell(RosterTable::BirthDay, r));
+    const QString year = TrimSpaces(roster.Cell(RosterColumn::BirthYear, r));
+    const QString month = TrimSpaces(roster.Cell(RosterColumn::BirthMonth, r));
+    const QString day = TrimSpaces(roster.Cell(RosterColumn::BirthDay, r));
     QString s;
     if (DflagOn(dflag, 2) && (!year.isEmpty() || !month.isEmpty() || !day.isEmpty())) {
         s += year + u'.' + month + u'.' + day + QStringLiteral("生 ");
     }
-    const QString place = TrimSpaces(roster.Cell(RosterTable::Birthplace, r));
+    const QString place = TrimSpaces(roster.Cell(RosterColumn::Birthplace, r));
     if (DflagOn(dflag, 4) && !place.isEmpty()) {
         s += place + QStringLiteral(" 出身  ");
     }
     bool bloodShown = false;
-    if (DflagOn(dflag, 3) && !IsBlank(roster.Cell(RosterTable::BloodType, r))) {
-        s += roster.Cell(RosterTable::BloodType, r) + QStringLiteral("型 ");
+    if (DflagOn(dflag, 3) && !IsBlank(roster.Cell(RosterColumn::BloodType, r))) {
+        s += roster.Cell(RosterColumn::BloodType, r) + QStringLiteral("型 ");
         bloodShown = true;
     }
     const QString sign = ZodiacSign(month, day);
@@ -59,20 +59,20 @@ QString BuildTelopLine(const RosterTable& roster, int r, const QString& dflag) {
 
 std::vector<ProfileLine> BuildProfileLines(const RosterTable& roster, int r, const QString& dflag) {
     std::vector<ProfileLine> lines;
-    const QString affiliation = TrimSpaces(roster.Cell(RosterTable::Affiliation, r));
+    const QString affiliation = TrimSpaces(roster.Cell(RosterColumn::Affiliation, r));
     if (DflagOn(dflag, 5) && !affiliation.isEmpty()) {
         lines.push_back({affiliation + QStringLiteral(" 所属"), true});
     }
-    const QString words = TrimSpaces(roster.Cell(RosterTable::FavouriteWords, r));
+    const QString words = TrimSpaces(roster.Cell(RosterColumn::FavouriteWords, r));
     if (DflagOn(dflag, 6) && !words.isEmpty()) {
         lines.push_back(
-            {u'[' + TrimSpaces(roster.Cell(RosterTable::FavouriteWords, 0)) + QStringLiteral("]:") + words,
+            {u'[' + TrimSpaces(roster.Cell(RosterColumn::FavouriteWords, 0)) + QStringLiteral("]:") + words,
              true});
     }
-    const QString comment = TrimSpaces(roster.Cell(RosterTable::Comment, r));
+    const QString comment = TrimSpaces(roster.Cell(RosterColumn::Comment, r));
     if (DflagOn(dflag, 7) && !comment.isEmpty()) {
         lines.push_back(
-            {u'[' + TrimSpaces(roster.Cell(RosterTable::Comment, 0)) + QStringLiteral("]:") + comment,
+            {u'[' + TrimSpaces(roster.Cell(RosterColumn::Comment, 0)) + QStringLiteral("]:") + comment,
              false});
     }
     return lines;

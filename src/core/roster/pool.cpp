@@ -28,7 +28,7 @@ void CollectEligibleRows(const RosterTable& roster, RowPool& pool, qint16 leaveO
         if (!roster.IsInUse(row) || row == leaveOut) {
             continue;
         }
-        if (NumericValue(roster.Cell(RosterTable::Excluded, row)) == 1) {
+        if (NumericValue(roster.Cell(RosterColumn::Excluded, row)) == 1) {
             continue;
         }
         ++pool.Count;

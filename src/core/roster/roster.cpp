@@ -5,17 +5,17 @@
 
 #include <QStringList>
 
-QString RosterTable::DefaultCaption(int column) {
+QString RosterTable::DefaultCaption(RosterColumn column) {
     static const char16_t* const captions[kColumns] = {
         u"氏名",       u"生年", u"月",       u"日",           u"血液型",   u"出身地", u"所属",
         u"好きな言葉", u"一言", u"好きな曲", u"再生開始位置", u"再生時間", u"写真",   u"除外",
     };
-    return QString::fromUtf16(captions[column]);
+    return QString::fromUtf16(captions[static_cast<int>(column)]);
 }
 
 void RosterTable::Clear() {
     for (int c = 0; c < kColumns; ++c) {
-        m_cells[0][c] = DefaultCaption(c);
+        m_cells[0][c] = DefaultCaption(RosterColumn(c));
     }
     for (int r = 1; r < kSlots; ++r) {
         for (auto& cell : m_cells[r]) {
@@ -40,16 +40,16 @@ int RosterTable::Parse(const QString& text) {
         }
     }
     // Captions: all fixed but the two the user may rename, which are kept when not blank.
-    const QString words = m_cells[0][FavouriteWords];
-    const QString comment = m_cells[0][Comment];
+    const QString words = m_cells[0][int(RosterColumn::FavouriteWords)];
+    const QString comment = m_cells[0][int(RosterColumn::Comment)];
     for (int c = 0; c < kColumns; ++c) {
-        m_cells[0][c] = DefaultCaption(c);
+        m_cells[0][c] = DefaultCaption(RosterColumn(c));
     }
     if (!IsBlank(words)) {
-        m_cells[0][FavouriteWords] = words;
+        m_cells[0][int(RosterColumn::FavouriteWords)] = words;
     }
     if (!IsBlank(comment)) {
-        m_cells[0][Comment] = comment;
+        m_cells[0][int(RosterColumn::Comment)] = comment;
     }
     int notRead = 0;
     for (qsizetype line = kSlots; line < lines.size(); ++line) {
@@ -117,7 +117,7 @@ std::vector<RosterTable::UnencodableCell> RosterTable::UnencodableCells(TextEnco
             const QString& text = m_cells[r][c];
             const qsizetype at = firstUnencodable(text, encoding);
             if (at >= 0) {
-                cells.push_back({r, c, text.mid(at, characterLength(text, at))});
+                cells.push_back({r, RosterColumn(c), text.mid(at, characterLength(text, at))});
             }
         }
     }

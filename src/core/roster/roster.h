@@ -9,6 +9,24 @@
 
 class QIODevice;
 
+// The roster's 14 columns, in file order. Slot 0 of each holds its caption.
+enum class RosterColumn : int {
+    Name = 0,
+    BirthYear = 1,
+    BirthMonth = 2,
+    BirthDay = 3,
+    BloodType = 4,
+    Birthplace = 5,
+    Affiliation = 6,
+    FavouriteWords = 7, // caption renamable
+    Comment = 8,        // caption renamable
+    Song = 9,
+    SongStart = 10,
+    SongSeconds = 11,
+    Photo = 12,
+    Excluded = 13,
+};
+
 // The participant table: 14 text columns, slots 0 to 300. Slot 0 of each column holds the
 // column's caption, slots 1 to 300 the participants; the slot number is the registration number.
 class RosterTable {
@@ -17,31 +35,16 @@ public:
     static constexpr int kCapacity = 300;
     static constexpr int kSlots = kCapacity + 1;
 
-    enum Column {
-        Name = 0,
-        BirthYear = 1,
-        BirthMonth = 2,
-        BirthDay = 3,
-        BloodType = 4,
-        Birthplace = 5,
-        Affiliation = 6,
-        FavouriteWords = 7,
-        Comment = 8,
-        Song = 9,
-        SongStart = 10,
-        SongSeconds = 11,
-        Photo = 12,
-        Excluded = 13,
-    };
-
     // The fixed caption of a column.
-    static QString DefaultCaption(int column);
+    static QString DefaultCaption(RosterColumn column);
 
-    const QString& Cell(int column, int row) const { return m_cells[row][column]; }
-    void SetCell(int column, int row, const QString& text) { m_cells[row][column] = text; }
+    const QString& Cell(RosterColumn column, int row) const { return m_cells[row][static_cast<int>(column)]; }
+    void SetCell(RosterColumn column, int row, const QString& text) {
+        m_cells[row][static_cast<int>(column)] = text;
+    }
 
     // A row is in use when its name is not blank (only ASCII spaces count as blank).
-    bool IsInUse(int row) const { return !IsBlank(m_cells[row][Name]); }
+    bool IsInUse(int row) const { return !IsBlank(Cell(RosterColumn::Name, row)); }
 
     // Slot 0 := the fixed captions; every participant cell := empty.
     void Clear();
@@ -58,7 +61,7 @@ public:
     // A cell of a row in use holding a character the encoding cannot store.
     struct UnencodableCell {
         int Row;
-        int Column;
+        RosterColumn Column;
         QString Character; // the first such character (two code units for one beyond U+FFFF)
     };
     // Every such cell, in file order; empty when all fit.

@@ -1,5 +1,7 @@
 #include "ui/app/helpviewer.h"
 
+#include "core/common/designfonts.h"
+
 #include "core/common/textfile.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
@@ -20,7 +22,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {
     palette.setColor(QPalette::Base, Qt::black);
     palette.setColor(QPalette::Text, Qt::white);
     m_text->setPalette(palette);
-    QFont font(QStringLiteral("ＭＳ Ｐ明朝"));
+    QFont font = DesignFont(DesignFace::PMincho);
     font.setPointSizeF(13.5);
     m_text->setFont(font);
 }

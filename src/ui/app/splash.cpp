@@ -1,5 +1,7 @@
 #include "ui/app/splash.h"
 
+#include "core/common/designfonts.h"
+
 #include "ui/app/mainwindow.h"
 
 #include <QFrame>
@@ -38,7 +40,7 @@ SplashScreen::SplashScreen(QWidget* parent)
 
     auto* name = new QLabel(MainWindow::ProductName(), frame);
     name->setObjectName(QStringLiteral("lblProductName"));
-    QFont nameFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont nameFont = DesignFont(DesignFace::PGothic);
     nameFont.setPointSizeF(21.75);
     nameFont.setBold(true);
     name->setFont(nameFont);

@@ -25,13 +25,6 @@ QSize ScaledPixelSize(QSizeF logical, qreal ratio) {
                  std::max(1, static_cast<int>(std::lround(logical.height() * ratio))));
 }
 
-QFont DrawFont(const QString& face, bool bold) {
-    QFont font(face);
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
 TextMeasure TextMeasureFor(const QFont& font, const QString& text, const QPaintDevice* device) {
     return [font, text, device](double pointSize) {
         QFont sized = font;

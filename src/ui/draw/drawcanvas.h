@@ -22,10 +22,6 @@ QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill);
 // Pixels of a logical size at a device pixel ratio, at least 1 × 1.
 QSize ScaledPixelSize(QSizeF logical, qreal ratio);
 
-// A face for the draw's texts. Hinting is off, so a text grows with its point size and the text
-// fitting may bracket its sizes.
-QFont DrawFont(const QString& face, bool bold);
-
 // Measures text in font (its size replaced by each size asked) as painted on device: advance
 // width and line height, in the device's logical units.
 TextMeasure TextMeasureFor(const QFont& font, const QString& text, const QPaintDevice* device);

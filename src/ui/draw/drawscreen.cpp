@@ -1,6 +1,7 @@
 #include "ui/draw/drawscreen.h"
 
 #include "core/common/blank.h"
+#include "core/common/designfonts.h"
 #include "core/common/numeric.h"
 #include "core/common/platform.h"
 #include "core/common/timing.h"
@@ -37,13 +38,6 @@ constexpr int kSongPollMs = 100;     // how often the song wait looks at the son
 constexpr int kTypeIntervalMs = 180; // one typed character
 constexpr int kTypePauseMs = 1000;   // after each typed line
 
-QFont designFont(const QString& face, double points, bool bold) {
-    QFont font(face);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 } // namespace
 
 DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
@@ -68,7 +62,7 @@ void DrawScreen::buildControls() {
     m_playInfo->setObjectName(QStringLiteral("Txt再生情報"));
     m_playInfo->setReadOnly(true);
     m_playInfo->setFocusPolicy(Qt::NoFocus);
-    m_playInfo->setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 8.25, false));
+    m_playInfo->setFont(DesignFont(DesignFace::PGothic, 8.25));
     m_playInfo->setStyleSheet(
         QStringLiteral("QLineEdit { color: yellow; background: black; border: none; }"));
     m_playInfo->setGeometry(TwipsToPixels(this, kPlayInfoLeft), TwipsToPixels(this, kPlayInfoTop),
@@ -76,14 +70,14 @@ void DrawScreen::buildControls() {
 
     m_drawButton = new QPushButton(QStringLiteral("抽選開始"), this);
     m_drawButton->setObjectName(QStringLiteral("cmd抽選開始"));
-    m_drawButton->setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 14.25, true));
+    m_drawButton->setFont(DesignFont(DesignFace::PGothic, 14.25, true));
     m_drawButton->setGeometry(TwipsToPixels(this, kDrawButtonLeft), 0, TwipsToPixels(this, kDrawButtonWidth),
                               TwipsToPixels(this, kButtonHeight));
     connect(m_drawButton, &QPushButton::clicked, this, [this] { cmd抽選開始_Click(); });
 
     m_backButton = new QPushButton(QStringLiteral("背景色変更"), this);
     m_backButton->setObjectName(QStringLiteral("Cmd背景色"));
-    m_backButton->setFont(designFont(QStringLiteral("ＭＳ Ｐゴシック"), 9.75, true));
+    m_backButton->setFont(DesignFont(DesignFace::PGothic, 9.75, true));
     m_backButton->setGeometry(TwipsToPixels(this, kBackButtonLeft), 0, TwipsToPixels(this, kBackButtonWidth),
                               TwipsToPixels(this, kButtonHeight));
     connect(m_backButton, &QPushButton::clicked, this, [this] { backColourClicked(); });
@@ -92,7 +86,7 @@ void DrawScreen::buildControls() {
 
     m_telop = new QLabel(QStringLiteral("テロップ用"), this);
     m_telop->setObjectName(QStringLiteral("Lblテロップ用"));
-    m_telop->setFont(designFont(QStringLiteral("ＭＳ Ｐ明朝"), 60, true));
+    m_telop->setFont(DesignFont(DesignFace::PMincho, 60, true));
     m_telop->setAutoFillBackground(false);
     m_telop->setStyleSheet(QStringLiteral("QLabel { color: white; background: transparent; }"));
     m_telop->hide();
@@ -398,14 +392,14 @@ void DrawScreen::finishDraw() {
 }
 
 QString DrawScreen::nameOf(qint16 r) const {
-    return r >= 1 && r <= RosterTable::kCapacity ? m_state.Roster.Cell(RosterTable::Name, r) : QString();
+    return r >= 1 && r <= RosterTable::kCapacity ? m_state.Roster.Cell(RosterColumn::Name, r) : QString();
 }
 
 QString DrawScreen::photoPathOf(qint16 r) const {
     if (r < 1 || r > RosterTable::kCapacity || !DflagOn(m_state.Settings.Dflag, 9)) {
         return {};
     }
-    const QString photo = m_state.Roster.Cell(RosterTable::Photo, r);
+    const QString photo = m_state.Roster.Cell(RosterColumn::Photo, r);
     if (photo.isEmpty()) {
         return {};
     }
@@ -431,18 +425,18 @@ void DrawScreen::startDraw() {
     m_row = r;
     m_timerMusic->Stop();
 
-    const QString song = TrimSpaces(m_state.Roster.Cell(RosterTable::Song, r));
+    const QString song = TrimSpaces(m_state.Roster.Cell(RosterColumn::Song, r));
     m_songCondition = !song.isEmpty() && DflagOn(m_state.Settings.Dflag, 8);
     if (m_songCondition) {
         m_musicDone = false;
         m_musicFile = JoinPath(m_state.Settings.Musics, song);
         qint32 start = 0;
-        if (!ToInt32(NumericValue(m_state.Roster.Cell(RosterTable::SongStart, r)), start)) {
+        if (!ToInt32(NumericValue(m_state.Roster.Cell(RosterColumn::SongStart, r)), start)) {
             start = 0;
         }
         m_services.music.PlayMusic(m_musicFile, start);
         m_songOpen = true;
-        if (!ToInt32(NumericValue(m_state.Roster.Cell(RosterTable::SongSeconds, r)), m_playSeconds)) {
+        if (!ToInt32(NumericValue(m_state.Roster.Cell(RosterColumn::SongSeconds, r)), m_playSeconds)) {
             m_playSeconds = 0;
         }
         m_timerMusic->SetInterval(1000);
@@ -618,7 +612,7 @@ void DrawScreen::clearSurface() {
 }
 
 QFont DrawScreen::typedFont() const {
-    QFont font = DrawFont(QStringLiteral("ＭＳ Ｐゴシック"), true);
+    QFont font = UnhintedFont(FaceName(DesignFace::PGothic), true);
     font.setPointSizeF(clientWidthTwips() <= 10000 ? 35 : 50);
     return font;
 }
@@ -708,11 +702,11 @@ void DrawScreen::typeNextCharacter() {
 // ---- Effects --------------------------------------------------------------------------------
 
 void DrawScreen::showPhotoEffect(qint16 r, Step next) {
-    if (IsBlank(m_state.Roster.Cell(RosterTable::Photo, r)) || !DflagOn(m_state.Settings.Dflag, 9)) {
+    if (IsBlank(m_state.Roster.Cell(RosterColumn::Photo, r)) || !DflagOn(m_state.Settings.Dflag, 9)) {
         next();
         return;
     }
-    const QString path = JoinPath(m_state.Settings.Pictures, m_state.Roster.Cell(RosterTable::Photo, r));
+    const QString path = JoinPath(m_state.Settings.Pictures, m_state.Roster.Cell(RosterColumn::Photo, r));
     m_effect->setGeometry(rect());
     m_effect->Clear();
     m_effect->show();
@@ -738,18 +732,19 @@ void DrawScreen::showNameEffect(qint16 r, Step next) {
     m_effect->setGeometry(rect());
     m_effect->show();
     m_effect->raise();
-    m_animatedName = m_state.Roster.Cell(RosterTable::Name, r);
+    m_animatedName = m_state.Roster.Cell(RosterColumn::Name, r);
     const QImage& canvas = m_effect->Canvas();
     const QString name = m_animatedName;
-    m_lastAnimation = PlanNameAnimation(m_services.random, m_effect->width(), m_effect->height(),
-                                        simpleDraw(), [&canvas, &name](const QString& face, double size) {
-                                            return TextMeasureFor(DrawFont(face, false), name, &canvas)(size);
-                                        });
+    m_lastAnimation =
+        PlanNameAnimation(m_services.random, m_effect->width(), m_effect->height(), simpleDraw(),
+                          [&canvas, &name](const QString& face, double size) {
+                              return TextMeasureFor(UnhintedFont(face, false), name, &canvas)(size);
+                          });
     m_frame = 0;
     m_afterName = [this, next = std::move(next)] {
         // The last, clean copy at full size, then the hold.
         const NameAnimation& plan = *m_lastAnimation;
-        QFont font = DrawFont(plan.Face, false);
+        QFont font = UnhintedFont(plan.Face, false);
         font.setPointSizeF(plan.Last.Size);
         m_effect->Print(font, QPointF(plan.Last.X, plan.Last.Y), m_animatedName, plan.Last.Colour);
         waitTick(simpleDraw() ? 1000 : 2000, [this, next] {
@@ -770,7 +765,7 @@ void DrawScreen::animateNameFrame() {
         return;
     }
     const NameFrame& f = plan.Frames[m_frame++];
-    QFont font = DrawFont(plan.Face, false);
+    QFont font = UnhintedFont(plan.Face, false);
     font.setPointSizeF(std::max(0.5, f.Size));
     m_effect->Print(font, QPointF(f.X, f.Y), m_animatedName, f.Colour);
     waitTick(plan.Params.IntervalMs, [this] { animateNameFrame(); });

@@ -1,5 +1,7 @@
 #include "ui/draw/panelwidget.h"
 
+#include "core/common/designfonts.h"
+
 #include "core/draw/panelgrid.h"
 #include "core/draw/photocache.h"
 #include "core/draw/textfit.h"
@@ -58,7 +60,7 @@ void PanelWidget::render() {
             }
         }
     }
-    QFont font = DrawFont(FontFace(), true);
+    QFont font = UnhintedFont(FaceName(DesignFace::PGothic), true);
     const PanelTextFit fit = FitPanelText(m_name, w, a, TextMeasureFor(font, m_name, &image));
     if (!fit.Empty) {
         font.setPointSizeF(fit.Size);

@@ -32,8 +32,6 @@ public:
     // Called with the panel's index when the right mouse button is released over it.
     std::function<void(int)> RightReleased;
 
-    static QString FontFace() { return QStringLiteral("ＭＳ Ｐゴシック"); }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -1,5 +1,7 @@
 #include "ui/media/musicplayingbox.h"
 
+#include "core/common/designfonts.h"
+
 #include "core/common/blank.h"
 #include "core/common/timing.h"
 #include "core/media/musicplayer.h"
@@ -16,7 +18,7 @@ MusicPlayingBox::MusicPlayingBox(Dialogs& dialogs, Clock& clock, MusicPlayer& mu
     setObjectName(QStringLiteral("Kap音楽再生box"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont font = DesignFont(DesignFace::PGothic);
     font.setPointSizeF(12);
     setFont(font);
 
@@ -33,7 +35,7 @@ MusicPlayingBox::MusicPlayingBox(Dialogs& dialogs, Clock& clock, MusicPlayer& mu
     m_playingTime->setAlignment(Qt::AlignCenter);
     m_playingTime->setStyleSheet(
         QStringLiteral("QLineEdit { color: rgb(255, 255, 0); background: rgb(0, 0, 0); }"));
-    QFont timeFont(QStringLiteral("ＭＳ ゴシック"));
+    QFont timeFont = DesignFont(DesignFace::Gothic);
     timeFont.setPointSizeF(18);
     timeFont.setBold(true);
     m_playingTime->setFont(timeFont);

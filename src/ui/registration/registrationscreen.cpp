@@ -1,7 +1,9 @@
 #include "ui/registration/registrationscreen.h"
 
 #include "core/common/blank.h"
+#include "core/common/designfonts.h"
 #include "core/common/numeric.h"
+#include "core/common/photo.h"
 #include "core/common/platform.h"
 #include "core/common/safefile.h"
 #include "core/common/textfile.h"
@@ -20,7 +22,6 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -129,20 +130,6 @@ const LabelButtonLayout kLabelButtons[] = {
     {15, u"抽選除外", {kLabelLeft, 5550, kLabelWidth, kFieldHeight}},
 };
 
-QFont makeFont(const QString& family, double points, bool bold) {
-    QFont font(family);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-QString gothic() {
-    return QStringLiteral("ＭＳ ゴシック");
-}
-QString pGothic() {
-    return QStringLiteral("ＭＳ Ｐゴシック");
-}
-
 void setBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour);
@@ -163,7 +150,7 @@ void setButtonColour(QPushButton* button, const QColor& colour) {
 void setLabelCaption(QPushButton* button, const QString& caption) {
     QString text = caption;
     button->setText(text.replace(QStringLiteral("&"), QStringLiteral("&&")));
-    QFont font = makeFont(QStringLiteral("ＭＳ ゴシック"), 12, true);
+    QFont font = DesignFont(DesignFace::Gothic, 12, true);
     const int room = button->width() - 6;
     while (font.pointSizeF() > 7 && QFontMetrics(font).horizontalAdvance(caption) > room) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
@@ -231,7 +218,7 @@ RegistrationScreen::RegistrationScreen(ProgramState& state, Services& services, 
     : QWidget(parent), m_state(state), m_services(services) {
     setObjectName(QStringLiteral("Frm参加者登録"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFont(makeFont(pGothic(), 9.75, true));
+    setFont(DesignFont(DesignFace::PGothic, 9.75, true));
     setBackground(this, QPalette::Window, kLightGrey);
     setAutoFillBackground(true);
 
@@ -253,7 +240,7 @@ RegistrationScreen::RegistrationScreen(ProgramState& state, Services& services, 
     m_currentField = -1;
     ClearFields();
     for (const auto& [index, column] :
-         {std::pair{9, int(RosterTable::FavouriteWords)}, std::pair{10, int(RosterTable::Comment)}}) {
+         {std::pair{9, RosterColumn::FavouriteWords}, std::pair{10, RosterColumn::Comment}}) {
         const QString caption = m_state.Roster.Cell(column, 0);
         setLabelCaption(m_labelButtons[index],
                         IsBlank(caption) ? RosterTable::DefaultCaption(column) : caption);
@@ -271,7 +258,7 @@ void RegistrationScreen::PlaceTwips(QWidget* widget, double left, double top, do
 }
 
 void RegistrationScreen::BuildFields() {
-    const QFont font = makeFont(gothic(), 18, false);
+    const QFont font = DesignFont(DesignFace::Gothic, 18, false);
     for (int i = 0; i < kFieldCount; ++i) {
         const FieldLayout& layout = fieldLayout(i);
         auto* field = new QLineEdit(this);
@@ -304,7 +291,7 @@ void RegistrationScreen::BuildButtons() {
     setButtonColour(m_labelButtons[0], kLightBlue);
     m_labelButtons[1]->hide();
 
-    const QFont arrowFont = makeFont(pGothic(), 14.25, true);
+    const QFont arrowFont = DesignFont(DesignFace::PGothic, 14.25, true);
     const char16_t* arrows[] = {u"↑", u"↓"};
     for (int i = 0; i < 2; ++i) {
         auto* button = new QPushButton(QString::fromUtf16(arrows[i]), this);
@@ -317,14 +304,14 @@ void RegistrationScreen::BuildButtons() {
 
     m_applyButton = new QPushButton(QStringLiteral("適用"), this);
     m_applyButton->setObjectName(QStringLiteral("Cmd登録"));
-    m_applyButton->setFont(makeFont(pGothic(), 15.75, true));
+    m_applyButton->setFont(DesignFont(DesignFace::PGothic, 15.75, true));
     setButtonColour(m_applyButton, kOrange);
     PlaceTwips(m_applyButton, 7080, 5640, 1665, 405);
     connect(m_applyButton, &QPushButton::clicked, this, [this] { ApplyRecord(); });
 
     m_auditionButton = new QPushButton(QStringLiteral("試聴"), this);
     m_auditionButton->setObjectName(QStringLiteral("cmd試聴"));
-    m_auditionButton->setFont(makeFont(pGothic(), 9.75, false));
+    m_auditionButton->setFont(DesignFont(DesignFace::PGothic, 9.75, false));
     m_auditionButton->setFocusPolicy(Qt::TabFocus); // the audition leaves the focus where it was
     setButtonColour(m_auditionButton, kYellow);
     PlaceTwips(m_auditionButton, 6000, 4590, 900, 390);
@@ -332,7 +319,7 @@ void RegistrationScreen::BuildButtons() {
 }
 
 void RegistrationScreen::BuildLabels() {
-    const QFont unitFont = makeFont(pGothic(), 15.75, true);
+    const QFont unitFont = DesignFont(DesignFace::PGothic, 15.75, true);
     const struct {
         const char16_t* text;
         TwipsRect rect;
@@ -424,7 +411,7 @@ void RegistrationScreen::CopyRowIntoFields(int row) {
     SetFieldText(0, FormatNumber(row, QStringLiteral("000")));
     SetFieldText(1, QString());
     for (int c = 0; c < RosterTable::kColumns; ++c) {
-        SetFieldText(c + 2, m_state.Roster.Cell(c, row));
+        SetFieldText(c + 2, m_state.Roster.Cell(RosterColumn(c), row));
     }
 }
 
@@ -439,7 +426,7 @@ void RegistrationScreen::LoadRecord() {
 
 void RegistrationScreen::AssignFreeRow() {
     for (int row = 1; row <= kCapacity; ++row) {
-        if (m_state.Roster.Cell(RosterTable::Name, row).isEmpty()) {
+        if (m_state.Roster.Cell(RosterColumn::Name, row).isEmpty()) {
             CopyRowIntoFields(row);
             return;
         }
@@ -455,7 +442,7 @@ void RegistrationScreen::StoreRecord() {
         return;
     }
     for (int c = 0; c < RosterTable::kColumns; ++c) {
-        m_state.Roster.SetCell(c, row, TrimSpaces(WithoutLineBreaks(FieldText(c + 2))));
+        m_state.Roster.SetCell(RosterColumn(c), row, TrimSpaces(WithoutLineBreaks(FieldText(c + 2))));
     }
 }
 
@@ -739,10 +726,10 @@ void RegistrationScreen::LabelButton_Click(int index) {
         break;
     }
     case 9:
-        RenameCaption(9, RosterTable::FavouriteWords);
+        RenameCaption(9, RosterColumn::FavouriteWords);
         break;
     case 10:
-        RenameCaption(10, RosterTable::Comment);
+        RenameCaption(10, RosterColumn::Comment);
         break;
     case 11:
     case 14: {
@@ -763,7 +750,7 @@ void RegistrationScreen::LabelButton_Click(int index) {
     }
 }
 
-void RegistrationScreen::RenameCaption(int index, int column) {
+void RegistrationScreen::RenameCaption(int index, RosterColumn column) {
     const QPointer<RegistrationScreen> self(this);
     const std::optional<QString> answer =
         m_services.dialogs.InputText(this, QStringLiteral("文言変更"), QStringLiteral("文言を変更しますか？"),
@@ -882,32 +869,18 @@ void RegistrationScreen::ShowPhotoPreview() {
     if (name.isEmpty()) {
         return;
     }
-    QImageReader reader(JoinPath(m_state.Settings.Pictures, name));
-    reader.setAutoTransform(true);
-    QSize natural = reader.size();
-    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    if (turned) {
-        natural.transpose();
+    const QString path = JoinPath(m_state.Settings.Pictures, name);
+    const QSize natural = PhotoSize(path);
+    if (natural.isEmpty()) {
+        return;
     }
-    if (natural.width() > 0 && natural.height() > 0) {
-        // Decode at the size shown, not the camera's.
-        const QSizeF twips = PhotoPreviewTwips(natural.width(), natural.height());
-        QSize shown(TwipsToPixels(this, twips.width()), TwipsToPixels(this, twips.height()));
-        if (shown.width() < natural.width() && shown.height() < natural.height()) {
-            reader.setScaledSize(turned ? shown.transposed() : shown);
-        }
-    }
-    const QImage image = reader.read();
+    // Decoded at the size shown, not the camera's.
+    const QSizeF twips = PhotoPreviewTwips(natural.width(), natural.height());
+    const QImage image =
+        LoadPhoto(path, QSize(TwipsToPixels(this, twips.width()), TwipsToPixels(this, twips.height())));
     if (image.isNull()) {
         return;
     }
-    if (!(natural.width() > 0 && natural.height() > 0)) {
-        natural = image.size();
-    }
-    if (natural.width() == 0 || natural.height() == 0) {
-        return;
-    }
-    const QSizeF twips = PhotoPreviewTwips(natural.width(), natural.height());
     m_image1->resize(TwipsToPixels(this, twips.width()), TwipsToPixels(this, twips.height()));
     m_image1->setPixmap(QPixmap::fromImage(image));
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 
+enum class RosterColumn : int;
 struct ProgramState;
 struct Services;
 class QLabel;
@@ -62,7 +63,7 @@ private:
     void LabelButton_Click(int index);
     void StepButton_Click(int index);
     void Audition_Click();
-    void RenameCaption(int index, int column);
+    void RenameCaption(int index, RosterColumn column);
     // A character the roster file cannot hold was taken out of what the user typed or pasted.
     void RefuseCharacter(const QString& character);
 

@@ -28,10 +28,11 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 void fillRoster(RosterTable& roster, int rows) {
     roster.Clear();
     for (int r = 1; r <= rows; ++r) {
-        roster.SetCell(RosterTable::Name, r, QStringLiteral("参加者%1").arg(r));
-        roster.SetCell(RosterTable::Affiliation, r, QStringLiteral("営業部第%1課").arg(r));
-        roster.SetCell(RosterTable::Comment, r, QStringLiteral("よろしくお願いします。楽しみにしています。"));
-        roster.SetCell(RosterTable::Photo, r, QStringLiteral("P%1.JPG").arg(r, 3, 10, QLatin1Char('0')));
+        roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
+        roster.SetCell(RosterColumn::Affiliation, r, QStringLiteral("営業部第%1課").arg(r));
+        roster.SetCell(RosterColumn::Comment, r,
+                       QStringLiteral("よろしくお願いします。楽しみにしています。"));
+        roster.SetCell(RosterColumn::Photo, r, QStringLiteral("P%1.JPG").arg(r, 3, 10, QLatin1Char('0')));
     }
 }
 

@@ -1,6 +1,6 @@
+#include "core/common/designfonts.h"
 #include "core/config/settingsfile.h"
 #include "support/testservices.h"
-#include "ui/app/fonts.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
 #include "ui/colour/pickcolor.h"
@@ -176,7 +176,7 @@ private slots:
 
     void newAndOpenOpenTheRegistrationScreen() {
         Fixture f;
-        f.state.Roster.SetCell(RosterTable::Name, 3, QStringLiteral("佐藤"));
+        f.state.Roster.SetCell(RosterColumn::Name, 3, QStringLiteral("佐藤"));
         f.state.RosterModified = true;
         f.state.Settings.RosterFilePath = QStringLiteral("/old/roster.txt");
         f.t.dialogs.YesNo.push_back(Dialogs::Answer::No);
@@ -230,7 +230,7 @@ private slots:
         f.window->mnuFileSave_Click();
         QCOMPARE(f.t.dialogs.Messages(), QStringList{QStringLiteral("名簿ファイル名が指定されていません。")});
 
-        f.state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("山田"));
+        f.state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("山田"));
         f.state.RosterModified = true;
         const QString target = f.dir.filePath(QStringLiteral("roster-without-extension"));
         f.t.dialogs.Files.push_back(target);
@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("名前を付けて保存"));
 
         // Saving again replaces the file without a question.
-        f.state.Roster.SetCell(RosterTable::Name, 2, QStringLiteral("川口"));
+        f.state.Roster.SetCell(RosterColumn::Name, 2, QStringLiteral("川口"));
         f.window->mnuFileSave_Click();
         QFile file(target);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -265,8 +265,8 @@ private slots:
         old.write("old\r\n");
         old.close();
         f.state.Settings.RosterFilePath = target;
-        f.state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("𠮷田"));
-        f.state.Roster.SetCell(RosterTable::Comment, 1, QStringLiteral("楽しみ🎉"));
+        f.state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("𠮷田"));
+        f.state.Roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("楽しみ🎉"));
         f.state.RosterModified = true;
         f.t.dialogs.YesNo.push_back(Dialogs::Answer(answer));
         f.window->mnuFileSave_Click();
@@ -281,10 +281,10 @@ private slots:
         if (Dialogs::Answer(answer) == Dialogs::Answer::No) {
             QCOMPARE(bytes, QByteArray("old\r\n"));
             QVERIFY(f.state.RosterModified);
-            QCOMPARE(f.state.Roster.Cell(RosterTable::Comment, 1), QStringLiteral("楽しみ🎉"));
+            QCOMPARE(f.state.Roster.Cell(RosterColumn::Comment, 1), QStringLiteral("楽しみ🎉"));
         } else {
             QVERIFY(!f.state.RosterModified);
-            QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("〓田"));
+            QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 1), QStringLiteral("〓田"));
             QVERIFY(bytes.contains("\x81\xac\x93\x63")); // 〓田 in CP932
             QVERIFY(f.ini().contains(QStringLiteral("Names = ") + target));
         }
@@ -299,7 +299,7 @@ private slots:
         file.write(QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01", 13));
         file.close();
         f.state.Settings.RosterFilePath = f.dir.filePath(QStringLiteral("before.txt"));
-        f.state.Roster.SetCell(RosterTable::Name, 1, QStringLiteral("山田"));
+        f.state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("山田"));
         f.t.dialogs.Files.push_back(picture);
         f.t.dialogs.YesNo.push_back(Dialogs::Answer::No);
         f.window->mnuFileOpen_Click();
@@ -308,7 +308,7 @@ private slots:
             QStringList{picture + QStringLiteral("\r\nは名簿ファイルではないようです。\r\n開きますか？")});
         QCOMPARE(f.t.dialogs.Log.back().extra, QStringLiteral("no"));
         QCOMPARE(f.state.Settings.RosterFilePath, f.dir.filePath(QStringLiteral("before.txt")));
-        QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("山田"));
+        QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 1), QStringLiteral("山田"));
         QCOMPARE(f.subWindows(), 0);
         QVERIFY(f.ini().isEmpty());
     }

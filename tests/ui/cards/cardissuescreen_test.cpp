@@ -1,7 +1,7 @@
 #include "core/cards/cardrenderer.h"
+#include "core/common/designfonts.h"
 #include "core/common/platform.h"
 #include "support/testservices.h"
-#include "ui/app/fonts.h"
 #include "ui/cards/cardissuescreen.h"
 #include "ui/cards/pdfcount.h"
 
@@ -40,7 +40,7 @@ struct Folders {
 ProgramState stateIn(const Folders& folders, int names) {
     ProgramState state = StateWithNames({});
     for (int row = 1; row <= names; ++row) {
-        state.Roster.SetCell(RosterTable::Name, row, QStringLiteral("参加者%1").arg(row));
+        state.Roster.SetCell(RosterColumn::Name, row, QStringLiteral("参加者%1").arg(row));
     }
     state.Settings.Pictures = JoinPath(folders.working(), QStringLiteral("Pictures"));
     state.ProgramFolder = folders.dir.path() + QStringLiteral("/");

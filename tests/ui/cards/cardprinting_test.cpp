@@ -1,10 +1,10 @@
 #include "core/cards/cardrenderer.h"
+#include "core/common/designfonts.h"
 #include "core/common/platform.h"
 #include "core/programstate.h"
 #include "support/fakes.h"
 #include "support/testservices.h"
 #include "support/tinyfilesystem.h"
-#include "ui/app/fonts.h"
 #include "ui/cards/cardprintrun.h"
 #include "ui/cards/pdfcount.h"
 #include "ui/cards/postcardpaper.h"
@@ -24,9 +24,9 @@ RosterTable rosterOf(int count, const QStringList& photos = {}) {
     RosterTable roster;
     roster.Clear();
     for (int row = 1; row <= count; ++row) {
-        roster.SetCell(RosterTable::Name, row, QStringLiteral("参加者　%1").arg(row));
+        roster.SetCell(RosterColumn::Name, row, QStringLiteral("参加者　%1").arg(row));
         if (!photos.isEmpty()) {
-            roster.SetCell(RosterTable::Photo, row, photos.at((row - 1) % photos.size()));
+            roster.SetCell(RosterColumn::Photo, row, photos.at((row - 1) % photos.size()));
         }
     }
     return roster;

@@ -4,9 +4,9 @@
 // the screen from inside the box), songs that take a while to open, the stop command of the main
 // window and a window that changes its size.
 
+#include "core/common/designfonts.h"
 #include "core/draw/drawpools.h"
 #include "support/testservices.h"
-#include "ui/app/fonts.h"
 #include "ui/app/mainwindow.h"
 #include "ui/draw/drawscreen.h"
 #include "ui/draw/kapmenubox.h"
@@ -98,7 +98,7 @@ struct Rig {
         state.Roster.Clear();
         state.Settings.ApplyDefaults();
         for (int r = 1; r <= participants; ++r) {
-            state.Roster.SetCell(RosterTable::Name, r, QStringLiteral("参加者%1").arg(r));
+            state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
         }
         state.Settings.GameMode = mode;
         state.Settings.Pictures = folder.path();
@@ -286,8 +286,8 @@ private slots:
         QFETCH(qint64, closedAt);
         Rig rig(1, mode, 60000); // the file takes a minute to open
         rig.state.DrawKind = simple ? DrawKind::Simple : DrawKind::Normal;
-        rig.state.Roster.SetCell(RosterTable::Song, 1, QStringLiteral("song.mp3"));
-        rig.state.Roster.SetCell(RosterTable::SongSeconds, 1, seconds);
+        rig.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterColumn::SongSeconds, 1, seconds);
         rig.music.AddSong(QDir(rig.folder.path()).filePath(QStringLiteral("song.mp3")), 200);
         rig.open();
         const qint64 start = rig.clock.NowMs();
@@ -324,7 +324,7 @@ private slots:
 
     void typedLinesGoOnAfterTheWindowGrows() {
         Rig rig(1, 2);
-        rig.state.Roster.SetCell(RosterTable::Affiliation, 1,
+        rig.state.Roster.SetCell(RosterColumn::Affiliation, 1,
                                  QStringLiteral("あいうえおかきくけこさしすせそたちつてと"));
         rig.open();
         rig.screen->resize(600, 400);
@@ -362,9 +362,9 @@ private slots:
         QFETCH(int, advanceMs);
         QFETCH(bool, yes);
         Rig rig(3, 2);
-        rig.state.Roster.SetCell(RosterTable::Song, 1, QStringLiteral("song.mp3"));
-        rig.state.Roster.SetCell(RosterTable::Song, 2, QStringLiteral("song.mp3"));
-        rig.state.Roster.SetCell(RosterTable::Song, 3, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterColumn::Song, 2, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterColumn::Song, 3, QStringLiteral("song.mp3"));
         rig.music.AddSong(QDir(rig.folder.path()).filePath(QStringLiteral("song.mp3")), 200);
         MainWindow window(rig.state, rig.services);
         const int idleTimers = rig.clock.ActiveTimerCount();

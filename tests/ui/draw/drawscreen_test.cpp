@@ -1,6 +1,6 @@
+#include "core/common/designfonts.h"
 #include "core/draw/drawpools.h"
 #include "support/testservices.h"
-#include "ui/app/fonts.h"
 #include "ui/draw/drawscreen.h"
 #include "ui/draw/effectarea.h"
 #include "ui/draw/panelwidget.h"
@@ -30,7 +30,7 @@ struct Bench {
         state.Roster.Clear();
         state.Settings.ApplyDefaults();
         for (int r = 1; r <= participants; ++r) {
-            state.Roster.SetCell(RosterTable::Name, r, QStringLiteral("参加者%1").arg(r));
+            state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
         }
         state.Settings.GameMode = mode;
         state.Settings.Cols = cols;
@@ -247,11 +247,11 @@ private slots:
 
     void songStopsAfterItsPlayingTime() {
         Bench b(1, 2);
-        b.state.Roster.SetCell(RosterTable::Song, 1, QStringLiteral(" song.mp3 "));
-        b.state.Roster.SetCell(RosterTable::SongStart, 1, QStringLiteral("1,0"));
-        b.state.Roster.SetCell(RosterTable::SongSeconds, 1, QStringLiteral("15"));
-        b.state.Roster.SetCell(RosterTable::BirthMonth, 1, QStringLiteral("4"));
-        b.state.Roster.SetCell(RosterTable::Affiliation, 1, QStringLiteral("営業部"));
+        b.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral(" song.mp3 "));
+        b.state.Roster.SetCell(RosterColumn::SongStart, 1, QStringLiteral("1,0"));
+        b.state.Roster.SetCell(RosterColumn::SongSeconds, 1, QStringLiteral("15"));
+        b.state.Roster.SetCell(RosterColumn::BirthMonth, 1, QStringLiteral("4"));
+        b.state.Roster.SetCell(RosterColumn::Affiliation, 1, QStringLiteral("営業部"));
         b.ts.music.AddSong(b.songPath(QStringLiteral("song.mp3")), 200);
         b.open();
         const SongTimes t = runTimed(b);
@@ -296,8 +296,8 @@ private slots:
         QFETCH(int, afterEffectsMin);
         Bench b(1, mode);
         b.state.DrawKind = simple ? DrawKind::Simple : DrawKind::Normal;
-        b.state.Roster.SetCell(RosterTable::Song, 1, QStringLiteral("song.mp3"));
-        b.state.Roster.SetCell(RosterTable::SongSeconds, 1, seconds);
+        b.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
+        b.state.Roster.SetCell(RosterColumn::SongSeconds, 1, seconds);
         if (!missing) {
             b.ts.music.AddSong(b.songPath(QStringLiteral("song.mp3")), 20);
         }
@@ -320,7 +320,7 @@ private slots:
     void noSongWithoutTheFlag() {
         Bench b(1, 2);
         b.state.Settings.Dflag = QStringLiteral("111111101");
-        b.state.Roster.SetCell(RosterTable::Song, 1, QStringLiteral("song.mp3"));
+        b.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
         b.state.DrawKind = DrawKind::Simple;
         b.open();
         b.draw();
@@ -331,15 +331,15 @@ private slots:
     void introductionShowsTheLineAndTypesTheItems() {
         Bench b(1, 1);
         RosterTable& roster = b.state.Roster;
-        roster.SetCell(RosterTable::BirthYear, 1, QStringLiteral("1985"));
-        roster.SetCell(RosterTable::BirthMonth, 1, QStringLiteral("4"));
-        roster.SetCell(RosterTable::BirthDay, 1, QStringLiteral("1"));
-        roster.SetCell(RosterTable::Birthplace, 1, QStringLiteral("東京"));
-        roster.SetCell(RosterTable::BloodType, 1, QStringLiteral("A"));
-        roster.SetCell(RosterTable::Affiliation, 1, QStringLiteral("営業部"));
-        roster.SetCell(RosterTable::FavouriteWords, 1, QStringLiteral("一期一会"));
-        roster.SetCell(RosterTable::Comment, 1, QStringLiteral("よろしく"));
-        roster.SetCell(RosterTable::Comment, 0, QStringLiteral("ひとこと"));
+        roster.SetCell(RosterColumn::BirthYear, 1, QStringLiteral("1985"));
+        roster.SetCell(RosterColumn::BirthMonth, 1, QStringLiteral("4"));
+        roster.SetCell(RosterColumn::BirthDay, 1, QStringLiteral("1"));
+        roster.SetCell(RosterColumn::Birthplace, 1, QStringLiteral("東京"));
+        roster.SetCell(RosterColumn::BloodType, 1, QStringLiteral("A"));
+        roster.SetCell(RosterColumn::Affiliation, 1, QStringLiteral("営業部"));
+        roster.SetCell(RosterColumn::FavouriteWords, 1, QStringLiteral("一期一会"));
+        roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("よろしく"));
+        roster.SetCell(RosterColumn::Comment, 0, QStringLiteral("ひとこと"));
         b.state.Settings.Backcolor = QStringLiteral("13158600"); // grey 200: black text
         b.open();
         b.screen->cmd抽選開始_Click();
@@ -372,7 +372,7 @@ private slots:
         QFETCH(QString, backcolor);
         QFETCH(QColor, colour);
         Bench b(1, 1);
-        b.state.Roster.SetCell(RosterTable::Comment, 1, QStringLiteral("あ"));
+        b.state.Roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("あ"));
         b.state.Settings.Backcolor = backcolor;
         b.open();
         b.draw();
@@ -381,8 +381,8 @@ private slots:
 
     void simpleDrawSkipsTheIntroduction() {
         Bench b(1, 1);
-        b.state.Roster.SetCell(RosterTable::Comment, 1, QStringLiteral("よろしく"));
-        b.state.Roster.SetCell(RosterTable::Birthplace, 1, QStringLiteral("東京"));
+        b.state.Roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("よろしく"));
+        b.state.Roster.SetCell(RosterColumn::Birthplace, 1, QStringLiteral("東京"));
         b.state.DrawKind = DrawKind::Simple;
         // The row (the fraction the services start with), then face, style, speed, start x,
         // start y, final y: 1; no rainbow (2).
@@ -406,7 +406,7 @@ private slots:
 
     void drawKindIsReadAtEachStep() {
         Bench b(1, 1);
-        b.state.Roster.SetCell(RosterTable::Birthplace, 1, QStringLiteral("東京"));
+        b.state.Roster.SetCell(RosterColumn::Birthplace, 1, QStringLiteral("東京"));
         b.open();
         b.screen->cmd抽選開始_Click();
         auto* telop = b.screen->findChild<QLabel*>(QStringLiteral("Lblテロップ用"));
@@ -422,13 +422,13 @@ private slots:
         // Count the timer events of one whole normal draw with a song, a photo and every item.
         const auto prepare = [](Bench& b) {
             RosterTable& roster = b.state.Roster;
-            roster.SetCell(RosterTable::BirthMonth, 1, QStringLiteral("4"));
-            roster.SetCell(RosterTable::Birthplace, 1, QStringLiteral("東京"));
-            roster.SetCell(RosterTable::Affiliation, 1, QStringLiteral("営業部"));
-            roster.SetCell(RosterTable::Comment, 1, QStringLiteral("よろしく"));
-            roster.SetCell(RosterTable::Song, 1, QStringLiteral("song.mp3"));
-            roster.SetCell(RosterTable::SongSeconds, 1, QStringLiteral("30"));
-            roster.SetCell(RosterTable::Photo, 1, QStringLiteral("photo.png"));
+            roster.SetCell(RosterColumn::BirthMonth, 1, QStringLiteral("4"));
+            roster.SetCell(RosterColumn::Birthplace, 1, QStringLiteral("東京"));
+            roster.SetCell(RosterColumn::Affiliation, 1, QStringLiteral("営業部"));
+            roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("よろしく"));
+            roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
+            roster.SetCell(RosterColumn::SongSeconds, 1, QStringLiteral("30"));
+            roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("photo.png"));
             QImage photo(64, 48, QImage::Format_RGB32);
             photo.fill(Qt::red);
             photo.save(path(b.folder, QStringLiteral("photo.png")));
@@ -498,7 +498,7 @@ private slots:
         for (int mode : {1, 4}) {
             Bench b(1, mode);
             b.state.DrawKind = DrawKind::Simple;
-            b.state.Roster.SetCell(RosterTable::Photo, 1, QStringLiteral("photo.png"));
+            b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("photo.png"));
             QImage photo(400, 300, QImage::Format_RGB32);
             photo.fill(Qt::blue);
             QVERIFY(photo.save(path(b.folder, QStringLiteral("photo.png"))));
@@ -528,7 +528,7 @@ private slots:
     void missingPhotoLeavesTheBoxWhite() {
         Bench b(1, 1);
         b.state.DrawKind = DrawKind::Simple;
-        b.state.Roster.SetCell(RosterTable::Photo, 1, QStringLiteral("missing.jpg"));
+        b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("missing.jpg"));
         b.open();
         b.draw();
         const QImage shot = b.screen->Panel(0)->grab().toImage();
@@ -604,7 +604,7 @@ private slots:
         // Mode 3 with 20 participants and 25 panels.
         {
             Bench b(20, 3);
-            b.state.Roster.SetCell(RosterTable::Name, 8, QString());
+            b.state.Roster.SetCell(RosterColumn::Name, 8, QString());
             b.open();
             QCOMPARE(b.screen->Pools().Candidates().Count, 19);
             bool openEnabled = true;

@@ -1,6 +1,6 @@
+#include "core/common/designfonts.h"
 #include "core/draw/effects.h"
 #include "core/draw/textfit.h"
-#include "ui/app/fonts.h"
 #include "ui/draw/drawcanvas.h"
 #include "ui/draw/panelwidget.h"
 
@@ -38,7 +38,7 @@ private slots:
         for (const char16_t* raw : kNames) {
             const QString name = QString::fromUtf16(raw);
             const TextMeasure measure =
-                TextMeasureFor(DrawFont(PanelWidget::FontFace(), true), name, &device);
+                TextMeasureFor(UnhintedFont(FaceName(DesignFace::PGothic), true), name, &device);
             for (int w = 12; w <= 420; w += 17) {
                 for (const bool photo : {false, true}) {
                     const double a = photo ? 3.0 * w / 4.0 : w;
@@ -69,7 +69,7 @@ private slots:
             for (const char16_t* raw : kNames) {
                 const QString name = QString::fromUtf16(raw);
                 const TextMeasure measure =
-                    TextMeasureFor(DrawFont(EffectFontFace(face), false), name, &device);
+                    TextMeasureFor(UnhintedFont(EffectFontFace(face), false), name, &device);
                 for (const QSize& area : areas) {
                     int literalCount = 0;
                     int fastCount = 0;

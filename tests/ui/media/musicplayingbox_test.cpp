@@ -1,5 +1,5 @@
+#include "core/common/designfonts.h"
 #include "support/testservices.h"
-#include "ui/app/fonts.h"
 #include "ui/media/musicplayingbox.h"
 
 #include <QLineEdit>

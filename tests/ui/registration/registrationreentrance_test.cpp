@@ -1,6 +1,6 @@
+#include "core/common/designfonts.h"
 #include "core/common/platform.h"
 #include "support/testservices.h"
-#include "ui/app/fonts.h"
 #include "ui/registration/registrationscreen.h"
 
 #include <QApplication>
@@ -100,7 +100,7 @@ struct Fixture {
 ProgramState fullRoster() {
     ProgramState state = StateWithNames({});
     for (int row = 1; row <= RosterTable::kCapacity; ++row) {
-        state.Roster.SetCell(RosterTable::Name, row, QStringLiteral("参加者%1").arg(row));
+        state.Roster.SetCell(RosterColumn::Name, row, QStringLiteral("参加者%1").arg(row));
     }
     return state;
 }
@@ -195,7 +195,7 @@ void RegistrationReentranceTest::screenDestroyedUnderABox() {
     // Nothing stored by the vanished screen: captions and cells as they were.
     for (int row = 0; row <= RosterTable::kCapacity; ++row) {
         for (int c = 0; c < RosterTable::kColumns; ++c) {
-            QCOMPARE(f.state.Roster.Cell(c, row), before.Cell(c, row));
+            QCOMPARE(f.state.Roster.Cell(RosterColumn(c), row), before.Cell(RosterColumn(c), row));
         }
     }
 }

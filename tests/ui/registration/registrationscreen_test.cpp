@@ -1,7 +1,7 @@
+#include "core/common/designfonts.h"
 #include "core/common/platform.h"
 #include "support/testservices.h"
 #include "ui/app/childscreen.h"
-#include "ui/app/fonts.h"
 #include "ui/registration/registrationrules.h"
 #include "ui/registration/registrationscreen.h"
 
@@ -171,8 +171,8 @@ private slots:
 
 void RegistrationScreenTest::opensEmptyWithTheFocusOnTheRowNumber() {
     ProgramState state = StateWithNames({u"一郎"});
-    state.Roster.SetCell(RosterTable::FavouriteWords, 0, QStringLiteral("趣味"));
-    state.Roster.SetCell(RosterTable::Comment, 0, QStringLiteral("ひとこと"));
+    state.Roster.SetCell(RosterColumn::FavouriteWords, 0, QStringLiteral("趣味"));
+    state.Roster.SetCell(RosterColumn::Comment, 0, QStringLiteral("ひとこと"));
     Fixture f(std::move(state));
     QVERIFY(f.Open());
     QCOMPARE(f.screen->objectName(), QStringLiteral("Frm参加者登録"));
@@ -236,7 +236,7 @@ void RegistrationScreenTest::rowNumberLoadsOrChoosesARow() {
     QFETCH(int, focus);
     QFETCH(bool, rangeMessage);
     Fixture f;
-    f.state.Roster.SetCell(RosterTable::BirthYear, 8, QStringLiteral("1970")); // a freed row keeps its cells
+    f.state.Roster.SetCell(RosterColumn::BirthYear, 8, QStringLiteral("1970")); // a freed row keeps its cells
     QVERIFY(f.Open());
     f.LoadRow(QStringLiteral("3")); // something in the fields first
     QCOMPARE(f.Text(2), QStringLiteral("三郎"));
@@ -279,7 +279,7 @@ void RegistrationScreenTest::stepButtonsStayWithinTheRoster() {
     f.Press(f.Button(QStringLiteral("Cmdデータ参照_%1").arg(button)));
     QCOMPARE(f.Text(0), field0);
     const int row = field0.toInt();
-    QCOMPARE(f.Text(2), f.state.Roster.Cell(RosterTable::Name, row));
+    QCOMPARE(f.Text(2), f.state.Roster.Cell(RosterColumn::Name, row));
     QCOMPARE(f.FocusedIndex(), 0); // the field being edited keeps the focus
     QVERIFY(f.t.dialogs.Messages().isEmpty());
 }
@@ -306,7 +306,7 @@ void RegistrationScreenTest::applyAtTheEndOfTheRecord() {
     QCOMPARE(f.t.dialogs.Questions(), QStringList{QStringLiteral("指定データを適用しますか？")});
     QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::Yes);
     QCOMPARE(f.state.RosterModified, yes);
-    QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 2),
+    QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 2),
              yes ? QStringLiteral("次郎") : QStringLiteral("二郎"));
     if (yes) {
         QCOMPARE(f.FocusedIndex(), 0);
@@ -316,8 +316,8 @@ void RegistrationScreenTest::applyAtTheEndOfTheRecord() {
             QVERIFY2(f.Text(i).isEmpty(), qPrintable(QString::number(i)));
         }
         // Cells beyond the name were stored trimmed: the spaces the fields were filled with are gone.
-        QCOMPARE(f.state.Roster.Cell(RosterTable::BirthYear, 2), QString());
-        QCOMPARE(f.state.Roster.Cell(RosterTable::Excluded, 2), QString());
+        QCOMPARE(f.state.Roster.Cell(RosterColumn::BirthYear, 2), QString());
+        QCOMPARE(f.state.Roster.Cell(RosterColumn::Excluded, 2), QString());
     } else {
         QCOMPARE(f.FocusedIndex(), 15);
         QCOMPARE(f.Text(0), QStringLiteral("002"));
@@ -332,7 +332,7 @@ void RegistrationScreenTest::applyStoresTrimmedCellsAndRestoreBringsThemBack() {
     f.Type(QStringLiteral("  四郎丸  "));
     f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
     f.Key(Qt::Key_F12);
-    QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 4), QStringLiteral("四郎丸"));
+    QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 4), QStringLiteral("四郎丸"));
     QCOMPARE(f.FocusedIndex(), 0);
     // F5 in the name field brings back what was just applied.
     f.Press(f.Label(2));
@@ -358,8 +358,8 @@ void RegistrationScreenTest::blankNameFreesTheRowForTheNextChoice() {
     f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
     f.Press(f.Button(QStringLiteral("Cmd登録")));
     QVERIFY(!f.state.Roster.IsInUse(2));
-    QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 2), QString());
-    QCOMPARE(f.state.Roster.Cell(RosterTable::BirthYear, 2), QStringLiteral("1980"));
+    QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 2), QString());
+    QCOMPARE(f.state.Roster.Cell(RosterColumn::BirthYear, 2), QStringLiteral("1980"));
     // The next automatic choice picks row 2 and shows what it still holds.
     f.Key(Qt::Key_Return);
     QCOMPARE(f.Text(0), QStringLiteral("002"));
@@ -369,7 +369,7 @@ void RegistrationScreenTest::blankNameFreesTheRowForTheNextChoice() {
 void RegistrationScreenTest::fullRosterRefusesAnotherRow() {
     Fixture f;
     for (int row = 1; row <= RosterTable::kCapacity; ++row) {
-        f.state.Roster.SetCell(RosterTable::Name, row, QStringLiteral("N%1").arg(row));
+        f.state.Roster.SetCell(RosterColumn::Name, row, QStringLiteral("N%1").arg(row));
     }
     QVERIFY(f.Open());
     f.LoadRow(QStringLiteral("7"));
@@ -383,7 +383,7 @@ void RegistrationScreenTest::fullRosterRefusesAnotherRow() {
     f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
     f.Key(Qt::Key_F12);
     QCOMPARE(f.t.dialogs.Messages().last(), QStringLiteral("行番号の範囲は 1から 300を指定してください"));
-    QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 7), QStringLiteral("N7"));
+    QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 7), QStringLiteral("N7"));
     QVERIFY(f.state.RosterModified);
     QCOMPARE(f.Text(2), QString());
 }
@@ -426,7 +426,7 @@ void RegistrationScreenTest::arrowKeysAndTabMoveBetweenFields() {
 void RegistrationScreenTest::clickingFurtherDownChecksTheFieldsPassed() {
     Fixture f;
     const QString photo = QStringLiteral("seven.jpg");
-    f.state.Roster.SetCell(RosterTable::Photo, 7, photo);
+    f.state.Roster.SetCell(RosterColumn::Photo, 7, photo);
     QVERIFY(f.Open());
     QVERIFY(QImage(40, 30, QImage::Format_RGB32).save(JoinPath(f.state.Settings.Pictures, photo)));
     f.Type(QStringLiteral("7"));
@@ -574,8 +574,9 @@ void RegistrationScreenTest::captionRename() {
         return entry.kind == QStringLiteral("input");
     });
     QCOMPARE(asked.text, QStringLiteral("文言変更"));
-    QCOMPARE(asked.extra, QStringLiteral("文言を変更しますか？|") + RosterTable::DefaultCaption(column));
-    QCOMPARE(f.state.Roster.Cell(column, 0), caption);
+    QCOMPARE(asked.extra,
+             QStringLiteral("文言を変更しますか？|") + RosterTable::DefaultCaption(RosterColumn(column)));
+    QCOMPARE(f.state.Roster.Cell(RosterColumn(column), 0), caption);
     QCOMPARE(f.Label(button)->text(), shown);
     QCOMPARE(f.FocusedIndex(), button);
     // A renamed caption is saved with the roster: the roster is unsaved until then.
@@ -586,7 +587,7 @@ void RegistrationScreenTest::captionRename() {
 
 void RegistrationScreenTest::typingStopsAtTheMaximumButLoadedTextIsKept() {
     Fixture f;
-    f.state.Roster.SetCell(RosterTable::BirthYear, 3, QStringLiteral("1990年"));
+    f.state.Roster.SetCell(RosterColumn::BirthYear, 3, QStringLiteral("1990年"));
     QVERIFY(f.Open());
     f.Type(QStringLiteral("12345"));
     QCOMPARE(f.Text(0), QStringLiteral("1234"));
@@ -613,7 +614,7 @@ void RegistrationScreenTest::pastedTabsAndLineBreaksAreStoredAsSpaces() {
     QCOMPARE(f.Text(10), QStringLiteral("よろしく お願い  します"));
     f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
     f.Key(Qt::Key_F12);
-    QCOMPARE(f.state.Roster.Cell(RosterTable::Comment, 1), QStringLiteral("よろしく お願い  します"));
+    QCOMPARE(f.state.Roster.Cell(RosterColumn::Comment, 1), QStringLiteral("よろしく お願い  します"));
 }
 
 void RegistrationScreenTest::charactersTheFileCannotHoldAreRefusedWhereTheyEnter_data() {
@@ -697,7 +698,7 @@ void RegistrationScreenTest::closeBoxClosesWithoutAsking() {
     QVERIFY(f.screen->close());
     QVERIFY(f.t.dialogs.Log.empty());
     QTRY_VERIFY(f.screen.isNull());
-    QCOMPARE(f.state.Roster.Cell(RosterTable::Name, 1), QStringLiteral("一郎"));
+    QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 1), QStringLiteral("一郎"));
 }
 
 void RegistrationScreenTest::abortClosesTheChildWindowHoldingTheScreen() {
@@ -868,8 +869,8 @@ void RegistrationScreenTest::photoPreviewKeepsProportions() {
     QFETCH(double, twipsHigh);
     QFETCH(bool, picture);
     Fixture f;
-    f.state.Roster.SetCell(RosterTable::Photo, 2, QStringLiteral("p.bmp"));
-    f.state.Roster.SetCell(RosterTable::Photo, 3, QStringLiteral("wide.bmp"));
+    f.state.Roster.SetCell(RosterColumn::Photo, 2, QStringLiteral("p.bmp"));
+    f.state.Roster.SetCell(RosterColumn::Photo, 3, QStringLiteral("wide.bmp"));
     if (width > 0) {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::red);
@@ -907,7 +908,7 @@ void RegistrationScreenTest::auditionPlaysFromTheStartForThePlayingTime() {
     QFETCH(int, startSecond);
     QFETCH(int, boxSeconds);
     Fixture f;
-    f.state.Roster.SetCell(RosterTable::Song, 1, QStringLiteral("old.mp3"));
+    f.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("old.mp3"));
     QVERIFY(f.Open());
     const QString path = JoinPath(f.state.Settings.Musics, QStringLiteral("theme.mp3"));
     f.t.music.AddSong(path, 180);
@@ -936,7 +937,7 @@ void RegistrationScreenTest::auditionPlaysFromTheStartForThePlayingTime() {
                                          QStringLiteral("close %1").arg(path)}));
     QVERIFY(!f.t.music.IsOpen(path));
     QCOMPARE(f.FocusedIndex(), 2); // the focus stays where it was
-    QCOMPARE(f.state.Roster.Cell(RosterTable::Song, 1), QStringLiteral("old.mp3"));
+    QCOMPARE(f.state.Roster.Cell(RosterColumn::Song, 1), QStringLiteral("old.mp3"));
 }
 
 void RegistrationScreenTest::auditionWithoutASongOnlyTells() {
