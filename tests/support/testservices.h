@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/common/timing.h"
-#include "core/media/fakemusicplayer.h"
 #include "core/programstate.h"
+#include "support/fakeclock.h"
+#include "support/fakemusicplayer.h"
 #include "support/fakes.h"
 #include "support/scripteddialogs.h"
 #include "ui/app/services.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 // The one seam through which every timer and wait of the program is paced. The program uses
-// Qt timers on the event loop; tests use FakeClock, whose virtual time they advance at will,
+// Qt timers on the event loop; tests use a clock in virtual time, which they advance at will,
 // so that a whole draw runs in a fraction of a second of real time.
 class Timer {
 public:
@@ -43,26 +43,4 @@ class QtClock : public Clock {
 public:
     std::unique_ptr<Timer> CreateTimer() override;
     qint64 NowMs() const override;
-};
-
-// Virtual time for tests. Timers fire only inside Advance, in time order.
-class FakeClock : public Clock {
-public:
-    FakeClock();
-    ~FakeClock() override;
-    std::unique_ptr<Timer> CreateTimer() override;
-    qint64 NowMs() const override { return m_now; }
-
-    // Moves time forward by ms, firing every timer that falls due, in order. A callback may
-    // start, stop or destroy timers (its own included) and may call Advance again.
-    void Advance(qint64 ms);
-    // Advances to the next due timer and fires it; returns false when no timer is active.
-    bool AdvanceToNext();
-    int ActiveTimerCount() const;
-
-private:
-    friend class FakeTimer;
-    std::shared_ptr<std::vector<class FakeTimer*>> m_timers;
-    qint64 m_now = 0;
-    qint64 m_sequence = 0;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/common/timing.h"
 #include "core/media/musicplayer.h"
+#include "support/fakeclock.h"
 
 #include <QHash>
 #include <QStringList>

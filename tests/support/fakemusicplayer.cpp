@@ -1,4 +1,4 @@
-#include "core/media/fakemusicplayer.h"
+#include "support/fakemusicplayer.h"
 
 #include "core/media/mediatime.h"
 

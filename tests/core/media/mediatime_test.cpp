@@ -1,5 +1,5 @@
-#include "core/media/fakemusicplayer.h"
 #include "core/media/mediatime.h"
+#include "support/fakemusicplayer.h"
 
 #include <gtest/gtest.h>
 #include <limits>
