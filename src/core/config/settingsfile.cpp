@@ -3,16 +3,19 @@
 #include "core/common/messages.h"
 #include "core/common/platform.h"
 #include "core/common/textfile.h"
+#include "core/config/settingsfolder.h"
 #include "core/programstate.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <cerrno>
 
 Locations Locations::OfThisProgram() {
-    return Locations{QCoreApplication::applicationDirPath(), DefaultDocumentsFolder()};
+    return Locations{QCoreApplication::applicationDirPath(), DefaultDocumentsFolder(),
+                     QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
 }
 
 QString ComputeProgramFolder(const QString& executableFolder) {
@@ -30,7 +33,8 @@ QString ComputeProgramFolder(const QString& executableFolder) {
 
 void LoadSettings(ProgramState& state, const Locations& locations, MessageSink& messages) {
     state.ProgramFolder = ComputeProgramFolder(locations.ExecutableFolder);
-    const QString path = state.ProgramFolder + SettingsFileName();
+    state.SettingsFolder = ChooseSettingsFolder(state.ProgramFolder, locations.ConfigFolder);
+    const QString path = SettingsFilePath(state);
     QFile file(path);
     if (!file.exists()) {
         SetUpWorkingFolder(state, locations.DocumentsFolder, messages);
@@ -53,7 +57,7 @@ void LoadSettings(ProgramState& state, const Locations& locations, MessageSink& 
 }
 
 bool SaveSettings(const ProgramState& state, MessageSink& messages) {
-    const QString path = state.ProgramFolder + SettingsFileName();
+    const QString path = SettingsFilePath(state);
     const QString text = state.Settings.ToIni();
     QByteArray bytes;
     // CP932 as a rule; a folder name that CP932 cannot hold makes the file UTF-8, which the reader
