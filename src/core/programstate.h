@@ -17,7 +17,8 @@ struct ProgramState {
     bool RosterModified = false;                       // the table holds changes not yet written
     TextEncoding RosterEncoding = TextEncoding::Cp932; // how the roster file is written back
     SettingsRecord Settings;
-    QString ProgramFolder; // ends with the platform's separator
+    QString ProgramFolder;  // ends with the platform's separator
+    QString SettingsFolder; // where Mrda.ini is kept when not beside the program, ending with the separator
     ::DrawKind DrawKind = ::DrawKind::Normal;
     bool DrawInProgress = false; // a draw has been started on the open draw screen
 };

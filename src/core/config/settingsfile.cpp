@@ -4,15 +4,18 @@
 #include "core/common/platform.h"
 #include "core/common/safefile.h"
 #include "core/common/textfile.h"
+#include "core/config/settingsfolder.h"
 #include "core/programstate.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 Locations Locations::OfThisProgram() {
-    return Locations{QCoreApplication::applicationDirPath(), DefaultDocumentsFolder()};
+    return Locations{QCoreApplication::applicationDirPath(), DefaultDocumentsFolder(),
+                     QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)};
 }
 
 QString ComputeProgramFolder(const QString& executableFolder) {
@@ -30,7 +33,8 @@ QString ComputeProgramFolder(const QString& executableFolder) {
 
 void LoadSettings(ProgramState& state, const Locations& locations, MessageSink& messages) {
     state.ProgramFolder = ComputeProgramFolder(locations.ExecutableFolder);
-    const QString path = state.ProgramFolder + SettingsFileName();
+    state.SettingsFolder = ChooseSettingsFolder(state.ProgramFolder, locations.ConfigFolder);
+    const QString path = SettingsFilePath(state);
     if (!QFileInfo::exists(path)) {
         SetUpWorkingFolder(state, locations.DocumentsFolder, messages);
         return;
@@ -65,7 +69,7 @@ QByteArray EncodeSettingsText(const QString& text) {
 }
 
 bool SaveSettings(const ProgramState& state, MessageSink& messages) {
-    const QString path = state.ProgramFolder + SettingsFileName();
+    const QString path = SettingsFilePath(state);
     FileError error;
     if (!WriteFileSafely(path, EncodeSettingsText(state.Settings.ToIni()), error)) {
         messages.ShowMessage(path + QStringLiteral("が開けません\r\n") +

@@ -11,6 +11,7 @@ struct ProgramState;
 struct Locations {
     QString ExecutableFolder;
     QString DocumentsFolder;
+    QString ConfigFolder = {};        // takes Mrda.ini when the program folder cannot
     static Locations OfThisProgram(); // needs a QCoreApplication
 };
 
