@@ -11,14 +11,27 @@ int poolCapacity(int panelCount) {
 }
 } // namespace
 
-DrawPools::DrawPools(const RosterTable& roster, int gameMode, int panelCount)
-    : m_mode(gameMode), m_panelCount(std::max(0, panelCount)), m_candidates(poolCapacity(panelCount)),
+std::optional<GameMode> GameModeOf(qint32 setting) {
+    if (setting >= 1 && setting <= 4) {
+        return static_cast<GameMode>(setting);
+    }
+    return std::nullopt;
+}
+
+namespace {
+bool ownPanels(std::optional<GameMode> mode) {
+    return mode == GameMode::OwnPanel || mode == GameMode::OwnPanelNoPhoto;
+}
+} // namespace
+
+DrawPools::DrawPools(const RosterTable& roster, std::optional<GameMode> mode, int panelCount)
+    : m_mode(mode), m_panelCount(std::max(0, panelCount)), m_candidates(poolCapacity(panelCount)),
       m_panels(poolCapacity(panelCount)) {
     CollectEligibleRows(roster, m_candidates, 0);
     int n = 0;
-    if (m_mode == 1 || m_mode == 2) {
+    if (m_mode == GameMode::PanelsInOrder || m_mode == GameMode::RandomPanel) {
         n = m_panelCount;
-    } else if (m_mode == 3 || m_mode == 4) {
+    } else if (ownPanels(m_mode)) {
         n = std::min<int>(m_panelCount, m_candidates.Count);
     }
     for (int k = 0; k < n; ++k) {
@@ -30,14 +43,15 @@ QString DrawPools::Refusal(int drawCount) const {
     if (m_candidates.Count <= 0) {
         return NoMoreData();
     }
-    if ((m_mode == 1 && drawCount >= m_panelCount) || (m_mode == 2 && m_panels.Count <= 0)) {
+    if ((m_mode == GameMode::PanelsInOrder && drawCount >= m_panelCount) ||
+        (m_mode == GameMode::RandomPanel && m_panels.Count <= 0)) {
         return AllPanelsOpen();
     }
     return {};
 }
 
 qint16 DrawPools::TakeRow(FractionSource& random) {
-    if (m_mode == 3 || m_mode == 4) {
+    if (ownPanels(m_mode)) {
         for (;;) {
             if (m_candidates.Count < 1) {
                 return 0;
@@ -55,18 +69,17 @@ qint16 DrawPools::TakeRow(FractionSource& random) {
 }
 
 int DrawPools::TakePanel(FractionSource& random, int drawCount, qint16 row) {
-    switch (m_mode) {
-    case 1:
+    if (m_mode == GameMode::PanelsInOrder) {
         return drawCount >= 1 && drawCount <= m_panelCount ? drawCount - 1 : -1;
-    case 2:
+    }
+    if (m_mode == GameMode::RandomPanel) {
         return m_panels.Count > 0 ? TakeRandomEntry(random, m_panels) : -1;
-    case 3:
-    case 4:
+    }
+    if (ownPanels(m_mode)) {
         RemoveEntry(m_panels, static_cast<qint16>(row - 1));
         return row >= 1 && row <= m_panelCount ? row - 1 : -1;
-    default:
-        return -1;
     }
+    return -1;
 }
 
 int DrawPools::MenuModeSwitch(int panel) const {
@@ -74,7 +87,7 @@ int DrawPools::MenuModeSwitch(int panel) const {
 }
 
 qint16 DrawPools::OpenByHand(FractionSource& random, int panel) {
-    if (m_mode == 2) {
+    if (m_mode == GameMode::RandomPanel) {
         if (m_candidates.Count < 1) {
             return 0;
         }
@@ -82,7 +95,7 @@ qint16 DrawPools::OpenByHand(FractionSource& random, int panel) {
         RemoveEntry(m_panels, static_cast<qint16>(panel));
         return r;
     }
-    if (m_mode == 3 || m_mode == 4) {
+    if (ownPanels(m_mode)) {
         const qint16 r = static_cast<qint16>(panel + 1);
         RemoveEntry(m_candidates, r);
         RemoveEntry(m_panels, static_cast<qint16>(panel));
@@ -92,7 +105,7 @@ qint16 DrawPools::OpenByHand(FractionSource& random, int panel) {
 }
 
 bool DrawPools::CloseByHand(const RosterTable& roster, int panel, qint16 row) {
-    if ((m_mode != 2 && m_mode != 3 && m_mode != 4) || row < 1) {
+    if ((m_mode != GameMode::RandomPanel && !ownPanels(m_mode)) || row < 1) {
         return false;
     }
     const bool drawable = row <= RosterTable::kCapacity && roster.IsInUse(row) &&

@@ -3,9 +3,22 @@
 #include "core/roster/pool.h"
 
 #include <QString>
+#include <optional>
 
 class FractionSource;
 class RosterTable;
+
+// The game modes of the draw, as the settings number them.
+enum class GameMode {
+    PanelsInOrder = 1,   // a random participant opens the next panel in order
+    RandomPanel = 2,     // a random participant opens a random closed panel
+    OwnPanel = 3,        // a random participant with a panel opens their own (row r: panel r - 1)
+    OwnPanelNoPhoto = 4, // as OwnPanel, and panels show no photos
+};
+
+// The game mode a settings value names; none for any other value (the draw button then draws
+// nobody).
+std::optional<GameMode> GameModeOf(qint32 setting);
 
 // The draw screen's pools and the choices of each game mode: which participant a draw takes,
 // which panel it opens, and what opening or closing a panel by hand does to the pools.
@@ -17,9 +30,9 @@ class DrawPools {
 public:
     // Candidates := every eligible row; panels := 0 … n - 1 (modes 1 and 2), 0 … min(n, number of
     // candidates) - 1 (modes 3 and 4), none otherwise. The pools hold at least the grid.
-    DrawPools(const RosterTable& roster, int gameMode, int panelCount);
+    DrawPools(const RosterTable& roster, std::optional<GameMode> mode, int panelCount);
 
-    int GameMode() const { return m_mode; }
+    std::optional<GameMode> Mode() const { return m_mode; }
     int PanelCount() const { return m_panelCount; }
     const RowPool& Candidates() const { return m_candidates; }
     const RowPool& Panels() const { return m_panels; }
@@ -54,7 +67,7 @@ public:
     }
 
 private:
-    int m_mode;
+    std::optional<GameMode> m_mode;
     int m_panelCount;
     RowPool m_candidates;
     RowPool m_panels;

@@ -4,7 +4,8 @@
 #include "core/common/numeric.h"
 #include "core/roster/roster.h"
 
-bool DflagOn(const QString& dflag, int k) {
+bool DflagOn(const QString& dflag, IntroItem item) {
+    const int k = static_cast<int>(item);
     return k >= 1 && k <= dflag.size() && dflag.at(k - 1) == u'1';
 }
 
@@ -38,15 +39,15 @@ QString BuildTelopLine(const RosterTable& roster, int r, const QString& dflag) {
     const QString month = TrimSpaces(roster.Cell(RosterColumn::BirthMonth, r));
     const QString day = TrimSpaces(roster.Cell(RosterColumn::BirthDay, r));
     QString s;
-    if (DflagOn(dflag, 2) && (!year.isEmpty() || !month.isEmpty() || !day.isEmpty())) {
+    if (DflagOn(dflag, IntroItem::BirthDate) && (!year.isEmpty() || !month.isEmpty() || !day.isEmpty())) {
         s += year + u'.' + month + u'.' + day + QStringLiteral("生 ");
     }
     const QString place = TrimSpaces(roster.Cell(RosterColumn::Birthplace, r));
-    if (DflagOn(dflag, 4) && !place.isEmpty()) {
+    if (DflagOn(dflag, IntroItem::Birthplace) && !place.isEmpty()) {
         s += place + QStringLiteral(" 出身  ");
     }
     bool bloodShown = false;
-    if (DflagOn(dflag, 3) && !IsBlank(roster.Cell(RosterColumn::BloodType, r))) {
+    if (DflagOn(dflag, IntroItem::BloodType) && !IsBlank(roster.Cell(RosterColumn::BloodType, r))) {
         s += roster.Cell(RosterColumn::BloodType, r) + QStringLiteral("型 ");
         bloodShown = true;
     }
@@ -60,17 +61,17 @@ QString BuildTelopLine(const RosterTable& roster, int r, const QString& dflag) {
 std::vector<ProfileLine> BuildProfileLines(const RosterTable& roster, int r, const QString& dflag) {
     std::vector<ProfileLine> lines;
     const QString affiliation = TrimSpaces(roster.Cell(RosterColumn::Affiliation, r));
-    if (DflagOn(dflag, 5) && !affiliation.isEmpty()) {
+    if (DflagOn(dflag, IntroItem::Affiliation) && !affiliation.isEmpty()) {
         lines.push_back({affiliation + QStringLiteral(" 所属"), true});
     }
     const QString words = TrimSpaces(roster.Cell(RosterColumn::FavouriteWords, r));
-    if (DflagOn(dflag, 6) && !words.isEmpty()) {
+    if (DflagOn(dflag, IntroItem::FavouriteWords) && !words.isEmpty()) {
         lines.push_back(
             {u'[' + TrimSpaces(roster.Cell(RosterColumn::FavouriteWords, 0)) + QStringLiteral("]:") + words,
              true});
     }
     const QString comment = TrimSpaces(roster.Cell(RosterColumn::Comment, r));
-    if (DflagOn(dflag, 7) && !comment.isEmpty()) {
+    if (DflagOn(dflag, IntroItem::Comment) && !comment.isEmpty()) {
         lines.push_back(
             {u'[' + TrimSpaces(roster.Cell(RosterColumn::Comment, 0)) + QStringLiteral("]:") + comment,
              false});

@@ -7,8 +7,21 @@ class RosterTable;
 
 // The introduction of a drawn participant: the scrolling line and the typed lines.
 
-// Whether introduction item k (1 = 氏名 … 9 = 写真) is switched on in the Dflag text.
-bool DflagOn(const QString& dflag, int k);
+// The introduction items, numbered as the characters of the Dflag setting that switch them.
+enum class IntroItem {
+    Name = 1,
+    BirthDate = 2,
+    BloodType = 3,
+    Birthplace = 4,
+    Affiliation = 5,
+    FavouriteWords = 6,
+    Comment = 7,
+    Song = 8,  // the draw plays the participant's song
+    Photo = 9, // the draw and the panels show the participant's photo
+};
+
+// Whether an introduction item is switched on in the Dflag text ("1" at its place).
+bool DflagOn(const QString& dflag, IntroItem item);
 
 // The star sign of a month and day text ("3", "21" → "おひつじ座"); empty when the key
 // month × 100 + day falls in no range (an empty month and day give none).

@@ -17,18 +17,16 @@ PanelWidget::PanelWidget(int index, PhotoCache& photos, QWidget* parent)
     hide();
 }
 
-void PanelWidget::Open(qint16 row, const QString& name, const QString& photoPath) {
+void PanelWidget::Open(const QString& name, const QString& photoPath) {
     m_open = true;
-    m_tag = QString::number(row);
     m_name = name;
     m_photo = photoPath;
-    render();
+    Render();
     update();
 }
 
 void PanelWidget::Close() {
     m_open = false;
-    m_tag.clear();
     m_name.clear();
     m_photo.clear();
     m_nameSize = 0;
@@ -36,7 +34,7 @@ void PanelWidget::Close() {
     update();
 }
 
-void PanelWidget::render() {
+void PanelWidget::Render() {
     m_content = QImage();
     m_nameSize = 0;
     if (!m_open || width() < 1 || height() < 1) {
@@ -84,7 +82,7 @@ void PanelWidget::paintEvent(QPaintEvent*) {
 
 void PanelWidget::resizeEvent(QResizeEvent*) {
     if (m_open) {
-        render();
+        Render();
     }
 }
 

@@ -15,8 +15,6 @@ public:
     PanelWidget(int index, PhotoCache& photos, QWidget* parent);
 
     int Index() const { return m_index; }
-    // The registration row shown, in decimal; empty while closed.
-    const QString& Tag() const { return m_tag; }
     bool IsOpen() const { return m_open; }
     const QString& ShownName() const { return m_name; }
     const QString& ShownPhoto() const { return m_photo; }
@@ -25,8 +23,8 @@ public:
 
     // Paints the open state: photo (empty path: none) in the top three quarters, name below it
     // (or centred in the whole panel without a photo).
-    void Open(qint16 row, const QString& name, const QString& photoPath);
-    // Back to dark grey, tag emptied.
+    void Open(const QString& name, const QString& photoPath);
+    // Back to dark grey.
     void Close();
 
     // Called with the panel's index when the right mouse button is released over it.
@@ -38,12 +36,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void render();
+    void Render();
 
     int m_index;
     PhotoCache& m_photos;
     bool m_open = false;
-    QString m_tag;
     QString m_name;
     QString m_photo;
     double m_nameSize = 0;

@@ -31,7 +31,7 @@ TEST(DrawPools, PanelsListedByMode) {
         int listed;
     } cases[] = {{1, 25, 25}, {2, 25, 25}, {3, 25, 20}, {4, 25, 20}, {3, 9, 9}, {0, 25, 0}, {5, 25, 0}};
     for (const auto& c : cases) {
-        const DrawPools pools(roster, c.mode, c.panels);
+        const DrawPools pools(roster, GameModeOf(c.mode), c.panels);
         EXPECT_EQ(pools.Panels().Count, c.listed) << c.mode;
         EXPECT_EQ(pools.Candidates().Count, 20);
         if (c.listed > 0) {
@@ -43,7 +43,7 @@ TEST(DrawPools, PanelsListedByMode) {
 
 TEST(DrawPools, GridsBeyondFiveHundredPanels) {
     const RosterTable roster = rosterOf(300);
-    DrawPools pools(roster, 2, 30 * 20);
+    DrawPools pools(roster, GameModeOf(2), 30 * 20);
     EXPECT_EQ(pools.Panels().Count, 600);
     ScriptedFractions random{599 / 1000000.0}; // the last of 600
     EXPECT_EQ(pools.TakePanel(random, 1, 1), 599);
@@ -51,26 +51,26 @@ TEST(DrawPools, GridsBeyondFiveHundredPanels) {
 
 TEST(DrawPools, RefusalsBeforeAnythingIsTaken) {
     const RosterTable roster = rosterOf(30);
-    DrawPools mode1(roster, 1, 25);
+    DrawPools mode1(roster, GameModeOf(1), 25);
     EXPECT_EQ(mode1.Refusal(24), QString());
     EXPECT_EQ(mode1.Refusal(25), QStringLiteral("全てのパネルが開きました。\r\nこれ以上抽選はできません。"));
     EXPECT_EQ(mode1.Candidates().Count, 30); // nothing taken
 
-    const DrawPools empty(rosterOf(0), 1, 25);
+    const DrawPools empty(rosterOf(0), GameModeOf(1), 25);
     EXPECT_EQ(empty.Refusal(0), QStringLiteral("これ以上データが登録されていません"));
 
-    DrawPools mode2(roster, 2, 2);
+    DrawPools mode2(roster, GameModeOf(2), 2);
     ScriptedFractions random{0.0};
     EXPECT_EQ(mode2.TakePanel(random, 1, mode2.TakeRow(random)), 0);
     EXPECT_EQ(mode2.TakePanel(random, 2, mode2.TakeRow(random)), 1);
     EXPECT_EQ(mode2.Refusal(2), DrawPools::AllPanelsOpen());
-    DrawPools mode3(roster, 3, 2);
+    DrawPools mode3(roster, GameModeOf(3), 2);
     EXPECT_EQ(mode3.Refusal(100), QString()); // modes 3 and 4 stop only when nobody is left
 }
 
 TEST(DrawPools, OwnPanelModesDropRowsWithoutAPanel) {
     const RosterTable roster = rosterOf(30);
-    DrawPools pools(roster, 3, 25);
+    DrawPools pools(roster, GameModeOf(3), 25);
     // Always the last entry: rows 30, 29 … 26 are taken and dropped, then 25.
     ScriptedFractions random{};
     for (int n = 30; n >= 1; --n) {
@@ -87,7 +87,7 @@ TEST(DrawPools, OwnPanelModesDropRowsWithoutAPanel) {
 }
 
 TEST(DrawPools, SequentialPanels) {
-    DrawPools pools(rosterOf(10), 1, 25);
+    DrawPools pools(rosterOf(10), GameModeOf(1), 25);
     ScriptedFractions random{0.5};
     for (int n = 1; n <= 10; ++n) {
         const qint16 r = pools.TakeRow(random);
@@ -99,7 +99,7 @@ TEST(DrawPools, SequentialPanels) {
 
 TEST(DrawPools, OpeningAndClosingByHandInModeTwo) {
     const RosterTable roster = rosterOf(3);
-    DrawPools pools(roster, 2, 4);
+    DrawPools pools(roster, GameModeOf(2), 4);
     ScriptedFractions random{0.0};
     EXPECT_EQ(pools.MenuModeSwitch(2), 0);
     EXPECT_EQ(pools.OpenByHand(random, 2), 1);
@@ -119,7 +119,7 @@ TEST(DrawPools, OpeningAndClosingByHandInModeThree) {
     RosterTable roster = rosterOf(20);
     roster.SetCell(RosterColumn::Name, 8, QString());
     roster.SetCell(RosterColumn::Excluded, 9, QStringLiteral("1"));
-    DrawPools pools(roster, 3, 25);
+    DrawPools pools(roster, GameModeOf(3), 25);
     ScriptedFractions random{0.0};
     EXPECT_EQ(pools.Candidates().Count, 18);
     EXPECT_EQ(pools.Panels().Count, 18);

@@ -124,8 +124,8 @@ TEST(Telop, TypedTextColourRule) {
 }
 
 TEST(Telop, DflagCharacters) {
-    EXPECT_TRUE(DflagOn(QStringLiteral("100000001"), 1));
-    EXPECT_TRUE(DflagOn(QStringLiteral("100000001"), 9));
-    EXPECT_FALSE(DflagOn(QStringLiteral("100000001"), 8));
-    EXPECT_FALSE(DflagOn(QStringLiteral("1"), 2)); // short text: off
+    EXPECT_TRUE(DflagOn(QStringLiteral("100000001"), IntroItem::Name));
+    EXPECT_TRUE(DflagOn(QStringLiteral("100000001"), IntroItem::Photo));
+    EXPECT_FALSE(DflagOn(QStringLiteral("100000001"), IntroItem::Song));
+    EXPECT_FALSE(DflagOn(QStringLiteral("1"), IntroItem::BirthDate)); // short text: off
 }

@@ -1,11 +1,10 @@
 // The draw screen under what happens around a running draw: modal boxes (in the program every box
 // runs an event loop of its own, in which the screen's timers keep firing and anything the screen
 // itself does not refuse may run; these tests play that loop by advancing the clock and calling
-// the screen from inside the box), songs that take a while to open, the stop command of the main
-// window and a window that changes its size.
+// the screen from inside the box) and the stop command of the main window.
 
 #include "core/common/designfonts.h"
-#include "core/draw/drawpools.h"
+#include "core/draw/drawsequence.h"
 #include "support/testservices.h"
 #include "ui/app/mainwindow.h"
 #include "ui/draw/drawscreen.h"
@@ -56,45 +55,17 @@ private:
     }
 };
 
-// A player whose songs take a while to open, as the real one: the length reads -1 until then.
-class SlowOpeningPlayer : public FakeMusicPlayer {
-public:
-    SlowOpeningPlayer(const Clock& clock, qint64 openingMs)
-        : FakeMusicPlayer(clock), m_clock(clock), m_openingMs(openingMs) {}
-    void PlayMusic(const QString& path, qint32 startSeconds) override {
-        m_playedAt = m_clock.NowMs();
-        FakeMusicPlayer::PlayMusic(path, startSeconds);
-    }
-    qint32 MusicLength(const QString& path) override {
-        if (IsOpen(path) && m_clock.NowMs() - m_playedAt < m_openingMs) {
-            return -1;
-        }
-        return FakeMusicPlayer::MusicLength(path);
-    }
-    qint32 MusicPosition(const QString& path) override {
-        if (IsOpen(path) && m_clock.NowMs() - m_playedAt < m_openingMs) {
-            return 0;
-        }
-        return FakeMusicPlayer::MusicPosition(path);
-    }
-
-private:
-    const Clock& m_clock;
-    qint64 m_openingMs;
-    qint64 m_playedAt = 0;
-};
-
 struct Rig {
     NestedDialogs dialogs;
     ScriptedFractions random{0.0};
     FakeClock clock;
-    SlowOpeningPlayer music{clock, 0};
+    FakeMusicPlayer music{clock};
     Services services{dialogs, random, clock, music};
     ProgramState state;
     QTemporaryDir folder;
     QPointer<DrawScreen> screen;
 
-    explicit Rig(int participants, int mode, qint64 songOpeningMs = 0) : music(clock, songOpeningMs) {
+    Rig(int participants, int mode) {
         state.Roster.Clear();
         state.Settings.ApplyDefaults();
         for (int r = 1; r <= participants; ++r) {
@@ -117,6 +88,9 @@ struct Rig {
         screen->resize(1024, 700);
         screen->show();
         clock.Advance(1000);
+    }
+    PanelWidget* Panel(int k) const {
+        return screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_%1").arg(k));
     }
     QPushButton* button(const char* name) const {
         return screen->findChild<QPushButton*>(QString::fromUtf8(name));
@@ -147,7 +121,7 @@ private slots:
         // and again after it.
         rig.dialogs.DuringMessage = [&] {
             rig.clock.Advance(2500);
-            QVERIFY(rig.screen->Panel(0)->isVisible());
+            QVERIFY(rig.Panel(0)->isVisible());
             rig.tryEverything();
         };
         rig.open();
@@ -198,15 +172,15 @@ private slots:
         QCOMPARE(rig.count(QStringLiteral("exec")), 1);
         QCOMPARE(static_cast<int>(rig.dialogs.Log.size()), 1);
         QVERIFY(!rig.state.DrawInProgress);
-        QVERIFY(!rig.screen->IsDrawRunning());
-        QCOMPARE(rig.screen->Pools().Candidates().Count, 3);
+        QVERIFY(!rig.screen->Sequence().IsRunning());
+        QCOMPARE(rig.screen->Sequence().Pools().Candidates().Count, 3);
         // Afterwards everything works again.
         rig.dialogs.Execs.push_back([](QDialog& box) {
             box.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
             return box.result();
         });
         rig.screen->Picパネル_MouseUp(6);
-        QVERIFY(rig.screen->Panel(6)->IsOpen());
+        QVERIFY(rig.Panel(6)->IsOpen());
     }
 
     void nothingElseStartsWhileTheColourBoxIsOpen() {
@@ -265,89 +239,8 @@ private slots:
         rig.state.Settings.Cols = 2147483647;
         rig.state.Settings.Rows = 2;
         rig.open();
-        QCOMPARE(rig.screen->PanelCount(), 200);
-        QCOMPARE(rig.screen->Pools().Panels().Count, 200);
-    }
-
-    void aSongStillOpeningNeitherEndsTheWaitNorShowsMinusOne_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("simple");
-        QTest::addColumn<QString>("seconds");
-        QTest::addColumn<qint64>("closedAt"); // after the start; -1: within a second after the effects
-        QTest::newRow("mode 1, play time 30") << 1 << false << "30" << qint64(30000);
-        QTest::newRow("mode 1, play time 0") << 1 << false << "0" << qint64(-1);
-        QTest::newRow("mode 1, simple draw") << 1 << true << "30" << qint64(-1);
-        QTest::newRow("mode 2, play time 30") << 2 << false << "30" << qint64(30000);
-    }
-    void aSongStillOpeningNeitherEndsTheWaitNorShowsMinusOne() {
-        QFETCH(int, mode);
-        QFETCH(bool, simple);
-        QFETCH(QString, seconds);
-        QFETCH(qint64, closedAt);
-        Rig rig(1, mode, 60000); // the file takes a minute to open
-        rig.state.DrawKind = simple ? DrawKind::Simple : DrawKind::Normal;
-        rig.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
-        rig.state.Roster.SetCell(RosterColumn::SongSeconds, 1, seconds);
-        rig.music.AddSong(QDir(rig.folder.path()).filePath(QStringLiteral("song.mp3")), 200);
-        rig.open();
-        const qint64 start = rig.clock.NowMs();
-        qint64 effectsOver = -1;
-        qint64 closed = -1;
-        QStringList shown;
-        auto* info = rig.screen->findChild<QLineEdit*>(QStringLiteral("Txt再生情報"));
-        rig.screen->cmd抽選開始_Click();
-        for (int guard = 0; rig.screen->IsDrawRunning() && guard < 100000; ++guard) {
-            rig.clock.AdvanceToNext();
-            if (effectsOver < 0 && rig.screen->IsWaitingForSong()) {
-                effectsOver = rig.clock.NowMs();
-            }
-            if (closed < 0 && rig.music.Log.last().startsWith(QStringLiteral("close"))) {
-                closed = rig.clock.NowMs();
-            }
-            if (!shown.contains(info->text())) {
-                shown << info->text();
-            }
-        }
-        QVERIFY(closed > start);
-        QVERIFY(effectsOver > start);
-        if (closedAt >= 0) {
-            QCOMPARE(closed - start, closedAt);
-        } else {
-            QVERIFY2(closed - effectsOver >= 0 && closed - effectsOver <= 1000,
-                     qPrintable(QString::number(closed - effectsOver)));
-        }
-        for (const QString& text : shown) {
-            QVERIFY2(text.isEmpty() || text == QStringLiteral("0/0"), qPrintable(text));
-        }
-        QCOMPARE(rig.screen->DrawCount(), 1);
-    }
-
-    void typedLinesGoOnAfterTheWindowGrows() {
-        Rig rig(1, 2);
-        rig.state.Roster.SetCell(RosterColumn::Affiliation, 1,
-                                 QStringLiteral("あいうえおかきくけこさしすせそたちつてと"));
-        rig.open();
-        rig.screen->resize(600, 400);
-        rig.screen->cmd抽選開始_Click();
-        for (int guard = 0; rig.screen->Surface().isNull() && guard < 10000; ++guard) {
-            rig.clock.AdvanceToNext();
-        }
-        QVERIFY(!rig.screen->Surface().isNull());
-        rig.screen->resize(1400, 900);
-        rig.clock.Advance(15 * 180);
-        const QImage& surface = rig.screen->Surface();
-        const qreal ratio = surface.devicePixelRatio();
-        QVERIFY(surface.width() >= qRound(1400 * ratio) && surface.height() >= qRound(900 * ratio));
-        bool paintedBeyond = false;
-        for (int y = 0; y < surface.height() && !paintedBeyond; ++y) {
-            for (int x = qRound(700 * ratio); x < surface.width(); ++x) {
-                if (qAlpha(surface.pixel(x, y)) > 0) {
-                    paintedBeyond = true;
-                    break;
-                }
-            }
-        }
-        QVERIFY(paintedBeyond);
+        QCOMPARE(rig.screen->Sequence().PanelCount(), 200);
+        QCOMPARE(rig.screen->Sequence().Pools().Panels().Count, 200);
     }
 
     void stopQuestionWhileTheDrawRunsOn_data() {
@@ -374,7 +267,7 @@ private slots:
         rig.clock.Advance(1000);
         screen->cmd抽選開始_Click();
         rig.clock.Advance(3000);
-        QVERIFY(screen->IsDrawRunning());
+        QVERIFY(screen->Sequence().IsRunning());
         rig.dialogs.DuringQuestion = [&] { rig.clock.Advance(advanceMs); };
         rig.dialogs.YesNo.push_back(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         window.mnu終了_Click();
@@ -390,18 +283,18 @@ private slots:
         }
         QVERIFY(screen);
         QVERIFY(rig.state.DrawInProgress);
-        for (int guard = 0; screen->IsDrawRunning() && guard < 100000; ++guard) {
+        for (int guard = 0; screen->Sequence().IsRunning() && guard < 100000; ++guard) {
             rig.clock.AdvanceToNext();
         }
-        QCOMPARE(screen->DrawCount(), 1);
+        QCOMPARE(screen->Sequence().DrawCount(), 1);
         QVERIFY(screen->findChild<QPushButton*>(QStringLiteral("cmd抽選開始"))->isVisibleTo(screen));
         QVERIFY(rig.dialogs.Messages().isEmpty());
         // The next draw runs as usual.
         screen->cmd抽選開始_Click();
-        for (int guard = 0; screen->IsDrawRunning() && guard < 100000; ++guard) {
+        for (int guard = 0; screen->Sequence().IsRunning() && guard < 100000; ++guard) {
             rig.clock.AdvanceToNext();
         }
-        QCOMPARE(screen->DrawCount(), 2);
+        QCOMPARE(screen->Sequence().DrawCount(), 2);
         rig.state.DrawInProgress = false;
         window.mnu終了_Click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
