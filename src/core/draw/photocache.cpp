@@ -11,7 +11,7 @@ quint64 sizeKey(QSize size) {
 }
 } // namespace
 
-PhotoCache::Entry& PhotoCache::entry(const QString& path) {
+PhotoCache::Entry& PhotoCache::Find(const QString& path) {
     auto found = m_entries.find(path);
     if (found != m_entries.end()) {
         return *found;
@@ -25,14 +25,14 @@ QSize PhotoCache::SourceSize(const QString& path) {
     if (path.isEmpty()) {
         return {};
     }
-    return entry(path).Oriented;
+    return Find(path).Oriented;
 }
 
 QImage PhotoCache::Scaled(const QString& path, QSize size) {
     if (path.isEmpty() || size.isEmpty()) {
         return {};
     }
-    Entry& e = entry(path);
+    Entry& e = Find(path);
     if (e.Oriented.isEmpty()) {
         return {};
     }

@@ -22,7 +22,7 @@ private:
         QSize Oriented;
         QHash<quint64, QImage> Images; // by shown size
     };
-    Entry& entry(const QString& path);
+    Entry& Find(const QString& path);
 
     QHash<QString, Entry> m_entries;
     QString m_largePath;

@@ -14,6 +14,7 @@
 #include "ui/draw/effectarea.h"
 #include "ui/draw/kapmenubox.h"
 #include "ui/draw/panelwidget.h"
+#include "ui/draw/typedsurface.h"
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
@@ -37,7 +38,7 @@ constexpr double kNarrowScreenTwips = 10000;
 } // namespace
 
 DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
-    : QWidget(parent), m_state(state), m_services(services) {
+    : QWidget(parent), m_state(state), m_services(services), m_typed(*this) {
     setObjectName(QStringLiteral("frm抽選"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -252,39 +253,14 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
 void DrawScreen::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), m_background);
-    if (!m_surface.isNull()) {
-        painter.drawImage(QPointF(0, 0), m_surface);
-    }
+    m_typed.Paint(painter);
 }
 
 void DrawScreen::resizeEvent(QResizeEvent*) {
     if (m_effect->isVisible()) {
         m_effect->setGeometry(rect());
     }
-    GrowSurface();
-}
-
-void DrawScreen::GrowSurface() {
-    // Lines being typed wrap at the current width: a window that grows while they are typed
-    // needs a surface as large as itself, keeping what is already typed.
-    if (m_surface.isNull()) {
-        return;
-    }
-    const qreal ratio = m_surface.devicePixelRatio();
-    const QSize needed = ScaledPixelSize(QSizeF(size()), ratio).expandedTo(m_surface.size());
-    if (needed == m_surface.size()) {
-        return;
-    }
-    QImage grown(needed, QImage::Format_ARGB32_Premultiplied);
-    grown.setDevicePixelRatio(ratio);
-    grown.setDotsPerMeterX(m_surface.dotsPerMeterX());
-    grown.setDotsPerMeterY(m_surface.dotsPerMeterY());
-    grown.fill(Qt::transparent);
-    QPainter painter(&grown);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPointF(0, 0), m_surface);
-    painter.end();
-    m_surface = grown;
+    m_typed.Grow();
 }
 
 QFont DrawScreen::TypedFont() const {
@@ -354,36 +330,17 @@ void DrawScreen::HideTelop() {
 }
 
 void DrawScreen::ClearSurface() {
-    m_surface = QImage();
     // Back to the top left, below the band of the song box so that it hides no typed text.
-    m_cursor = QPointF(0, m_drawButton->height());
+    m_typed.Clear(m_drawButton->height());
     update();
 }
 
 void DrawScreen::TypeCharacter(const QString& character, const QColor& colour) {
-    if (m_surface.isNull()) {
-        m_surface =
-            MakeCanvas(this, size(), Qt::transparent).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        m_surface.fill(Qt::transparent);
-    }
-    const QFont font = TypedFont();
-    const QFontMetricsF metrics(font, &m_surface);
-    const double w = metrics.horizontalAdvance(character);
-    if (m_cursor.x() + w > width()) {
-        m_cursor = QPointF(0, m_cursor.y() + metrics.height());
-    }
-    QPainter painter(&m_surface);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(font);
-    painter.setPen(colour);
-    PrintAt(painter, m_cursor, character);
-    painter.end();
-    update(QRectF(m_cursor, QSizeF(w, metrics.height())).toAlignedRect().adjusted(-4, -4, 4, 4));
-    m_cursor.rx() += w;
+    update(m_typed.Type(character, TypedFont(), colour));
 }
 
 void DrawScreen::EndTypedLine() {
-    m_cursor = QPointF(0, m_cursor.y() + QFontMetricsF(TypedFont(), &m_surface).height());
+    m_typed.NewLine(TypedFont());
 }
 
 void DrawScreen::ShowPhoto(const QString& path) {

@@ -2,6 +2,7 @@
 
 #include "core/draw/drawview.h"
 #include "core/draw/photocache.h"
+#include "ui/draw/typedsurface.h"
 
 #include <QImage>
 #include <QWidget>
@@ -56,7 +57,6 @@ private:
     bool RunModal(const std::function<void()>& show);
     bool AcceptsCommands() const;
     QFont TypedFont() const;
-    void GrowSurface();
     double ClientWidthTwips() const;
 
     // DrawView
@@ -103,6 +103,5 @@ private:
     bool m_systemBackground = true;
     bool m_telopSmall = false; // the scrolling line, once made smaller, stays so
 
-    QImage m_surface; // the typed lines
-    QPointF m_cursor;
+    TypedSurface m_typed;
 };

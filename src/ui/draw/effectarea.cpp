@@ -12,7 +12,7 @@ EffectArea::EffectArea(QWidget* parent) : QWidget(parent) {
     hide();
 }
 
-void EffectArea::ensureCanvas() {
+void EffectArea::EnsureCanvas() {
     const qreal ratio = devicePixelRatioF();
     if (!m_canvas.isNull() && m_canvas.size() == ScaledPixelSize(QSizeF(size()), ratio) &&
         m_canvas.devicePixelRatio() == ratio) {
@@ -27,18 +27,18 @@ void EffectArea::ensureCanvas() {
 }
 
 const QImage& EffectArea::Canvas() {
-    ensureCanvas();
+    EnsureCanvas();
     return m_canvas;
 }
 
 void EffectArea::Clear() {
     m_canvas = QImage();
-    ensureCanvas();
+    EnsureCanvas();
     update();
 }
 
 void EffectArea::DrawPicture(const QRectF& place, const QImage& picture) {
-    ensureCanvas();
+    EnsureCanvas();
     QPainter painter(&m_canvas);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(place, picture);
@@ -47,7 +47,7 @@ void EffectArea::DrawPicture(const QRectF& place, const QImage& picture) {
 }
 
 QRect EffectArea::Print(const QFont& font, QPointF topLeft, const QString& text, const QColor& colour) {
-    ensureCanvas();
+    EnsureCanvas();
     QPainter painter(&m_canvas);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(font);
@@ -65,7 +65,7 @@ QRect EffectArea::Print(const QFont& font, QPointF topLeft, const QString& text,
 }
 
 void EffectArea::paintEvent(QPaintEvent* event) {
-    ensureCanvas();
+    EnsureCanvas();
     QPainter painter(this);
     const QRect area = event->rect();
     const qreal ratio = m_canvas.devicePixelRatio();
@@ -74,5 +74,5 @@ void EffectArea::paintEvent(QPaintEvent* event) {
 }
 
 void EffectArea::resizeEvent(QResizeEvent*) {
-    ensureCanvas();
+    EnsureCanvas();
 }

@@ -25,6 +25,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void ensureCanvas();
+    void EnsureCanvas();
     QImage m_canvas;
 };

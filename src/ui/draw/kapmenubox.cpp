@@ -20,7 +20,7 @@ KapMenuBox::KapMenuBox(QWidget* parent) : QDialog(parent) {
         button->setAutoDefault(false);
         button->setMinimumHeight(32);
         layout->addWidget(button);
-        connect(button, &QPushButton::clicked, this, [this, result] { choose(result); });
+        connect(button, &QPushButton::clicked, this, [this, result] { Choose(result); });
         return button;
     };
     m_open = makeButton("Command1", QStringLiteral("パネルを開く"), 1);
@@ -29,7 +29,7 @@ KapMenuBox::KapMenuBox(QWidget* parent) : QDialog(parent) {
     setMinimumWidth(180);
 }
 
-void KapMenuBox::choose(qint16 result) {
+void KapMenuBox::Choose(qint16 result) {
     m_result = result;
     accept();
 }

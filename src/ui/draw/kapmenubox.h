@@ -22,7 +22,7 @@ public:
     static QPoint PlaceOnScreen(QPoint topLeft, QSize size, const QRect& available);
 
 private:
-    void choose(qint16 result);
+    void Choose(qint16 result);
     qint16 m_result = 0;
     QPushButton* m_open;
     QPushButton* m_close;
