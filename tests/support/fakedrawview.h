@@ -39,6 +39,7 @@ public:
     std::vector<QColor> TypedColours;
     std::vector<NameFrame> NameFrames; // every copy of the name printed
     QString TelopText;
+    QColor TelopColour;
     std::vector<Event> Events;
 
     // The times of the events whose text starts with what.
@@ -79,9 +80,10 @@ public:
         OpenPanels.erase(k);
         Log(QStringLiteral("close %1").arg(k));
     }
-    double ShowTelop(const QString& text, double x, double) override {
+    double ShowTelop(const QString& text, double x, double, const QColor& colour) override {
         TelopShown = true;
         TelopText = text;
+        TelopColour = colour;
         m_telopX = x;
         Log(QStringLiteral("telop ") + text);
         return text.size() * 60.0;

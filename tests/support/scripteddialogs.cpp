@@ -9,6 +9,14 @@ void ScriptedDialogs::ShowMessage(const QString& text) {
     Log.push_back({QStringLiteral("message"), text, {}});
 }
 
+void ScriptedDialogs::ShowMessageOn(QWidget*, const QString& text) {
+    const size_t at = Log.size();
+    ShowMessage(text);
+    if (at < Log.size()) {
+        Log[at].extra = QStringLiteral("room");
+    }
+}
+
 Dialogs::Answer ScriptedDialogs::AskYesNo(QWidget*, const QString& text, Answer defaultButton) {
     LastDefault = defaultButton;
     Log.push_back({QStringLiteral("question"), text,

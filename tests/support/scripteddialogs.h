@@ -18,6 +18,8 @@ public:
     };
 
     void ShowMessage(const QString& text) override;
+    // Recorded like any message, marked "room" in extra.
+    void ShowMessageOn(QWidget* screen, const QString& text) override;
     Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) override;
     QString OpenFileName(QWidget* parent, const QString& title, const QString& start, const QString& filters,
                          int filterIndex) override;

@@ -44,9 +44,12 @@ void InstallFontSubstitutions() {
         QString face;
         QStringList substitutes;
     } table[] = {
-        {FaceName(DesignFace::PGothic), {gothicP, sans}},
-        {FaceName(DesignFace::Gothic), {gothic, mono, sans}},
-        {FaceName(DesignFace::PMincho), {minchoP, serif}},
+        // Faces with a real bold first: the draw's buttons, panels, lines and the scrolling line
+        // are bold, and must look so on a projector.
+        {FaceName(DesignFace::PGothic), {sans, gothicP}},
+        {FaceName(DesignFace::Gothic), {mono, sans, gothic}},
+        {FaceName(DesignFace::PMincho), {serif, minchoP}},
+        // The cards print in a regular Mincho.
         {FaceName(DesignFace::Mincho), {mincho, serif}},
         {QStringLiteral("HG正楷書体-PRO"), {serif, minchoP}},
         {QStringLiteral("HGP創英角ﾎﾟｯﾌﾟ体"), {sans, gothicP}},

@@ -44,9 +44,11 @@ struct DrawSequence::Tick {
 DrawSequence::DrawSequence(ProgramState& state, DrawView& view, Clock& clock, MusicPlayer& music,
                            FractionSource& random)
     : m_state(state), m_view(view), m_music(music), m_random(random), m_timerMusic(clock.CreateTimer()),
-      m_effectTimer(clock.CreateTimer()), m_cols(EffectiveGridSide(state.Settings.Cols)),
-      m_rows(EffectiveGridSide(state.Settings.Rows)), m_mode(GameModeOf(state.Settings.GameMode)),
-      m_pools(state.Roster, m_mode, m_cols * m_rows), m_panelRows(static_cast<size_t>(m_cols * m_rows), 0) {
+      m_effectTimer(clock.CreateTimer()),
+      m_cols(EffectiveGrid(state.Settings.Cols, state.Settings.Rows).Cols),
+      m_rows(EffectiveGrid(state.Settings.Cols, state.Settings.Rows).Rows),
+      m_mode(GameModeOf(state.Settings.GameMode)), m_pools(state.Roster, m_mode, m_cols * m_rows),
+      m_panelRows(static_cast<size_t>(m_cols * m_rows), 0) {
     // A grid of 0 columns or rows is 5: the settings in memory say so too, the file does not.
     SettingsRecord& settings = m_state.Settings;
     if (settings.Cols < 1) {
@@ -70,6 +72,11 @@ qint16 DrawSequence::PanelRow(int k) const {
 
 bool DrawSequence::SimpleDraw() const {
     return m_state.DrawKind == DrawKind::Simple;
+}
+
+QColor DrawSequence::TextColour() const {
+    // The scrolling line and the typed lines alike: white on a dark background, black on a light.
+    return TypedTextIsWhite(m_view.BackgroundColourNumber()) ? QColor(Qt::white) : QColor(Qt::black);
 }
 
 QString DrawSequence::NameOf(qint16 r) const {
@@ -262,7 +269,7 @@ Sequence DrawSequence::ShowProfileTelop(qint16 r) {
     const QSizeF screen = m_view.ScreenSize();
     const TelopPlan plan = PlanTelop(m_random, screen.width(), screen.height());
     double x = screen.width();
-    const double width = m_view.ShowTelop(line, x, plan.Top);
+    const double width = m_view.ShowTelop(line, x, plan.Top, TextColour());
     for (int steps = 1;; ++steps) {
         x -= plan.Step;
         m_view.MoveTelop(x, plan.Top);
@@ -287,8 +294,7 @@ Sequence DrawSequence::ShowProfileLines(qint16 r) {
 }
 
 Sequence DrawSequence::TypeLine(QString text) {
-    const QColor colour =
-        TypedTextIsWhite(m_view.BackgroundColourNumber()) ? QColor(Qt::white) : QColor(Qt::black);
+    const QColor colour = TextColour();
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString character = text.mid(i, length);

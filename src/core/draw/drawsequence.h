@@ -80,6 +80,7 @@ private:
     void OpenPanel(qint16 row, int k);
     void Finish();
     bool SimpleDraw() const;
+    QColor TextColour() const;
     QString NameOf(qint16 r) const;
     QString PhotoPathOf(qint16 r) const;
 

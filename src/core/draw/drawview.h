@@ -34,8 +34,8 @@ public:
     virtual void OpenPanel(int k, qint16 row, const QString& name, const QString& photoPath) = 0;
     virtual void ClosePanel(int k) = 0;
 
-    // The scrolling line: shown with its text with its left edge at x; gives its width.
-    virtual double ShowTelop(const QString& text, double x, double top) = 0;
+    // The scrolling line: shown with its text in a colour with its left edge at x; gives its width.
+    virtual double ShowTelop(const QString& text, double x, double top, const QColor& colour) = 0;
     virtual void MoveTelop(double x, double top) = 0;
     virtual void HideTelop() = 0;
 

@@ -2,6 +2,7 @@
 
 #include "core/common/numeric.h"
 
+#include <algorithm>
 #include <cmath>
 
 int EffectiveGridSide(int value) {
@@ -9,6 +10,12 @@ int EffectiveGridSide(int value) {
         return 5;
     }
     return value > kMaxGridSide ? kMaxGridSide : value;
+}
+
+GridSize EffectiveGrid(int cols, int rows) {
+    GridSize grid{EffectiveGridSide(cols), EffectiveGridSide(rows)};
+    grid.Cols = std::min(grid.Cols, std::max(1, kMaxPanels / grid.Rows));
+    return grid;
 }
 
 bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows,
@@ -53,12 +60,12 @@ QRectF PanelPhotoPlacement(double pw, double photoWidth, double photoHeight) {
     return {0.0, (boxHeight - h) / 2.0, photoWidth * rW, h};
 }
 
-QRectF EffectPhotoPlacement(double pw, double photoWidth, double photoHeight) {
-    if (pw <= 0 || photoWidth <= 0 || photoHeight <= 0) {
+QRectF EffectPhotoPlacement(double pw, double ph, double photoWidth, double photoHeight) {
+    if (pw <= 0 || ph <= 0 || photoWidth <= 0 || photoHeight <= 0) {
         return {};
     }
-    const double rH = pw / photoHeight;
-    const double rW = pw / photoWidth;
-    const double scale = rH < rW ? rH : rW;
-    return {0.0, 0.0, photoWidth * scale, photoHeight * scale};
+    const double scale = std::min(pw / photoWidth, ph / photoHeight);
+    const double w = photoWidth * scale;
+    const double h = photoHeight * scale;
+    return {(pw - w) / 2.0, (ph - h) / 2.0, w, h};
 }

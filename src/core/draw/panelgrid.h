@@ -10,9 +10,23 @@
 // file edited by hand may say anything, and every panel is a widget numbered in 16 bits.
 constexpr int kMaxGridSide = 100;
 
+// Most panels a grid has: the size of the list of closed panels. (A settings file edited by hand
+// may ask for far more, and every panel costs the screen memory.)
+constexpr int kMaxPanels = 500;
+
 // Columns and rows of the grid: values below 1 count as 5, values above kMaxGridSide count as
 // kMaxGridSide.
 int EffectiveGridSide(int value);
+
+struct GridSize {
+    int Cols = 5;
+    int Rows = 5;
+    bool operator==(const GridSize&) const = default;
+};
+// The grid the draw screen builds for the settings: each side as EffectiveGridSide gives it, and
+// no more than kMaxPanels panels: a larger grid keeps its rows (its panels' size) and loses
+// columns.
+GridSize EffectiveGrid(int cols, int rows);
 
 // A panel's place, in twips.
 struct PanelRect {
@@ -42,6 +56,6 @@ bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int row
 // high, at the panel's top left): it fills the box in one direction and is centred in the other.
 QRectF PanelPhotoPlacement(double pw, double photoWidth, double photoHeight);
 
-// Where a photo goes on the full-screen effect area of width pw: scaled so that its longer side
-// becomes pw, at the top left corner (a tall photo runs off the bottom).
-QRectF EffectPhotoPlacement(double pw, double photoWidth, double photoHeight);
+// Where a photo goes on the full-screen effect area pw × ph: the whole photo, as large as the
+// area allows, centred.
+QRectF EffectPhotoPlacement(double pw, double ph, double photoWidth, double photoHeight);

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <algorithm>
 
 namespace {
@@ -95,6 +96,28 @@ void NativeDialogs::ShowMessage(const QString& text) {
     enlarge(*box);
     runOwned(
         box, [](QMessageBox&, int result) { return result; }, 0);
+}
+
+int RoomTypePixels(int screenHeight) {
+    return (std::max(screenHeight, 0) + 39) / 40;
+}
+
+QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(screen));
+    enlarge(*box);
+    const QScreen* shownOn = screen ? screen->screen() : nullptr;
+    QFont font = box->font();
+    const int pixels = RoomTypePixels(shownOn ? shownOn->geometry().height() : 0);
+    if (QFontInfo(font).pixelSize() < pixels) {
+        font.setPixelSize(pixels);
+        box->setFont(font);
+    }
+    return box;
+}
+
+void NativeDialogs::ShowMessageOn(QWidget* screen, const QString& text) {
+    runOwned(
+        MakeRoomMessageBox(screen, text), [](QMessageBox&, int result) { return result; }, 0);
 }
 
 Dialogs::Answer NativeDialogs::AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 // Every modal dialog of the program goes through this seam, so that tests answer them without a
@@ -17,6 +18,12 @@ public:
 
     // OK box titled with the application title.
     void ShowMessage(const QString& text) override = 0;
+    // The same over a screen the room reads (the draw screen on a projector): its type grows with
+    // that screen's height.
+    virtual void ShowMessageOn(QWidget* screen, const QString& text) {
+        Q_UNUSED(screen);
+        ShowMessage(text);
+    }
     // Yes/No box with the question icon, titled "操作確認".
     virtual Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) = 0;
     // File dialogs; an empty text when cancelled. filters are separated by ";;".
@@ -47,10 +54,18 @@ inline QString ConfirmTitle() {
 // also in upper case so that "*.mp3" finds SONG.MP3.
 QString ToQtNameFilters(const QString& filters, bool addUpperCase);
 
+// The pixel size of the type of messages read from the back of a room: at least 1/40 of the
+// height of the screen they are shown on.
+int RoomTypePixels(int screenHeight);
+
+// The OK box that ShowMessageOn shows, made but not yet run.
+QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text);
+
 // The real dialogs.
 class NativeDialogs : public Dialogs {
 public:
     void ShowMessage(const QString& text) override;
+    void ShowMessageOn(QWidget* screen, const QString& text) override;
     Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) override;
     QString OpenFileName(QWidget* parent, const QString& title, const QString& start, const QString& filters,
                          int filterIndex) override;

@@ -113,7 +113,7 @@ void DrawScreen::CheckParticipants() {
         return;
     }
     if (!RunModal([this] {
-            m_services.dialogs.ShowMessage(QStringLiteral("参加者が1件も登録されていません。"));
+            m_services.dialogs.ShowMessageOn(this, QStringLiteral("参加者が1件も登録されていません。"));
         })) {
         return;
     }
@@ -239,8 +239,9 @@ void DrawScreen::Picパネル_MouseUp(int index) {
 void DrawScreen::closeEvent(QCloseEvent* event) {
     if (m_state.DrawInProgress) {
         event->ignore();
-        RunModal(
-            [this] { m_services.dialogs.ShowMessage(QStringLiteral("抽選実行中はこの操作はできません")); });
+        RunModal([this] {
+            m_services.dialogs.ShowMessageOn(this, QStringLiteral("抽選実行中はこの操作はできません"));
+        });
         return;
     }
     m_closed = true;
@@ -280,7 +281,7 @@ qint32 DrawScreen::BackgroundColourNumber() const {
 }
 
 bool DrawScreen::ShowMessage(const QString& text) {
-    return RunModal([this, &text] { m_services.dialogs.ShowMessage(text); });
+    return RunModal([this, &text] { m_services.dialogs.ShowMessageOn(this, text); });
 }
 
 void DrawScreen::ShowButtons(bool shown) {
@@ -306,13 +307,15 @@ void DrawScreen::ClosePanel(int k) {
     m_panels[static_cast<size_t>(k)]->Close();
 }
 
-double DrawScreen::ShowTelop(const QString& text, double x, double top) {
+double DrawScreen::ShowTelop(const QString& text, double x, double top, const QColor& colour) {
     if (ClientWidthTwips() <= kNarrowScreenTwips && !m_telopSmall) {
         m_telopSmall = true;
         QFont font = m_telop->font();
         font.setPointSizeF(40);
         m_telop->setFont(font);
     }
+    m_telop->setStyleSheet(
+        QStringLiteral("QLabel { color: %1; background: transparent; }").arg(colour.name()));
     m_telop->setText(text);
     m_telop->adjustSize();
     m_telop->move(static_cast<int>(x), static_cast<int>(top));
@@ -350,7 +353,8 @@ void DrawScreen::ShowPhoto(const QString& path) {
     if (source.isEmpty()) {
         return; // the area stays black for the photo's time
     }
-    const QRectF place = EffectPhotoPlacement(m_effect->width(), source.width(), source.height());
+    const QRectF place =
+        EffectPhotoPlacement(m_effect->width(), m_effect->height(), source.width(), source.height());
     const QImage photo = m_photos.Scaled(path, ScaledPixelSize(place.size(), m_effect->devicePixelRatioF()));
     if (!photo.isNull()) {
         m_effect->DrawPicture(place, photo);

@@ -68,7 +68,7 @@ private:
     void ShowGrid(bool shown) override;
     void OpenPanel(int k, qint16 row, const QString& name, const QString& photoPath) override;
     void ClosePanel(int k) override;
-    double ShowTelop(const QString& text, double x, double top) override;
+    double ShowTelop(const QString& text, double x, double top, const QColor& colour) override;
     void MoveTelop(double x, double top) override;
     void HideTelop() override;
     void ClearSurface() override;

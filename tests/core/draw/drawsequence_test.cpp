@@ -361,16 +361,18 @@ TEST(DrawIntroduction, PacesEachStep) {
     EXPECT_EQ(rig.view.TimesOf(QStringLiteral("grid 1")).back() - names.back(), 2000);
 }
 
-TEST(DrawIntroduction, TypedTextIsWhiteOnDarkAndBlackOnLight) {
+TEST(DrawIntroduction, TextIsWhiteOnDarkAndBlackOnLight) {
     for (const auto& [background, colour] : {std::pair{8421504, Qt::white}, std::pair{13158600, Qt::black},
                                              std::pair{-1, Qt::white}, std::pair{16777215, Qt::black}}) {
         DrawRig rig(1, 1);
         rig.state.Roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("あ"));
+        rig.state.Roster.SetCell(RosterColumn::Birthplace, 1, QStringLiteral("東京"));
         rig.view.Background = background;
         rig.Open();
         rig.Draw();
         ASSERT_FALSE(rig.view.TypedColours.empty());
         EXPECT_EQ(rig.view.TypedColours.front(), QColor(colour)) << background;
+        EXPECT_EQ(rig.view.TelopColour, QColor(colour)) << background; // the scrolling line alike
     }
 }
 

@@ -68,36 +68,52 @@ TEST(PanelGrid, SidesBelowOneCountAsFive) {
     EXPECT_EQ(EffectiveGridSide(18), 18);
 }
 
-TEST(PanelGrid, HandEditedHugeSidesAreBounded) {
+TEST(PanelGrid, HandEditedHugeGridsAreBounded) {
     // A settings file edited by hand may say anything: the grid must stay one the screen can
-    // build (and whose panel numbers fit the 16-bit pools) instead of hanging the opening.
-    const int cases[] = {101, 1000, 100000, 2147483647};
-    for (int value : cases) {
-        const int side = EffectiveGridSide(value);
-        EXPECT_EQ(side, kMaxGridSide) << value;
+    // build, within the list of closed panels, instead of eating the memory or hanging.
+    const struct {
+        int cols, rows;
+        GridSize grid;
+    } cases[] = {
+        {18, 12, {18, 12}},        {25, 20, {25, 20}},  {100, 100, {5, 100}}, {30, 20, {25, 20}},
+        {2147483647, 2, {100, 2}}, {1, 1000, {1, 100}}, {0, -4, {5, 5}},      {501, 1, {100, 1}},
+    };
+    for (const auto& c : cases) {
+        const GridSize grid = EffectiveGrid(c.cols, c.rows);
+        EXPECT_EQ(grid, c.grid) << c.cols << "x" << c.rows;
+        EXPECT_LE(grid.Cols * grid.Rows, kMaxPanels);
     }
-    EXPECT_EQ(EffectiveGridSide(kMaxGridSide), kMaxGridSide);
-    EXPECT_LE(static_cast<qint64>(kMaxGridSide) * kMaxGridSide, 32767);
 }
 
 TEST(PanelGrid, PhotoPlacement) {
     const struct {
         double pw, w, h;
         QRectF panel;
-        QRectF effect;
     } cases[] = {
-        // 4:3 fills the panel's photo box exactly; on the effect area the longer side is pw.
-        {1000, 4000, 3000, {0, 0, 1000, 750}, {0, 0, 1000, 750}},
-        // wide: fills the width, centred vertically
-        {1000, 4000, 1000, {0, 250, 1000, 250}, {0, 0, 1000, 250}},
-        // tall: fills the height, centred horizontally; on the effect area it runs off the bottom
-        {1000, 1000, 4000, {406.25, 0, 187.5, 750}, {0, 0, 250, 1000}},
-        {12000, 3000, 4000, {2625, 0, 6750, 9000}, {0, 0, 9000, 12000}},
-        {12000, 4000, 3000, {0, 0, 12000, 9000}, {0, 0, 12000, 9000}},
+        {1000, 4000, 3000, {0, 0, 1000, 750}},       // 4:3 fills the panel's photo box exactly
+        {1000, 4000, 1000, {0, 250, 1000, 250}},     // wide: fills the width, centred vertically
+        {1000, 1000, 4000, {406.25, 0, 187.5, 750}}, // tall: fills the height, centred horizontally
+        {12000, 3000, 4000, {2625, 0, 6750, 9000}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PanelPhotoPlacement(c.pw, c.w, c.h), c.panel) << c.w << "x" << c.h;
-        EXPECT_EQ(EffectPhotoPlacement(c.pw, c.w, c.h), c.effect) << c.w << "x" << c.h;
     }
     EXPECT_TRUE(PanelPhotoPlacement(1000, 0, 10).isNull());
+}
+
+TEST(PanelGrid, TheFullScreenPhotoIsWholeAndCentred) {
+    const struct {
+        double pw, ph, w, h;
+        QRectF effect;
+    } cases[] = {
+        {1920, 1080, 480, 640, {555, 0, 810, 1080}},    // portrait on 16:9: whole, centred across
+        {1920, 1080, 4000, 3000, {240, 0, 1440, 1080}}, // 4:3 keeps its bottom quarter
+        {1920, 1080, 1920, 1080, {0, 0, 1920, 1080}},   // the screen's own shape fills it
+        {1920, 1080, 4000, 1000, {0, 300, 1920, 480}},  // very wide: centred down
+        {1024, 700, 100, 100, {162, 0, 700, 700}},      // small photos grow to the screen
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EffectPhotoPlacement(c.pw, c.ph, c.w, c.h), c.effect) << c.w << "x" << c.h;
+    }
+    EXPECT_TRUE(EffectPhotoPlacement(1920, 1080, 0, 10).isNull());
 }

@@ -4,6 +4,7 @@
 #include "core/common/designfonts.h"
 #include "core/draw/drawsequence.h"
 #include "support/testservices.h"
+#include "ui/app/dialogs.h"
 #include "ui/draw/drawscreen.h"
 #include "ui/draw/effectarea.h"
 #include "ui/draw/panelwidget.h"
@@ -11,9 +12,12 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFontInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -130,6 +134,23 @@ private slots:
         QCOMPARE(b.ts.clock.ActiveTimerCount(), 0);
     }
 
+    // The draw screen's messages are read from the back of a hall: their type is at least 1/40 of
+    // the height of the screen they are shown on.
+    void messagesAreReadFromTheBackOfTheRoom() {
+        QCOMPARE(RoomTypePixels(1080), 27);
+        QCOMPARE(RoomTypePixels(1081), 28);
+        QCOMPARE(RoomTypePixels(2160), 54);
+        Bench b(0);
+        b.Create();
+        b.ts.clock.Advance(1);
+        QCOMPARE(b.ts.dialogs.Log.back().extra, QStringLiteral("room"));
+        std::unique_ptr<QMessageBox> box(
+            MakeRoomMessageBox(b.screen, QStringLiteral("全てのパネルが開きました。")));
+        const int height = b.screen->screen()->geometry().height();
+        QVERIFY(QFontInfo(box->font()).pixelSize() >= RoomTypePixels(height));
+        QVERIFY(RoomTypePixels(height) >= 15);
+    }
+
     void closeIsRefusedOnceADrawHasStarted() {
         Bench b(5);
         b.state.DrawKind = DrawKind::Simple;
@@ -175,13 +196,17 @@ private slots:
             }
         }
         QVERIFY(white > 20);
-        // The photo fills the effect area, then the name is printed on it.
+        // The photo on the effect area, then the name printed on it.
         auto* effect = b.screen->findChild<EffectArea*>(QStringLiteral("Pic効果用"));
         for (int guard = 0; !effect->isVisible() && guard < 1000; ++guard) {
             b.ts.clock.AdvanceToNext();
         }
         QCOMPARE(effect->geometry(), b.screen->rect());
-        QCOMPARE(effect->grab().toImage().pixelColor(10, 10), QColor(Qt::blue));
+        // The whole photo, as large as the screen allows, centred on black.
+        const QImage shown = effect->grab().toImage();
+        QCOMPARE(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::blue));
+        QCOMPARE(shown.pixelColor(shown.width() / 2, 2), QColor(Qt::blue));
+        QCOMPARE(shown.pixelColor(10, shown.height() / 2), QColor(Qt::black));
         b.Draw();
         QVERIFY(!effect->isVisible());
         QVERIFY(b.Panel(0)->IsOpen());

@@ -4,6 +4,8 @@
 #include "ui/draw/drawcanvas.h"
 #include "ui/draw/panelwidget.h"
 
+#include <QFontInfo>
+#include <QPainter>
 #include <QtTest>
 
 namespace {
@@ -26,6 +28,42 @@ class TextFitTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
+
+    // The draw's bold texts resolve to faces with a real bold, which print with clearly more ink
+    // than their regular weight.
+    void boldIsSeenOnTheProjector_data() {
+        QTest::addColumn<int>("face");
+        QTest::addColumn<QString>("family");
+        QTest::newRow("panels, buttons, typed lines") << int(DesignFace::PGothic) << "Noto Sans CJK JP";
+        QTest::newRow("scrolling line") << int(DesignFace::PMincho) << "Noto Serif CJK JP";
+        QTest::newRow("registration fields") << int(DesignFace::Gothic) << "Noto Sans Mono CJK JP";
+    }
+    void boldIsSeenOnTheProjector() {
+        QFETCH(int, face);
+        QFETCH(QString, family);
+        const QFont bold = DesignFont(DesignFace(face), 60, true);
+        const QFontInfo info(bold);
+        QCOMPARE(info.family(), family);
+        QVERIFY(info.bold());
+        const auto ink = [](const QFont& font) {
+            QImage image(400, 120, QImage::Format_Grayscale8);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(5, 95), QStringLiteral("抽選開始"));
+            painter.end();
+            qint64 sum = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    sum += 255 - qGray(image.pixel(x, y));
+                }
+            }
+            return sum;
+        };
+        const double ratio = double(ink(bold)) / double(ink(DesignFont(DesignFace(face), 60, false)));
+        QVERIFY2(ratio > 1.2, qPrintable(QString::number(ratio)));
+    }
 
     // The fast searches give exactly the literal scans' results, with real fonts, over many
     // names and box sizes, and measure at most 10 sizes.
