@@ -113,6 +113,7 @@ public:
         m_lineOpen = false;
         Log(QStringLiteral("line"));
     }
+    void PreparePhoto(const QString& path) override { Log(QStringLiteral("prepare ") + path); }
     void ShowPhoto(const QString& path) override {
         EffectsShown = true;
         Log(QStringLiteral("photo ") + path);

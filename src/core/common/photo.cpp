@@ -20,6 +20,25 @@ QSize PhotoSize(const QString& path) {
                                                                                      : stored;
 }
 
+QSize FitInside(QSize photo, QSize box) {
+    if (photo.isEmpty() || box.isEmpty()) {
+        return {};
+    }
+    return photo.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+QImage LoadPhotoToFit(const QString& path, QSize box) {
+    const QSize fitted = FitInside(PhotoSize(path), box);
+    if (fitted.isEmpty()) {
+        return {};
+    }
+    QImage image = LoadPhoto(path, fitted);
+    if (!image.isNull() && image.size() != fitted) {
+        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
+}
+
 QImage LoadPhoto(const QString& path, QSize size) {
     if (path.isEmpty()) {
         return {};

@@ -17,6 +17,13 @@ void SetPhotoAllocationLimit(int megabytes = kPhotoAllocationLimitMb);
 // The photo's size as shown (after the EXIF turn); an empty size when the file cannot be read.
 QSize PhotoSize(const QString& path);
 
+// The largest size of a photo's proportions that fits whole inside a box (at least 1 × 1).
+QSize FitInside(QSize photo, QSize box);
+
+// The photo decoded upright at the largest size that fits whole inside a box. Safe to call on any
+// thread. A null image when the file cannot be read or would exceed the limit.
+QImage LoadPhotoToFit(const QString& path, QSize box);
+
 // The photo decoded upright and no larger than size (as shown, in the photo's proportions): a
 // larger photo is scaled down while it is decoded, where the format allows; a smaller one is left
 // at its own size, and the caller paints it into its place. An empty size decodes the photo at its own size.

@@ -123,6 +123,10 @@ void DrawSequence::Press() {
         }
         return;
     }
+    // The photo is decoded while the song starts and the introduction runs.
+    if (const QString photo = PhotoPathOf(r); !photo.isEmpty()) {
+        m_view.PreparePhoto(photo);
+    }
     m_running = true;
     m_draw = RunDraw(r);
     m_draw.Start();

@@ -45,6 +45,8 @@ public:
     virtual void TypeCharacter(const QString& character, const QColor& colour) = 0;
     virtual void EndTypedLine() = 0;
 
+    // A photo the draw will show (full screen and on its panel): its decoding may start now.
+    virtual void PreparePhoto(const QString& path) = 0;
     // The full-screen effect area: cleared and shown with a photo (as large as the screen
     // allows), shown as it is, hidden (keeping what it shows), cleared.
     virtual void ShowPhoto(const QString& path) = 0;

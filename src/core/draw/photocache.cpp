@@ -2,63 +2,62 @@
 
 #include "core/common/photo.h"
 
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
 namespace {
 constexpr qsizetype kKeepBytes = 2 * 1024 * 1024; // decodes larger than this are kept one at a time
-
-quint64 sizeKey(QSize size) {
-    return (static_cast<quint64>(static_cast<quint32>(size.width())) << 32) |
-           static_cast<quint32>(size.height());
-}
 } // namespace
 
-PhotoCache::Entry& PhotoCache::Find(const QString& path) {
-    auto found = m_entries.find(path);
-    if (found != m_entries.end()) {
-        return *found;
+PhotoCache::PhotoCache(QObject* parent) : QObject(parent) {}
+
+PhotoCache::~PhotoCache() {
+    // Decodings still running finish on their own; their results are dropped with the watchers.
+    for (Entry& entry : m_entries) {
+        delete entry.Decoding;
     }
-    Entry e;
-    e.Oriented = PhotoSize(path);
-    return *m_entries.insert(path, e);
 }
 
-QSize PhotoCache::SourceSize(const QString& path) {
-    if (path.isEmpty()) {
-        return {};
+void PhotoCache::Prepare(const QString& path, QSize box) {
+    if (path.isEmpty() || box.isEmpty()) {
+        return;
     }
-    return Find(path).Oriented;
-}
-
-QImage PhotoCache::Scaled(const QString& path, QSize size) {
-    if (path.isEmpty() || size.isEmpty()) {
-        return {};
+    const Key key{path, box};
+    if (m_entries.contains(key)) {
+        return;
     }
-    Entry& e = Find(path);
-    if (e.Oriented.isEmpty()) {
-        return {};
-    }
-    const quint64 key = sizeKey(size);
-    const auto found = e.Images.constFind(key);
-    if (found != e.Images.constEnd()) {
-        return *found;
-    }
-    QImage image = LoadPhoto(path, size);
+    Entry& entry = m_entries[key];
+    entry.Decoding = new QFutureWatcher<QImage>(this);
+    connect(entry.Decoding, &QFutureWatcher<QImage>::finished, this, [this, key] { Finished(key); });
+    entry.Decoding->setFuture(QtConcurrent::run(&LoadPhotoToFit, path, box));
     ++m_decodes;
-    if (image.isNull()) {
-        return {};
+}
+
+void PhotoCache::Finished(const Key& key) {
+    auto found = m_entries.find(key);
+    if (found == m_entries.end() || !found->Decoding) {
+        return;
     }
-    if (image.size() != size) {
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-    if (image.sizeInBytes() > kKeepBytes) {
-        if (!m_largePath.isEmpty()) {
-            auto previous = m_entries.find(m_largePath);
-            if (previous != m_entries.end()) {
-                previous->Images.remove(m_largeKey);
-            }
+    found->Image = found->Decoding->result();
+    found->Decoding->deleteLater();
+    found->Decoding = nullptr;
+    if (found->Image.sizeInBytes() > kKeepBytes) {
+        if (m_hasLarge && !(m_large == key)) {
+            m_entries.remove(m_large);
         }
-        m_largePath = path;
-        m_largeKey = key;
+        m_large = key;
+        m_hasLarge = true;
     }
-    e.Images.insert(key, image);
-    return image;
+    emit Ready(key.Path);
+}
+
+QImage PhotoCache::Fitted(const QString& path, QSize box) {
+    Prepare(path, box);
+    const auto found = m_entries.constFind(Key{path, box});
+    return found == m_entries.constEnd() ? QImage() : found->Image;
+}
+
+bool PhotoCache::IsDecoding(const QString& path, QSize box) const {
+    const auto found = m_entries.constFind(Key{path, box});
+    return found != m_entries.constEnd() && found->Decoding;
 }

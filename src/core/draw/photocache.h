@@ -2,30 +2,52 @@
 
 #include <QHash>
 #include <QImage>
+#include <QObject>
 #include <QSize>
 #include <QString>
 
-// Photos of the draw screen, read once per screen: each file's header is read once, and each
-// photo is decoded at the size it is shown (EXIF orientation applied) and kept for the next
-// paint. Large decodes (full-screen photos) are kept one at a time to bound the memory.
-class PhotoCache {
+template <typename T> class QFutureWatcher;
+
+// Photos of the draw screen, decoded off the user-interface thread so that no photo, however
+// large or broken, holds the screen up. A photo is asked for fitted whole inside a box (the
+// screen, a panel's photo box); the first asking starts its decoding, and Ready follows when it
+// is done. Decoded photos are kept for the next paint; large ones (full-screen photos) one at a
+// time, to bound the memory.
+class PhotoCache : public QObject {
+    Q_OBJECT
 public:
-    // The photo's size as shown (after orientation); an empty size when the file cannot be read.
-    QSize SourceSize(const QString& path);
-    // The photo decoded at size (as shown); a null image when the file cannot be read.
-    QImage Scaled(const QString& path, QSize size);
+    explicit PhotoCache(QObject* parent = nullptr);
+    ~PhotoCache() override;
+
+    // Starts decoding when not yet asked for.
+    void Prepare(const QString& path, QSize box);
+    // The photo fitted inside the box; a null image while it is decoding (Prepare is implied) and
+    // when the file cannot be read.
+    QImage Fitted(const QString& path, QSize box);
+    bool IsDecoding(const QString& path, QSize box) const;
 
     int DecodeCount() const { return m_decodes; }
 
-private:
-    struct Entry {
-        QSize Oriented;
-        QHash<quint64, QImage> Images; // by shown size
-    };
-    Entry& Find(const QString& path);
+signals:
+    void Ready(const QString& path);
 
-    QHash<QString, Entry> m_entries;
-    QString m_largePath;
-    quint64 m_largeKey = 0;
+private:
+    struct Key {
+        QString Path;
+        QSize Box;
+        bool operator==(const Key& other) const { return Path == other.Path && Box == other.Box; }
+    };
+    friend size_t qHash(const Key& key, size_t seed) {
+        return qHashMulti(seed, key.Path, key.Box.width(), key.Box.height());
+    }
+    struct Entry {
+        QImage Image;
+        QFutureWatcher<QImage>* Decoding = nullptr;
+    };
+    void Finished(const Key& key);
+
+    QHash<Key, Entry> m_entries;
+    Key m_large;
+    bool m_hasLarge = false;
     int m_decodes = 0;
 };

@@ -62,6 +62,7 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     m_openingTimer->SetInterval(0);
     m_openingTimer->Start();
     m_timer1->Start();
+    connect(&m_photos, &PhotoCache::Ready, this, [this](const QString& path) { PaintEffectPhoto(path); });
 }
 
 DrawScreen::~DrawScreen() {
@@ -346,18 +347,33 @@ void DrawScreen::EndTypedLine() {
     m_typed.NewLine(TypedFont());
 }
 
+QSize DrawScreen::EffectBox() const {
+    return ScaledPixelSize(QSizeF(size()), devicePixelRatioF());
+}
+
+void DrawScreen::PreparePhoto(const QString& path) {
+    m_photos.Prepare(path, EffectBox());
+    if (!m_panels.empty()) {
+        m_photos.Prepare(path, PanelWidget::PhotoBox(m_panels.front()->width(), devicePixelRatioF()));
+    }
+}
+
 void DrawScreen::ShowPhoto(const QString& path) {
     ShowEffects();
     m_effect->Clear();
-    const QSize source = m_photos.SourceSize(path);
-    if (source.isEmpty()) {
-        return; // the area stays black for the photo's time
+    m_effectPhoto = path;
+    PaintEffectPhoto(path);
+}
+
+void DrawScreen::PaintEffectPhoto(const QString& path) {
+    // Not yet decoded: the area stays black until it is, or for the photo's whole time when the
+    // file cannot be read.
+    if (path != m_effectPhoto || !m_effect->isVisible()) {
+        return;
     }
-    const QRectF place =
-        EffectPhotoPlacement(m_effect->width(), m_effect->height(), source.width(), source.height());
-    const QImage photo = m_photos.Scaled(path, ScaledPixelSize(place.size(), m_effect->devicePixelRatioF()));
+    const QImage photo = m_photos.Fitted(path, EffectBox());
     if (!photo.isNull()) {
-        m_effect->DrawPicture(place, photo);
+        m_effect->DrawPicture(EffectPhotoPlacement(width(), height(), photo.width(), photo.height()), photo);
     }
 }
 
@@ -369,6 +385,7 @@ void DrawScreen::ShowEffects() {
 
 void DrawScreen::HideEffects() {
     m_effect->hide();
+    m_effectPhoto.clear();
 }
 
 void DrawScreen::ClearEffects() {

@@ -58,6 +58,8 @@ private:
     bool AcceptsCommands() const;
     QFont TypedFont() const;
     double ClientWidthTwips() const;
+    QSize EffectBox() const;
+    void PaintEffectPhoto(const QString& path);
 
     // DrawView
     QSizeF ScreenSize() const override;
@@ -74,6 +76,7 @@ private:
     void ClearSurface() override;
     void TypeCharacter(const QString& character, const QColor& colour) override;
     void EndTypedLine() override;
+    void PreparePhoto(const QString& path) override;
     void ShowPhoto(const QString& path) override;
     void ShowEffects() override;
     void HideEffects() override;
@@ -102,6 +105,7 @@ private:
     QColor m_background;
     bool m_systemBackground = true;
     bool m_telopSmall = false; // the scrolling line, once made smaller, stays so
+    QString m_effectPhoto;     // the photo the effect area shows, or waits for
 
     TypedSurface m_typed;
 };

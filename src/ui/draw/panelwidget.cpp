@@ -15,6 +15,17 @@ PanelWidget::PanelWidget(int index, PhotoCache& photos, QWidget* parent)
     setObjectName(QStringLiteral("Picパネル_%1").arg(index));
     setAttribute(Qt::WA_OpaquePaintEvent);
     hide();
+    // A photo still being decoded when the panel opened is painted as soon as it is ready.
+    connect(&m_photos, &PhotoCache::Ready, this, [this](const QString& path) {
+        if (m_open && path == m_photo) {
+            Render();
+            update();
+        }
+    });
+}
+
+QSize PanelWidget::PhotoBox(double width, qreal ratio) {
+    return ScaledPixelSize(QSizeF(width, 3.0 * width / 4.0), ratio);
 }
 
 void PanelWidget::Open(const QString& name, const QString& photoPath) {
@@ -48,14 +59,9 @@ void PanelWidget::Render() {
     double a = w;
     if (!m_photo.isEmpty()) {
         a = 3.0 * w / 4.0;
-        const QSize source = m_photos.SourceSize(m_photo);
-        if (!source.isEmpty()) {
-            const QRectF place = PanelPhotoPlacement(w, source.width(), source.height());
-            const QImage photo =
-                m_photos.Scaled(m_photo, ScaledPixelSize(place.size(), image.devicePixelRatio()));
-            if (!photo.isNull()) {
-                painter.drawImage(place, photo);
-            }
+        const QImage photo = m_photos.Fitted(m_photo, PhotoBox(w, image.devicePixelRatio()));
+        if (!photo.isNull()) {
+            painter.drawImage(PanelPhotoPlacement(w, photo.width(), photo.height()), photo);
         }
     }
     QFont font = UnhintedFont(FaceName(DesignFace::PGothic), true);

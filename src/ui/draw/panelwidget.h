@@ -8,10 +8,14 @@
 class PhotoCache;
 
 // One panel of the draw grid (`Picパネル_k`): a dark grey square while closed; once opened,
-// white with the participant's name and, where given, their photo. It keeps what it shows while
+// white with the participant's name and, where given, their photo (painted when its decoding is
+// done). It keeps what it shows while
 // hidden and paints it again at its new size when the grid is laid out anew.
 class PanelWidget : public QWidget {
 public:
+    // The photo box of a panel of a width (logical), in device pixels.
+    static QSize PhotoBox(double width, qreal ratio);
+
     PanelWidget(int index, PhotoCache& photos, QWidget* parent);
 
     int Index() const { return m_index; }
