@@ -45,6 +45,19 @@ bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int row
     return true;
 }
 
+double GridCentringShift(const std::vector<PanelRect>& rects, double clientWidth) {
+    if (rects.empty()) {
+        return 0;
+    }
+    int left = rects.front().Left;
+    int right = rects.front().Left + rects.front().Width;
+    for (const PanelRect& r : rects) {
+        left = std::min(left, r.Left);
+        right = std::max(right, r.Left + r.Width);
+    }
+    return std::max(0.0, (clientWidth - (right - left)) / 2.0 - left);
+}
+
 QRectF PanelPhotoPlacement(double pw, double photoWidth, double photoHeight) {
     if (pw <= 0 || photoWidth <= 0 || photoHeight <= 0) {
         return {};

@@ -52,6 +52,10 @@ inline int PanelRow(int k, int rows) {
 bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows,
                      std::vector<PanelRect>& out);
 
+// How far to move a laid-out grid to the right so that it stands centred across a client width
+// (twips); 0 when it is as wide as the client or wider.
+double GridCentringShift(const std::vector<PanelRect>& rects, double clientWidth);
+
 // Where a photo of the given size goes in the photo box of a panel of width pw (pw wide, 3pw/4
 // high, at the panel's top left): it fills the box in one direction and is centred in the other.
 QRectF PanelPhotoPlacement(double pw, double photoWidth, double photoHeight);

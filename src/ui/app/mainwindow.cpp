@@ -94,6 +94,13 @@ void MainWindow::BuildMenus() {
     m_mnu抽選->addSeparator()->setObjectName(QStringLiteral("b2"));
     m_mnu終了 = AddAction(m_mnu抽選, "mnu終了", QStringLiteral("終了"));
     connect(m_mnu終了, &QAction::triggered, this, &MainWindow::mnu終了_Click);
+    // Beyond the design: the draw screen full screen on the projector.
+    m_mnu抽選->addSeparator()->setObjectName(QStringLiteral("b3"));
+    m_mnu全画面 = AddAction(m_mnu抽選, "mnu全画面", QStringLiteral("全画面表示"));
+    m_mnu全画面->setShortcut(QKeySequence(Qt::Key_F11));
+    m_mnu全画面->setShortcutContext(Qt::WidgetShortcut); // F11 belongs to the draw screen itself
+    m_mnu全画面->setEnabled(false);
+    connect(m_mnu全画面, &QAction::triggered, this, &MainWindow::mnu全画面_Click);
 
     m_mnuHelp = bar->addAction(QStringLiteral("取説"));
     m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -143,6 +150,8 @@ void MainWindow::OpenScreen(ScreenKind kind) {
     if (draw) {
         m_mnu開始->setEnabled(false);
         m_mnu終了->setEnabled(true);
+        m_mnu全画面->setEnabled(true);
+        m_drawScreen = qobject_cast<DrawScreen*>(screen);
     }
 }
 
@@ -155,6 +164,7 @@ void MainWindow::tmMenu監視_Timer() {
     m_mnu抽選Action->setEnabled(true);
     m_mnu開始->setEnabled(true);
     m_mnu終了->setEnabled(false);
+    m_mnu全画面->setEnabled(false);
 }
 
 bool MainWindow::CheckNoChildScreen() {
@@ -194,6 +204,12 @@ void MainWindow::mnu簡易_Click() {
     m_mnu通常->setChecked(false);
     m_mnu簡易->setChecked(true);
     m_state.DrawKind = DrawKind::Simple;
+}
+
+void MainWindow::mnu全画面_Click() {
+    if (m_drawScreen) {
+        m_drawScreen->ShowFullScreen(DrawScreen::ProjectorScreen(this));
+    }
 }
 
 void MainWindow::mnu終了_Click() {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <memory>
 
+class DrawScreen;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -39,6 +40,7 @@ public:
     void mnu通常_Click();
     void mnu簡易_Click();
     void mnu終了_Click();
+    void mnu全画面_Click();
     void mnuHelp_Click();
 
     // The 1200 ms monitor: menus come back once the child screen has closed by its own means.
@@ -83,5 +85,7 @@ private:
     QAction* m_mnu通常 = nullptr;
     QAction* m_mnu簡易 = nullptr;
     QAction* m_mnu終了 = nullptr;
+    QAction* m_mnu全画面 = nullptr;
+    QPointer<DrawScreen> m_drawScreen;
     QAction* m_mnuHelp = nullptr;
 };

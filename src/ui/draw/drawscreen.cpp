@@ -16,13 +16,18 @@
 #include "ui/draw/panelwidget.h"
 #include "ui/draw/typedsurface.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <cmath>
 
 namespace {
@@ -34,6 +39,29 @@ constexpr double kDrawButtonLeft = 1300, kDrawButtonWidth = 2400;
 constexpr double kBackButtonLeft = 3800, kBackButtonWidth = 1800;
 // A screen this narrow (twips) or narrower types and scrolls in a smaller size.
 constexpr double kNarrowScreenTwips = 10000;
+
+// Holds the draw screen's place in its child window while the screen is full screen elsewhere:
+// closing the child window closes the screen, which may refuse.
+class FullScreenStandIn : public QLabel {
+public:
+    explicit FullScreenStandIn(DrawScreen* screen)
+        : QLabel(QStringLiteral("全画面表示中です。\nF11 または Esc で戻ります。")), m_screen(screen) {
+        setAlignment(Qt::AlignCenter);
+        setFont(DesignFont(DesignFace::PGothic, 14.25, true));
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (m_screen && !m_screen->close()) {
+            event->ignore();
+            return;
+        }
+        event->accept();
+    }
+
+private:
+    QPointer<DrawScreen> m_screen;
+};
 
 } // namespace
 
@@ -177,10 +205,12 @@ void DrawScreen::LayoutPanelGrid() {
                            m_sequence->Columns(), m_sequence->Rows(), rects)) {
         return;
     }
+    // Full screen on a projector, the grid is centred across the width instead of hugging the left.
+    const double shift = IsFullScreen() ? GridCentringShift(rects, ClientWidthTwips()) : 0;
     for (size_t k = 0; k < m_panels.size(); ++k) {
         const PanelRect& r = rects[k];
-        const int left = TwipsToPixels(this, r.Left);
-        const int side = std::max(1, TwipsToPixels(this, r.Left + r.Width) - left);
+        const int left = TwipsToPixels(this, r.Left + shift);
+        const int side = std::max(1, TwipsToPixels(this, r.Left + shift + r.Width) - left);
         m_panels[k]->setGeometry(left, TwipsToPixels(this, r.Top), side, side);
         // During a draw the grid stays hidden under the effects until the draw shows it again.
         if (!m_sequence->IsRunning()) {
@@ -237,6 +267,98 @@ void DrawScreen::Picパネル_MouseUp(int index) {
     }
 }
 
+void DrawScreen::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Whenever the button would take a click.
+        if (m_drawButton->isVisible() && m_drawButton->isEnabled()) {
+            cmd抽選開始_Click();
+        }
+        return;
+    case Qt::Key_F11:
+        IsFullScreen() ? ShowInWindow() : ShowFullScreen();
+        return;
+    case Qt::Key_Escape:
+        if (IsFullScreen()) {
+            ShowInWindow();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+QScreen* DrawScreen::ProjectorScreen(const QWidget* mainWindow) {
+    QScreen* main = mainWindow ? mainWindow->screen() : QGuiApplication::primaryScreen();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen != main) {
+            return screen;
+        }
+    }
+    return main;
+}
+
+void DrawScreen::ShowFullScreen(QScreen* on) {
+    if (!on) {
+        on = ProjectorScreen(window());
+    }
+    if (!IsFullScreen()) {
+        // The child window keeps a stand-in, so that the main window still sees its screen open;
+        // closing the child window closes the screen as ever.
+        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        auto* standIn = new FullScreenStandIn(this);
+        m_standIn = standIn;
+        LeaveFocus();
+        setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        if (sub) {
+            sub->setWidget(standIn);
+        }
+    }
+    setGeometry(on->geometry());
+    showFullScreen();
+    activateWindow();
+    setFocus();
+    LayoutPanelGrid();
+    m_lastLayoutSize = size();
+}
+
+void DrawScreen::LeaveFocus() {
+    // The window the screen leaves must not keep pointing its focus into it (the focus it last
+    // gave, even while not active).
+    for (QWidget* focus : {QApplication::focusWidget(), window()->focusWidget(), focusWidget()}) {
+        if (focus && (focus == this || isAncestorOf(focus))) {
+            focus->clearFocus();
+        }
+    }
+}
+
+void DrawScreen::ShowInWindow() {
+    if (!IsFullScreen()) {
+        return;
+    }
+    QWidget* standIn = m_standIn;
+    auto* sub = qobject_cast<QMdiSubWindow*>(standIn->parentWidget());
+    m_standIn = nullptr;
+    LeaveFocus();
+    if (sub) {
+        sub->setWidget(this); // the stand-in is handed back, not deleted
+        sub->showMaximized();
+    } else {
+        setParent(nullptr, Qt::Window);
+        showNormal();
+    }
+    standIn->hide();
+    standIn->deleteLater();
+    show();
+    setFocus();
+    LayoutPanelGrid();
+    m_lastLayoutSize = size();
+}
+
 void DrawScreen::closeEvent(QCloseEvent* event) {
     if (m_state.DrawInProgress) {
         event->ignore();
@@ -246,6 +368,13 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
         return;
     }
     m_closed = true;
+    if (m_standIn) {
+        // The screen goes while full screen: the child window that held its place goes too.
+        QPointer<QWidget> standIn = m_standIn;
+        m_standIn = nullptr;
+        QMetaObject::invokeMethod(
+            standIn, [standIn] { CloseScreen(standIn); }, Qt::QueuedConnection);
+    }
     m_timer1->Stop();
     m_openingTimer->Stop();
     m_sequence->Stop();

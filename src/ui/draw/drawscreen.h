@@ -5,6 +5,7 @@
 #include "ui/draw/typedsurface.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@ class PanelWidget;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScreen;
 class Timer;
 struct ProgramState;
 struct Services;
@@ -43,13 +45,24 @@ public:
     void cmd抽選開始_Click();
     void Picパネル_MouseUp(int index);
 
+    // Full screen on a screen of the organiser's choice (the projector), without frame or menu;
+    // the child window that held the screen keeps its place in the main window meanwhile.
+    // F11 switches; F11 or Esc returns. The screen the projector is on when none is given: any
+    // other than the main window's.
+    bool IsFullScreen() const { return m_standIn != nullptr; }
+    void ShowFullScreen(QScreen* on = nullptr);
+    void ShowInWindow();
+    static QScreen* ProjectorScreen(const QWidget* mainWindow);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
+    void LeaveFocus();
     void Timer1_Timer();
     void CheckParticipants();
     void Cmd背景色_Click();
@@ -104,8 +117,9 @@ private:
     int m_modalDepth = 0; // modal boxes of this screen now open
     QColor m_background;
     bool m_systemBackground = true;
-    bool m_telopSmall = false; // the scrolling line, once made smaller, stays so
-    QString m_effectPhoto;     // the photo the effect area shows, or waits for
+    bool m_telopSmall = false;   // the scrolling line, once made smaller, stays so
+    QString m_effectPhoto;       // the photo the effect area shows, or waits for
+    QPointer<QWidget> m_standIn; // holds the child window's place while the screen is full screen
 
     TypedSurface m_typed;
 };

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QAction>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -241,6 +242,77 @@ private slots:
         rig.open();
         QCOMPARE(rig.screen->Sequence().PanelCount(), 200);
         QCOMPARE(rig.screen->Sequence().Pools().Panels().Count, 200);
+    }
+
+    // Space or Enter start a draw whenever the button would take a click, and only then.
+    void keysStartADrawWhenTheButtonWould() {
+        Rig rig(3, 2);
+        rig.screen = new DrawScreen(rig.state, rig.services);
+        rig.screen->show();
+        QTest::keyClick(rig.screen, Qt::Key_Space); // before the first tick the button is disabled
+        QVERIFY(!rig.screen->Sequence().IsRunning());
+        rig.clock.Advance(1000);
+        QTest::keyClick(rig.screen, Qt::Key_Space);
+        QVERIFY(rig.screen->Sequence().IsRunning());
+        rig.clock.Advance(500);
+        QTest::keyClick(rig.screen, Qt::Key_Return); // the button is hidden during the draw
+        for (int guard = 0; rig.screen->Sequence().IsRunning() && guard < 100000; ++guard) {
+            rig.clock.AdvanceToNext();
+        }
+        QCOMPARE(rig.screen->Sequence().DrawCount(), 1);
+        QTest::keyClick(rig.screen, Qt::Key_Enter);
+        QVERIFY(rig.screen->Sequence().IsRunning());
+    }
+
+    // Full screen and back, from the menu and the keys; the main window keeps the screen open.
+    void fullScreenAndBack() {
+        Rig rig(3, 2);
+        MainWindow window(rig.state, rig.services);
+        window.resize(1000, 700);
+        window.show();
+        window.mnu開始_Click();
+        QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
+        QVERIFY(screen && !screen->isWindow());
+        rig.clock.Advance(1000);
+        auto* full = window.findChild<QAction*>(QStringLiteral("mnu全画面"));
+        QVERIFY(full->isEnabled());
+        full->trigger();
+        QVERIFY(screen->IsFullScreen() && screen->isWindow());
+        QCOMPARE(screen->geometry(), DrawScreen::ProjectorScreen(&window)->geometry());
+        QVERIFY(window.ChildScreen()); // the child window keeps its place: menus stay as they are
+        // The grid stands centred across the width.
+        PanelWidget* first = screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_0"));
+        PanelWidget* last = screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_24"));
+        QVERIFY(qAbs(first->x() - (screen->width() - last->geometry().right() - 1)) <= 2);
+        QTest::keyClick(screen, Qt::Key_Escape);
+        QVERIFY(!screen->IsFullScreen() && !screen->isWindow());
+        QCOMPARE(window.ChildScreen(), screen.data());
+        QVERIFY(first->x() < 20); // back at the left edge, as designed
+        QTest::keyClick(screen, Qt::Key_F11);
+        QVERIFY(screen->IsFullScreen());
+        // 抽選 → 終了 while full screen closes the screen and its child window.
+        window.mnu終了_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(screen.isNull());
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window.ChildScreen());
+    }
+
+    void aScreenClosingItselfFullScreenTakesItsChildWindow() {
+        Rig rig(0, 2);
+        MainWindow window(rig.state, rig.services);
+        window.show();
+        window.mnu開始_Click();
+        QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
+        screen->ShowFullScreen();
+        rig.clock.Advance(2000); // the message, then the self close
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(screen.isNull());
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window.ChildScreen());
     }
 
     void stopQuestionWhileTheDrawRunsOn_data() {
