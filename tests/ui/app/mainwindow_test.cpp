@@ -72,7 +72,8 @@ private slots:
                          QStringLiteral("終了(&X)")}));
         QCOMPARE(items(f.window->findChild<QMenu*>(QStringLiteral("mnu抽選"))),
                  (QStringList{QStringLiteral("開始"), QStringLiteral("-"), QStringLiteral("通常抽選"),
-                              QStringLiteral("簡易抽選"), QStringLiteral("-"), QStringLiteral("終了")}));
+                              QStringLiteral("簡易抽選"), QStringLiteral("-"), QStringLiteral("終了"),
+                              QStringLiteral("-"), QStringLiteral("全画面表示")}));
         QCOMPARE(f.action("mnuFileOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QVERIFY(f.action("mnu通常")->isChecked());
         QVERIFY(!f.action("mnu簡易")->isChecked());
