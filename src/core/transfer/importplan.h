@@ -43,6 +43,7 @@ public:
     ImportPlan(const TextTable& source, const ImportOptions& options, const RosterTable& roster,
                TextEncoding rosterEncoding);
 
+    ImportMode Mode() const { return m_options.Mode; }
     int Offered() const { return m_offered; }                       // source rows with a name
     int Fitting() const { return static_cast<int>(m_rows.size()); } // rows that will be imported
     int NotFitting() const { return m_offered - Fitting(); }        // rows beyond row 300
