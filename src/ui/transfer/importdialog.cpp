@@ -66,7 +66,12 @@ void ImportDialog::BuildLayout(const QString& fileName) {
     auto* layout = new QVBoxLayout(this);
 
     auto* top = new QHBoxLayout;
-    auto* file = new QLabel(QStringLiteral("ファイル: %1").arg(QFileInfo(fileName).fileName()), this);
+    QString shownName = QFileInfo(fileName).fileName();
+    if (m_source.SourceKind() == ImportSource::Kind::Delimited) {
+        shownName += m_source.Encoding() == TextEncoding::Cp932 ? QStringLiteral("（シフトJIS）")
+                                                                : QStringLiteral("（UTF-8）");
+    }
+    auto* file = new QLabel(QStringLiteral("ファイル: %1").arg(shownName), this);
     file->setObjectName(QStringLiteral("lblFile"));
     file->setToolTip(fileName);
     top->addWidget(file, 1);

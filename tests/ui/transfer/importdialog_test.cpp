@@ -152,6 +152,8 @@ private slots:
         QVERIFY(source.LoadBytes(kFormCsv, QStringLiteral("form.csv"), error));
         ImportDialog dialog(source, QStringLiteral("form.csv"), state.Roster, state.RosterEncoding);
         QVERIFY(!child<QComboBox>(dialog, QStringLiteral("cmbSeparator"))->isHidden());
+        QCOMPARE(child<QLabel>(dialog, QStringLiteral("lblFile"))->text(),
+                 QStringLiteral("ファイル: form.csv（UTF-8）"));
         QCOMPARE(columnChoice(dialog, R::Name)->itemText(1), QStringLiteral("列1: お名前"));
 
         // Row 1 as data: every column maps to its own place and the header row counts as a participant.
