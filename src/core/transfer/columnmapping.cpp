@@ -1,17 +1,24 @@
 #include "core/transfer/columnmapping.h"
 
+#include "core/common/blank.h"
+
 #include <vector>
 
 namespace {
 
 using R = RosterTable;
+using C = RosterColumn;
+
+constexpr int index(RosterColumn column) {
+    return static_cast<int>(column);
+}
 
 // A birth date in one column, to be split into 生年, 月 and 日.
 constexpr int kBirthDate = R::kColumns;
 constexpr int kTargets = R::kColumns + 1;
 
 struct Keys {
-    int target;
+    int target;                            // a roster column, or kBirthDate
     std::vector<const char16_t*> exact;    // the whole header, normalised
     std::vector<const char16_t*> contains; // a part of it
 };
@@ -23,29 +30,29 @@ const std::vector<Keys>& keyTable() {
         {kBirthDate,
          {u"生年月日", u"誕生日", u"birthday", u"birthdate", u"dateofbirth", u"dob"},
          {u"生年月日", u"誕生日", u"birthday", u"birthdate"}},
-        {R::BirthYear, {u"生年", u"誕生年", u"生まれ年", u"年", u"birthyear", u"year"}, {}},
-        {R::BirthMonth, {u"月", u"誕生月", u"生まれ月", u"birthmonth", u"month"}, {}},
-        {R::BirthDay, {u"日", u"day"}, {}},
-        {R::SongStart, {u"再生開始位置", u"開始位置", u"再生開始", u"start"}, {u"開始位置"}},
-        {R::SongSeconds, {u"再生時間", u"playtime", u"duration"}, {u"再生時間"}},
-        {R::FavouriteWords,
+        {index(C::BirthYear), {u"生年", u"誕生年", u"生まれ年", u"年", u"birthyear", u"year"}, {}},
+        {index(C::BirthMonth), {u"月", u"誕生月", u"生まれ月", u"birthmonth", u"month"}, {}},
+        {index(C::BirthDay), {u"日", u"day"}, {}},
+        {index(C::SongStart), {u"再生開始位置", u"開始位置", u"再生開始", u"start"}, {u"開始位置"}},
+        {index(C::SongSeconds), {u"再生時間", u"playtime", u"duration"}, {u"再生時間"}},
+        {index(C::FavouriteWords),
          {u"好きな言葉", u"座右の銘", u"favoritewords", u"favouritewords", u"motto"},
          {u"言葉", u"座右"}},
-        {R::Comment,
+        {index(C::Comment),
          {u"一言", u"ひとこと", u"コメント", u"comment", u"comments", u"メッセージ", u"message"},
          {u"一言", u"ひとこと", u"コメント", u"comment"}},
-        {R::Song, {u"好きな曲", u"曲", u"曲名", u"テーマ曲", u"song", u"music"}, {u"曲", u"song"}},
-        {R::Photo, {u"写真", u"画像", u"photo", u"picture", u"image"}, {u"写真", u"photo", u"画像"}},
-        {R::Excluded, {u"除外", u"抽選除外", u"exclude", u"excluded"}, {u"除外"}},
-        {R::BloodType, {u"血液型", u"血液", u"blood", u"bloodtype"}, {u"血液", u"blood"}},
-        {R::Birthplace,
+        {index(C::Song), {u"好きな曲", u"曲", u"曲名", u"テーマ曲", u"song", u"music"}, {u"曲", u"song"}},
+        {index(C::Photo), {u"写真", u"画像", u"photo", u"picture", u"image"}, {u"写真", u"photo", u"画像"}},
+        {index(C::Excluded), {u"除外", u"抽選除外", u"exclude", u"excluded"}, {u"除外"}},
+        {index(C::BloodType), {u"血液型", u"血液", u"blood", u"bloodtype"}, {u"血液", u"blood"}},
+        {index(C::Birthplace),
          {u"出身地", u"出身", u"出身県", u"出身都道府県", u"birthplace", u"hometown"},
          {u"出身", u"birthplace", u"hometown"}},
-        {R::Affiliation,
+        {index(C::Affiliation),
          {u"所属", u"所属先", u"所属部署", u"部署", u"部署名", u"会社", u"会社名", u"組織", u"department",
           u"dept", u"company", u"affiliation", u"organization"},
          {u"所属", u"部署", u"会社", u"department", u"company", u"affiliation"}},
-        {R::Name,
+        {index(C::Name),
          {u"氏名", u"名前", u"お名前", u"name", u"フルネーム", u"fullname", u"参加者名"},
          {u"氏名", u"名前", u"name"}},
     };
@@ -86,7 +93,7 @@ QString normalise(const QString& header) {
 ColumnMapping IdentityMapping(int sourceColumns) {
     ColumnMapping mapping;
     for (int c = 0; c < R::kColumns; ++c) {
-        mapping[c] = c < sourceColumns ? c : kNoSource;
+        mapping.Source[c] = c < sourceColumns ? c : kNoSource;
     }
     return mapping;
 }
@@ -96,7 +103,9 @@ bool IsRosterHeader(const QStringList& header) {
         return false;
     }
     for (int c = 0; c < R::kColumns; ++c) {
-        if (c != R::FavouriteWords && c != R::Comment && header.at(c).trimmed() != R::DefaultCaption(c)) {
+        const C column = C(c);
+        if (column != C::FavouriteWords && column != C::Comment &&
+            TrimSpaces(header.at(c)) != R::DefaultCaption(column)) {
             return false;
         }
     }
@@ -117,7 +126,8 @@ ColumnMapping GuessMapping(const QStringList& header, const RosterTable& roster)
         readings.push_back(isReading(h.normalized(QString::NormalizationForm_KC).toLower()));
     }
     const auto usable = [&](int target, qsizetype source) {
-        return !claimed[source] && !keys.at(source).isEmpty() && !(target == R::Name && readings[source]);
+        return !claimed[source] && !keys.at(source).isEmpty() &&
+               !(target == index(C::Name) && readings[source]);
     };
     const auto claim = [&](int target, int source) {
         found[target] = source;
@@ -126,7 +136,7 @@ ColumnMapping GuessMapping(const QStringList& header, const RosterTable& roster)
     // The roster's own captions first: a file exported from a roster whose columns 7 and 8 were
     // renamed comes back into the same columns.
     for (int c = 0; c < R::kColumns; ++c) {
-        const QString caption = normalise(roster.Cell(c, 0));
+        const QString caption = normalise(roster.Cell(C(c), 0));
         for (qsizetype s = 0; s < keys.size() && !caption.isEmpty() && found[c] == kNoSource; ++s) {
             if (usable(c, s) && keys.at(s) == caption) {
                 claim(c, static_cast<int>(s));
@@ -151,9 +161,9 @@ ColumnMapping GuessMapping(const QStringList& header, const RosterTable& roster)
     }
     ColumnMapping mapping;
     for (int c = 0; c < R::kColumns; ++c) {
-        mapping[c] = found[c];
+        mapping.Source[c] = found[c];
     }
-    for (const int part : {R::BirthYear, R::BirthMonth, R::BirthDay}) {
+    for (const C part : {C::BirthYear, C::BirthMonth, C::BirthDay}) {
         if (mapping[part] == kNoSource) {
             mapping[part] = found[kBirthDate];
         }
@@ -162,7 +172,7 @@ ColumnMapping GuessMapping(const QStringList& header, const RosterTable& roster)
 }
 
 bool LooksLikeHeader(const QStringList& firstRow, const RosterTable& roster) {
-    for (const int source : GuessMapping(firstRow, roster)) {
+    for (const int source : GuessMapping(firstRow, roster).Source) {
         if (source != kNoSource) {
             return true;
         }

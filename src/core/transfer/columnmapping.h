@@ -8,8 +8,14 @@
 // For each of the roster's 14 columns, the source column it takes its cells from, or kNoSource.
 // Birth year, month and day may all take the same source column: a date there is split into its
 // parts (see ParseBirthDate).
-using ColumnMapping = std::array<int, RosterTable::kColumns>;
 inline constexpr int kNoSource = -1;
+struct ColumnMapping {
+    std::array<int, RosterTable::kColumns> Source{};
+
+    int& operator[](RosterColumn column) { return Source[static_cast<size_t>(column)]; }
+    int operator[](RosterColumn column) const { return Source[static_cast<size_t>(column)]; }
+    bool operator==(const ColumnMapping&) const = default;
+};
 
 // Source column i to roster column i, for the first columns of a table without a header row.
 ColumnMapping IdentityMapping(int sourceColumns);

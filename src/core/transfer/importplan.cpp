@@ -1,6 +1,8 @@
 #include "core/transfer/importplan.h"
 
+#include "core/common/blank.h"
 #include "core/programstate.h"
+#include "core/roster/rosterfile.h"
 #include "core/transfer/birthdate.h"
 
 #include <QTextBoundaryFinder>
@@ -8,41 +10,26 @@
 namespace {
 
 using R = RosterTable;
-
-bool isAsciiBlank(const QString& text) {
-    for (const QChar c : text) {
-        if (c != u' ') {
-            return false;
-        }
-    }
-    return true;
-}
-
-// A name that leaves the row unused. Blank means only spaces; a name the roster itself does not
-// count as in use (only ideographic spaces, say) is no name either, or the row would be neither
-// saved nor kept from the next import.
-bool isNoName(const QString& name) {
-    return isAsciiBlank(name) || name.trimmed().isEmpty();
-}
+using C = RosterColumn;
 
 bool hasAnyCell(const QStringList& row) {
     for (const QString& cell : row) {
-        if (!isAsciiBlank(ToRosterCell(cell))) {
+        if (!IsBlank(ToRosterCell(cell))) {
             return true;
         }
     }
     return false;
 }
 
-bool isBirthDatePart(int column) {
-    return column == R::BirthYear || column == R::BirthMonth || column == R::BirthDay;
+bool isBirthDatePart(C column) {
+    return column == C::BirthYear || column == C::BirthMonth || column == C::BirthDay;
 }
 
-QString birthDatePart(const BirthDate& date, int column) {
+QString birthDatePart(const BirthDate& date, C column) {
     switch (column) {
-    case R::BirthYear:
+    case C::BirthYear:
         return date.Year > 0 ? QString::number(date.Year) : QString();
-    case R::BirthMonth:
+    case C::BirthMonth:
         return QString::number(date.Month);
     default:
         return QString::number(date.Day);
@@ -82,7 +69,7 @@ QString ImportPlan::Cp932Replacement(const QString& character) {
             }
         }
     }
-    return QStringLiteral("〓");
+    return UnencodableReplacement();
 }
 
 ImportPlan::ImportPlan(const TextTable& source, const ImportOptions& options, const RosterTable& roster,
@@ -103,12 +90,12 @@ ImportPlan::ImportPlan(const TextTable& source, const ImportOptions& options, co
     if (options.FirstRowIsHeader && !source.isEmpty()) {
         m_header = source.first();
     }
-    const auto sourceCell = [&](int row, int column) {
+    const auto sourceCell = [&](int row, C column) {
         const int from = options.Mapping[column];
         return from == kNoSource ? QString() : ToRosterCell(TableCell(source, row, from));
     };
     for (int r = firstData; r < source.size(); ++r) {
-        if (isNoName(sourceCell(r, R::Name))) {
+        if (IsBlank(sourceCell(r, C::Name))) {
             if (hasAnyCell(source.at(r))) {
                 ++m_skippedNoName;
             }
@@ -120,10 +107,11 @@ ImportPlan::ImportPlan(const TextTable& source, const ImportOptions& options, co
         }
         Row row;
         for (int c = 0; c < R::kColumns; ++c) {
-            QString cell = sourceCell(r, c);
-            if (isBirthDatePart(c)) {
+            const C column = C(c);
+            QString cell = sourceCell(r, column);
+            if (isBirthDatePart(column)) {
                 if (const auto date = ParseBirthDate(cell)) {
-                    cell = birthDatePart(*date, c);
+                    cell = birthDatePart(*date, column);
                 }
             }
             if (m_encoding == TextEncoding::Cp932 && !FitsCp932(cell)) {
@@ -144,12 +132,12 @@ ImportPlan::ImportPlan(const TextTable& source, const ImportOptions& options, co
                         continue;
                     }
                     const QString replacement = Cp932Replacement(g);
-                    m_unstorable.append({g, replacement, r + 1, c});
+                    m_unstorable.append({g, replacement, r + 1, column});
                     kept += options.ReplaceUnstorable ? replacement : g;
                 }
                 cell = kept;
             }
-            row[c] = cell;
+            row[column] = cell;
         }
         m_rows.push_back(row);
     }
@@ -164,10 +152,10 @@ void ImportPlan::Apply(ProgramState& state) const {
     if (m_options.Mode == ImportMode::Replace) {
         roster.Clear();
         if (IsRosterHeader(m_header)) {
-            for (const int c : {R::FavouriteWords, R::Comment}) {
-                const QString caption = ToRosterCell(m_header.at(c));
-                if (!caption.trimmed().isEmpty() && FitsCp932(caption)) {
-                    roster.SetCell(c, 0, caption);
+            for (const C column : {C::FavouriteWords, C::Comment}) {
+                const QString caption = ToRosterCell(m_header.at(static_cast<int>(column)));
+                if (!IsBlank(caption) && FitsCp932(caption)) {
+                    roster.SetCell(column, 0, caption);
                 }
             }
         }
@@ -176,13 +164,13 @@ void ImportPlan::Apply(ProgramState& state) const {
     } else if (!roster.IsInUse(0)) {
         // A roster that was never loaded has no captions yet; its file needs them as line 1.
         for (int c = 0; c < R::kColumns; ++c) {
-            roster.SetCell(c, 0, R::DefaultCaption(c));
+            roster.SetCell(C(c), 0, R::DefaultCaption(C(c)));
         }
     }
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const int row = m_firstRow + static_cast<int>(i);
         for (int c = 0; c < R::kColumns; ++c) {
-            roster.SetCell(c, row, m_rows[i][c]);
+            roster.SetCell(C(c), row, m_rows[i][C(c)]);
         }
     }
     state.RosterModified = true;

@@ -31,14 +31,20 @@ struct UnstorableCharacter {
     QString Character;   // one user-perceived character (it may be several code units)
     QString Replacement; // its look-alike in the file's encoding, or "〓"
     int SourceRow;       // 1-based row of the source file, header included
-    int RosterColumn;
+    ::RosterColumn RosterColumn;
 };
 
 // The import worked out before anything changes: which source rows become which roster rows,
 // how many do not fit, how many are skipped, and what cannot be stored. Apply carries it out.
 class ImportPlan {
 public:
-    using Row = std::array<QString, RosterTable::kColumns>;
+    // The 14 roster cells of an imported row.
+    struct Row {
+        std::array<QString, RosterTable::kColumns> Cells;
+
+        QString& operator[](RosterColumn column) { return Cells[static_cast<size_t>(column)]; }
+        const QString& operator[](RosterColumn column) const { return Cells[static_cast<size_t>(column)]; }
+    };
 
     ImportPlan(const TextTable& source, const ImportOptions& options, const RosterTable& roster,
                TextEncoding rosterEncoding);

@@ -1,33 +1,26 @@
 #include "core/transfer/importsource.h"
 
+#include "core/common/safefile.h"
 #include "core/transfer/delimitedtext.h"
 #include "core/transfer/xlsxreader.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <cerrno>
 
 bool ImportSource::Load(const QString& path, QString& error) {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error =
-            QStringLiteral("ファイルを開けません（エラー番号=%1）。").arg(LastFileErrorCode(file.error()));
+    const QString tooLarge =
+        QStringLiteral("ファイルが大きすぎます（%1 MB まで）。").arg(kMaxFileBytes / (1024 * 1024));
+    if (QFileInfo(path).size() > kMaxFileBytes) {
+        error = tooLarge;
         return false;
     }
-    if (file.size() > kMaxFileBytes) {
-        error = QStringLiteral("ファイルが大きすぎます（%1 MB まで）。").arg(kMaxFileBytes / (1024 * 1024));
+    QByteArray bytes;
+    FileError failure;
+    if (!ReadFileBytes(path, bytes, failure)) {
+        error = QStringLiteral("ファイルを読めません。\r\n") + failure.Lines(QStringLiteral("エラー番号="));
         return false;
     }
-    errno = 0;
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        error =
-            QStringLiteral("ファイルを読めません（エラー番号=%1）。").arg(LastFileErrorCode(file.error()));
-        return false;
-    }
-    if (bytes.size() > kMaxFileBytes) {
-        error = QStringLiteral("ファイルが大きすぎます（%1 MB まで）。").arg(kMaxFileBytes / (1024 * 1024));
+    if (bytes.size() > kMaxFileBytes) { // it grew while it was read
+        error = tooLarge;
         return false;
     }
     return LoadBytes(bytes, path, error);
@@ -47,7 +40,14 @@ bool ImportSource::LoadBytes(const QByteArray& bytes, const QString& fileName, Q
         return ReadXlsx(bytes, m_table, error);
     }
     m_kind = Kind::Delimited;
-    m_text = DecodeText(bytes, &m_encoding);
+    DecodeReport report;
+    m_text = DecodeForeignText(bytes, &report);
+    if (report.HasNul) {
+        error = QStringLiteral("テキストの表でも XLSX 形式のブックでもありません。");
+        m_text.clear();
+        return false;
+    }
+    m_encoding = report.Encoding;
     m_separator = DetectSeparator(m_text, suffix == u"csv" ? QChar(u',') : QChar(u'\t'));
     m_table = ParseDelimited(m_text, m_separator);
     return true;

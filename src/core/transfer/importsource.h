@@ -23,8 +23,8 @@ public:
     Kind SourceKind() const { return m_kind; }
     const TextTable& Table() const { return m_table; }
 
-    // Text files only: how they were decoded (UTF-8 when they carry a byte-order mark or are valid
-    // UTF-8, CP932 otherwise) and the separator in use.
+    // Text files only: how they were decoded (as files from elsewhere are: UTF-8 when they carry a
+    // byte-order mark or plainly are Japanese UTF-8, CP932 otherwise) and the separator in use.
     TextEncoding Encoding() const { return m_encoding; }
     QChar Separator() const { return m_separator; }
     void SetSeparator(QChar separator);

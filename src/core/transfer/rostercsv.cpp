@@ -1,9 +1,7 @@
 #include "core/transfer/rostercsv.h"
 
-#include "core/common/textfile.h"
-
-#include <QSaveFile>
-#include <cerrno>
+#include "core/common/blank.h"
+#include "core/common/safefile.h"
 
 QString CsvField(const QString& text) {
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n')) {
@@ -21,9 +19,10 @@ QString RosterCsvText(const RosterTable& roster) {
             continue;
         }
         for (int c = 0; c < RosterTable::kColumns; ++c) {
-            QString cell = roster.Cell(c, r);
-            if (r == 0 && cell.trimmed().isEmpty()) {
-                cell = RosterTable::DefaultCaption(c); // a roster never loaded has no captions yet
+            const RosterColumn column = RosterColumn(c);
+            QString cell = roster.Cell(column, r);
+            if (r == 0 && IsBlank(cell)) {
+                cell = RosterTable::DefaultCaption(column); // a roster never loaded has no captions yet
             }
             if (c > 0) {
                 out.append(u',');
@@ -35,31 +34,19 @@ QString RosterCsvText(const RosterTable& roster) {
     return out;
 }
 
+namespace {
+
+QByteArray csvBytes(const RosterTable& roster) {
+    return QByteArrayLiteral("\xEF\xBB\xBF") + RosterCsvText(roster).toUtf8();
+}
+
+} // namespace
+
 bool WriteRosterCsv(QIODevice& device, const RosterTable& roster) {
-    const QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBF") + RosterCsvText(roster).toUtf8();
+    const QByteArray bytes = csvBytes(roster);
     return device.write(bytes) == bytes.size();
 }
 
-bool ExportRosterCsv(const QString& path, const RosterTable& roster, int& errorCode) {
-    errorCode = 0;
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        errorCode = LastFileErrorCode(file.error());
-        return false;
-    }
-    // Qt renames the temporary file into place even when buffered bytes never reached the disk:
-    // only a successful flush says the file is whole.
-    errno = 0;
-    if (!WriteRosterCsv(file, roster) || !file.flush() || file.error() != QFileDevice::NoError) {
-        errorCode = LastFileErrorCode(file.error());
-        file.cancelWriting();
-        return false;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        errorCode = LastFileErrorCode(file.error());
-        return false;
-    }
-    return true;
+bool ExportRosterCsv(const QString& path, const RosterTable& roster, FileError& error) {
+    return WriteFileSafely(path, csvBytes(roster), error);
 }

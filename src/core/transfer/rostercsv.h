@@ -5,6 +5,7 @@
 #include <QString>
 
 class QIODevice;
+struct FileError;
 
 // A field as CSV writes it: in double quotes (quotes inside doubled) when it holds a comma, a
 // quote, CR or LF; as it is otherwise.
@@ -18,6 +19,6 @@ QString RosterCsvText(const RosterTable& roster);
 // Returns false when the device does not take all the bytes.
 bool WriteRosterCsv(QIODevice& device, const RosterTable& roster);
 
-// Exports the roster to a CSV file through a temporary file: the old file stays whole unless the
-// new one is complete. Returns false with the system's error number on failure.
-bool ExportRosterCsv(const QString& path, const RosterTable& roster, int& errorCode);
+// Exports the roster to a CSV file safely: the old file stays whole unless the new one is complete
+// on the disk. Returns false with the system's error on failure.
+bool ExportRosterCsv(const QString& path, const RosterTable& roster, FileError& error);

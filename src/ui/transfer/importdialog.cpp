@@ -1,5 +1,6 @@
 #include "ui/transfer/importdialog.h"
 
+#include "core/common/blank.h"
 #include "core/transfer/columnmapping.h"
 #include "core/transfer/delimitedtext.h"
 #include "core/transfer/importsource.h"
@@ -107,7 +108,7 @@ void ImportDialog::BuildLayout(const QString& fileName) {
     auto* grid = new QGridLayout(columns);
     constexpr int kPerColumn = (R::kColumns + 1) / 2;
     for (int c = 0; c < R::kColumns; ++c) {
-        auto* label = new QLabel(Caption(c), columns);
+        auto* label = new QLabel(Caption(RosterColumn(c)), columns);
         auto* combo = new QComboBox(columns);
         combo->setObjectName(QStringLiteral("cmbColumn_%1").arg(c));
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -193,7 +194,7 @@ void ImportDialog::SourceChanged() {
                                       ? GuessMapping(table.first(), m_roster)
                                       : IdentityMapping(TableWidth(table));
     for (int c = 0; c < R::kColumns; ++c) {
-        m_columns[c]->setCurrentIndex(mapping[c] + 1); // item 0 is "none"
+        m_columns[c]->setCurrentIndex(mapping.Source[c] + 1); // item 0 is "none"
     }
     m_filling = false;
     UpdatePlan();
@@ -248,16 +249,16 @@ ImportOptions ImportDialog::Options() const {
     ImportOptions options;
     options.FirstRowIsHeader = m_header->isChecked();
     for (int c = 0; c < R::kColumns; ++c) {
-        options.Mapping[c] = std::max(m_columns[c]->currentIndex(), 0) - 1;
+        options.Mapping.Source[c] = std::max(m_columns[c]->currentIndex(), 0) - 1;
     }
     options.Mode = m_replace->isChecked() ? ImportMode::Replace : ImportMode::Append;
     options.ReplaceUnstorable = m_replaceCharacters->isChecked();
     return options;
 }
 
-QString ImportDialog::Caption(int column) const {
+QString ImportDialog::Caption(RosterColumn column) const {
     const QString& caption = m_roster.Cell(column, 0);
-    return caption.trimmed().isEmpty() ? R::DefaultCaption(column) : caption;
+    return IsBlank(caption) ? R::DefaultCaption(column) : caption;
 }
 
 QString ImportDialog::SummaryText() const {
@@ -272,7 +273,7 @@ void ImportDialog::UpdatePlan() {
     m_plan = std::make_unique<ImportPlan>(m_source.Table(), options, m_roster, m_rosterEncoding);
     const ImportPlan& plan = *m_plan;
     QStringList lines;
-    if (options.Mapping[R::Name] == kNoSource) {
+    if (options.Mapping[RosterColumn::Name] == kNoSource) {
         lines.append(QStringLiteral("氏名を取り込む列を選んでください。"));
     }
     QString imported = QStringLiteral("取り込む行: %1 行").arg(plan.Fitting());

@@ -43,7 +43,7 @@ private:
     void FillColumnChoices();
     void UpdatePlan();
     QString UnstorableText() const;
-    QString Caption(int column) const; // the roster's caption, renamed ones included
+    QString Caption(RosterColumn column) const; // the roster's caption, renamed ones included
 
     ImportSource& m_source;
     const RosterTable& m_roster;

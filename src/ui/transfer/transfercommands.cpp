@@ -1,6 +1,8 @@
 #include "ui/transfer/transfercommands.h"
 
+#include "core/common/blank.h"
 #include "core/common/platform.h"
+#include "core/common/safefile.h"
 #include "core/programstate.h"
 #include "core/transfer/importsource.h"
 #include "core/transfer/rostercsv.h"
@@ -12,7 +14,7 @@
 
 QString TransferFolder(const ProgramState& state) {
     const QString& roster = state.Settings.RosterFilePath;
-    if (!roster.trimmed().isEmpty()) {
+    if (!IsBlank(roster)) {
         return QDir::toNativeSeparators(QFileInfo(roster).absolutePath());
     }
     return DefaultDocumentsFolder();
@@ -54,9 +56,9 @@ void ExportRosterCommand(QWidget* parent, const ProgramState& state, Dialogs& di
     if (path.isEmpty()) {
         return;
     }
-    int code = 0;
-    if (!ExportRosterCsv(path, state.Roster, code)) {
-        dialogs.ShowMessage(
-            QStringLiteral("エクスポートできませんでした。\r\n%1\r\nエラー番号=%2").arg(path).arg(code));
+    FileError error;
+    if (!ExportRosterCsv(path, state.Roster, error)) {
+        dialogs.ShowMessage(QStringLiteral("エクスポートできませんでした。\r\n%1\r\n").arg(path) +
+                            error.Lines(QStringLiteral("エラー番号=")));
     }
 }

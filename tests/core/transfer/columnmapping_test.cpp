@@ -7,11 +7,12 @@
 namespace {
 
 using R = RosterTable;
+using C = RosterColumn;
 
 struct GuessCase {
     const char* what;
     std::vector<const char16_t*> header;
-    std::map<int, int> expected; // roster column -> source column; every other column unmapped
+    std::map<RosterColumn, int> expected; // roster column -> source column; every other one unmapped
 };
 
 class GuessMappingTest : public testing::TestWithParam<GuessCase> {};
@@ -25,7 +26,8 @@ TEST_P(GuessMappingTest, FindsTheColumns) {
     RosterTable roster;
     roster.Clear();
     const ColumnMapping mapping = GuessMapping(header, roster);
-    for (int column = 0; column < R::kColumns; ++column) {
+    for (int i = 0; i < R::kColumns; ++i) {
+        const C column = C(i);
         const auto it = c.expected.find(column);
         EXPECT_EQ(mapping[column], it == c.expected.end() ? kNoSource : it->second)
             << c.what << ": roster column " << R::DefaultCaption(column).toStdString();
@@ -37,63 +39,63 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(GuessCase{"a form export",
                               {u"タイムスタンプ", u"お名前（必須）", u"フリガナ", u"誕生日", u"血液型",
                                u"出身", u"部署", u"ひとことコメント", u"好きな曲", u"写真"},
-                              {{R::Name, 1},
-                               {R::BirthYear, 3},
-                               {R::BirthMonth, 3},
-                               {R::BirthDay, 3},
-                               {R::BloodType, 4},
-                               {R::Birthplace, 5},
-                               {R::Affiliation, 6},
-                               {R::Comment, 7},
-                               {R::Song, 8},
-                               {R::Photo, 9}}},
+                              {{C::Name, 1},
+                               {C::BirthYear, 3},
+                               {C::BirthMonth, 3},
+                               {C::BirthDay, 3},
+                               {C::BloodType, 4},
+                               {C::Birthplace, 5},
+                               {C::Affiliation, 6},
+                               {C::Comment, 7},
+                               {C::Song, 8},
+                               {C::Photo, 9}}},
                     GuessCase{"English headers in any case and width",
                               {u"Ｎａｍｅ", u"Birthday", u"Blood", u"Birthplace", u"Company", u"Comment",
                                u"Song", u"Photo"},
-                              {{R::Name, 0},
-                               {R::BirthYear, 1},
-                               {R::BirthMonth, 1},
-                               {R::BirthDay, 1},
-                               {R::BloodType, 2},
-                               {R::Birthplace, 3},
-                               {R::Affiliation, 4},
-                               {R::Comment, 5},
-                               {R::Song, 6},
-                               {R::Photo, 7}}},
+                              {{C::Name, 0},
+                               {C::BirthYear, 1},
+                               {C::BirthMonth, 1},
+                               {C::BirthDay, 1},
+                               {C::BloodType, 2},
+                               {C::Birthplace, 3},
+                               {C::Affiliation, 4},
+                               {C::Comment, 5},
+                               {C::Song, 6},
+                               {C::Photo, 7}}},
                     GuessCase{"separate year, month and day win over a birth date column",
                               {u"名前", u"生年月日", u"生年", u"月", u"日"},
-                              {{R::Name, 0}, {R::BirthYear, 2}, {R::BirthMonth, 3}, {R::BirthDay, 4}}},
+                              {{C::Name, 0}, {C::BirthYear, 2}, {C::BirthMonth, 3}, {C::BirthDay, 4}}},
                     GuessCase{"a reading is not the name; the company name is an affiliation",
                               {u"ふりがな", u"会社名", u"フルネーム", u"好きな言葉", u"除外"},
-                              {{R::Name, 2}, {R::Affiliation, 1}, {R::FavouriteWords, 3}, {R::Excluded, 4}}},
+                              {{C::Name, 2}, {C::Affiliation, 1}, {C::FavouriteWords, 3}, {C::Excluded, 4}}},
                     GuessCase{"an exact name wins over one that contains a key",
                               {u"氏名（ふりがな）", u"参加者の名前", u"お名前"},
-                              {{R::Name, 2}}},
+                              {{C::Name, 2}}},
                     GuessCase{"a roster's own header maps column to column",
                               {u"氏名", u"生年", u"月", u"日", u"血液型", u"出身地", u"所属", u"趣味",
                                u"抱負", u"好きな曲", u"再生開始位置", u"再生時間", u"写真", u"除外"},
-                              {{0, 0},
-                               {1, 1},
-                               {2, 2},
-                               {3, 3},
-                               {4, 4},
-                               {5, 5},
-                               {6, 6},
-                               {7, 7},
-                               {8, 8},
-                               {9, 9},
-                               {10, 10},
-                               {11, 11},
-                               {12, 12},
-                               {13, 13}}},
+                              {{C::Name, 0},
+                               {C::BirthYear, 1},
+                               {C::BirthMonth, 2},
+                               {C::BirthDay, 3},
+                               {C::BloodType, 4},
+                               {C::Birthplace, 5},
+                               {C::Affiliation, 6},
+                               {C::FavouriteWords, 7},
+                               {C::Comment, 8},
+                               {C::Song, 9},
+                               {C::SongStart, 10},
+                               {C::SongSeconds, 11},
+                               {C::Photo, 12},
+                               {C::Excluded, 13}}},
                     GuessCase{"nothing known", {u"山田 太郎", u"1990/4/1", u"A"}, {}}));
 
 TEST(GuessMapping, KnowsTheRostersRenamedCaptions) {
     RosterTable roster;
     roster.Clear();
-    roster.SetCell(R::FavouriteWords, 0, QStringLiteral("趣味"));
+    roster.SetCell(C::FavouriteWords, 0, QStringLiteral("趣味"));
     const QStringList header{QStringLiteral("名前"), QStringLiteral("趣味")};
-    EXPECT_EQ(GuessMapping(header, roster)[R::FavouriteWords], 1);
+    EXPECT_EQ(GuessMapping(header, roster)[C::FavouriteWords], 1);
     EXPECT_TRUE(LooksLikeHeader(header, roster));
     EXPECT_FALSE(
         LooksLikeHeader(QStringList{QStringLiteral("山田 太郎"), QStringLiteral("1990/4/1")}, roster));

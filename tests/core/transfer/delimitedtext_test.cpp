@@ -132,6 +132,14 @@ INSTANTIATE_TEST_SUITE_P(
                                TextEncoding::Utf8, u'\t'},
                     SourceCase{"semicolons", kSemicolonSample.toUtf8(), "a.csv", TextEncoding::Utf8, u';'}));
 
+TEST(ImportSource, RefusesABinaryFile) {
+    ImportSource source;
+    QString error;
+    EXPECT_FALSE(source.LoadBytes(QByteArray("a,b\0\x01,c\r\n", 9), QStringLiteral("x.csv"), error));
+    EXPECT_TRUE(source.Table().isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
 TEST(ImportSource, SeparatorCanBeChanged) {
     ImportSource source;
     QString error;

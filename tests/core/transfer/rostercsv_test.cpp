@@ -1,7 +1,9 @@
+#include "core/common/safefile.h"
 #include "core/programstate.h"
 #include "core/transfer/importplan.h"
 #include "core/transfer/importsource.h"
 #include "core/transfer/rostercsv.h"
+#include "support/tinyfilesystem.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -12,6 +14,7 @@
 namespace {
 
 using R = RosterTable;
+using C = RosterColumn;
 
 struct FieldCase {
     const char16_t* cell;
@@ -34,8 +37,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, CsvFieldTest,
 RosterTable sampleRoster() {
     RosterTable roster;
     roster.Clear();
-    roster.SetCell(R::FavouriteWords, 0, QStringLiteral("座右の銘"));
-    roster.SetCell(R::Comment, 0, QStringLiteral("意気込み, 抱負"));
+    roster.SetCell(C::FavouriteWords, 0, QStringLiteral("座右の銘"));
+    roster.SetCell(C::Comment, 0, QStringLiteral("意気込み, 抱負"));
     const QStringList first{QStringLiteral("山田 太郎"),
                             QStringLiteral("1990"),
                             QStringLiteral("4"),
@@ -51,12 +54,12 @@ RosterTable sampleRoster() {
                             QStringLiteral("P01.JPG"),
                             QString()};
     for (int c = 0; c < R::kColumns; ++c) {
-        roster.SetCell(c, 1, first.at(c));
+        roster.SetCell(C(c), 1, first.at(c));
     }
-    roster.SetCell(R::Name, 2, QStringLiteral("  ")); // not in use: not exported
-    roster.SetCell(R::Affiliation, 2, QStringLiteral("消えた部"));
-    roster.SetCell(R::Name, 3, QStringLiteral("髙橋 ①"));
-    roster.SetCell(R::Excluded, 3, QStringLiteral("1"));
+    roster.SetCell(C::Name, 2, QStringLiteral("  ")); // not in use: not exported
+    roster.SetCell(C::Affiliation, 2, QStringLiteral("消えた部"));
+    roster.SetCell(C::Name, 3, QStringLiteral("髙橋 ①"));
+    roster.SetCell(C::Excluded, 3, QStringLiteral("1"));
     return roster;
 }
 
@@ -83,9 +86,8 @@ TEST(RosterCsv, ExportThenImportGivesTheSameRoster) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("名簿.csv"));
     const RosterTable original = sampleRoster();
-    int code = -1;
-    ASSERT_TRUE(ExportRosterCsv(path, original, code));
-    EXPECT_EQ(code, 0);
+    FileError failure;
+    ASSERT_TRUE(ExportRosterCsv(path, original, failure)) << failure.Text.toStdString();
 
     ImportSource source;
     QString error;
@@ -93,7 +95,7 @@ TEST(RosterCsv, ExportThenImportGivesTheSameRoster) {
     EXPECT_EQ(source.Encoding(), TextEncoding::Utf8Bom);
     ProgramState state;
     state.Roster.Clear();
-    state.Roster.SetCell(R::Name, 7, QStringLiteral("置き換えられる"));
+    state.Roster.SetCell(C::Name, 7, QStringLiteral("置き換えられる"));
     ImportOptions options;
     options.Mapping = GuessMapping(source.Table().first(), state.Roster);
     options.Mode = ImportMode::Replace;
@@ -104,12 +106,12 @@ TEST(RosterCsv, ExportThenImportGivesTheSameRoster) {
     // Row 2 was not in use, so the participant of row 3 comes back as row 2, as after a save and load.
     RosterTable expected = original;
     for (int c = 0; c < R::kColumns; ++c) {
-        expected.SetCell(c, 2, original.Cell(c, 3));
-        expected.SetCell(c, 3, QString());
+        expected.SetCell(C(c), 2, original.Cell(C(c), 3));
+        expected.SetCell(C(c), 3, QString());
     }
     for (int r = 0; r <= R::kCapacity; ++r) {
         for (int c = 0; c < R::kColumns; ++c) {
-            EXPECT_EQ(state.Roster.Cell(c, r), expected.Cell(c, r)) << "row " << r << " column " << c;
+            EXPECT_EQ(state.Roster.Cell(C(c), r), expected.Cell(C(c), r)) << "row " << r << " column " << c;
         }
     }
 }
@@ -129,10 +131,36 @@ TEST(RosterCsv, ReportsFailures) {
     EXPECT_FALSE(WriteRosterCsv(full, sampleRoster()));
 
     QTemporaryDir dir;
-    int code = 0;
+    FileError failure;
     EXPECT_FALSE(
-        ExportRosterCsv(dir.filePath(QStringLiteral("no/such/folder/名簿.csv")), sampleRoster(), code));
-    EXPECT_EQ(code, ENOENT);
+        ExportRosterCsv(dir.filePath(QStringLiteral("no/such/folder/名簿.csv")), sampleRoster(), failure));
+    EXPECT_EQ(failure.Code, ENOENT);
+}
+
+TEST(RosterCsv, AFullDiskKeepsTheOldExport) {
+    TinyFileSystem fs;
+    QString reason;
+    if (!fs.Mount(256, reason)) {
+        GTEST_SKIP() << reason.toStdString();
+    }
+    const QString path = fs.FilePath(QStringLiteral("名簿.csv"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old export\r\n");
+    old.close();
+    RosterTable roster = sampleRoster();
+    for (int r = 4; r <= R::kCapacity; ++r) {
+        roster.SetCell(C::Name, r, QStringLiteral("参加者 %1").arg(r));
+        roster.SetCell(C::Comment, r, QString(40, u'言'));
+    }
+    ASSERT_TRUE(fs.FillLeaving(4096));
+
+    FileError failure;
+    EXPECT_FALSE(ExportRosterCsv(path, roster, failure));
+    EXPECT_EQ(failure.Code, ENOSPC);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old export\r\n"));
+    EXPECT_EQ(fs.Entries(), QStringList{QStringLiteral("名簿.csv")}); // no temporary file left
 }
 
 } // namespace

@@ -1,6 +1,6 @@
+#include "core/common/designfonts.h"
 #include "core/transfer/importsource.h"
 #include "support/testservices.h"
-#include "ui/app/fonts.h"
 #include "ui/app/mainwindow.h"
 #include "ui/transfer/importdialog.h"
 
@@ -17,10 +17,13 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
 using R = RosterTable;
+using C = RosterColumn;
 
 template <typename W> W* child(QWidget& parent, const QString& name) {
     W* w = parent.findChild<W*>(name);
@@ -30,23 +33,23 @@ template <typename W> W* child(QWidget& parent, const QString& name) {
     return w;
 }
 
-QComboBox* columnChoice(QWidget& dialog, int column) {
-    return child<QComboBox>(dialog, QStringLiteral("cmbColumn_%1").arg(column));
+QComboBox* columnChoice(QWidget& dialog, RosterColumn column) {
+    return child<QComboBox>(dialog, QStringLiteral("cmbColumn_%1").arg(static_cast<int>(column)));
 }
 
 // The source column each roster column takes, as the dialog shows it (-1 for none).
 QList<int> shownMapping(QWidget& dialog) {
     QList<int> out;
     for (int c = 0; c < R::kColumns; ++c) {
-        out.append(columnChoice(dialog, c)->currentIndex() - 1);
+        out.append(columnChoice(dialog, C(c))->currentIndex() - 1);
     }
     return out;
 }
 
-QList<int> mapping(std::initializer_list<std::pair<int, int>> pairs) {
+QList<int> mapping(std::initializer_list<std::pair<RosterColumn, int>> pairs) {
     QList<int> out(R::kColumns, -1);
     for (const auto& [column, source] : pairs) {
-        out[column] = source;
+        out[static_cast<int>(column)] = source;
     }
     return out;
 }
@@ -103,23 +106,23 @@ private slots:
 
         QTest::newRow("a form's CSV")
             << kFormCsv << QStringLiteral("form.csv") << true
-            << mapping({{R::Name, 0},
-                        {R::BirthYear, 1},
-                        {R::BirthMonth, 1},
-                        {R::BirthDay, 1},
-                        {R::Affiliation, 2},
-                        {R::Comment, 3}})
+            << mapping({{C::Name, 0},
+                        {C::BirthYear, 1},
+                        {C::BirthMonth, 1},
+                        {C::BirthDay, 1},
+                        {C::Affiliation, 2},
+                        {C::Comment, 3}})
             << QStringLiteral("取り込む行: 2 行（名簿の 3～4 行目）　入りきらない行: 0 行"
                               "（名簿は 300 行まで）　氏名がなく飛ばす行: 1 行");
         QTest::newRow("names without a header, tab-separated")
             << QStringLiteral("山田\t総務\r\n川口\t営業\r\n").toUtf8() << QStringLiteral("list.txt") << false
-            << mapping({{0, 0}, {1, 1}})
+            << mapping({{C::Name, 0}, {C::BirthYear, 1}})
             << QStringLiteral(
                    "取り込む行: 2 行（名簿の 3～4 行目）　入りきらない行: 0 行（名簿は 300 行まで）"
                    "　氏名がなく飛ばす行: 0 行");
         QTest::newRow("no name column")
             << QStringLiteral("所属;一言\n総務;はい\n").toUtf8() << QStringLiteral("x.csv") << true
-            << mapping({{R::Affiliation, 0}, {R::Comment, 1}})
+            << mapping({{C::Affiliation, 0}, {C::Comment, 1}})
             << QStringLiteral("氏名を取り込む列を選んでください。\n取り込む行: 0 行"
                               "　入りきらない行: 0 行（名簿は 300 行まで）"
                               "　氏名がなく飛ばす行: 1 行");
@@ -140,7 +143,7 @@ private slots:
         QCOMPARE(shownMapping(dialog), expected);
         QCOMPARE(dialog.SummaryText(), summary);
         QCOMPARE(child<QPushButton>(dialog, QStringLiteral("cmdImport"))->isEnabled(),
-                 expected.at(R::Name) >= 0);
+                 expected.at(static_cast<int>(C::Name)) >= 0);
         QCOMPARE(child<QTableWidget>(dialog, QStringLiteral("grdPreview"))->rowCount(),
                  static_cast<int>(source.Table().size()));
     }
@@ -154,20 +157,21 @@ private slots:
         QVERIFY(!child<QComboBox>(dialog, QStringLiteral("cmbSeparator"))->isHidden());
         QCOMPARE(child<QLabel>(dialog, QStringLiteral("lblFile"))->text(),
                  QStringLiteral("ファイル: form.csv（UTF-8）"));
-        QCOMPARE(columnChoice(dialog, R::Name)->itemText(1), QStringLiteral("列1: お名前"));
+        QCOMPARE(columnChoice(dialog, C::Name)->itemText(1), QStringLiteral("列1: お名前"));
 
         // Row 1 as data: every column maps to its own place and the header row counts as a participant.
         child<QCheckBox>(dialog, QStringLiteral("chkHeader"))->setChecked(false);
-        QCOMPARE(shownMapping(dialog), mapping({{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+        QCOMPARE(shownMapping(dialog),
+                 mapping({{C::Name, 0}, {C::BirthYear, 1}, {C::BirthMonth, 2}, {C::BirthDay, 3}}));
         QCOMPARE(dialog.Plan().Fitting(), 3);
-        QCOMPARE(columnChoice(dialog, R::Name)->itemText(1), QStringLiteral("列1: お名前"));
+        QCOMPARE(columnChoice(dialog, C::Name)->itemText(1), QStringLiteral("列1: お名前"));
         child<QCheckBox>(dialog, QStringLiteral("chkHeader"))->setChecked(true);
 
         // A choice made by hand.
-        columnChoice(dialog, R::Birthplace)->setCurrentIndex(3 + 1);
-        QCOMPARE(dialog.Options().Mapping[R::Birthplace], 3);
-        QCOMPARE(dialog.Plan().Rows().at(0)[R::Birthplace], QStringLiteral("よろしく, どうぞ"));
-        QCOMPARE(dialog.Plan().Rows().at(1)[R::BirthYear], QStringLiteral("1988"));
+        columnChoice(dialog, C::Birthplace)->setCurrentIndex(3 + 1);
+        QCOMPARE(dialog.Options().Mapping[C::Birthplace], 3);
+        QCOMPARE(dialog.Plan().Rows().at(0)[C::Birthplace], QStringLiteral("よろしく, どうぞ"));
+        QCOMPARE(dialog.Plan().Rows().at(1)[C::BirthYear], QStringLiteral("1988"));
 
         // Replacing: from row 1, and the summary says what becomes of the roster.
         child<QRadioButton>(dialog, QStringLiteral("optReplace"))->setChecked(true);
@@ -200,7 +204,7 @@ private slots:
         QVERIFY(replace->isEnabled());
         replace->setChecked(true);
         QVERIFY(import->isEnabled());
-        QCOMPARE(dialog.Plan().Rows().at(0)[R::Name], QStringLiteral("〓田"));
+        QCOMPARE(dialog.Plan().Rows().at(0)[C::Name], QStringLiteral("〓田"));
     }
 
     void menuItemsFollowTheRosterFileCommands() {
@@ -240,10 +244,10 @@ private slots:
         QCOMPARE(open.extra,
                  QDir::toNativeSeparators(f.dir.path()) +
                      QStringLiteral("|表のファイル (*.csv;*.tsv;*.txt;*.xlsx);;すべてのファイル(*.*)|1"));
-        QCOMPARE(f.state.Roster.Cell(R::Name, 2), QStringLiteral("既存2"));
-        QCOMPARE(f.state.Roster.Cell(R::Name, 3), QStringLiteral("山田 太郎"));
-        QCOMPARE(f.state.Roster.Cell(R::BirthMonth, 4), QStringLiteral("12"));
-        QCOMPARE(f.state.Roster.Cell(R::Comment, 3), QStringLiteral("よろしく, どうぞ"));
+        QCOMPARE(f.state.Roster.Cell(C::Name, 2), QStringLiteral("既存2"));
+        QCOMPARE(f.state.Roster.Cell(C::Name, 3), QStringLiteral("山田 太郎"));
+        QCOMPARE(f.state.Roster.Cell(C::BirthMonth, 4), QStringLiteral("12"));
+        QCOMPARE(f.state.Roster.Cell(C::Comment, 3), QStringLiteral("よろしく, どうぞ"));
         QVERIFY(!f.state.Roster.IsInUse(5));
         QVERIFY(f.state.RosterModified);
         QVERIFY(f.t.dialogs.Questions().isEmpty()); // adding asks nothing
@@ -283,15 +287,15 @@ private slots:
                      "名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。"
                      "\r\n名簿を置き換えますか\r\n")});
         QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
-        QCOMPARE(f.state.Roster.Cell(R::Name, 3), QStringLiteral("既存3"));
+        QCOMPARE(f.state.Roster.Cell(C::Name, 3), QStringLiteral("既存3"));
         QVERIFY(!f.window->ChildScreen());
 
         f.t.dialogs.Files.push_back(path);
         f.t.dialogs.Execs.push_back(replace);
         f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
         f.window->mnuFileImport_Click();
-        QCOMPARE(f.state.Roster.Cell(R::Name, 1), QStringLiteral("山田 太郎"));
-        QCOMPARE(f.state.Roster.Cell(R::Name, 2), QStringLiteral("川口 花子"));
+        QCOMPARE(f.state.Roster.Cell(C::Name, 1), QStringLiteral("山田 太郎"));
+        QCOMPARE(f.state.Roster.Cell(C::Name, 2), QStringLiteral("川口 花子"));
         QVERIFY(!f.state.Roster.IsInUse(3));
         QVERIFY(f.state.RosterModified);
         QVERIFY(f.state.Settings.RosterFilePath.isEmpty());
@@ -318,7 +322,8 @@ private slots:
         f.t.dialogs.Files.push_back(missing);
         f.window->mnuFileExport_Click();
         QCOMPARE(f.t.dialogs.Messages(), QStringList{QStringLiteral("エクスポートできませんでした。\r\n") +
-                                                     missing + QStringLiteral("\r\nエラー番号=2")});
+                                                     missing + QStringLiteral("\r\nエラー番号=2\r\n") +
+                                                     QString::fromLocal8Bit(std::strerror(ENOENT))});
 
         // Cancelled: nothing is written and nothing said.
         f.window->mnuFileExport_Click();
