@@ -66,6 +66,10 @@ void MainWindow::BuildMenus() {
             &MainWindow::mnuFileSave_Click);
     connect(AddAction(m_mnuFile, "mnuFileSaveAs", QStringLiteral("名前を付けて保存(&A)...")),
             &QAction::triggered, this, &MainWindow::mnuFileSaveAs_Click);
+    connect(AddAction(m_mnuFile, "mnuFileImport", QStringLiteral("インポート(&I)...")), &QAction::triggered,
+            this, &MainWindow::mnuFileImport_Click);
+    connect(AddAction(m_mnuFile, "mnuFileExport", QStringLiteral("エクスポート(&E)...")), &QAction::triggered,
+            this, &MainWindow::mnuFileExport_Click);
     m_mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuFileBar1"));
     connect(AddAction(m_mnuFile, "mnuFilePrint", QStringLiteral("ビンゴカード発行(&P)...")),
             &QAction::triggered, this, &MainWindow::mnuFilePrint_Click);

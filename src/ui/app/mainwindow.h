@@ -33,6 +33,8 @@ public:
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
     void mnuFilePrint_Click();
     void mnuFileExit_Click();
     void mnuToolsOptions_Click();

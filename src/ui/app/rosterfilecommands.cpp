@@ -1,4 +1,5 @@
-// The roster file commands of the ﾌｧｲﾙ menu: 新規作成, 開く, 上書き保存, 名前を付けて保存.
+// The roster file commands of the ﾌｧｲﾙ menu: 新規作成, 開く, 上書き保存, 名前を付けて保存, and the
+// import and export of participants.
 #include "core/common/blank.h"
 #include "core/common/safefile.h"
 #include "core/config/settingsfile.h"
@@ -7,6 +8,7 @@
 #include "ui/app/dialogs.h"
 #include "ui/app/mainwindow.h"
 #include "ui/app/services.h"
+#include "ui/transfer/transfercommands.h"
 
 #include <QFileInfo>
 
@@ -134,4 +136,34 @@ void MainWindow::mnuFileSaveAs_Click() {
     if (!IsBlank(name)) {
         SaveRosterAndSettings();
     }
+}
+
+void MainWindow::mnuFileImport_Click() {
+    if (CheckNoChildScreen()) {
+        return;
+    }
+    const std::optional<ImportPlan> plan = PrepareImport(this, m_state, m_services.dialogs);
+    if (!plan) {
+        return;
+    }
+    if (plan->Mode() == ImportMode::Replace && m_state.RosterModified &&
+        m_services.dialogs.AskYesNo(this, unsavedQuestion(QStringLiteral("名簿を置き換えますか")),
+                                    Dialogs::Answer::No) == Dialogs::Answer::No) {
+        return;
+    }
+    plan->Apply(m_state);
+    // As after 開く: the registration screen opens on the roster, captioned with its file.
+    if (!ChildScreen()) {
+        OpenRegistrationScreen();
+    }
+    if (QWidget* screen = ChildScreen()) {
+        screen->setWindowTitle(m_state.Settings.RosterFilePath);
+    }
+}
+
+void MainWindow::mnuFileExport_Click() {
+    if (CheckNoChildScreen()) {
+        return;
+    }
+    ExportRosterCommand(this, m_state, m_services.dialogs);
 }

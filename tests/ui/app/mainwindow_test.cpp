@@ -68,6 +68,7 @@ private slots:
             items(f.window->findChild<QMenu*>(QStringLiteral("mnuFile"))),
             (QStringList{QStringLiteral("新規作成(&N)"), QStringLiteral("開く(&O)..."), QStringLiteral("-"),
                          QStringLiteral("上書き保存(&S)"), QStringLiteral("名前を付けて保存(&A)..."),
+                         QStringLiteral("インポート(&I)..."), QStringLiteral("エクスポート(&E)..."),
                          QStringLiteral("-"), QStringLiteral("ビンゴカード発行(&P)..."), QStringLiteral("-"),
                          QStringLiteral("終了(&X)")}));
         QCOMPARE(items(f.window->findChild<QMenu*>(QStringLiteral("mnu抽選"))),
