@@ -103,7 +103,8 @@ int RoomTypePixels(int screenHeight) {
 }
 
 QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(screen));
+    auto* box =
+        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(screen));
     enlarge(*box);
     const QScreen* shownOn = screen ? screen->screen() : nullptr;
     QFont font = box->font();

@@ -11,10 +11,10 @@
 #include "ui/draw/kapmenubox.h"
 #include "ui/draw/panelwidget.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
-#include <QAction>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
