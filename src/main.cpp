@@ -42,6 +42,7 @@ int main(int argc, char* argv[]) {
     QtClock clock;
     QtMusicPlayer music;
     ProgramState state;
+    state.FrameLogPath = qEnvironmentVariable("MIRDA_FRAME_LOG"); // measuring the draw's frames
 
     // 1. Settings (on the first run this sets up the working folder); its messages come first.
     LoadSettings(state, Locations::OfThisProgram(), dialogs);

@@ -21,4 +21,5 @@ struct ProgramState {
     QString SettingsFolder; // where Mrda.ini is kept when not beside the program, ending with the separator
     ::DrawKind DrawKind = ::DrawKind::Normal;
     bool DrawInProgress = false; // a draw has been started on the open draw screen
+    QString FrameLogPath;        // where the draw screen logs the pacing of its frames; empty: nowhere
 };

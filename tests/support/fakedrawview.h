@@ -38,6 +38,7 @@ public:
     QStringList TypedLines; // the typed text, line by line
     std::vector<QColor> TypedColours;
     std::vector<NameFrame> NameFrames; // every copy of the name printed
+    std::vector<qint64> DueFrames;     // when each frame fell due (microseconds)
     QString TelopText;
     QColor TelopColour;
     std::vector<Event> Events;
@@ -130,6 +131,7 @@ public:
     TextSize MeasureName(const QString&, double pointSize, const QString& name) override {
         return TextSize{0.6 * pointSize * name.size(), 1.2 * pointSize};
     }
+    void FrameDue(qint64 dueUs) override { DueFrames.push_back(dueUs); }
     void PrintName(const QString&, const NameFrame& frame, const QString&) override {
         NameFrames.push_back(frame);
         Log(QStringLiteral("name"));

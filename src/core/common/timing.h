@@ -36,6 +36,8 @@ public:
     virtual std::unique_ptr<Timer> CreateTimer() = 0;
     // Milliseconds since an arbitrary epoch.
     virtual qint64 NowMs() const = 0;
+    // Microseconds of a steady clock, for measuring how long things take.
+    virtual qint64 NowUs() const { return NowMs() * 1000; }
 };
 
 // Clock of the running program: QTimer and the system clock.
@@ -43,4 +45,5 @@ class QtClock : public Clock {
 public:
     std::unique_ptr<Timer> CreateTimer() override;
     qint64 NowMs() const override;
+    qint64 NowUs() const override;
 };

@@ -28,14 +28,17 @@ constexpr int kNameHoldSimpleMs = 1000;
 struct DrawSequence::Tick {
     DrawSequence& sequence;
     int intervalMs;
+    bool frame;
 
     bool await_ready() const noexcept { return false; }
     void await_suspend(std::coroutine_handle<> draw) {
         sequence.m_waiting = draw;
+        sequence.m_waitingForFrame = frame;
         Timer& timer = *sequence.m_effectTimer;
         if (!timer.IsActive() || timer.Interval() != intervalMs) {
             timer.SetInterval(intervalMs);
             timer.Start();
+            sequence.m_nextDueUs = sequence.m_clock.NowUs() + intervalMs * 1000LL;
         }
     }
     void await_resume() const noexcept {}
@@ -43,8 +46,8 @@ struct DrawSequence::Tick {
 
 DrawSequence::DrawSequence(ProgramState& state, DrawView& view, Clock& clock, MusicPlayer& music,
                            FractionSource& random)
-    : m_state(state), m_view(view), m_music(music), m_random(random), m_timerMusic(clock.CreateTimer()),
-      m_effectTimer(clock.CreateTimer()),
+    : m_state(state), m_view(view), m_clock(clock), m_music(music), m_random(random),
+      m_timerMusic(clock.CreateTimer()), m_effectTimer(clock.CreateTimer()),
       m_cols(EffectiveGrid(state.Settings.Cols, state.Settings.Rows).Cols),
       m_rows(EffectiveGrid(state.Settings.Cols, state.Settings.Rows).Rows),
       m_mode(GameModeOf(state.Settings.GameMode)), m_pools(state.Roster, m_mode, m_cols * m_rows),
@@ -168,14 +171,20 @@ void DrawSequence::Stop() {
 
 // ---- Pacing ---------------------------------------------------------------------------------
 
-DrawSequence::Tick DrawSequence::WaitTick(int intervalMs) {
-    return Tick{*this, intervalMs};
+DrawSequence::Tick DrawSequence::WaitTick(int intervalMs, bool frame) {
+    return Tick{*this, intervalMs, frame};
 }
 
 void DrawSequence::EffectTimerTick() {
     if (!m_waiting) {
         StopEffectTimer();
         return;
+    }
+    // The tick was due one interval after the last (the timer repeats without drifting).
+    const qint64 due = m_nextDueUs;
+    m_nextDueUs += m_effectTimer->Interval() * 1000LL;
+    if (m_waitingForFrame) {
+        m_view.FrameDue(due);
     }
     std::exchange(m_waiting, nullptr).resume();
     // A step that waits for no further tick leaves the timer off, as every effect does.
@@ -255,7 +264,7 @@ Sequence DrawSequence::WaitForSong() {
         m_playSeconds = 1;
     }
     while (!SongWaitOver()) {
-        co_await WaitTick(kSongPollMs);
+        co_await WaitTick(kSongPollMs, /*frame=*/false);
     }
     m_waitingForSong = false;
     StopEffectTimer();

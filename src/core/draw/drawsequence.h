@@ -70,7 +70,9 @@ private:
     Sequence ShowNameEffect(qint16 r);
     Sequence WaitForSong();
 
-    Tick WaitTick(int intervalMs);
+    // Waits one tick of the effect timer; a frame is a tick after which the screen shows
+    // something new (every tick but the song wait's).
+    Tick WaitTick(int intervalMs, bool frame = true);
     void EffectTimerTick();
     void StopEffectTimer();
     void StartSong(qint16 r);
@@ -86,6 +88,7 @@ private:
 
     ProgramState& m_state;
     DrawView& m_view;
+    Clock& m_clock;
     MusicPlayer& m_music;
     FractionSource& m_random;
     std::unique_ptr<Timer> m_timerMusic;
@@ -100,6 +103,8 @@ private:
 
     Sequence m_draw;
     std::coroutine_handle<> m_waiting; // the draw, suspended until the next effect tick
+    bool m_waitingForFrame = false;
+    qint64 m_nextDueUs = 0; // when the effect timer's next tick falls due
     bool m_running = false;
     bool m_stopped = false;
 

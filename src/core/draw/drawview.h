@@ -56,4 +56,8 @@ public:
     // The animated name: measured in a face at a point size, and one copy printed.
     virtual TextSize MeasureName(const QString& face, double pointSize, const QString& name) = 0;
     virtual void PrintName(const QString& face, const NameFrame& frame, const QString& name) = 0;
+
+    // A frame of the effects fell due (microseconds of the clock's steady time): what the draw
+    // shows next belongs to it. For measuring the pacing only.
+    virtual void FrameDue(qint64 dueUs) = 0;
 };

@@ -4,6 +4,7 @@
 #include "core/common/timing.h"
 #include "core/config/settingsfile.h"
 #include "core/draw/drawsequence.h"
+#include "core/draw/framelog.h"
 #include "core/draw/panelgrid.h"
 #include "core/programstate.h"
 #include "ui/app/childscreen.h"
@@ -91,6 +92,11 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     m_openingTimer->Start();
     m_timer1->Start();
     connect(&m_photos, &PhotoCache::Ready, this, [this](const QString& path) { PaintEffectPhoto(path); });
+    if (!m_state.FrameLogPath.isEmpty()) {
+        m_frameLog = std::make_unique<FrameLog>(m_state.FrameLogPath);
+        m_effect->installEventFilter(this);
+        m_telop->installEventFilter(this);
+    }
 }
 
 DrawScreen::~DrawScreen() {
@@ -381,10 +387,32 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void DrawScreen::FrameDue(qint64 dueUs) {
+    if (m_frameLog) {
+        m_frameLog->Due(dueUs);
+    }
+}
+
+bool DrawScreen::eventFilter(QObject* watched, QEvent* event) {
+    // Only while frames are logged: times the paints of the effect area and the scrolling line.
+    if (m_frameLog && event->type() == QEvent::Paint && (watched == m_effect || watched == m_telop)) {
+        const qint64 began = m_services.clock.NowUs();
+        watched->event(event); // QObject::event: the widget paints here
+        m_frameLog->Painted(began, m_services.clock.NowUs());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void DrawScreen::paintEvent(QPaintEvent*) {
+    const qint64 began = m_frameLog ? m_services.clock.NowUs() : 0;
     QPainter painter(this);
     painter.fillRect(rect(), m_background);
     m_typed.Paint(painter);
+    painter.end();
+    if (m_frameLog) {
+        m_frameLog->Painted(began, m_services.clock.NowUs());
+    }
 }
 
 void DrawScreen::resizeEvent(QResizeEvent*) {

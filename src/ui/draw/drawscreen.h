@@ -12,6 +12,7 @@
 #include <vector>
 
 class DrawSequence;
+class FrameLog;
 class EffectArea;
 class PanelWidget;
 class QLabel;
@@ -96,6 +97,9 @@ private:
     void ClearEffects() override;
     TextSize MeasureName(const QString& face, double pointSize, const QString& name) override;
     void PrintName(const QString& face, const NameFrame& frame, const QString& name) override;
+    void FrameDue(qint64 dueUs) override;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     ProgramState& m_state;
     Services& m_services;
@@ -122,4 +126,5 @@ private:
     QPointer<QWidget> m_standIn; // holds the child window's place while the screen is full screen
 
     TypedSurface m_typed;
+    std::unique_ptr<FrameLog> m_frameLog;
 };

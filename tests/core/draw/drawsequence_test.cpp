@@ -502,3 +502,27 @@ TEST(DrawByHand, NoBoxWhileADrawRuns) {
 }
 
 } // namespace
+
+namespace {
+
+// Frames fall due one interval after another while the pacing keeps its interval; the song
+// wait's polls are no frames.
+TEST(DrawFrames, FallDueAtThePacingAndNotWhileWaitingForTheSong) {
+    DrawRig rig(1, 2);
+    rig.Simple();
+    rig.GiveSong("30");
+    for (int i = 0; i < 6; ++i) {
+        rig.random.Push(0.0); // row, face, style 1, speed, start x, start y: 25 frames of 30 ms
+    }
+    rig.random.Push(0.000001);
+    rig.Open();
+    rig.Draw();
+    const std::vector<qint64>& due = rig.view.DueFrames;
+    ASSERT_EQ(due.size(), 25u + 1u); // the name's frames and its hold
+    for (size_t i = 1; i < 25; ++i) {
+        EXPECT_EQ(due[i] - due[i - 1], 30000) << i;
+    }
+    EXPECT_EQ(due[25] - due[24], 1000000);
+}
+
+} // namespace

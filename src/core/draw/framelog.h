@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <optional>
+
+// The frames of the draw's effects as they were paced and painted, for measuring: one line per
+// frame, tab-separated, "due", "painted" (both microseconds from the first frame) and "paint"
+// (microseconds the paint took). A frame is the first paint that ends after a tick of the
+// effect timer fell due. Written only when asked for (MIRDA_FRAME_LOG).
+class FrameLog {
+public:
+    // Appends to the file; a file that cannot be opened logs nothing.
+    explicit FrameLog(const QString& path);
+
+    void Due(qint64 dueUs);
+    void Painted(qint64 beganUs, qint64 endedUs);
+
+private:
+    QFile m_file;
+    std::optional<qint64> m_due;
+    std::optional<qint64> m_origin;
+};
