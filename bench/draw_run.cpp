@@ -4,7 +4,8 @@
 //
 //   draw_run [--simple] [--draws N] [--grid CxR] [--size WxH] [--large FOLDER]
 //
-// --large draws from 300 participants with 12-megapixel photos, made in FOLDER on the first use.
+// --large draws from 300 participants with 12-megapixel photos, made in FOLDER on the first use;
+// --photo gives every participant of the sample roster the same photo FILE (say, a huge one).
 #include "core/common/designfonts.h"
 #include "core/common/photo.h"
 #include "core/common/random.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTimer>
@@ -86,6 +88,7 @@ int main(int argc, char* argv[]) {
     const QStringList grid = value(QStringLiteral("--grid"), QStringLiteral("5x5")).split(u'x');
     const QStringList size = value(QStringLiteral("--size"), QStringLiteral("1920x1080")).split(u'x');
     const QString large = value(QStringLiteral("--large"), QString());
+    const QString photo = value(QStringLiteral("--photo"), QString());
 
     ProgramState state;
     state.Settings.ApplyDefaults();
@@ -102,6 +105,13 @@ int main(int argc, char* argv[]) {
     LoadRoster(state, dialogs);
     if (!large.isEmpty()) {
         makeLargeRoster(state, large);
+    }
+    if (!photo.isEmpty()) {
+        const QFileInfo file(photo);
+        state.Settings.Pictures = file.absolutePath();
+        for (int r = 1; r <= RosterTable::kCapacity; ++r) {
+            state.Roster.SetCell(RosterColumn::Photo, r, file.fileName());
+        }
     }
 
     QtClock clock;

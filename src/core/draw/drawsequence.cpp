@@ -350,7 +350,8 @@ Sequence DrawSequence::ShowNameEffect(qint16 r) {
     StopEffectTimer();
     // The last, clean copy at full size, then the hold.
     m_view.PrintName(plan.Face, plan.Last, name);
-    co_await WaitTick(SimpleDraw() ? kNameHoldSimpleMs : kNameHoldMs);
+    // What follows the hold (the song's end, the grid) is no frame of the effects.
+    co_await WaitTick(SimpleDraw() ? kNameHoldSimpleMs : kNameHoldMs, /*frame=*/false);
     StopEffectTimer();
 }
 
