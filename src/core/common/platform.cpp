@@ -98,12 +98,34 @@ int GenericIoErrorCode() {
 #endif
 }
 
-std::FILE* OpenCFile(const QString& path, bool write) {
+std::FILE* OpenCFile(const QString& path, CFileMode mode) {
 #ifdef Q_OS_WIN
-    return _wfopen(reinterpret_cast<const wchar_t*>(path.utf16()), write ? L"wb" : L"rb");
+    return _wfopen(reinterpret_cast<const wchar_t*>(path.utf16()), mode == CFileMode::Append ? L"ab" : L"rb");
 #else
-    return std::fopen(QFile::encodeName(path).constData(), write ? "wb" : "rb");
+    return std::fopen(QFile::encodeName(path).constData(), mode == CFileMode::Append ? "ab" : "rb");
 #endif
+}
+
+bool SyncCFile(std::FILE* file, int& code) {
+    code = 0;
+    if (std::fflush(file) != 0) {
+        code = errno;
+        return false;
+    }
+#ifdef Q_OS_WIN
+    if (_commit(_fileno(file)) != 0) {
+        code = errno;
+        return false;
+    }
+#else
+    while (::fsync(fileno(file)) != 0) {
+        if (errno != EINTR) {
+            code = errno;
+            return false;
+        }
+    }
+#endif
+    return true;
 }
 
 bool SyncFileToDisk(QFileDevice& file, int& code) {

@@ -37,8 +37,12 @@ QString SystemErrorText(int code);
 int FolderInTheWayErrorCode();
 int GenericIoErrorCode();
 
-// Opens a file with the C library (binary mode), so that failures carry the system's number.
-std::FILE* OpenCFile(const QString& path, bool write);
+// Opens a file with the C library (binary mode: reading, or appending to its end), so that
+// failures carry the system's number.
+enum class CFileMode { Read, Append };
+std::FILE* OpenCFile(const QString& path, CFileMode mode);
+// Makes what was written to a C library file durable. False with the system's error number.
+bool SyncCFile(std::FILE* file, int& code);
 
 // Makes the bytes written to an open file durable. False with the system's error number.
 bool SyncFileToDisk(QFileDevice& file, int& code);

@@ -32,7 +32,7 @@ QString FileError::Lines(const QString& numberPrefix) const {
 bool ReadFileBytes(const QString& path, QByteArray& bytes, FileError& error) {
     bytes.clear();
     ClearSystemError();
-    std::FILE* file = OpenCFile(path, /*write=*/false);
+    std::FILE* file = OpenCFile(path, CFileMode::Read);
     if (!file) {
         error = FileError::Last(GenericIoErrorCode());
         return false;
@@ -165,7 +165,7 @@ bool CopyFileSafely(const QString& source, const QString& target, FileError& err
         return false;
     }
     ClearSystemError();
-    std::FILE* in = OpenCFile(source, /*write=*/false);
+    std::FILE* in = OpenCFile(source, CFileMode::Read);
     if (!in) {
         error = FileError::Last(GenericIoErrorCode());
         return false;

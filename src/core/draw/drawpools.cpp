@@ -82,6 +82,11 @@ int DrawPools::TakePanel(FractionSource& random, int drawCount, qint16 row) {
     return -1;
 }
 
+void DrawPools::TakeOut(qint16 row, int panel) {
+    RemoveEntry(m_candidates, row);
+    RemoveEntry(m_panels, static_cast<qint16>(panel));
+}
+
 int DrawPools::MenuModeSwitch(int panel) const {
     return FindEntry(m_panels, static_cast<qint16>(panel)) < 1 ? 1 : 0;
 }

@@ -48,6 +48,10 @@ public:
     // The panel a finished draw opens (drawCount counts this draw); -1 when there is none.
     int TakePanel(FractionSource& random, int drawCount, qint16 row);
 
+    // A participant shown on a panel again after the game left off: out of the candidates, the
+    // panel out of the closed ones.
+    void TakeOut(qint16 row, int panel);
+
     // The box's mode switch for a panel: 1 when it is not among the closed panels (offer
     // closing), else 0 (offer opening).
     int MenuModeSwitch(int panel) const;

@@ -365,14 +365,31 @@ void DrawSequence::OpenDrawnPanel(qint16 r) {
     ++m_drawCount;
     const int k = m_pools.TakePanel(m_random, m_drawCount, r);
     if (k >= 0 && k < PanelCount()) {
-        OpenPanel(r, k);
+        OpenPanel(r, k, /*byHand=*/false);
     }
 }
 
-void DrawSequence::OpenPanel(qint16 row, int k) {
+void DrawSequence::OpenPanel(qint16 row, int k, bool byHand) {
     m_panelRows[static_cast<size_t>(k)] = row;
     const QString photo = m_mode == GameMode::OwnPanelNoPhoto ? QString() : PhotoPathOf(row);
     m_view.OpenPanel(k, row, NameOf(row), photo);
+    for (DrawListener* listener : m_listeners) {
+        listener->PanelOpened(row, k, byHand);
+    }
+}
+
+void DrawSequence::Resume(const std::vector<std::pair<int, qint16>>& panels, int drawCount) {
+    for (const auto& [k, row] : panels) {
+        if (k < 0 || k >= PanelCount() || row < 1) {
+            continue;
+        }
+        m_pools.TakeOut(row, k);
+        m_panelRows[static_cast<size_t>(k)] = row;
+        const QString photo = m_mode == GameMode::OwnPanelNoPhoto ? QString() : PhotoPathOf(row);
+        m_view.OpenPanel(k, row, NameOf(row), photo);
+    }
+    m_drawCount = drawCount;
+    m_state.DrawInProgress = true;
 }
 
 std::optional<int> DrawSequence::PanelBoxSwitch(int k) const {
@@ -390,7 +407,7 @@ bool DrawSequence::OpenPanelByHand(int k) {
     if (m_mode == GameMode::RandomPanel && m_pools.Candidates().Count < 1) {
         return m_view.ShowMessage(DrawPools::NoMoreData());
     }
-    OpenPanel(m_pools.OpenByHand(m_random, k), k);
+    OpenPanel(m_pools.OpenByHand(m_random, k), k, /*byHand=*/true);
     return true;
 }
 
@@ -398,8 +415,12 @@ void DrawSequence::ClosePanelByHand(int k) {
     if (!PanelBoxSwitch(k)) {
         return;
     }
-    if (m_pools.CloseByHand(m_state.Roster, k, PanelRow(k))) {
+    const qint16 row = PanelRow(k);
+    if (m_pools.CloseByHand(m_state.Roster, k, row)) {
         m_panelRows[static_cast<size_t>(k)] = 0;
         m_view.ClosePanel(k);
+        for (DrawListener* listener : m_listeners) {
+            listener->PanelClosed(row, k);
+        }
     }
 }

@@ -17,6 +17,15 @@ class MusicPlayer;
 class Timer;
 struct ProgramState;
 
+// What happens to the panels, told as it happens (the draw record, the phones).
+class DrawListener {
+public:
+    virtual ~DrawListener() = default;
+    // A panel opened for a row: by a draw, or by hand.
+    virtual void PanelOpened(qint16 row, int panel, bool byHand) = 0;
+    virtual void PanelClosed(qint16 row, int panel) = 0;
+};
+
 // The draw of the draw screen, from the press of its button to the panel it opens: the pools,
 // the drawn participant, their song and its timing, the introduction, the photo and the animated
 // name, the panels and what a right click does to them. The screen shows what it is told
@@ -58,6 +67,12 @@ public:
     // Stops everything at once; the draw cannot go on afterwards.
     void Stop();
 
+    // Tells a listener what happens to the panels from now on.
+    void AddListener(DrawListener* listener) { m_listeners.push_back(listener); }
+    // Goes on with a game left off: its panels open again as they were and their participants
+    // leave the pools, as if just drawn; draws count on from drawCount.
+    void Resume(const std::vector<std::pair<int, qint16>>& panels, int drawCount);
+
 private:
     struct Tick; // waits for one tick of the effect timer
     friend struct Tick;
@@ -79,7 +94,7 @@ private:
     void TimerMusicTick();
     bool SongWaitOver();
     void OpenDrawnPanel(qint16 r);
-    void OpenPanel(qint16 row, int k);
+    void OpenPanel(qint16 row, int k, bool byHand);
     void Finish();
     bool SimpleDraw() const;
     QColor TextColour() const;
@@ -99,6 +114,7 @@ private:
     std::optional<GameMode> m_mode;
     DrawPools m_pools;
     std::vector<qint16> m_panelRows; // the panels' tags
+    std::vector<DrawListener*> m_listeners;
     int m_drawCount = 0;
 
     Sequence m_draw;

@@ -2,6 +2,7 @@
 
 #include "core/common/platform.h"
 #include "core/common/safefile.h"
+#include "core/config/workingfolder.h"
 #include "core/common/timing.h"
 #include "core/programstate.h"
 #include "ui/app/dialogs.h"
@@ -49,21 +50,7 @@ QString CardPdfPath(const QString& folder, const QDateTime& now) {
 }
 
 QString CardOutputFolder(const ProgramState& state) {
-    if (!state.Settings.Pictures.isEmpty()) {
-        const QFileInfo pictures(QDir::cleanPath(QDir::fromNativeSeparators(state.Settings.Pictures)));
-        const QString working = pictures.absolutePath();
-        if (QFileInfo(working).isDir()) {
-            return QDir::toNativeSeparators(working);
-        }
-    }
-    QString program = state.ProgramFolder;
-    if (program.isEmpty()) {
-        program = QCoreApplication::applicationDirPath();
-    }
-    while (program.size() > 1 && (program.endsWith(u'/') || program.endsWith(u'\\'))) {
-        program.chop(1);
-    }
-    return program;
+    return WorkingFolderOf(state);
 }
 
 CardPrintRun::CardPrintRun(ProgramState& state, Services& services, QWidget* parent)
