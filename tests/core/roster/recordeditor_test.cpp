@@ -236,6 +236,8 @@ TEST(RecordEditor, RenamedCaptionsAreTrimmedStorableAndUnsaved) {
         TextEncoding encoding;
     } cases[] = {{Field::FavouriteWords, u"  趣味  ", u"趣味", true, TextEncoding::Cp932},
                  {Field::Comment, u"Q&A", u"Q&A", true, TextEncoding::Cp932},
+                 // An ideographic space is content, not blank.
+                 {Field::Comment, u"\u3000一言\u3000", u"\u3000一言\u3000", true, TextEncoding::Cp932},
                  {Field::FavouriteWords, u" \t ", u"好きな言葉", false, TextEncoding::Cp932},
                  {Field::Comment, nullptr, u"一言", false, TextEncoding::Cp932},
                  {Field::FavouriteWords, u"趣味🎉", u"好きな言葉", false, TextEncoding::Cp932},

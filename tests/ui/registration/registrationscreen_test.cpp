@@ -205,6 +205,19 @@ private slots:
         QCOMPARE(f.dialogs.Messages(), QStringList{QStringLiteral("1から300の範囲で指定してください。")});
     }
 
+    void stepButtonsLoadTheNextRowAndKeepTheFocus() {
+        Fixture f;
+        QVERIFY(f.Open());
+        f.LoadRow(QStringLiteral("5"));
+        f.Press(f.Button(QStringLiteral("Cmdデータ参照_1")));
+        QCOMPARE(f.Text(0), QStringLiteral("006"));
+        QCOMPARE(f.Text(2), QStringLiteral("六郎"));
+        QCOMPARE(f.FocusedIndex(), 2); // the field being edited keeps the focus
+        f.Press(f.Button(QStringLiteral("Cmdデータ参照_0")));
+        f.Press(f.Button(QStringLiteral("Cmdデータ参照_0")));
+        QCOMPARE(f.Text(0), QStringLiteral("004"));
+    }
+
     void applyAsksAtTheEndOfTheRecordOrOnF12_data() {
         QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("f12");
@@ -472,16 +485,7 @@ private slots:
         QVERIFY(f.Image1()->pixmap().isNull());
     }
 
-    void auditionPlaysWhileTheBoxIsOpen_data() {
-        QTest::addColumn<QString>("seconds");
-        QTest::addColumn<int>("boxSeconds"); // how long the box stayed open
-        QTest::newRow("for 15") << QStringLiteral("15") << 15;
-        QTest::newRow("no limit: to the song's end") << QString() << 150;
-    }
-
     void auditionPlaysWhileTheBoxIsOpen() {
-        QFETCH(QString, seconds);
-        QFETCH(int, boxSeconds);
         Fixture f;
         QVERIFY(f.Open());
         const QString path = JoinPath(f.state.Settings.Musics, QStringLiteral("theme.mp3"));
@@ -489,7 +493,7 @@ private slots:
         f.LoadRow(QStringLiteral("1"));
         f.Field(11)->setText(QStringLiteral("theme.mp3")); // edited, not applied
         f.Field(12)->setText(QStringLiteral("30"));
-        f.Field(13)->setText(seconds);
+        f.Field(13)->setText(QStringLiteral("15"));
         qint64 openedFor = -1;
         bool playingWhileOpen = false;
         f.dialogs.Execs.push_back([&](QDialog& box) {
@@ -504,7 +508,7 @@ private slots:
         });
         f.Press(f.Button(QStringLiteral("cmd試聴")));
         QVERIFY(playingWhileOpen);
-        QCOMPARE(openedFor, qint64(boxSeconds));
+        QCOMPARE(openedFor, qint64(15));
         QCOMPARE(f.t.music.Log,
                  (QStringList{QStringLiteral("play %1 30").arg(path), QStringLiteral("close %1").arg(path)}));
         QCOMPARE(f.FocusedIndex(), 2); // the focus stays where it was
@@ -531,6 +535,7 @@ private slots:
             << QStringLiteral("A.MP3のコピーに失敗しました\r\n") +
                    QString::fromLocal8Bit(std::strerror(ENOENT));
         QTest::newRow("audition") << 6 << QString();
+        QTest::newRow("apply question") << 7 << QString();
     }
 
     // The screen must neither touch itself after the box nor leave anything behind: no song left
@@ -576,6 +581,11 @@ private slots:
                     Write(f.dir.filePath(QStringLiteral("b.mp3"))));
             f.Drop(11, {f.dir.filePath(QStringLiteral("a.mp3")), f.dir.filePath(QStringLiteral("b.mp3"))});
             break;
+        case 7:
+            f.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
+            f.Field(0)->setText(QStringLiteral("5"));
+            QTest::keyPress(f.Field(0), Qt::Key_F12);
+            break;
         default:
             f.Field(11)->setText(QStringLiteral("theme.mp3"));
             f.Button(QStringLiteral("cmd試聴"))->click();
@@ -586,6 +596,7 @@ private slots:
         QCOMPARE(f.dialogs.Messages(), message.isEmpty() ? QStringList{} : QStringList{message});
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!f.t.music.IsOpen(song));
+        QCOMPARE(f.state.RosterModified, scenario == 2); // a refused apply marks the roster all the same
         for (int row = 0; row <= RosterTable::kCapacity; ++row) {
             for (int c = 0; c < RosterTable::kColumns; ++c) {
                 QCOMPARE(f.state.Roster.Cell(RosterColumn(c), row), before.Cell(RosterColumn(c), row));
