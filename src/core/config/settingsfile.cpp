@@ -28,6 +28,20 @@ QString ComputeProgramFolder(const QString& executableFolder) {
     return folder + PathSeparator();
 }
 
+QString DecodeSettingsText(const QByteArray& bytes) {
+    return DecodeText(bytes);
+}
+
+QByteArray EncodeSettingsText(const QString& text) {
+    QByteArray bytes;
+    // CP932 as a rule; a folder name that CP932 cannot hold makes the file UTF-8, which the reader
+    // recognises.
+    if (!EncodeText(text, TextEncoding::Cp932, bytes)) {
+        EncodeText(text, TextEncoding::Utf8, bytes);
+    }
+    return bytes;
+}
+
 void LoadSettings(ProgramState& state, const Locations& locations, MessageSink& messages) {
     state.ProgramFolder = ComputeProgramFolder(locations.ExecutableFolder);
     const QString path = state.ProgramFolder + SettingsFileName();
@@ -49,18 +63,12 @@ void LoadSettings(ProgramState& state, const Locations& locations, MessageSink& 
         state.Settings.ApplyDefaults();
         return;
     }
-    state.Settings.ParseIni(DecodeText(file.readAll()));
+    state.Settings.ParseIni(DecodeSettingsText(file.readAll()));
 }
 
 bool SaveSettings(const ProgramState& state, MessageSink& messages) {
     const QString path = state.ProgramFolder + SettingsFileName();
-    const QString text = state.Settings.ToIni();
-    QByteArray bytes;
-    // CP932 as a rule; a folder name that CP932 cannot hold makes the file UTF-8, which the reader
-    // recognises.
-    if (!EncodeText(text, TextEncoding::Cp932, bytes)) {
-        EncodeText(text, TextEncoding::Utf8, bytes);
-    }
+    const QByteArray bytes = EncodeSettingsText(state.Settings.ToIni());
     QSaveFile file(path);
     errno = 0;
     bool ok = file.open(QIODevice::WriteOnly);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class MessageSink;
@@ -16,6 +17,13 @@ struct Locations {
 // The program's folder: the executable's folder, its parent when the last component is "VBP"
 // (any case), ending with the separator; upper-cased where the file system ignores case.
 QString ComputeProgramFolder(const QString& executableFolder);
+
+// The text of Mrda.ini's bytes, decoded the way the program reads the file.
+QString DecodeSettingsText(const QByteArray& bytes);
+
+// The bytes of Mrda.ini for a settings text: CP932 as a rule, UTF-8 when a value (a folder name)
+// cannot be held in CP932.
+QByteArray EncodeSettingsText(const QString& text);
 
 // Computes ProgramFolder and reads Mrda.ini. A missing file runs the first-run set-up; a file that
 // cannot be opened is reported and the defaults apply.
