@@ -7,6 +7,7 @@
 #include "core/common/numeric.h"
 #include "fuzzcheck.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -66,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     expectSame("a space between the characters changes NumericValue", text, value, interleaved(text, u' '));
     expectSame("a line feed between the characters changes NumericValue", text, value,
                interleaved(text, u'\n'));
+    expectSame("a tab between the characters changes NumericValue", text, value, interleaved(text, u'\t'));
     expectSame("text after the number changes NumericValue", text, value, text + QStringLiteral("x"));
 
     const QString bare = withoutSeparators(text);
