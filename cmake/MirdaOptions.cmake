@@ -12,3 +12,13 @@ if(MIRDA_SANITIZE)
                                                    -fno-sanitize-recover=undefined)
     target_link_options(mirda_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(MIRDA_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "MIRDA_FUZZ needs clang (libFuzzer): -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    # Everything is instrumented for coverage and checked by ASan + UBSan; only the fuzz targets
+    # link libFuzzer's main.
+    target_compile_options(mirda_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                   -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(mirda_options INTERFACE -fsanitize=address,undefined)
+endif()
