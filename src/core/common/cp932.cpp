@@ -59,6 +59,7 @@ int windowsSingleByteOf(char16_t c) {
 struct DoubleByteTable {
     std::array<char16_t, 0x10000> ToChar{};
     QHash<char16_t, quint16> ToCode;
+    QMultiHash<char16_t, quint16> Codes; // every code of the characters that have more than one
 
     DoubleByteTable() {
         // Every lead byte with every byte that may follow it, one pair per line, decoded in one
@@ -111,12 +112,27 @@ struct DoubleByteTable {
             }
             ToCode.insert(c, written);
         }
+        for (const quint16 code : codes) {
+            const char16_t c = ToChar[code];
+            if (c != kNoCharacter && ToCode.value(c) != code) {
+                Codes.insert(c, code);
+                if (!Codes.contains(c, ToCode.value(c))) {
+                    Codes.insert(c, ToCode.value(c));
+                }
+            }
+        }
     }
 };
 
 const DoubleByteTable& doubleByteTable() {
     static const DoubleByteTable table;
     return table;
+}
+
+// An escaped byte that is a lead byte of a two-byte code.
+bool isLoneLead(char16_t c) {
+    return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
+           isLeadByte(static_cast<quint8>(c - kEscapeBase));
 }
 
 bool isPlainAscii(QByteArrayView bytes) {
@@ -192,16 +208,32 @@ bool EncodeCp932(QStringView text, QByteArray& out, qsizetype* badIndex) {
         if (!table) {
             table = &doubleByteTable();
         }
-        const auto code = table->ToCode.constFind(c);
-        if (code == table->ToCode.constEnd()) {
+        const auto found = table->ToCode.constFind(c);
+        if (found == table->ToCode.constEnd()) {
             if (badIndex) {
                 *badIndex = i;
             }
             out.clear();
             return false;
         }
-        out.append(static_cast<char>(*code >> 8));
-        out.append(static_cast<char>(*code & 0xFF));
+        quint16 code = *found;
+        // A lone lead byte just written must not pair with this character's first byte: of a
+        // character's codes, take one that leaves it alone (the file it came from had one).
+        const auto pairs = [&](quint16 candidate) {
+            return i > 0 && isLoneLead(text[i - 1].unicode()) &&
+                   table->ToChar[static_cast<size_t>((text[i - 1].unicode() - kEscapeBase) << 8 |
+                                                     candidate >> 8)] != kNoCharacter;
+        };
+        if (pairs(code)) {
+            for (const quint16 other : table->Codes.values(c)) {
+                if (!pairs(other)) {
+                    code = other;
+                    break;
+                }
+            }
+        }
+        out.append(static_cast<char>(code >> 8));
+        out.append(static_cast<char>(code & 0xFF));
     }
     return true;
 }

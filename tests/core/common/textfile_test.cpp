@@ -114,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Bytes{"BadTrailKeepsTheTab", "\x81\t\x81 x", u"\uF781\t\uF781 x", 2},
                       Bytes{"UnassignedPair", "\x85\x40", u"\uF785@", 1},
                       Bytes{"LoneLeadAtTheEnd", "ab\x81", u"ab\uF781", 1},
+                      // 纊 is written FA 5C as a rule; after a lone EE that would read as one character.
+                      Bytes{"LoneLeadBeforeATwinCode", "\xEE\xED\x40", u"\uF7EE纊", 1},
                       Bytes{"ControlCodesAreThemselves", "\x1A\x1C\x7F", u"\u001A\u001C\u007F", 0},
                       Bytes{"ShiftJisSpecials", "\x87\x40\x81\x60\xFB\xFC\xF0\x40", u"①～髙\uE000", 0},
                       Bytes{"HalfWidthKatakana", "\xB1\xDF", u"ｱﾟ", 0}),
