@@ -84,7 +84,10 @@ int DrawPools::TakePanel(FractionSource& random, int drawCount, qint16 row) {
 
 void DrawPools::TakeOut(qint16 row, int panel) {
     RemoveEntry(m_candidates, row);
-    RemoveEntry(m_panels, static_cast<qint16>(panel));
+    // Mode 1 opens its panels in order and never takes them from the list, as its draws do.
+    if (m_mode != GameMode::PanelsInOrder) {
+        RemoveEntry(m_panels, static_cast<qint16>(panel));
+    }
 }
 
 int DrawPools::MenuModeSwitch(int panel) const {

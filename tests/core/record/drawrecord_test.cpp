@@ -1,0 +1,219 @@
+#include "core/draw/drawsequence.h"
+#include "core/programstate.h"
+#include "core/record/drawrecord.h"
+#include "core/record/recordfile.h"
+#include "support/fakeclock.h"
+#include "support/fakedrawview.h"
+#include "support/fakemusicplayer.h"
+#include "support/fakes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <random>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A draw screen's game on a fake screen, written into a record as the program does.
+struct RecordedGame : DrawListener {
+    FakeClock clock;
+    FakeMusicPlayer music{clock};
+    ScriptedFractions random{0.5};
+    ProgramState state;
+    FakeDrawView view{clock};
+    std::unique_ptr<DrawSequence> draw;
+    std::unique_ptr<DrawRecorder> recorder;
+
+    RecordedGame(const QString& record, int mode, int participants = 30) {
+        state.Roster.Clear();
+        state.Settings.ApplyDefaults();
+        state.Settings.GameMode = mode;
+        state.Settings.RosterFilePath = QStringLiteral("/rosters/Sample01.txt");
+        state.DrawKind = DrawKind::Simple;
+        for (int r = 1; r <= participants; ++r) {
+            state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
+        }
+        draw = std::make_unique<DrawSequence>(state, view, clock, music, random);
+        draw->AddListener(this);
+        recorder = std::make_unique<DrawRecorder>(state, clock, record, draw->Columns(), draw->Rows());
+    }
+    void PanelOpened(qint16 row, int panel, bool byHand) override {
+        recorder->Opened(row, state.Roster.Cell(RosterColumn::Name, row), panel, byHand);
+    }
+    void PanelClosed(qint16 row, int panel) override {
+        recorder->Closed(row, state.Roster.Cell(RosterColumn::Name, row), panel);
+    }
+    void Draws(int count) {
+        for (int n = 0; n < count; ++n) {
+            draw->Press();
+            for (int guard = 0; draw->IsRunning() && guard < 100000; ++guard) {
+                clock.AdvanceToNext();
+            }
+        }
+    }
+    std::optional<ResumableDraw> Offer(const QString& record) const {
+        return FindResumableDraw(ReadDrawRecord(readAll(record)), state.Settings.RosterFilePath,
+                                 RosterFingerprint(state.Roster), state.Settings.GameMode, draw->Columns(),
+                                 draw->Rows());
+    }
+};
+
+std::set<qint16> entries(const RowPool& pool) {
+    std::set<qint16> out;
+    for (int p = 1; p <= pool.Count; ++p) {
+        out.insert(pool.At(p));
+    }
+    return out;
+}
+
+TEST(DrawRecord, LinesReadBackAsWritten) {
+    QTemporaryDir dir;
+    const QString path = DrawRecordPath(dir.path(), QDate(2026, 12, 7));
+    EXPECT_TRUE(path.endsWith(QStringLiteral("抽選記録_20261207.csv")));
+    DrawRecordLine start;
+    start.When = QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0));
+    start.GameMode = 2;
+    start.Cols = 6;
+    start.Rows = 4;
+    start.RosterPath = QStringLiteral("C:\\名簿, 本番\\roster.txt");
+    start.Fingerprint = QStringLiteral("f00d");
+    DrawRecordLine drawn = start;
+    drawn.Event = DrawEvent::Draw;
+    drawn.Row = 12;
+    drawn.Name = QStringLiteral("山田 \"たろう\"");
+    drawn.Panel = 0;
+    FileError error;
+    ASSERT_TRUE(AppendDrawRecord(path, start, error));
+    ASSERT_TRUE(AppendDrawRecord(path, drawn, error));
+    const QByteArray bytes = readAll(path);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.contains(QStringLiteral(",抽選,12,\"山田 \"\"たろう\"\"\",1,2,").toUtf8()));
+    const std::vector<DrawRecordLine> lines = ReadDrawRecord(bytes + "2026-12-07 10:01:00,抽選,3,切れ");
+    ASSERT_EQ(lines.size(), 2u); // a line cut short is no line
+    EXPECT_EQ(lines[0].RosterPath, start.RosterPath);
+    EXPECT_EQ(lines[0].Cols, 6);
+    EXPECT_EQ(lines[1].Event, DrawEvent::Draw);
+    EXPECT_EQ(lines[1].Name, drawn.Name);
+    EXPECT_EQ(lines[1].Panel, 0);
+    EXPECT_EQ(lines[1].When, drawn.When);
+}
+
+TEST(DrawRecord, AFileThatCannotBeWrittenSaysWhy) {
+    QTemporaryDir dir;
+    FileError error;
+    EXPECT_FALSE(
+        AppendDrawRecord(dir.filePath(QStringLiteral("no/such/抽選記録.csv")), DrawRecordLine{}, error));
+    EXPECT_EQ(error.Code, ENOENT);
+}
+
+// Resuming rebuilds the pools and panels the uninterrupted draw had.
+TEST(DrawRecord, ResumingRebuildsThePoolsAndPanels) {
+    for (int mode : {1, 2, 3}) {
+        QTemporaryDir dir;
+        const QString record = dir.filePath(QStringLiteral("record.csv"));
+        RecordedGame first(record, mode);
+        first.recorder->Begin(DrawEvent::Start);
+        first.Draws(6);
+        if (mode != 1) {
+            const int open = first.view.OpenPanels.begin()->first;
+            first.draw->ClosePanelByHand(open);
+            first.draw->OpenPanelByHand(24);
+        }
+        // The program is killed here: no end line.
+        RecordedGame second(record, mode);
+        const std::optional<ResumableDraw> offer = second.Offer(record);
+        ASSERT_TRUE(offer) << mode;
+        EXPECT_TRUE(offer->Refusal.isEmpty());
+        EXPECT_EQ(offer->Drawn, static_cast<int>(first.view.OpenPanels.size()));
+        EXPECT_EQ(ResumeQuestion(*offer),
+                  QStringLiteral("前回の抽選（%1 人）を続けますか？").arg(offer->Drawn));
+        second.draw->Resume(offer->Panels, offer->DrawCount);
+        EXPECT_EQ(entries(second.draw->Pools().Candidates()), entries(first.draw->Pools().Candidates()))
+            << mode;
+        EXPECT_EQ(entries(second.draw->Pools().Panels()), entries(first.draw->Pools().Panels())) << mode;
+        EXPECT_EQ(second.draw->DrawCount(), first.draw->DrawCount());
+        for (int k = 0; k < first.draw->PanelCount(); ++k) {
+            EXPECT_EQ(second.draw->PanelRow(k), first.draw->PanelRow(k)) << mode << " panel " << k;
+        }
+        EXPECT_TRUE(second.state.DrawInProgress);
+        // A draw after resuming goes on where the game left off (mode 1: the next panel).
+        second.Draws(1);
+        if (mode == 1) {
+            EXPECT_EQ(second.draw->PanelRow(6) > 0, true);
+        }
+    }
+}
+
+TEST(DrawRecord, AChangedGameIsNotResumed) {
+    QTemporaryDir dir;
+    const QString record = dir.filePath(QStringLiteral("record.csv"));
+    RecordedGame game(record, 2);
+    game.recorder->Begin(DrawEvent::Start);
+    game.Draws(2);
+    game.recorder->End(); // a break: the organiser closed the screen
+    ASSERT_TRUE(game.Offer(record));
+    EXPECT_TRUE(game.Offer(record)->EndedByOrganiser);
+    const auto refusal = [&](int mode, int cols, int rows, const QString& fingerprint) {
+        return FindResumableDraw(ReadDrawRecord(readAll(record)), game.state.Settings.RosterFilePath,
+                                 fingerprint, mode, cols, rows)
+            ->Refusal;
+    };
+    const QString print = RosterFingerprint(game.state.Roster);
+    EXPECT_EQ(refusal(3, 5, 5, print), QStringLiteral("ゲームモードが変わっています（モード2 → モード3）。"));
+    EXPECT_EQ(refusal(2, 6, 5, print),
+              QStringLiteral("パネルの数が変わっています（横 5 × 縦 5 → 横 6 × 縦 5）。"));
+    EXPECT_EQ(refusal(2, 5, 5, QStringLiteral("other")), QStringLiteral("名簿の氏名が変わっています。"));
+    EXPECT_TRUE(ResumeRefusal(*game.Offer(record))
+                    .startsWith(QStringLiteral("前回の抽選（2 人）は続けられません。")));
+    // Another roster file, or a fresh game begun since, offers nothing.
+    EXPECT_FALSE(
+        FindResumableDraw(ReadDrawRecord(readAll(record)), QStringLiteral("/other.txt"), print, 2, 5, 5));
+    game.recorder->Begin(DrawEvent::Start);
+    EXPECT_FALSE(game.Offer(record));
+}
+
+// A draw killed at any moment leaves a record of whole lines that reads back (child processes
+// killed while they draw as fast as they can in virtual time).
+TEST(DrawRecord, AKillAtAnyMomentKeepsEveryWholeLine) {
+    std::mt19937 pick(12345);
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        QTemporaryDir dir;
+        const QString record = dir.filePath(QStringLiteral("record.csv"));
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                RecordedGame game(record, 2, 300);
+                game.recorder->Begin(DrawEvent::Start);
+                game.Draws(25);
+                game.recorder->End();
+            }
+        }
+        usleep(20000 + pick() % 200000);
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        const QByteArray bytes = readAll(record);
+        ASSERT_FALSE(bytes.isEmpty()) << attempt;
+        const qsizetype whole = bytes.lastIndexOf("\r\n") + 2;
+        const std::vector<QStringList> fields = ReadCsvRecords(bytes.left(whole));
+        const std::vector<DrawRecordLine> lines = ReadDrawRecord(bytes);
+        EXPECT_EQ(lines.size(), fields.size()) << attempt; // every whole line reads back
+        for (const QStringList& line : fields) {
+            EXPECT_EQ(line.size(), 10) << attempt;
+        }
+        EXPECT_FALSE(lines.empty());
+        EXPECT_EQ(lines.front().Event, DrawEvent::Start);
+    }
+}
+
+} // namespace
