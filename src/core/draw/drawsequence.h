@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/sequence.h"
+#include "core/draw/drawlistener.h"
 #include "core/draw/drawpools.h"
 #include "core/draw/effects.h"
 
@@ -16,15 +17,6 @@ class FractionSource;
 class MusicPlayer;
 class Timer;
 struct ProgramState;
-
-// What happens to the panels, told as it happens (the draw record, the phones).
-class DrawListener {
-public:
-    virtual ~DrawListener() = default;
-    // A panel opened for a row: by a draw, or by hand.
-    virtual void PanelOpened(qint16 row, int panel, bool byHand) = 0;
-    virtual void PanelClosed(qint16 row, int panel) = 0;
-};
 
 // The draw of the draw screen, from the press of its button to the panel it opens: the pools,
 // the drawn participant, their song and its timing, the introduction, the photo and the animated

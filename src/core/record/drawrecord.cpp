@@ -180,6 +180,35 @@ std::optional<ResumableDraw> FindResumableDraw(const std::vector<DrawRecordLine>
     return draw;
 }
 
+QStringList DrawHistory(const std::vector<DrawRecordLine>& lines) {
+    QStringList entries;
+    int drawn = 0;
+    for (const DrawRecordLine& line : lines) {
+        const QString time = line.When.toString(QStringLiteral("HH:mm:ss"));
+        const QString who =
+            QStringLiteral("%1（登録 %2・パネル %3）").arg(line.Name).arg(line.Row).arg(line.Panel + 1);
+        switch (line.Event) {
+        case DrawEvent::Start:
+            entries.clear();
+            drawn = 0;
+            break;
+        case DrawEvent::Draw:
+            entries << QStringLiteral("%1. %2　%3").arg(++drawn).arg(time, who);
+            break;
+        case DrawEvent::OpenByHand:
+            entries << QStringLiteral("%1. %2　%3　手で開く").arg(++drawn).arg(time, who);
+            break;
+        case DrawEvent::CloseByHand:
+            entries << QStringLiteral("　 %1　%2　手で閉じる").arg(time, who);
+            break;
+        case DrawEvent::Resume:
+        case DrawEvent::End:
+            break;
+        }
+    }
+    return entries;
+}
+
 QString ResumeQuestion(const ResumableDraw& draw) {
     return QStringLiteral("前回の抽選（%1 人）を続けますか？").arg(draw.Drawn);
 }

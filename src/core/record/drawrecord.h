@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -62,6 +63,10 @@ struct ResumableDraw {
 std::optional<ResumableDraw> FindResumableDraw(const std::vector<DrawRecordLine>& lines,
                                                const QString& rosterPath, const QString& fingerprint,
                                                int gameMode, int cols, int rows);
+
+// Who was drawn in the record's last game, in order, with the time: one entry each, the panels
+// opened and closed by hand among them.
+QStringList DrawHistory(const std::vector<DrawRecordLine>& lines);
 
 // The question that offers it, and the message when it cannot go on.
 QString ResumeQuestion(const ResumableDraw& draw);

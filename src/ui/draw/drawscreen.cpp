@@ -1,16 +1,22 @@
 #include "ui/draw/drawscreen.h"
 
 #include "core/common/designfonts.h"
+#include "core/common/safefile.h"
 #include "core/common/timing.h"
 #include "core/config/settingsfile.h"
+#include "core/config/workingfolder.h"
 #include "core/draw/drawsequence.h"
 #include "core/draw/framelog.h"
 #include "core/draw/panelgrid.h"
 #include "core/programstate.h"
+#include "core/record/cardrecord.h"
+#include "core/record/drawrecord.h"
+#include "core/record/recordfile.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/colour/pickcolor.h"
+#include "ui/draw/drawboxes.h"
 #include "ui/draw/drawcanvas.h"
 #include "ui/draw/effectarea.h"
 #include "ui/draw/kapmenubox.h"
@@ -19,12 +25,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -144,7 +152,11 @@ void DrawScreen::BuildControls() {
 
 void DrawScreen::CheckParticipants() {
     m_openingTimer->Stop();
-    if (m_closed || m_sequence->Pools().Candidates().Count > 0) {
+    if (m_closed) {
+        return;
+    }
+    if (m_sequence->Pools().Candidates().Count > 0) {
+        BeginRecord();
         return;
     }
     if (!RunModal([this] {
@@ -164,6 +176,12 @@ void DrawScreen::Timer1_Timer() {
     if (size() != m_lastLayoutSize) {
         LayoutPanelGrid();
         m_lastLayoutSize = size();
+    }
+    if (m_recorder && m_modalDepth == 0 && !m_sequence->IsRunning()) {
+        TellRecordFailure();
+        if (m_closed) {
+            return;
+        }
     }
     if (m_closeRequested) {
         // Not while one of the screen's boxes is open: closing would destroy the box under its
@@ -275,6 +293,12 @@ void DrawScreen::Picパネル_MouseUp(int index) {
 
 void DrawScreen::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
+    case Qt::Key_H:
+        ShowHistory();
+        return;
+    case Qt::Key_C:
+        CheckCard();
+        return;
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -296,6 +320,23 @@ void DrawScreen::keyPressEvent(QKeyEvent* event) {
         break;
     }
     QWidget::keyPressEvent(event);
+}
+
+void DrawScreen::contextMenuEvent(QContextMenuEvent* event) {
+    // The screen's own menu, over the background (a panel's right click is its box).
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnu抽選画面"));
+    menu.addAction(QStringLiteral("抽選履歴 (H)"), this, [this] { ShowHistory(); });
+    menu.addAction(QStringLiteral("カード確認 (C)"), this, [this] { CheckCard(); });
+    menu.addSeparator();
+    if (IsFullScreen()) {
+        menu.addAction(QStringLiteral("全画面表示を終わる (F11)"), this, [this] { ShowInWindow(); });
+    } else {
+        menu.addAction(QStringLiteral("全画面表示 (F11)"), this, [this] { ShowFullScreen(); });
+    }
+    if (AcceptsCommands()) {
+        RunModal([&] { menu.exec(event->globalPos()); });
+    }
 }
 
 QScreen* DrawScreen::ProjectorScreen(const QWidget* mainWindow) {
@@ -374,6 +415,9 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
         return;
     }
     m_closed = true;
+    if (m_recorder) {
+        m_recorder->End();
+    }
     if (m_standIn) {
         // The screen goes while full screen: the child window that held its place goes too.
         QPointer<QWidget> standIn = m_standIn;
@@ -385,6 +429,118 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
     m_openingTimer->Stop();
     m_sequence->Stop();
     event->accept();
+}
+
+// ---- The draw record ------------------------------------------------------------------------
+
+void DrawScreen::BeginRecord() {
+    const QString path = DrawRecordPath(WorkingFolderOf(m_state), QDate::currentDate());
+    m_recorder = std::make_unique<DrawRecorder>(m_state, m_services.clock, path, m_sequence->Columns(),
+                                                m_sequence->Rows());
+    m_sequence->AddListener(this);
+    QByteArray bytes;
+    FileError ignored; // no record yet today: nothing to go on with
+    std::optional<ResumableDraw> left;
+    if (ReadFileBytes(path, bytes, ignored)) {
+        left = FindResumableDraw(ReadDrawRecord(bytes), m_state.Settings.RosterFilePath,
+                                 RosterFingerprint(m_state.Roster), m_state.Settings.GameMode,
+                                 m_sequence->Columns(), m_sequence->Rows());
+    }
+    DrawEvent begin = DrawEvent::Start;
+    if (left && left->Refusal.isEmpty()) {
+        Dialogs::Answer answer = Dialogs::Answer::No;
+        if (!RunModal([&] {
+                answer = m_services.dialogs.AskYesNo(this, ResumeQuestion(*left), Dialogs::Answer::No);
+            })) {
+            return;
+        }
+        if (answer == Dialogs::Answer::Yes) {
+            m_sequence->Resume(left->Panels, left->DrawCount);
+            begin = DrawEvent::Resume;
+        }
+    } else if (left) {
+        if (!ShowMessage(ResumeRefusal(*left))) {
+            return;
+        }
+    }
+    m_recorder->Begin(begin);
+}
+
+void DrawScreen::PanelOpened(qint16 row, int panel, bool byHand) {
+    m_recorder->Opened(row, m_state.Roster.Cell(RosterColumn::Name, row), panel, byHand);
+}
+
+void DrawScreen::PanelClosed(qint16 row, int panel) {
+    m_recorder->Closed(row, m_state.Roster.Cell(RosterColumn::Name, row), panel);
+}
+
+void DrawScreen::TellRecordFailure() {
+    if (const std::optional<FileError> failure = m_recorder->TakeFailure()) {
+        ShowMessage(QStringLiteral("抽選記録を書き込めませんでした。\r\n%1\r\n%2")
+                        .arg(m_recorder->Path(), failure->Lines(QStringLiteral("エラー番号="))));
+    }
+}
+
+void DrawScreen::ShowHistory() {
+    if (!AcceptsCommands()) {
+        return;
+    }
+    QByteArray bytes;
+    FileError ignored;
+    QStringList entries;
+    if (m_recorder && ReadFileBytes(m_recorder->Path(), bytes, ignored)) {
+        entries = DrawHistory(ReadDrawRecord(bytes));
+    }
+    auto* box = new DrawHistoryBox(entries, this);
+    const QPointer<DrawHistoryBox> guard(box);
+    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
+        delete box;
+    }
+}
+
+void DrawScreen::CheckCard() {
+    if (!AcceptsCommands()) {
+        return;
+    }
+    std::optional<QString> answer;
+    if (!RunModal([&] {
+            answer = m_services.dialogs.InputText(this, QStringLiteral("カード確認"),
+                                                  QStringLiteral("カード番号を入力してください"), QString());
+        }) ||
+        !answer) {
+        return;
+    }
+    bool ok = false;
+    const int number = answer->trimmed().remove(QStringLiteral("No.")).toInt(&ok);
+    if (!ok || number < 1) {
+        ShowMessage(QStringLiteral("カード番号は数字で入力してください。"));
+        return;
+    }
+    QByteArray bytes;
+    FileError error;
+    const QString path = CardRecordPath(WorkingFolderOf(m_state), m_state.Settings.RosterFilePath);
+    if (!ReadFileBytes(path, bytes, error)) {
+        ShowMessage(QStringLiteral("番号を付けて印刷したカードの記録がありません。\r\n%1").arg(path));
+        return;
+    }
+    const std::vector<RecordedCard> cards = ReadCardRecord(bytes);
+    const CardLookup found = FindCard(cards, number, RosterFingerprint(m_state.Roster));
+    if (!found.Card) {
+        ShowMessage(found.Refusal);
+        return;
+    }
+    std::set<qint16> drawn;
+    for (int k = 0; k < m_sequence->PanelCount(); ++k) {
+        if (const qint16 row = m_sequence->PanelRow(k); row > 0) {
+            drawn.insert(row);
+        }
+    }
+    auto* box = new CardCheckBox(*found.Card, ::CheckCard(*found.Card, drawn), m_state.Roster,
+                                 m_state.Settings.Pictures, this);
+    const QPointer<CardCheckBox> guard(box);
+    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
+        delete box;
+    }
 }
 
 void DrawScreen::FrameDue(qint64 dueUs) {

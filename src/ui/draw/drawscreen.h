@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/draw/drawlistener.h"
 #include "core/draw/drawview.h"
 #include "core/draw/photocache.h"
 #include "ui/draw/typedsurface.h"
@@ -11,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class DrawRecorder;
 class DrawSequence;
 class FrameLog;
 class EffectArea;
@@ -31,7 +33,7 @@ struct Services;
 // when the roster holds nobody, closes the screen. The screen's modal boxes run event loops in
 // which the screen may be closed: it then neither closes itself nor starts anything while one is
 // open, and stops at once when it was destroyed under one.
-class DrawScreen : public QWidget, private DrawView {
+class DrawScreen : public QWidget, private DrawView, private DrawListener {
     Q_OBJECT
 public:
     DrawScreen(ProgramState& state, Services& services, QWidget* parent = nullptr);
@@ -55,9 +57,15 @@ public:
     void ShowInWindow();
     static QScreen* ProjectorScreen(const QWidget* mainWindow);
 
+    // Beyond the design, from the screen's own right-click menu and keys: who was drawn (H), a
+    // card checked by its number (C).
+    void ShowHistory();
+    void CheckCard();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -99,6 +107,12 @@ private:
     void PrintName(const QString& face, const NameFrame& frame, const QString& name) override;
     void FrameDue(qint64 dueUs) override;
 
+    // DrawListener: the draw record.
+    void PanelOpened(qint16 row, int panel, bool byHand) override;
+    void PanelClosed(qint16 row, int panel) override;
+    void BeginRecord();
+    void TellRecordFailure();
+
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     ProgramState& m_state;
@@ -127,4 +141,5 @@ private:
 
     TypedSurface m_typed;
     std::unique_ptr<FrameLog> m_frameLog;
+    std::unique_ptr<DrawRecorder> m_recorder;
 };

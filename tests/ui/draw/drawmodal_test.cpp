@@ -73,8 +73,11 @@ struct Rig {
             state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
         }
         state.Settings.GameMode = mode;
-        state.Settings.Pictures = folder.path();
-        state.Settings.Musics = folder.path();
+        // The working folder, where the draw keeps its record, is the one holding the pictures.
+        state.Settings.Pictures = QDir(folder.path()).filePath(QStringLiteral("Pictures"));
+        state.Settings.Musics = QDir(folder.path()).filePath(QStringLiteral("Musics"));
+        QDir().mkpath(state.Settings.Pictures);
+        QDir().mkpath(state.Settings.Musics);
         state.ProgramFolder = folder.path() + QDir::separator();
     }
     ~Rig() {
@@ -330,7 +333,7 @@ private slots:
         rig.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
         rig.state.Roster.SetCell(RosterColumn::Song, 2, QStringLiteral("song.mp3"));
         rig.state.Roster.SetCell(RosterColumn::Song, 3, QStringLiteral("song.mp3"));
-        rig.music.AddSong(QDir(rig.folder.path()).filePath(QStringLiteral("song.mp3")), 200);
+        rig.music.AddSong(QDir(rig.state.Settings.Musics).filePath(QStringLiteral("song.mp3")), 200);
         MainWindow window(rig.state, rig.services);
         const int idleTimers = rig.clock.ActiveTimerCount();
         window.mnu開始_Click();

@@ -3,6 +3,9 @@
 // surface. The draw itself is tested in core, on a screen that only remembers.
 #include "core/common/designfonts.h"
 #include "core/draw/drawsequence.h"
+#include "core/record/cardrecord.h"
+#include "core/record/drawrecord.h"
+#include "core/record/recordfile.h"
 #include "support/testservices.h"
 #include "ui/app/dialogs.h"
 #include "ui/draw/drawscreen.h"
@@ -14,6 +17,7 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -39,8 +43,11 @@ struct Bench {
         state.Settings.GameMode = mode;
         state.Settings.Cols = cols;
         state.Settings.Rows = rows;
-        state.Settings.Pictures = folder.path();
-        state.Settings.Musics = folder.path();
+        // The working folder, where the draw keeps its record, is the one holding the pictures.
+        state.Settings.Pictures = QDir(folder.path()).filePath(QStringLiteral("Pictures"));
+        state.Settings.Musics = QDir(folder.path()).filePath(QStringLiteral("Musics"));
+        QDir().mkpath(state.Settings.Pictures);
+        QDir().mkpath(state.Settings.Musics);
         state.ProgramFolder = folder.path() + QDir::separator();
     }
     ~Bench() {
@@ -74,7 +81,7 @@ struct Bench {
     QString WritePhoto(const QColor& colour) {
         QImage photo(400, 300, QImage::Format_RGB32);
         photo.fill(colour);
-        const QString path = QDir(folder.path()).filePath(QStringLiteral("photo.png"));
+        const QString path = QDir(state.Settings.Pictures).filePath(QStringLiteral("photo.png"));
         photo.save(path);
         return path;
     }
@@ -242,7 +249,8 @@ private slots:
         b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("large.png"));
         QImage large(6000, 6000, QImage::Format_RGB32);
         large.fill(Qt::blue);
-        QVERIFY(large.save(QDir(b.folder.path()).filePath(QStringLiteral("large.png")), nullptr, 0));
+        QVERIFY(
+            large.save(QDir(b.state.Settings.Pictures).filePath(QStringLiteral("large.png")), nullptr, 0));
         b.Open();
         b.screen->cmd抽選開始_Click();
         auto* effect = b.screen->findChild<EffectArea*>(QStringLiteral("Pic効果用"));
@@ -313,6 +321,101 @@ private slots:
         b.ts.dialogs.Colours.push_back(std::nullopt);
         QTest::mouseClick(b.Button("Cmd背景色"), Qt::LeftButton);
         QCOMPARE(b.state.Settings.Backcolor, QStringLiteral("13158600"));
+    }
+
+    // A game left off today on the same roster is offered again when the screen opens.
+    void aGameLeftOffIsOfferedAgain_data() {
+        QTest::addColumn<int>("mode"); // the mode the screen opens in
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes: the panels as they were") << 2 << int(Dialogs::Answer::Yes);
+        QTest::newRow("no: a fresh game") << 2 << int(Dialogs::Answer::No);
+        QTest::newRow("another mode: refused, said why") << 3 << int(Dialogs::Answer::Yes);
+    }
+    void aGameLeftOffIsOfferedAgain() {
+        QFETCH(int, mode);
+        QFETCH(int, answer);
+        Bench b(5, mode);
+        b.state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
+        const QString record = DrawRecordPath(b.folder.path(), QDate::currentDate());
+        DrawRecordLine line;
+        line.GameMode = 2;
+        line.Cols = 5;
+        line.Rows = 5;
+        line.RosterPath = b.state.Settings.RosterFilePath;
+        line.Fingerprint = RosterFingerprint(b.state.Roster);
+        FileError error;
+        QVERIFY(AppendDrawRecord(record, line, error));
+        for (const auto& [row, panel] : {std::pair{3, 7}, std::pair{1, 2}}) {
+            line.Event = DrawEvent::Draw;
+            line.Row = static_cast<qint16>(row);
+            line.Name = b.state.Roster.Cell(RosterColumn::Name, row);
+            line.Panel = panel;
+            QVERIFY(AppendDrawRecord(record, line, error));
+        }
+        b.ts.dialogs.YesNo.push_back(Dialogs::Answer(answer));
+        b.Open();
+        if (mode != 2) {
+            QVERIFY(b.ts.dialogs.Questions().isEmpty());
+            QVERIFY(b.ts.dialogs.Messages().first().contains(QStringLiteral("ゲームモードが変わっています")));
+        } else {
+            QCOMPARE(b.ts.dialogs.Questions(),
+                     QStringList{QStringLiteral("前回の抽選（2 人）を続けますか？")});
+            QCOMPARE(b.ts.dialogs.LastDefault, Dialogs::Answer::No);
+        }
+        const bool resumed = mode == 2 && Dialogs::Answer(answer) == Dialogs::Answer::Yes;
+        QCOMPARE(b.Panel(7)->IsOpen(), resumed);
+        QCOMPARE(b.Panel(2)->IsOpen(), resumed);
+        if (resumed) {
+            QCOMPARE(b.Panel(7)->ShownName(), QStringLiteral("参加者3"));
+        }
+        QCOMPARE(b.state.DrawInProgress, resumed);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(ReadDrawRecord(file.readAll()).back().Event, resumed ? DrawEvent::Resume : DrawEvent::Start);
+    }
+
+    // Who was drawn, and a card checked by its number, over the draw.
+    void historyAndCardCheck() {
+        Bench b(9, 3, 3, 3);
+        b.state.DrawKind = DrawKind::Simple;
+        b.state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
+        b.Open();
+        b.Answer("Command1"); // panel 0 opened by hand: row 1
+        QTest::mouseClick(b.Panel(0), Qt::RightButton);
+        RecordedCard card;
+        card.Number = 12;
+        card.Fingerprint = RosterFingerprint(b.state.Roster);
+        card.Side = 3;
+        for (int k = 0; k < 9; ++k) {
+            card.Cells.push_back(
+                k == 4 ? RecordedCell{0, QStringLiteral("★"), true}
+                       : RecordedCell{static_cast<qint16>(k + 1), QStringLiteral("参加者%1").arg(k + 1)});
+        }
+        FileError error;
+        QVERIFY(AddCardsToRecord(CardRecordPath(b.folder.path(), b.state.Settings.RosterFilePath), {card},
+                                 error));
+        QStringList shown;
+        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
+            for (int i = 0; i < box.findChild<QListWidget*>()->count(); ++i) {
+                shown << box.findChild<QListWidget*>()->item(i)->text();
+            }
+            return 0;
+        });
+        QTest::keyClick(b.screen, Qt::Key_H);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains(QStringLiteral("参加者1（登録 1・パネル 1）")),
+                 qPrintable(shown.first()));
+        QString verdict;
+        b.ts.dialogs.Inputs.push_back(QStringLiteral("No.0012"));
+        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
+            verdict = box.findChild<QLabel*>(QStringLiteral("lbl判定"))->text();
+            return 0;
+        });
+        QTest::keyClick(b.screen, Qt::Key_C);
+        QCOMPARE(verdict, QStringLiteral("リーチ（1 列）")); // 1 and the mark on the diagonal
+        b.ts.dialogs.Inputs.push_back(QStringLiteral("13"));
+        QTest::keyClick(b.screen, Qt::Key_C);
+        QCOMPARE(b.ts.dialogs.Messages().last(), QStringLiteral("カード No.0013 は記録にありません。"));
     }
 
     void typedLinesGoOnAfterTheWindowGrows() {
