@@ -2,8 +2,8 @@
 
 #include "core/common/platform.h"
 #include "core/common/safefile.h"
-#include "core/config/workingfolder.h"
 #include "core/common/timing.h"
+#include "core/config/workingfolder.h"
 #include "core/programstate.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
