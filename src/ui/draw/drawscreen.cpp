@@ -79,6 +79,8 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     setObjectName(QStringLiteral("frm抽選"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The screen takes the keys (Space, Enter, F11, Esc, H, C); its buttons leave the focus to it.
+    setFocusPolicy(Qt::StrongFocus);
     resize(1024, 700);
     m_background = palette().color(QPalette::Window);
     // Opening: the timers stopped and the button disabled until the first housekeeping tick, the
@@ -127,6 +129,7 @@ void DrawScreen::BuildControls() {
     m_drawButton->setFont(DesignFont(DesignFace::PGothic, 14.25, true));
     m_drawButton->setGeometry(TwipsToPixels(this, kDrawButtonLeft), 0, TwipsToPixels(this, kDrawButtonWidth),
                               TwipsToPixels(this, kButtonHeight));
+    m_drawButton->setFocusPolicy(Qt::NoFocus);
     connect(m_drawButton, &QPushButton::clicked, this, [this] { cmd抽選開始_Click(); });
 
     m_backButton = new QPushButton(QStringLiteral("背景色変更"), this);
@@ -134,6 +137,7 @@ void DrawScreen::BuildControls() {
     m_backButton->setFont(DesignFont(DesignFace::PGothic, 9.75, true));
     m_backButton->setGeometry(TwipsToPixels(this, kBackButtonLeft), 0, TwipsToPixels(this, kBackButtonWidth),
                               TwipsToPixels(this, kButtonHeight));
+    m_backButton->setFocusPolicy(Qt::NoFocus);
     connect(m_backButton, &QPushButton::clicked, this, [this] { Cmd背景色_Click(); });
 
     for (int k = 0; k < m_sequence->PanelCount(); ++k) {

@@ -273,10 +273,13 @@ private slots:
         MainWindow window(rig.state, rig.services);
         window.resize(1000, 700);
         window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.mnu開始_Click();
         QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
         QVERIFY(screen && !screen->isWindow());
         rig.clock.Advance(1000);
+        // The keys reach the screen as the user presses them: it has the focus in its window.
+        QTRY_COMPARE(QApplication::focusWidget(), screen.data());
         auto* full = window.findChild<QAction*>(QStringLiteral("mnu全画面"));
         QVERIFY(full->isEnabled());
         full->trigger();
