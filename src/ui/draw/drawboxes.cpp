@@ -6,6 +6,7 @@
 #include "ui/app/dialogs.h"
 
 #include <QDialogButtonBox>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -29,6 +30,7 @@ QFont roomFont(const QWidget* over, double share, bool bold) {
 QDialogButtonBox* closeButton(QDialog* box, const QWidget* over) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, box);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
+    buttons->button(QDialogButtonBox::Close)->setIcon(QIcon());
     buttons->button(QDialogButtonBox::Close)->setFont(roomFont(over, 1.0 / 40, true));
     QObject::connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
     return buttons;
@@ -43,6 +45,8 @@ DrawHistoryBox::DrawHistoryBox(const QStringList& entries, QWidget* parent) : QD
     auto* list = new QListWidget(this);
     list->setObjectName(QStringLiteral("lst抽選履歴"));
     list->setFont(roomFont(parent, 1.0 / 30, false));
+    list->setSelectionMode(QAbstractItemView::NoSelection);
+    list->setFocusPolicy(Qt::NoFocus);
     list->addItems(entries.isEmpty() ? QStringList{QStringLiteral("まだ誰も抽選されていません。")} : entries);
     list->scrollToBottom();
     layout->addWidget(list);
