@@ -5,8 +5,17 @@
 // GCC 12 reports a false maybe-uninitialized on moving a std::optional<QString> out of a deque.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
+void ScriptedDialogs::RunWhileUp() {
+    if (WhileNextBoxIsUp) {
+        const std::function<void()> run = std::move(WhileNextBoxIsUp);
+        WhileNextBoxIsUp = nullptr;
+        run();
+    }
+}
+
 void ScriptedDialogs::ShowMessage(const QString& text) {
     Log.push_back({QStringLiteral("message"), text, {}});
+    RunWhileUp();
 }
 
 void ScriptedDialogs::ShowMessageOn(QWidget*, const QString& text) {
@@ -21,6 +30,7 @@ Dialogs::Answer ScriptedDialogs::AskYesNo(QWidget*, const QString& text, Answer 
     LastDefault = defaultButton;
     Log.push_back({QStringLiteral("question"), text,
                    defaultButton == Answer::Yes ? QStringLiteral("yes") : QStringLiteral("no")});
+    RunWhileUp();
     if (YesNo.empty()) {
         return Answer::No;
     }
@@ -63,6 +73,7 @@ QString ScriptedDialogs::ExistingFolder(QWidget*, const QString& title) {
 
 std::optional<QColor> ScriptedDialogs::Colour(QWidget*) {
     Log.push_back({QStringLiteral("colour"), {}, {}});
+    RunWhileUp();
     return take(Colours, std::optional<QColor>());
 }
 

@@ -38,9 +38,15 @@ public:
     std::deque<std::optional<QColor>> Colours;
     std::deque<std::optional<QString>> Inputs;
     std::deque<std::function<int(QDialog&)>> Execs; // drives a custom modal box; returns its result
+    // Runs once while the next message, question or colour box is up: in the program every box
+    // runs an event loop of its own, in which timers keep firing and the screen may be called.
+    std::function<void()> WhileNextBoxIsUp;
 
     std::vector<Asked> Log;
     QStringList Messages() const;  // texts of every OK box, in order
     QStringList Questions() const; // texts of every Yes/No box, in order
     Answer LastDefault = Answer::No;
+
+private:
+    void RunWhileUp();
 };

@@ -4,115 +4,14 @@
 // the screen from inside the box) and the stop command of the main window.
 
 #include "core/common/designfonts.h"
-#include "core/draw/drawsequence.h"
-#include "support/testservices.h"
+#include "support/drawbench.h"
 #include "ui/app/mainwindow.h"
-#include "ui/draw/drawscreen.h"
 #include "ui/draw/kapmenubox.h"
-#include "ui/draw/panelwidget.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QDialog>
-#include <QDir>
 #include <QGuiApplication>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QPointer>
-#include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-// Scripted dialogs that run a piece of the "nested event loop" while a box is open.
-class NestedDialogs : public ScriptedDialogs {
-public:
-    std::function<void()> DuringMessage;
-    std::function<void()> DuringQuestion;
-    std::function<void()> DuringColour;
-
-    void ShowMessage(const QString& text) override {
-        ScriptedDialogs::ShowMessage(text);
-        runOnce(DuringMessage);
-    }
-    Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) override {
-        runOnce(DuringQuestion);
-        return ScriptedDialogs::AskYesNo(parent, text, defaultButton);
-    }
-    std::optional<QColor> Colour(QWidget* parent) override {
-        runOnce(DuringColour);
-        return ScriptedDialogs::Colour(parent);
-    }
-
-private:
-    static void runOnce(std::function<void()>& hook) {
-        if (hook) {
-            const std::function<void()> run = std::move(hook);
-            hook = nullptr;
-            run();
-        }
-    }
-};
-
-struct Rig {
-    NestedDialogs dialogs;
-    ScriptedFractions random{0.0};
-    FakeClock clock;
-    FakeMusicPlayer music{clock};
-    Services services{dialogs, random, clock, music};
-    ProgramState state;
-    QTemporaryDir folder;
-    QPointer<DrawScreen> screen;
-
-    Rig(int participants, int mode) {
-        state.Roster.Clear();
-        state.Settings.ApplyDefaults();
-        for (int r = 1; r <= participants; ++r) {
-            state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
-        }
-        state.Settings.GameMode = mode;
-        // The working folder, where the draw keeps its record, is the one holding the pictures.
-        state.Settings.Pictures = QDir(folder.path()).filePath(QStringLiteral("Pictures"));
-        state.Settings.Musics = QDir(folder.path()).filePath(QStringLiteral("Musics"));
-        QDir().mkpath(state.Settings.Pictures);
-        QDir().mkpath(state.Settings.Musics);
-        state.ProgramFolder = folder.path() + QDir::separator();
-    }
-    ~Rig() {
-        if (screen) {
-            state.DrawInProgress = false;
-            screen->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    void open() {
-        screen = new DrawScreen(state, services);
-        screen->resize(1024, 700);
-        screen->show();
-        clock.Advance(1000);
-    }
-    PanelWidget* Panel(int k) const {
-        return screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_%1").arg(k));
-    }
-    QPushButton* button(const char* name) const {
-        return screen->findChild<QPushButton*>(QString::fromUtf8(name));
-    }
-    // Everything the user could start on the screen.
-    void tryEverything() {
-        screen->Picパネル_MouseUp(0);
-        button("Cmd背景色")->click();
-        screen->cmd抽選開始_Click();
-    }
-    int count(const QString& kind) const {
-        return static_cast<int>(
-            std::count_if(dialogs.Log.begin(), dialogs.Log.end(),
-                          [&](const ScriptedDialogs::Asked& a) { return a.kind == kind; }));
-    }
-};
-
-} // namespace
 
 class DrawModalTest : public QObject {
     Q_OBJECT
@@ -120,66 +19,65 @@ private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
     void emptyRosterRefusesEverythingUntilItClosesItself() {
-        Rig rig(0, 2);
+        DrawBench rig(0, 2);
         // The user tries everything while the message is up (the grid is laid out meanwhile),
         // and again after it.
-        rig.dialogs.DuringMessage = [&] {
-            rig.clock.Advance(2500);
+        rig.ts.dialogs.WhileNextBoxIsUp = [&] {
+            rig.ts.clock.Advance(2500);
             QVERIFY(rig.Panel(0)->isVisible());
-            rig.tryEverything();
+            rig.TryEverything();
         };
-        rig.open();
+        rig.Open();
         QVERIFY(rig.screen);
-        QCOMPARE(rig.dialogs.Messages(), QStringList{QStringLiteral("参加者が1件も登録されていません。")});
-        QVERIFY(!rig.button("cmd抽選開始")->isEnabled());
-        rig.tryEverything();
-        QCOMPARE(static_cast<int>(rig.dialogs.Log.size()), 1);
+        QCOMPARE(rig.ts.dialogs.Messages(), QStringList{QStringLiteral("参加者が1件も登録されていません。")});
+        QVERIFY(!rig.Button("cmd抽選開始")->isEnabled());
+        rig.TryEverything();
+        QCOMPARE(static_cast<int>(rig.ts.dialogs.Log.size()), 1);
         QVERIFY(!rig.state.DrawInProgress);
-        rig.clock.Advance(1000);
+        rig.ts.clock.Advance(1000);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(rig.screen.isNull());
     }
 
     void theScreenDoesNotCloseItselfUnderItsOwnBox() {
-        Rig rig(0, 1);
-        rig.screen = new DrawScreen(rig.state, rig.services);
-        rig.screen->show();
-        rig.clock.Advance(1); // the opening message: the screen is to close itself
-        QCOMPARE(rig.dialogs.Messages().size(), 1);
+        DrawBench rig(0, 1);
+        rig.Create();
+        rig.ts.clock.Advance(1); // the opening message: the screen is to close itself
+        QCOMPARE(rig.ts.dialogs.Messages().size(), 1);
         // Its closing ticks fall due while another box of the screen is up (the refusal of a
         // close request): it waits until that box is answered.
         rig.state.DrawInProgress = true;
-        rig.dialogs.DuringMessage = [&] {
-            rig.clock.Advance(3000);
+        rig.ts.dialogs.WhileNextBoxIsUp = [&] {
+            rig.ts.clock.Advance(3000);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(rig.screen);
         };
         QVERIFY(!rig.screen->close());
         QVERIFY(rig.screen);
-        QCOMPARE(rig.dialogs.Messages().size(), 2);
+        QCOMPARE(rig.ts.dialogs.Messages().size(), 2);
         rig.state.DrawInProgress = false;
-        rig.clock.Advance(1000);
+        rig.ts.clock.Advance(1000);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(rig.screen.isNull());
     }
 
     void nothingElseStartsWhileThePanelBoxIsOpen() {
-        Rig rig(3, 2);
-        rig.open();
-        rig.dialogs.Execs.push_back([&](QDialog& box) {
-            rig.clock.Advance(5000);
-            rig.tryEverything();
+        DrawBench rig(3, 2);
+        rig.Open();
+        rig.ts.dialogs.Execs.push_back([&](QDialog& box) {
+            rig.ts.clock.Advance(5000);
+            rig.TryEverything();
             box.findChild<QPushButton*>(QStringLiteral("CmdExit"))->click();
             return box.result();
         });
         rig.screen->Picパネル_MouseUp(6);
-        QCOMPARE(rig.count(QStringLiteral("exec")), 1);
-        QCOMPARE(static_cast<int>(rig.dialogs.Log.size()), 1);
+        QCOMPARE(rig.Asked(QStringLiteral("exec")), 1);
+        QCOMPARE(static_cast<int>(rig.ts.dialogs.Log.size()), 1);
         QVERIFY(!rig.state.DrawInProgress);
         QVERIFY(!rig.screen->Sequence().IsRunning());
         QCOMPARE(rig.screen->Sequence().Pools().Candidates().Count, 3);
         // Afterwards everything works again.
-        rig.dialogs.Execs.push_back([](QDialog& box) {
+        rig.ts.dialogs.Execs.push_back([](QDialog& box) {
             box.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
             return box.result();
         });
@@ -188,29 +86,29 @@ private slots:
     }
 
     void nothingElseStartsWhileTheColourBoxIsOpen() {
-        Rig rig(3, 2);
-        rig.open();
-        rig.dialogs.DuringColour = [&] {
-            rig.clock.Advance(3000);
-            rig.tryEverything();
+        DrawBench rig(3, 2);
+        rig.Open();
+        rig.ts.dialogs.WhileNextBoxIsUp = [&] {
+            rig.ts.clock.Advance(3000);
+            rig.TryEverything();
         };
-        rig.dialogs.Colours.push_back(std::nullopt);
-        rig.button("Cmd背景色")->click();
-        QCOMPARE(static_cast<int>(rig.dialogs.Log.size()), 1);
+        rig.ts.dialogs.Colours.push_back(std::nullopt);
+        rig.Button("Cmd背景色")->click();
+        QCOMPARE(static_cast<int>(rig.ts.dialogs.Log.size()), 1);
         QVERIFY(!rig.state.DrawInProgress);
         QVERIFY(rig.screen->isEnabled());
     }
 
     void theScreenGoingAwayUnderThePanelBoxIsSafe() {
-        Rig rig(3, 3);
-        rig.open();
-        rig.dialogs.Execs.push_back([&](QDialog&) {
+        DrawBench rig(3, 3);
+        rig.Open();
+        rig.ts.dialogs.Execs.push_back([&](QDialog&) {
             delete rig.screen.data();
             return int(QDialog::Rejected);
         });
         rig.screen->Picパネル_MouseUp(2);
         QVERIFY(rig.screen.isNull());
-        QCOMPARE(rig.clock.ActiveTimerCount(), 0);
+        QCOMPARE(rig.ts.clock.ActiveTimerCount(), 0);
     }
 
     void thePanelBoxStaysOnTheScreen() {
@@ -239,28 +137,27 @@ private slots:
     }
 
     void aHandEditedHugeGridStillOpens() {
-        Rig rig(3, 2);
+        DrawBench rig(3, 2);
         rig.state.Settings.Cols = 2147483647;
         rig.state.Settings.Rows = 2;
-        rig.open();
+        rig.Open();
         QCOMPARE(rig.screen->Sequence().PanelCount(), 200);
         QCOMPARE(rig.screen->Sequence().Pools().Panels().Count, 200);
     }
 
     // Space or Enter start a draw whenever the button would take a click, and only then.
     void keysStartADrawWhenTheButtonWould() {
-        Rig rig(3, 2);
-        rig.screen = new DrawScreen(rig.state, rig.services);
-        rig.screen->show();
+        DrawBench rig(3, 2);
+        rig.Create();
         QTest::keyClick(rig.screen, Qt::Key_Space); // before the first tick the button is disabled
         QVERIFY(!rig.screen->Sequence().IsRunning());
-        rig.clock.Advance(1000);
+        rig.ts.clock.Advance(1000);
         QTest::keyClick(rig.screen, Qt::Key_Space);
         QVERIFY(rig.screen->Sequence().IsRunning());
-        rig.clock.Advance(500);
+        rig.ts.clock.Advance(500);
         QTest::keyClick(rig.screen, Qt::Key_Return); // the button is hidden during the draw
         for (int guard = 0; rig.screen->Sequence().IsRunning() && guard < 100000; ++guard) {
-            rig.clock.AdvanceToNext();
+            rig.ts.clock.AdvanceToNext();
         }
         QCOMPARE(rig.screen->Sequence().DrawCount(), 1);
         QTest::keyClick(rig.screen, Qt::Key_Enter);
@@ -269,15 +166,15 @@ private slots:
 
     // Full screen and back, from the menu and the keys; the main window keeps the screen open.
     void fullScreenAndBack() {
-        Rig rig(3, 2);
-        MainWindow window(rig.state, rig.services);
+        DrawBench rig(3, 2);
+        MainWindow window(rig.state, rig.ts.services);
         window.resize(1000, 700);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.mnu開始_Click();
         QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
         QVERIFY(screen && !screen->isWindow());
-        rig.clock.Advance(1000);
+        rig.ts.clock.Advance(1000);
         // The keys reach the screen as the user presses them: it has the focus in its window.
         QTRY_COMPARE(QApplication::focusWidget(), screen.data());
         auto* full = window.findChild<QAction*>(QStringLiteral("mnu全画面"));
@@ -306,13 +203,13 @@ private slots:
     }
 
     void aScreenClosingItselfFullScreenTakesItsChildWindow() {
-        Rig rig(0, 2);
-        MainWindow window(rig.state, rig.services);
+        DrawBench rig(0, 2);
+        MainWindow window(rig.state, rig.ts.services);
         window.show();
         window.mnu開始_Click();
         QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
         screen->ShowFullScreen();
-        rig.clock.Advance(2000); // the message, then the self close
+        rig.ts.clock.Advance(2000); // the message, then the self close
         QCoreApplication::sendPostedEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(screen.isNull());
@@ -332,45 +229,45 @@ private slots:
     void stopQuestionWhileTheDrawRunsOn() {
         QFETCH(int, advanceMs);
         QFETCH(bool, yes);
-        Rig rig(3, 2);
+        DrawBench rig(3, 2);
         rig.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
         rig.state.Roster.SetCell(RosterColumn::Song, 2, QStringLiteral("song.mp3"));
         rig.state.Roster.SetCell(RosterColumn::Song, 3, QStringLiteral("song.mp3"));
-        rig.music.AddSong(QDir(rig.state.Settings.Musics).filePath(QStringLiteral("song.mp3")), 200);
-        MainWindow window(rig.state, rig.services);
-        const int idleTimers = rig.clock.ActiveTimerCount();
+        rig.ts.music.AddSong(QDir(rig.state.Settings.Musics).filePath(QStringLiteral("song.mp3")), 200);
+        MainWindow window(rig.state, rig.ts.services);
+        const int idleTimers = rig.ts.clock.ActiveTimerCount();
         window.mnu開始_Click();
         QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
         QVERIFY(screen);
-        rig.clock.Advance(1000);
+        rig.ts.clock.Advance(1000);
         screen->cmd抽選開始_Click();
-        rig.clock.Advance(3000);
+        rig.ts.clock.Advance(3000);
         QVERIFY(screen->Sequence().IsRunning());
-        rig.dialogs.DuringQuestion = [&] { rig.clock.Advance(advanceMs); };
-        rig.dialogs.YesNo.push_back(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        rig.ts.dialogs.WhileNextBoxIsUp = [&] { rig.ts.clock.Advance(advanceMs); };
+        rig.ts.dialogs.YesNo.push_back(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         window.mnu終了_Click();
-        QCOMPARE(rig.dialogs.Questions(), QStringList{QStringLiteral("抽選を中止しますか？")});
+        QCOMPARE(rig.ts.dialogs.Questions(), QStringList{QStringLiteral("抽選を中止しますか？")});
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (yes) {
             QVERIFY(screen.isNull());
-            QCOMPARE(rig.music.OpenCount(), 0);
-            QCOMPARE(rig.clock.ActiveTimerCount(), idleTimers);
-            rig.clock.Advance(60000);
-            QVERIFY(rig.dialogs.Messages().isEmpty());
+            QCOMPARE(rig.ts.music.OpenCount(), 0);
+            QCOMPARE(rig.ts.clock.ActiveTimerCount(), idleTimers);
+            rig.ts.clock.Advance(60000);
+            QVERIFY(rig.ts.dialogs.Messages().isEmpty());
             return;
         }
         QVERIFY(screen);
         QVERIFY(rig.state.DrawInProgress);
         for (int guard = 0; screen->Sequence().IsRunning() && guard < 100000; ++guard) {
-            rig.clock.AdvanceToNext();
+            rig.ts.clock.AdvanceToNext();
         }
         QCOMPARE(screen->Sequence().DrawCount(), 1);
         QVERIFY(screen->findChild<QPushButton*>(QStringLiteral("cmd抽選開始"))->isVisibleTo(screen));
-        QVERIFY(rig.dialogs.Messages().isEmpty());
+        QVERIFY(rig.ts.dialogs.Messages().isEmpty());
         // The next draw runs as usual.
         screen->cmd抽選開始_Click();
         for (int guard = 0; screen->Sequence().IsRunning() && guard < 100000; ++guard) {
-            rig.clock.AdvanceToNext();
+            rig.ts.clock.AdvanceToNext();
         }
         QCOMPARE(screen->Sequence().DrawCount(), 2);
         rig.state.DrawInProgress = false;

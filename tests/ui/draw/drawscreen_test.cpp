@@ -2,97 +2,29 @@
 // close, the close refusal, painted panels, the panel box, the background colour and the typed
 // surface. The draw itself is tested in core, on a screen that only remembers.
 #include "core/common/designfonts.h"
-#include "core/draw/drawsequence.h"
 #include "core/record/cardrecord.h"
 #include "core/record/drawrecord.h"
 #include "core/record/recordfile.h"
-#include "support/testservices.h"
+#include "support/drawbench.h"
 #include "ui/app/dialogs.h"
-#include "ui/draw/drawscreen.h"
 #include "ui/draw/effectarea.h"
-#include "ui/draw/panelwidget.h"
 
-#include <QCoreApplication>
-#include <QDialog>
-#include <QDir>
 #include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-// A draw screen on fake services, opened and laid out (the first housekeeping tick).
-struct Bench {
-    TestServices ts;
-    ProgramState state;
-    QPointer<DrawScreen> screen;
-    QTemporaryDir folder;
-
-    explicit Bench(int participants, int mode = 1, int cols = 5, int rows = 5) {
-        state.Roster.Clear();
-        state.Settings.ApplyDefaults();
-        for (int r = 1; r <= participants; ++r) {
-            state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
-        }
-        state.Settings.GameMode = mode;
-        state.Settings.Cols = cols;
-        state.Settings.Rows = rows;
-        // The working folder, where the draw keeps its record, is the one holding the pictures.
-        state.Settings.Pictures = QDir(folder.path()).filePath(QStringLiteral("Pictures"));
-        state.Settings.Musics = QDir(folder.path()).filePath(QStringLiteral("Musics"));
-        QDir().mkpath(state.Settings.Pictures);
-        QDir().mkpath(state.Settings.Musics);
-        state.ProgramFolder = folder.path() + QDir::separator();
-    }
-    ~Bench() {
-        if (screen) {
-            state.DrawInProgress = false;
-            screen->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    void Create() {
-        screen = new DrawScreen(state, ts.services);
-        screen->resize(1024, 700);
-        screen->show();
-    }
-    void Open() {
-        Create();
-        ts.clock.Advance(1000);
-    }
-    void Draw() {
-        screen->cmd抽選開始_Click();
-        for (int guard = 0; screen && screen->Sequence().IsRunning() && guard < 100000; ++guard) {
-            ts.clock.AdvanceToNext();
-        }
-    }
-    PanelWidget* Panel(int k) const {
-        return screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_%1").arg(k));
-    }
-    QPushButton* Button(const char* name) const {
-        return screen->findChild<QPushButton*>(QString::fromUtf8(name));
-    }
-    QString WritePhoto(const QColor& colour) {
-        QImage photo(400, 300, QImage::Format_RGB32);
-        photo.fill(colour);
-        const QString path = QDir(state.Settings.Pictures).filePath(QStringLiteral("photo.png"));
-        photo.save(path);
-        return path;
-    }
-    // Clicks the box's button of the given name the next time the panel box opens.
-    void Answer(const char* button) {
-        ts.dialogs.Execs.push_back([button](QDialog& box) {
-            box.findChild<QPushButton*>(QString::fromUtf8(button))->click();
-            return box.result();
-        });
-    }
-};
+QString WritePhoto(const DrawBench& b, const QColor& colour) {
+    QImage photo(400, 300, QImage::Format_RGB32);
+    photo.fill(colour);
+    const QString path = QDir(b.state.Settings.Pictures).filePath(QStringLiteral("photo.png"));
+    photo.save(path);
+    return path;
+}
 
 } // namespace
 
@@ -102,7 +34,7 @@ private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
     void opensWithTheGridHiddenUntilTheFirstTick() {
-        Bench b(3, 1, 0, -2);
+        DrawBench b(3, 1, 0, -2);
         b.Create();
         QCOMPARE(b.state.Settings.Cols, 5);
         QCOMPARE(b.state.Settings.Rows, 5);
@@ -129,7 +61,7 @@ private slots:
     }
 
     void emptyRosterClosesItself() {
-        Bench b(0);
+        DrawBench b(0);
         b.Create();
         QVERIFY(b.ts.dialogs.Messages().isEmpty());
         b.ts.clock.Advance(1);
@@ -147,7 +79,7 @@ private slots:
         QCOMPARE(RoomTypePixels(1080), 27);
         QCOMPARE(RoomTypePixels(1081), 28);
         QCOMPARE(RoomTypePixels(2160), 54);
-        Bench b(0);
+        DrawBench b(0);
         b.Create();
         b.ts.clock.Advance(1);
         QCOMPARE(b.ts.dialogs.Log.back().extra, QStringLiteral("room"));
@@ -159,7 +91,7 @@ private slots:
     }
 
     void closeIsRefusedOnceADrawHasStarted() {
-        Bench b(5);
+        DrawBench b(5);
         b.state.DrawKind = DrawKind::Simple;
         b.Open();
         QVERIFY(b.Button("Cmd背景色")->isVisible());
@@ -177,11 +109,11 @@ private slots:
     }
 
     void theDrawShowsItsLineTypedTextPhotoAndName() {
-        Bench b(1, 1);
+        DrawBench b(1, 1);
         b.state.Roster.SetCell(RosterColumn::Birthplace, 1, QStringLiteral("東京"));
         b.state.Roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("よろしく"));
         b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("photo.png"));
-        b.WritePhoto(Qt::blue);
+        WritePhoto(b, Qt::blue);
         b.Open();
         b.screen->cmd抽選開始_Click();
         auto* telop = b.screen->findChild<QLabel*>(QStringLiteral("Lblテロップ用"));
@@ -223,10 +155,10 @@ private slots:
 
     void panelsShowPhotosExceptInModeFour() {
         for (int mode : {1, 4}) {
-            Bench b(1, mode);
+            DrawBench b(1, mode);
             b.state.DrawKind = DrawKind::Simple;
             b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("photo.png"));
-            const QString photo = b.WritePhoto(Qt::blue);
+            const QString photo = WritePhoto(b, Qt::blue);
             b.Open();
             b.Draw();
             PanelWidget* panel = b.Panel(0);
@@ -244,7 +176,7 @@ private slots:
     // A photo that takes long to decode holds nothing up: the photo's time starts on its tick with
     // the area black, and the photo appears when it is ready.
     void aLargePhotoIsDecodedOffTheScreensThread() {
-        Bench b(1, 2);
+        DrawBench b(1, 2);
         b.state.DrawKind = DrawKind::Simple;
         b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("large.png"));
         QImage large(6000, 6000, QImage::Format_RGB32);
@@ -261,7 +193,7 @@ private slots:
     }
 
     void missingPhotoLeavesTheBoxWhite() {
-        Bench b(1, 1);
+        DrawBench b(1, 1);
         b.state.DrawKind = DrawKind::Simple;
         b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("missing.jpg"));
         b.Open();
@@ -273,12 +205,12 @@ private slots:
 
     void panelBoxOffersWhatThePanelAllows() {
         {
-            Bench b(3, 1); // mode 1: a right click does nothing
+            DrawBench b(3, 1); // mode 1: a right click does nothing
             b.Open();
             QTest::mouseClick(b.Panel(2), Qt::RightButton);
             QVERIFY(b.ts.dialogs.Log.empty());
         }
-        Bench b(3, 2);
+        DrawBench b(3, 2);
         b.Open();
         bool openEnabled = false;
         bool closeEnabled = true;
@@ -309,7 +241,7 @@ private slots:
     }
 
     void backgroundColourIsChosenAndSaved() {
-        Bench b(2, 1);
+        DrawBench b(2, 1);
         b.Open();
         b.ts.dialogs.Colours.push_back(QColor(200, 200, 200));
         QTest::mouseClick(b.Button("Cmd背景色"), Qt::LeftButton);
@@ -334,7 +266,7 @@ private slots:
     void aGameLeftOffIsOfferedAgain() {
         QFETCH(int, mode);
         QFETCH(int, answer);
-        Bench b(5, mode);
+        DrawBench b(5, mode);
         b.state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
         const QString record = DrawRecordPath(b.folder.path(), QDate::currentDate());
         DrawRecordLine line;
@@ -376,7 +308,7 @@ private slots:
 
     // Who was drawn, and a card checked by its number, over the draw.
     void historyAndCardCheck() {
-        Bench b(9, 3, 3, 3);
+        DrawBench b(9, 3, 3, 3);
         b.state.DrawKind = DrawKind::Simple;
         b.state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
         b.Open();
@@ -419,7 +351,7 @@ private slots:
     }
 
     void typedLinesGoOnAfterTheWindowGrows() {
-        Bench b(1, 2);
+        DrawBench b(1, 2);
         b.state.Roster.SetCell(RosterColumn::Affiliation, 1,
                                QStringLiteral("あいうえおかきくけこさしすせそたちつてと"));
         b.Open();
