@@ -1,4 +1,3 @@
-#include "core/cards/cardrenderer.h"
 #include "core/common/designfonts.h"
 #include "core/common/platform.h"
 #include "support/testservices.h"
@@ -220,13 +219,15 @@ private slots:
         QTest::addColumn<Run>("run");
         const QString pdf =
             QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n");
+        const QString nobody =
+            QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。");
         QTest::newRow("answered No") << Run{24, false, 1, "1", false, 0, {}, {}, 0};
         QTest::newRow("three A4 sheets of normal cards")
             << Run{30, true, 0, "3", true, 3, {210, 297}, {pdf}, 1};
         QTest::newRow("blank cards need nobody") << Run{0, false, 8, "2", true, 2, {257, 182}, {pdf}, 1};
         QTest::newRow("a PDF takes a postcard") << Run{3, false, 10, "1", true, 1, {100, 148}, {pdf}, 1};
         QTest::newRow("nobody for a normal card")
-            << Run{0, true, 1, "6", true, 1, {210, 297}, {NoParticipantMessage(), pdf}, 1};
+            << Run{0, true, 1, "6", true, 1, {210, 297}, {nobody, pdf}, 1};
         QTest::newRow("no sheets") << Run{3, false, 1, "abc", true, 0, {}, {}, 1};
         QTest::newRow("fewer than no sheets") << Run{3, false, 1, "-4", true, 0, {}, {}, 1};
         QTest::newRow("sheets out of range")
@@ -235,7 +236,7 @@ private slots:
     void runs() {
         QFETCH(Run, run);
         Fixture f(run.Names);
-        QSignalSpy runEnded(f.screen.get(), &CardIssueScreen::RunEnded);
+        QSignalSpy ended(f.screen.get(), &CardIssueScreen::RunEnded);
         f.Child<QRadioButton>(QStringLiteral("Optカードモード_%1").arg(run.Normal ? 1 : 0))->setChecked(true);
         f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(run.Layout);
         f.Set(QStringLiteral("Txt部数"), QString::fromLatin1(run.Sheets));
@@ -255,7 +256,7 @@ private slots:
             QVERIFY2(f.dialogs.Messages().at(i).startsWith(run.Messages.at(i)),
                      qPrintable(f.dialogs.Messages().at(i)));
         }
-        QCOMPARE(runEnded.count(), run.Ended);
+        QCOMPARE(ended.count(), run.Ended);
         QVERIFY(f.screen->isEnabled() && !f.screen->IsPrinting());
     }
 
@@ -277,22 +278,6 @@ private slots:
         QCOMPARE(QDir(f.Working()).entryList(QDir::Files), f.Pdfs()); // only the finished file is left
         QCOMPARE(CountPdfPages(f.Pdf()), 5);
         QVERIFY(f.screen->close());
-    }
-
-    void pdfThatCannotBeWrittenMidRunIsReportedNotAnnounced() {
-        Fixture f(30);
-        QSignalSpy ended(f.screen.get(), &CardIssueScreen::RunEnded);
-        f.Set(QStringLiteral("Txt部数"), QStringLiteral("5"));
-        f.Issue();
-        QVERIFY(f.t.clock.AdvanceToNext());
-        QVERIFY(QDir(f.Working()).removeRecursively()); // a memory stick pulled out
-        f.RunToEnd();
-        QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled());
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(f.dialogs.Messages().size(), 1);
-        QVERIFY(f.dialogs.Messages().first().startsWith(
-            QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。\r\n")));
-        QVERIFY(!QFileInfo::exists(f.Working()));
     }
 
     void screenDestroyedMidRunLeavesNoFile() {
