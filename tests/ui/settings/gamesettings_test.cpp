@@ -15,10 +15,11 @@
 namespace {
 
 struct Fixture {
-    explicit Fixture(const QString& dflag = QStringLiteral("111111111"), qint32 mode = 1) {
+    explicit Fixture(const QString& dflag = QStringLiteral("111111111"), qint32 mode = 1, qint32 cols = 5) {
         state.Settings.ApplyDefaults();
         state.Settings.Dflag = dflag;
         state.Settings.GameMode = mode;
+        state.Settings.Cols = cols;
         state.Settings.Pictures = QStringLiteral("/w/Pictures");
         state.Settings.Musics = QStringLiteral("/w/Musics");
         state.ProgramFolder = dir.path() + u'/';
@@ -77,10 +78,7 @@ private slots:
     }
 
     void confirmedApplyStoresSavesAndCloses() {
-        Fixture f;
-        f.state.Settings.Cols = 20;
-        f.state.Settings.Rows = 3;
-        f.screen = new GameSettingsScreen(f.state, f.t.services);
+        Fixture f(QStringLiteral("111111111"), 1, 20);
         QCOMPARE(f.Child<QRadioButton>(QStringLiteral("Optモード_3"))->text(), QStringLiteral("モード4"));
         QCOMPARE(f.Child<QComboBox>(QStringLiteral("Cmb列数"))->currentText(), QStringLiteral("20"));
         QCOMPARE(f.Child<QComboBox>(QStringLiteral("Cmb列数"))->itemText(17), QStringLiteral("18"));
