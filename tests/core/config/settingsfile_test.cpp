@@ -44,16 +44,6 @@ TEST(SettingsIni, ReadsKeysFromTheHeaderOn) {
     }
 }
 
-TEST(SettingsIni, WritesNineLines) {
-    SettingsRecord s;
-    s.RosterFilePath = QStringLiteral("/w/Sample01.txt");
-    s.ApplyDefaults();
-    s.Cols = -3;
-    EXPECT_EQ(s.ToIni(), QStringLiteral("[Mirda]\r\nNames = /w/Sample01.txt\r\nPictures = \r\nMusics = \r\n"
-                                        "GameMode = 1\r\nDflag = 111111111\r\nCols = -3\r\nRows = 5\r\n"
-                                        "Backcolor = 8421504\r\n"));
-}
-
 TEST(ProgramFolder, DropsAVbpFolderInAnyCase) {
     const std::pair<const char*, const char*> cases[] = {{"/opt/mirda", "/opt/mirda/"},
                                                          {"/opt/mirda/vBp", "/opt/mirda/"},

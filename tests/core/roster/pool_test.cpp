@@ -4,7 +4,6 @@
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
-#include <set>
 
 namespace {
 
@@ -74,23 +73,6 @@ TEST(PoolOperations, TakeFindRemoveAppend) {
     EXPECT_EQ(TakeRandomEntry(fractions, pool), 8);
     EXPECT_EQ(Contents(pool), (std::vector<int>{5, 2}));
     EXPECT_EQ(pool.At(3), 0);
-}
-
-TEST(PoolOperations, TakingEverythingReturnsEachRowOnce) {
-    RosterTable r;
-    r.Clear();
-    const std::multiset<int> rows{1, 2, 3, 5, 8, 13, 21, 34, 55, 89, 144, 233, 300};
-    for (int row : rows) {
-        r.SetCell(RosterColumn::Name, row, QStringLiteral("P%1").arg(row));
-    }
-    RowPool pool;
-    CollectEligibleRows(r, pool, 0);
-    ClockSeededFractions random(12345);
-    std::multiset<int> taken;
-    while (pool.Count > 0) {
-        taken.insert(TakeRandomEntry(random, pool));
-    }
-    EXPECT_EQ(taken, rows);
 }
 
 TEST(ClockSeededFractions, StaysInTheUnitIntervalWithSinglePrecision) {
