@@ -37,7 +37,7 @@ CardRenderer::CardRenderer(const QColor& textColour, const QString& fontFace)
     m_font.setStyleStrategy(QFont::PreferOutline);
 }
 
-void CardRenderer::adoptDevice(QPainter& painter) {
+void CardRenderer::AdoptDevice(QPainter& painter) {
     const QPaintDevice* device = painter.device();
     if (device == m_device) {
         return;
@@ -49,14 +49,14 @@ void CardRenderer::adoptDevice(QPainter& painter) {
     m_fits.clear(); // measured for another device
 }
 
-double CardRenderer::toPixelsX(MmUnits units) const {
+double CardRenderer::ToPixelsX(MmUnits units) const {
     return ToMillimetres(units) * m_dpiX / kMmPerInch;
 }
-double CardRenderer::toPixelsY(MmUnits units) const {
+double CardRenderer::ToPixelsY(MmUnits units) const {
     return ToMillimetres(units) * m_dpiY / kMmPerInch;
 }
 
-CardRenderer::Photo& CardRenderer::photo(const QString& path) {
+CardRenderer::Photo& CardRenderer::PhotoEntry(const QString& path) {
     auto found = m_photos.find(path);
     if (found != m_photos.end()) {
         return *found;
@@ -67,7 +67,7 @@ CardRenderer::Photo& CardRenderer::photo(const QString& path) {
     return *m_photos.insert(path, std::move(entry));
 }
 
-const QImage& CardRenderer::decoded(const QString& path, Photo& entry, QSize pixels) {
+const QImage& CardRenderer::DecodedImage(const QString& path, Photo& entry, QSize pixels) {
     const auto key = std::make_pair(pixels.width(), pixels.height());
     auto found = entry.Decoded.find(key);
     if (found != entry.Decoded.end()) {
@@ -81,7 +81,7 @@ const QImage& CardRenderer::decoded(const QString& path, Photo& entry, QSize pix
     return entry.Decoded.emplace(key, std::move(image)).first->second;
 }
 
-const FittedText& CardRenderer::fit(const QString& text, MmUnits c, MmUnits q) {
+const FittedText& CardRenderer::Fitted(const QString& text, MmUnits c, MmUnits q) {
     auto key = std::make_tuple(text, c, q);
     auto found = m_fits.find(key);
     if (found == m_fits.end()) {
@@ -94,15 +94,15 @@ const FittedText& CardRenderer::fit(const QString& text, MmUnits c, MmUnits q) {
 }
 
 void CardRenderer::DrawCell(QPainter& painter, MmPoint cell, MmUnits c, const CellContent& content) {
-    adoptDevice(painter);
+    AdoptDevice(painter);
     MmUnits q = c;
     if (!content.PhotoPath.isEmpty()) {
         q = PhotoBoxHeight(c);
-        Photo& entry = photo(content.PhotoPath);
+        Photo& entry = PhotoEntry(content.PhotoPath);
         if (entry.Readable) {
             const MmRect place = PlacePhoto(cell.X, cell.Y, c, entry.Size.width(), entry.Size.height());
-            const QRectF target(toPixelsX(place.X), toPixelsY(place.Y), toPixelsX(place.Width),
-                                toPixelsY(place.Height));
+            const QRectF target(ToPixelsX(place.X), ToPixelsY(place.Y), ToPixelsX(place.Width),
+                                ToPixelsY(place.Height));
             // The resolution the photo is decoded at: the device's, within the limits above.
             double scale = std::min({m_dpiX, m_dpiY, kPhotoDpi}) / std::min(m_dpiX, m_dpiY);
             const double area = target.width() * target.height() * scale * scale;
@@ -111,13 +111,13 @@ void CardRenderer::DrawCell(QPainter& painter, MmPoint cell, MmUnits c, const Ce
             }
             const QSize pixels(std::max(1, static_cast<int>(std::lround(target.width() * scale))),
                                std::max(1, static_cast<int>(std::lround(target.height() * scale))));
-            const QImage& image = decoded(content.PhotoPath, entry, pixels);
+            const QImage& image = DecodedImage(content.PhotoPath, entry, pixels);
             if (!image.isNull()) {
                 painter.drawImage(target, image);
             }
         }
     }
-    const FittedText& fitted = fit(content.Text, c, q);
+    const FittedText& fitted = Fitted(content.Text, c, q);
     if (fitted.Blank) {
         return;
     }
@@ -126,22 +126,22 @@ void CardRenderer::DrawCell(QPainter& painter, MmPoint cell, MmUnits c, const Ce
     painter.setFont(font);
     painter.setPen(m_textColour);
     const double baseline = ToMillimetres(cell.Y + fitted.Dy) + fitted.Extent.Ascent;
-    painter.drawText(QPointF(toPixelsX(cell.X + fitted.Dx), baseline * m_dpiY / kMmPerInch), content.Text);
+    painter.drawText(QPointF(ToPixelsX(cell.X + fitted.Dx), baseline * m_dpiY / kMmPerInch), content.Text);
 }
 
 void CardRenderer::DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n) {
-    adoptDevice(painter);
+    AdoptDevice(painter);
     const CardGrid grid = GridLines(origin, cardSide, n);
     // The finest line the device draws: one pixel of a printer; a PDF has no pixel of its own, so
     // it gets a line that prints solid on any printer.
     const double width = m_gridLineMm > 0 ? m_gridLineMm * m_dpiX / kMmPerInch : 1.0;
     painter.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRectF(toPixelsX(grid.Outline.X), toPixelsY(grid.Outline.Y),
-                            toPixelsX(grid.Outline.Width), toPixelsY(grid.Outline.Height)));
+    painter.drawRect(QRectF(ToPixelsX(grid.Outline.X), ToPixelsY(grid.Outline.Y),
+                            ToPixelsX(grid.Outline.Width), ToPixelsY(grid.Outline.Height)));
     for (const MmLine& line : grid.Lines) {
-        painter.drawLine(QPointF(toPixelsX(line.From.X), toPixelsY(line.From.Y)),
-                         QPointF(toPixelsX(line.To.X), toPixelsY(line.To.Y)));
+        painter.drawLine(QPointF(ToPixelsX(line.From.X), ToPixelsY(line.From.Y)),
+                         QPointF(ToPixelsX(line.To.X), ToPixelsY(line.To.Y)));
     }
 }
 

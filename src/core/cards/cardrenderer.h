@@ -61,12 +61,12 @@ private:
         std::map<std::pair<int, int>, QImage> Decoded;
     };
 
-    void adoptDevice(QPainter& painter);
-    double toPixelsX(MmUnits units) const;
-    double toPixelsY(MmUnits units) const;
-    Photo& photo(const QString& path);
-    const QImage& decoded(const QString& path, Photo& entry, QSize pixels);
-    const FittedText& fit(const QString& text, MmUnits c, MmUnits q);
+    void AdoptDevice(QPainter& painter);
+    double ToPixelsX(MmUnits units) const;
+    double ToPixelsY(MmUnits units) const;
+    Photo& PhotoEntry(const QString& path);
+    const QImage& DecodedImage(const QString& path, Photo& entry, QSize pixels);
+    const FittedText& Fitted(const QString& text, MmUnits c, MmUnits q);
 
     QColor m_textColour;
     QFont m_font;

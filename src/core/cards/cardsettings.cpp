@@ -30,7 +30,7 @@ QStringList GridSizeTexts() {
 namespace {
 
 // Full-width ASCII forms (U+FF01..U+FF5E) and the ideographic space become their half-width forms.
-QChar halfWidth(QChar ch) {
+QChar HalfWidth(QChar ch) {
     const char16_t u = ch.unicode();
     if (u >= 0xFF01 && u <= 0xFF5E) {
         return QChar(static_cast<char16_t>(u - 0xFEE0));
@@ -47,7 +47,7 @@ int ReadFramesPerSide(const QString& text) {
     if (text.isEmpty()) {
         return 5;
     }
-    const double n = RoundHalfEven(NumericValue(QString(halfWidth(text.at(0)))));
+    const double n = RoundHalfEven(NumericValue(QString(HalfWidth(text.at(0)))));
     if (n == 3 || n == 5 || n == 7 || n == 9) {
         return static_cast<int>(n);
     }
@@ -68,7 +68,7 @@ namespace {
 
 // The colour text as a 32-bit integer the way numbers are converted for the printer: surrounding
 // spaces and "," ignored, &H (hexadecimal) and &O (octal) accepted, fractions rounded.
-bool readColourNumber(const QString& text, qint32& number) {
+bool ReadColourNumber(const QString& text, qint32& number) {
     QString t = text.trimmed();
     t.remove(u',');
     if (t.size() > 2 && t.at(0) == u'&' &&
@@ -98,7 +98,7 @@ bool readColourNumber(const QString& text, qint32& number) {
 
 QColor ReadTextColour(const QString& text) {
     qint32 number = 0;
-    if (!readColourNumber(text, number) || number < 0 || number > 0xFFFFFF) {
+    if (!ReadColourNumber(text, number) || number < 0 || number > 0xFFFFFF) {
         return Qt::black;
     }
     return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF);

@@ -13,7 +13,7 @@ namespace {
 // Sizes tried are 50 - 0.5 k for k = 1 .. kLastStep (49.5 down to 1 point).
 constexpr int kLastStep = static_cast<int>((kFitStartSize - kFitSmallestSize) / kFitStep);
 
-double sizeAt(int k) {
+double SizeAt(int k) {
     return kFitStartSize - kFitStep * k;
 }
 
@@ -32,7 +32,7 @@ public:
         return found->second;
     }
     bool FitsAt(int k) {
-        const TextExtent& e = Measure(sizeAt(k));
+        const TextExtent& e = Measure(SizeAt(k));
         return e.Width <= m_width && e.Height <= m_height;
     }
     double Width() const { return m_width; }
@@ -48,10 +48,10 @@ private:
     int m_measurements = 0;
 };
 
-FittedText finish(Search& search, int fittingStep, MmUnits c, MmUnits q) {
+FittedText Finish(Search& search, int fittingStep, MmUnits c, MmUnits q) {
     FittedText fit;
     fit.Blank = false;
-    fit.PointSize = std::max(sizeAt(fittingStep) - kFitStep, kFitSmallestSize);
+    fit.PointSize = std::max(SizeAt(fittingStep) - kFitStep, kFitSmallestSize);
     fit.Extent = search.Measure(fit.PointSize);
     fit.Dx = ToUnits((search.Width() - fit.Extent.Width) / 2);
     fit.Dy = ToUnits((search.Height() - fit.Extent.Height) / 2);
@@ -73,7 +73,7 @@ FittedText FitTextStepByStep(TextMeasurer& measurer, const QString& text, MmUnit
     while (k < kLastStep && !search.FitsAt(k)) {
         ++k;
     }
-    return finish(search, k, c, q);
+    return Finish(search, k, c, q);
 }
 
 FittedText FitText(TextMeasurer& measurer, const QString& text, MmUnits c, MmUnits q) {
@@ -102,5 +102,5 @@ FittedText FitText(TextMeasurer& measurer, const QString& text, MmUnits c, MmUni
             ++k;
         }
     }
-    return finish(search, k, c, q);
+    return Finish(search, k, c, q);
 }

@@ -11,16 +11,16 @@ namespace {
 constexpr char16_t kEscapeBase = 0xF700; // + the byte, for a byte that is not part of a character
 constexpr char16_t kNoCharacter = 0;
 
-bool isLeadByte(quint8 b) {
+bool IsLeadByte(quint8 b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-bool isTrailByte(quint8 b) {
+bool IsTrailByte(quint8 b) {
     return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
 // The single bytes Windows maps to private characters.
-char16_t windowsSingleByte(quint8 b) {
+char16_t WindowsSingleByte(quint8 b) {
     switch (b) {
     case 0x80:
         return 0x0080;
@@ -37,7 +37,7 @@ char16_t windowsSingleByte(quint8 b) {
     }
 }
 
-int windowsSingleByteOf(char16_t c) {
+int WindowsSingleByteOf(char16_t c) {
     switch (c) {
     case 0x0080:
         return 0x80;
@@ -68,7 +68,7 @@ struct DoubleByteTable {
         QByteArray pairs;
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (isLeadByte(static_cast<quint8>(lead)) && isTrailByte(static_cast<quint8>(trail))) {
+                if (IsLeadByte(static_cast<quint8>(lead)) && IsTrailByte(static_cast<quint8>(trail))) {
                     codes.push_back(static_cast<quint16>(lead << 8 | trail));
                     pairs.append(static_cast<char>(lead)).append(static_cast<char>(trail)).append('\n');
                 }
@@ -124,18 +124,18 @@ struct DoubleByteTable {
     }
 };
 
-const DoubleByteTable& doubleByteTable() {
+const DoubleByteTable& SharedDoubleByteTable() {
     static const DoubleByteTable table;
     return table;
 }
 
 // An escaped byte that is a lead byte of a two-byte code.
-bool isLoneLead(char16_t c) {
+bool IsLoneLead(char16_t c) {
     return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
-           isLeadByte(static_cast<quint8>(c - kEscapeBase));
+           IsLeadByte(static_cast<quint8>(c - kEscapeBase));
 }
 
-bool isPlainAscii(QByteArrayView bytes) {
+bool IsPlainAscii(QByteArrayView bytes) {
     for (const char c : bytes) {
         if (static_cast<quint8>(c) >= 0x80) {
             return false;
@@ -149,10 +149,10 @@ bool isPlainAscii(QByteArrayView bytes) {
 QString DecodeCp932(QByteArrayView bytes, qsizetype* undecodable) {
     qsizetype bad = 0;
     QString out;
-    if (isPlainAscii(bytes)) {
+    if (IsPlainAscii(bytes)) {
         out = QString::fromLatin1(bytes);
     } else {
-        const DoubleByteTable& table = doubleByteTable();
+        const DoubleByteTable& table = SharedDoubleByteTable();
         out.reserve(bytes.size());
         const qsizetype n = bytes.size();
         for (qsizetype i = 0; i < n; ++i) {
@@ -161,10 +161,10 @@ QString DecodeCp932(QByteArrayView bytes, qsizetype* undecodable) {
                 out.append(QChar(char16_t(b)));
             } else if (b >= 0xA1 && b <= 0xDF) {
                 out.append(QChar(char16_t(0xFF61 + (b - 0xA1)))); // half-width katakana
-            } else if (const char16_t single = windowsSingleByte(b); single != kNoCharacter) {
+            } else if (const char16_t single = WindowsSingleByte(b); single != kNoCharacter) {
                 out.append(QChar(single)); // a private character, not text
                 ++bad;
-            } else if (i + 1 < n && isTrailByte(static_cast<quint8>(bytes[i + 1])) &&
+            } else if (i + 1 < n && IsTrailByte(static_cast<quint8>(bytes[i + 1])) &&
                        table.ToChar[static_cast<size_t>(b << 8 | static_cast<quint8>(bytes[i + 1]))] !=
                            kNoCharacter) {
                 out.append(
@@ -197,7 +197,7 @@ bool EncodeCp932(QStringView text, QByteArray& out, qsizetype* badIndex) {
             out.append(static_cast<char>(0xA1 + (c - 0xFF61)));
             continue;
         }
-        if (const int single = windowsSingleByteOf(c); single >= 0) {
+        if (const int single = WindowsSingleByteOf(c); single >= 0) {
             out.append(static_cast<char>(single));
             continue;
         }
@@ -206,7 +206,7 @@ bool EncodeCp932(QStringView text, QByteArray& out, qsizetype* badIndex) {
             continue;
         }
         if (!table) {
-            table = &doubleByteTable();
+            table = &SharedDoubleByteTable();
         }
         const auto found = table->ToCode.constFind(c);
         if (found == table->ToCode.constEnd()) {
@@ -220,7 +220,7 @@ bool EncodeCp932(QStringView text, QByteArray& out, qsizetype* badIndex) {
         // A lone lead byte just written must not pair with this character's first byte: of a
         // character's codes, take one that leaves it alone (the file it came from had one).
         const auto pairs = [&](quint16 candidate) {
-            return i > 0 && isLoneLead(text[i - 1].unicode()) &&
+            return i > 0 && IsLoneLead(text[i - 1].unicode()) &&
                    table->ToChar[static_cast<size_t>((text[i - 1].unicode() - kEscapeBase) << 8 |
                                                      candidate >> 8)] != kNoCharacter;
         };

@@ -6,11 +6,11 @@
 
 namespace {
 
-bool isIgnorable(QChar c) {
+bool IsIgnorable(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-double readRadix(const QString& s, int pos, int radix) {
+double ReadRadix(const QString& s, int pos, int radix) {
     quint64 value = 0;
     int digits = 0;
     for (; pos < s.size(); ++pos) {
@@ -47,17 +47,17 @@ double NumericValue(const QString& text) {
     QString s;
     s.reserve(text.size());
     for (const QChar c : text) {
-        if (c != u',' && !isIgnorable(c)) {
+        if (c != u',' && !IsIgnorable(c)) {
             s.append(c);
         }
     }
     if (s.size() >= 2 && s.at(0) == u'&') {
         const QChar p = s.at(1).toUpper();
         if (p == u'H') {
-            return readRadix(s, 2, 16);
+            return ReadRadix(s, 2, 16);
         }
         if (p == u'O') {
-            return readRadix(s, 2, 8);
+            return ReadRadix(s, 2, 8);
         }
         return 0;
     }

@@ -10,7 +10,7 @@ namespace {
 constexpr qint64 kBlock = 1 << 16; // bytes handed to the system at a time
 
 // A folder in a file's place: what the system reports when that file is opened for writing.
-FileError folderInTheWay() {
+FileError FolderInTheWay() {
     return FileError::Of(FolderInTheWayErrorCode());
 }
 
@@ -66,7 +66,7 @@ bool SafeFile::Open() {
     m_error = FileError{};
     if (QFileInfo(m_file.fileName()).isDir()) {
         // Qt refuses this itself, without asking the system.
-        Fail(folderInTheWay());
+        Fail(FolderInTheWay());
         return false;
     }
     ClearSystemError();

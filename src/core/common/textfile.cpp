@@ -9,7 +9,7 @@ namespace {
 
 const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
 
-bool isPlainAscii(const QByteArray& bytes) {
+bool IsPlainAscii(const QByteArray& bytes) {
     for (const char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80) {
             return false;
@@ -19,13 +19,13 @@ bool isPlainAscii(const QByteArray& bytes) {
 }
 
 // Valid UTF-8, decoded; false when any sequence is malformed.
-bool decodeStrictUtf8(const QByteArray& bytes, QString& text) {
+bool DecodeStrictUtf8(const QByteArray& bytes, QString& text) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     text = decoder.decode(bytes);
     return !decoder.hasError();
 }
 
-bool isJapanese(char32_t c) {
+bool IsJapanese(char32_t c) {
     return (c >= 0x3000 && c <= 0x30FF) || // punctuation, hiragana, katakana
            (c >= 0x3400 && c <= 0x9FFF) || // kanji
            (c >= 0xF900 && c <= 0xFAFF) || // compatibility kanji
@@ -36,18 +36,18 @@ bool isJapanese(char32_t c) {
 // Text that is plainly Japanese: some Japanese, and nothing between U+0100 and U+07FF, the
 // range two half-width katakana of CP932 become when read as one UTF-8 character (ﾕｷ, D5 B7,
 // reads as Armenian).
-bool plainlyJapanese(const QString& text) {
+bool PlainlyJapanese(const QString& text) {
     bool japanese = false;
     for (const char32_t c : text.toUcs4()) {
         if (c >= 0x100 && c < 0x800) {
             return false;
         }
-        japanese = japanese || isJapanese(c);
+        japanese = japanese || IsJapanese(c);
     }
     return japanese;
 }
 
-QString decodeCp932(const QByteArray& bytes, DecodeReport& report) {
+QString DecodeAsCp932(const QByteArray& bytes, DecodeReport& report) {
     report.Encoding = TextEncoding::Cp932;
     return DecodeCp932(bytes, &report.Undecodable);
 }
@@ -63,7 +63,7 @@ QString DecodeOwnText(const QByteArray& bytes, DecodeReport* report) {
         r.Encoding = TextEncoding::Utf8Bom;
         return QString::fromUtf8(bytes.mid(kUtf8Mark.size()));
     }
-    return decodeCp932(bytes, r);
+    return DecodeAsCp932(bytes, r);
 }
 
 QString DecodeForeignText(const QByteArray& bytes, DecodeReport* report) {
@@ -76,11 +76,11 @@ QString DecodeForeignText(const QByteArray& bytes, DecodeReport* report) {
         return QString::fromUtf8(bytes.mid(kUtf8Mark.size()));
     }
     QString utf8;
-    if (!isPlainAscii(bytes) && decodeStrictUtf8(bytes, utf8) && plainlyJapanese(utf8)) {
+    if (!IsPlainAscii(bytes) && DecodeStrictUtf8(bytes, utf8) && PlainlyJapanese(utf8)) {
         r.Encoding = TextEncoding::Utf8;
         return utf8;
     }
-    return decodeCp932(bytes, r);
+    return DecodeAsCp932(bytes, r);
 }
 
 bool EncodeText(const QString& text, TextEncoding encoding, QByteArray& out) {
@@ -89,7 +89,7 @@ bool EncodeText(const QString& text, TextEncoding encoding, QByteArray& out) {
         // Only whole characters: a lone surrogate has no UTF-8 form.
         QString check;
         const QByteArray utf8 = text.toUtf8();
-        if (!decodeStrictUtf8(utf8, check) || check != text) {
+        if (!DecodeStrictUtf8(utf8, check) || check != text) {
             return false;
         }
         if (encoding == TextEncoding::Utf8Bom) {

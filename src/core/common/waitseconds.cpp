@@ -6,10 +6,10 @@
 
 void WaitSeconds(int n, const WaitHooks& hooks) {
     for (int i = 0; i <= n; ++i) {
-        const long long second = hooks.nowMs() / 1000;
-        hooks.runPendingEvents();
-        while (hooks.nowMs() / 1000 == second) {
-            hooks.sleepMs(10);
+        const long long second = hooks.NowMs() / 1000;
+        hooks.RunPendingEvents();
+        while (hooks.NowMs() / 1000 == second) {
+            hooks.SleepMs(10);
         }
     }
 }

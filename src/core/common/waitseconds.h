@@ -6,9 +6,9 @@
 // pending events run once at the start of each second. Between those moments it sleeps in short
 // steps and polls the clock.
 struct WaitHooks {
-    std::function<long long()> nowMs;       // the clock, in milliseconds
-    std::function<void(int)> sleepMs;       // sleep this long
-    std::function<void()> runPendingEvents; // one pass of pending events
+    std::function<long long()> NowMs;       // the clock, in milliseconds
+    std::function<void(int)> SleepMs;       // sleep this long
+    std::function<void()> RunPendingEvents; // one pass of pending events
 };
 void WaitSeconds(int n, const WaitHooks& hooks);
 

@@ -107,7 +107,7 @@ void SetUpWorkingFolder(ProgramState& state, const QString& documentsFolder, Mes
 namespace {
 
 // First-run copies fail silently, but never leave half a file.
-void copyReplacing(const QString& from, const QString& to) {
+void CopyReplacing(const QString& from, const QString& to) {
     FileError ignored;
     CopyFileSafely(from, to, ignored);
 }
@@ -119,7 +119,7 @@ void CopySampleRosters(const ProgramState& state, const QString& workingFolder) 
     const QStringList names =
         program.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden, QDir::Unsorted);
     for (const QString& name : names) {
-        copyReplacing(program.filePath(name), JoinPath(workingFolder, name));
+        CopyReplacing(program.filePath(name), JoinPath(workingFolder, name));
     }
 }
 
@@ -130,7 +130,7 @@ void CopySampleMedia(const ProgramState& state, const QString& workingFolder) {
         for (const QString& name : from.entryList(QDir::Files, QDir::Name)) {
             const QString target = JoinPath(to, name);
             if (!QFile::exists(target)) {
-                copyReplacing(from.filePath(name), target);
+                CopyReplacing(from.filePath(name), target);
             }
         }
     }

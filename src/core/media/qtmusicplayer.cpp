@@ -29,7 +29,7 @@ struct QtMusicPlayer::Device {
 
 namespace {
 
-bool isLoaded(QMediaPlayer::MediaStatus status) {
+bool IsLoaded(QMediaPlayer::MediaStatus status) {
     return status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferingMedia ||
            status == QMediaPlayer::BufferedMedia || status == QMediaPlayer::EndOfMedia;
 }
@@ -42,7 +42,7 @@ QtMusicPlayer::~QtMusicPlayer() = default;
 
 void QtMusicPlayer::StartWhenLoaded(Device& device) {
     QMediaPlayer& player = *device.player;
-    if (!device.startPending || !isLoaded(player.mediaStatus())) {
+    if (!device.startPending || !IsLoaded(player.mediaStatus())) {
         return;
     }
     if (device.startMs == 0 || player.isSeekable()) {
@@ -143,7 +143,7 @@ qint32 QtMusicPlayer::MusicLength(const QString& path) {
     if (device->ended) {
         return ReportedTime(std::max(duration, device->player->position()), path, FrameRate(*device));
     }
-    if (!isLoaded(device->player->mediaStatus()) || duration <= 0) {
+    if (!IsLoaded(device->player->mediaStatus()) || duration <= 0) {
         return -1; // still opening
     }
     return ReportedTime(duration, path, FrameRate(*device));

@@ -8,7 +8,7 @@
 
 namespace {
 
-void removeAt(RowPool& pool, int p) {
+void RemoveAt(RowPool& pool, int p) {
     for (int i = p; i < pool.Count; ++i) {
         pool.Entries[static_cast<size_t>(i)] = pool.Entries[static_cast<size_t>(i) + 1];
     }
@@ -46,7 +46,7 @@ qint32 RandomIndex(FractionSource& random, qint16 n) {
 qint16 TakeRandomEntry(FractionSource& random, RowPool& pool) {
     const int p = RandomIndex(random, pool.Count);
     const qint16 value = pool.At(p);
-    removeAt(pool, p);
+    RemoveAt(pool, p);
     return value;
 }
 
@@ -62,7 +62,7 @@ qint16 FindEntry(const RowPool& pool, qint16 value) {
 void RemoveEntry(RowPool& pool, qint16 value) {
     const qint16 p = FindEntry(pool, value);
     if (p > 0) {
-        removeAt(pool, p);
+        RemoveAt(pool, p);
     }
 }
 

@@ -85,7 +85,7 @@ QString RosterTable::Serialize() const {
 namespace {
 
 // The first character of text the encoding cannot store, or -1.
-qsizetype firstUnencodable(const QString& text, TextEncoding encoding) {
+qsizetype FirstUnencodable(const QString& text, TextEncoding encoding) {
     if (encoding == TextEncoding::Cp932) {
         return FirstNonCp932Character(text);
     }
@@ -101,7 +101,7 @@ qsizetype firstUnencodable(const QString& text, TextEncoding encoding) {
     return -1;
 }
 
-qsizetype characterLength(const QString& text, qsizetype i) {
+qsizetype CharacterLength(const QString& text, qsizetype i) {
     return text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
 }
 
@@ -115,9 +115,9 @@ std::vector<RosterTable::UnencodableCell> RosterTable::UnencodableCells(TextEnco
         }
         for (int c = 0; c < kColumns; ++c) {
             const QString& text = m_cells[r][c];
-            const qsizetype at = firstUnencodable(text, encoding);
+            const qsizetype at = FirstUnencodable(text, encoding);
             if (at >= 0) {
-                cells.push_back({r, RosterColumn(c), text.mid(at, characterLength(text, at))});
+                cells.push_back({r, RosterColumn(c), text.mid(at, CharacterLength(text, at))});
             }
         }
     }
@@ -131,9 +131,9 @@ void RosterTable::ReplaceUnencodable(TextEncoding encoding, const QString& repla
         }
         for (int c = 0; c < kColumns; ++c) {
             QString& text = m_cells[r][c];
-            for (qsizetype at = firstUnencodable(text, encoding); at >= 0;
-                 at = firstUnencodable(text, encoding)) {
-                text.replace(at, characterLength(text, at), replacement);
+            for (qsizetype at = FirstUnencodable(text, encoding); at >= 0;
+                 at = FirstUnencodable(text, encoding)) {
+                text.replace(at, CharacterLength(text, at), replacement);
             }
         }
     }

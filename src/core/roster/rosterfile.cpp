@@ -9,7 +9,7 @@
 
 namespace {
 
-qsizetype countNonAscii(const QByteArray& bytes) {
+qsizetype CountNonAscii(const QByteArray& bytes) {
     qsizetype n = 0;
     for (const char c : bytes) {
         n += static_cast<unsigned char>(c) >= 0x80 ? 1 : 0;
@@ -17,13 +17,13 @@ qsizetype countNonAscii(const QByteArray& bytes) {
     return n;
 }
 
-QString cellPlace(const RosterTable& roster, const RosterTable::UnencodableCell& cell) {
+QString CellPlace(const RosterTable& roster, const RosterTable::UnencodableCell& cell) {
     const QString where =
         cell.Row == 0 ? QStringLiteral("見出し行") : QStringLiteral("行番号 %1").arg(cell.Row);
     return QStringLiteral("%1 の「%2」: %3").arg(where, roster.Cell(cell.Column, 0), cell.Character);
 }
 
-QString saveFailure(const QString& path, const QString& detail) {
+QString SaveFailure(const QString& path, const QString& detail) {
     return QStringLiteral("名簿ファイルを保存できませんでした。\r\n%1\r\n%2").arg(path, detail);
 }
 
@@ -36,7 +36,7 @@ RosterFileReport ReadRoster(const QByteArray& bytes, RosterTable& roster) {
     report.Encoding = decoded.Encoding;
     report.Undecodable = decoded.Undecodable;
     report.HasNul = decoded.HasNul;
-    report.NonAscii = countNonAscii(bytes);
+    report.NonAscii = CountNonAscii(bytes);
     report.RowsNotRead = roster.Parse(text);
     return report;
 }
@@ -54,7 +54,7 @@ QString ReplaceUnencodableQuestion(const RosterTable& roster,
     constexpr size_t kListed = 5;
     QString list;
     for (size_t i = 0; i < cells.size() && i < kListed; ++i) {
-        list += cellPlace(roster, cells[i]) + QStringLiteral("\r\n");
+        list += CellPlace(roster, cells[i]) + QStringLiteral("\r\n");
     }
     if (cells.size() > kListed) {
         list += QStringLiteral("ほか %1 か所\r\n").arg(cells.size() - kListed);
@@ -67,7 +67,7 @@ bool WriteRoster(QIODevice& device, const RosterTable& roster, TextEncoding enco
     const auto cells = roster.UnencodableCells(encoding);
     if (!cells.empty()) {
         error = QStringLiteral("名簿ファイルに保存できない文字があるため、保存しませんでした。\r\n") +
-                cellPlace(roster, cells.front());
+                CellPlace(roster, cells.front());
         return false;
     }
     QByteArray bytes;
@@ -117,7 +117,7 @@ bool SaveRoster(ProgramState& state, MessageSink& messages) {
     bool ok = false;
     const auto cells = state.Roster.UnencodableCells(state.RosterEncoding);
     if (!cells.empty()) {
-        problem = QStringLiteral("保存できない文字があります。\r\n") + cellPlace(state.Roster, cells.front());
+        problem = QStringLiteral("保存できない文字があります。\r\n") + CellPlace(state.Roster, cells.front());
     } else if (!file.Open()) {
         problem = file.Error().Lines(QStringLiteral("エラー番号="));
     } else if (QString error;
@@ -128,7 +128,7 @@ bool SaveRoster(ProgramState& state, MessageSink& messages) {
     }
     state.RosterModified = !ok;
     if (!ok) {
-        messages.ShowMessage(saveFailure(path, problem));
+        messages.ShowMessage(SaveFailure(path, problem));
     }
     return ok;
 }

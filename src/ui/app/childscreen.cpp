@@ -14,7 +14,7 @@ void CloseScreen(QWidget* screen) {
 }
 
 namespace {
-double logicalDpi(const QWidget* widget) {
+double LogicalDpi(const QWidget* widget) {
     const QScreen* s = widget ? widget->screen() : nullptr;
     const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
     return dpi > 0 ? dpi : 96.0;
@@ -22,9 +22,9 @@ double logicalDpi(const QWidget* widget) {
 } // namespace
 
 int TwipsToPixels(const QWidget* widget, double twips) {
-    return static_cast<int>(std::lround(twips * logicalDpi(widget) / 1440.0));
+    return static_cast<int>(std::lround(twips * LogicalDpi(widget) / 1440.0));
 }
 
 double PixelsToTwips(const QWidget* widget, double pixels) {
-    return pixels * 1440.0 / logicalDpi(widget);
+    return pixels * 1440.0 / LogicalDpi(widget);
 }

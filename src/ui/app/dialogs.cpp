@@ -13,12 +13,12 @@
 
 namespace {
 
-QWidget* ownerOf(QWidget* parent) {
+QWidget* OwnerOf(QWidget* parent) {
     return parent ? parent : QApplication::activeWindow();
 }
 
 // Message boxes are read from the back of a room when the draw runs on a projector.
-void enlarge(QMessageBox& box) {
+void Enlarge(QMessageBox& box) {
     QFont font = box.font();
     font.setPointSizeF(std::max(font.pointSizeF(), 12.0));
     box.setFont(font);
@@ -27,7 +27,7 @@ void enlarge(QMessageBox& box) {
 // Runs a dialog made on the heap. Its owner may be destroyed while the dialog's event loop runs
 // (and the dialog with it): then nothing is read back and the dialog counts as cancelled.
 template <typename D, typename Read>
-auto runOwned(D* dialog, Read read, decltype(read(*dialog, 0)) cancelled) {
+auto RunOwned(D* dialog, Read read, decltype(read(*dialog, 0)) cancelled) {
     const QPointer<D> guard(dialog);
     const int result = dialog->exec();
     if (!guard) {
@@ -39,20 +39,20 @@ auto runOwned(D* dialog, Read read, decltype(read(*dialog, 0)) cancelled) {
 }
 
 // The path a file dialog returns, or empty when it was cancelled.
-QString chosenPath(QFileDialog& dialog, int result) {
+QString ChosenPath(QFileDialog& dialog, int result) {
     const QStringList files = dialog.selectedFiles();
     return result == QDialog::Accepted && !files.isEmpty() ? QDir::toNativeSeparators(files.first())
                                                            : QString();
 }
 
-QString qtFilters(const QString& filters) {
+QString QtFilters(const QString& filters) {
     return ToQtNameFilters(filters, !FileSystemIgnoresCase());
 }
 
-QString fileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title, const QString& start,
-                 const QString& filters, int filterIndex) {
-    const QStringList list = qtFilters(filters).split(QStringLiteral(";;"));
-    auto* dialog = new QFileDialog(ownerOf(parent), title, start);
+QString AskFileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title, const QString& start,
+                    const QString& filters, int filterIndex) {
+    const QStringList list = QtFilters(filters).split(QStringLiteral(";;"));
+    auto* dialog = new QFileDialog(OwnerOf(parent), title, start);
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // The name is used exactly as typed: no extension is added and no overwrite question asked.
@@ -64,7 +64,7 @@ QString fileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& t
     if (mode == QFileDialog::AcceptOpen && QFileInfo(start).isFile()) {
         dialog->selectFile(start);
     }
-    return runOwned(dialog, chosenPath, QString());
+    return RunOwned(dialog, ChosenPath, QString());
 }
 
 } // namespace
@@ -92,9 +92,9 @@ QString ToQtNameFilters(const QString& filters, bool addUpperCase) {
 
 void NativeDialogs::ShowMessage(const QString& text) {
     auto* box =
-        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(nullptr));
-    enlarge(*box);
-    runOwned(
+        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, OwnerOf(nullptr));
+    Enlarge(*box);
+    RunOwned(
         box, [](QMessageBox&, int result) { return result; }, 0);
 }
 
@@ -104,8 +104,8 @@ int RoomTypePixels(int screenHeight) {
 
 QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text) {
     auto* box =
-        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, ownerOf(screen));
-    enlarge(*box);
+        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, OwnerOf(screen));
+    Enlarge(*box);
     const QScreen* shownOn = screen ? screen->screen() : nullptr;
     QFont font = box->font();
     const int pixels = RoomTypePixels(shownOn ? shownOn->geometry().height() : 0);
@@ -117,35 +117,35 @@ QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text) {
 }
 
 void NativeDialogs::ShowMessageOn(QWidget* screen, const QString& text) {
-    runOwned(
+    RunOwned(
         MakeRoomMessageBox(screen, text), [](QMessageBox&, int result) { return result; }, 0);
 }
 
 Dialogs::Answer NativeDialogs::AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) {
     auto* box = new QMessageBox(QMessageBox::Question, ConfirmTitle(), text,
-                                QMessageBox::Yes | QMessageBox::No, ownerOf(parent));
+                                QMessageBox::Yes | QMessageBox::No, OwnerOf(parent));
     box->setDefaultButton(defaultButton == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
-    enlarge(*box);
-    return runOwned(
+    Enlarge(*box);
+    return RunOwned(
         box, [](QMessageBox&, int result) { return result == QMessageBox::Yes ? Answer::Yes : Answer::No; },
         Answer::No);
 }
 
 QString NativeDialogs::OpenFileName(QWidget* parent, const QString& title, const QString& start,
                                     const QString& filters, int filterIndex) {
-    return fileName(parent, QFileDialog::AcceptOpen, title, start, filters, filterIndex);
+    return AskFileName(parent, QFileDialog::AcceptOpen, title, start, filters, filterIndex);
 }
 
 QString NativeDialogs::SaveFileName(QWidget* parent, const QString& title, const QString& start,
                                     const QString& filters, int filterIndex) {
-    return fileName(parent, QFileDialog::AcceptSave, title, start, filters, filterIndex);
+    return AskFileName(parent, QFileDialog::AcceptSave, title, start, filters, filterIndex);
 }
 
 QString NativeDialogs::ExistingFolder(QWidget* parent, const QString& title) {
-    auto* dialog = new QFileDialog(ownerOf(parent), title);
+    auto* dialog = new QFileDialog(OwnerOf(parent), title);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
-    return runOwned(dialog, chosenPath, QString());
+    return RunOwned(dialog, ChosenPath, QString());
 }
 
 std::optional<QColor> NativeDialogs::Colour(QWidget* parent) {
@@ -153,8 +153,8 @@ std::optional<QColor> NativeDialogs::Colour(QWidget* parent) {
     for (int i = 0; i < QColorDialog::customCount(); ++i) {
         QColorDialog::setCustomColor(i, QColor(0, 0, 0));
     }
-    auto* dialog = new QColorDialog(QColor(0, 0, 0), ownerOf(parent));
-    return runOwned(
+    auto* dialog = new QColorDialog(QColor(0, 0, 0), OwnerOf(parent));
+    return RunOwned(
         dialog,
         [](QColorDialog& d, int result) {
             return result == QDialog::Accepted ? std::optional<QColor>(d.selectedColor()) : std::nullopt;
@@ -166,7 +166,7 @@ std::optional<QString> NativeDialogs::InputText(QWidget* parent, const QString& 
                                                 const QString& defaultText) {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(ownerOf(parent), title, prompt, QLineEdit::Normal, defaultText, &ok);
+        QInputDialog::getText(OwnerOf(parent), title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok) {
         return std::nullopt;
     }

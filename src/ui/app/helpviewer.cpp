@@ -52,7 +52,7 @@ QString HelpViewer::Text() const {
     return m_text->toPlainText();
 }
 
-void HelpViewer::ヘルプ呼び出し(const QString& folder, const QString& fileName, Dialogs& dialogs) {
+void HelpViewer::ShowManual(const QString& folder, const QString& fileName, Dialogs& dialogs) {
     LoadText(folder, fileName);
     dialogs.Exec(*this);
 }

@@ -15,9 +15,9 @@ public:
     // Outer geometry handed over by the caller, in pixels.
     void SetOuterGeometry(int left, int top, int width, int height);
 
-    // Loads folder + fileName (or the "  がありません" text when it cannot be read) and shows the
-    // viewer modally; returns when the user has closed it.
-    void ヘルプ呼び出し(const QString& folder, const QString& fileName, Dialogs& dialogs);
+    // ヘルプ呼び出し: loads folder + fileName (or the "  がありません" text when it cannot be read)
+    // and shows the viewer modally; returns when the user has closed it.
+    void ShowManual(const QString& folder, const QString& fileName, Dialogs& dialogs);
 
     // Loads the text without showing the viewer.
     void LoadText(const QString& folder, const QString& fileName);

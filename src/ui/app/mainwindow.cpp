@@ -270,5 +270,5 @@ void MainWindow::mnuHelp_Click() {
     const QRect frame = geometry();
     viewer.SetOuterGeometry(frame.left(), frame.top(), frame.width(),
                             frame.height() - TwipsToPixels(this, 300));
-    viewer.ヘルプ呼び出し(m_state.ProgramFolder, QStringLiteral("操作説明.txt"), m_services.dialogs);
+    viewer.ShowManual(m_state.ProgramFolder, QStringLiteral("操作説明.txt"), m_services.dialogs);
 }

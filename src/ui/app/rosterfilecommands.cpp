@@ -14,13 +14,13 @@
 
 namespace {
 
-QString unsavedQuestion(const QString& lastLine) {
+QString UnsavedQuestion(const QString& lastLine) {
     return QStringLiteral(
                "名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n") +
            lastLine + QStringLiteral("\r\n");
 }
 
-QString notARosterQuestion(const QString& path) {
+QString NotARosterQuestion(const QString& path) {
     return QStringLiteral("%1\r\nは名簿ファイルではないようです。\r\n開きますか？").arg(path);
 }
 
@@ -36,7 +36,7 @@ bool MainWindow::ConfirmOpeningFile(const QString& path) {
     if (!ReadRoster(bytes, probe).PlainlyNotText()) {
         return true;
     }
-    return m_services.dialogs.AskYesNo(this, notARosterQuestion(path), Dialogs::Answer::No) ==
+    return m_services.dialogs.AskYesNo(this, NotARosterQuestion(path), Dialogs::Answer::No) ==
            Dialogs::Answer::Yes;
 }
 
@@ -69,7 +69,7 @@ void MainWindow::mnuFileNew_Click() {
         return;
     }
     if (m_state.RosterModified &&
-        m_services.dialogs.AskYesNo(this, unsavedQuestion(QStringLiteral("新規作成を作成しますか")),
+        m_services.dialogs.AskYesNo(this, UnsavedQuestion(QStringLiteral("新規作成を作成しますか")),
                                     Dialogs::Answer::No) == Dialogs::Answer::No) {
         return;
     }
@@ -87,7 +87,7 @@ void MainWindow::mnuFileOpen_Click() {
         return;
     }
     if (m_state.RosterModified &&
-        m_services.dialogs.AskYesNo(this, unsavedQuestion(QStringLiteral("続行しますか")),
+        m_services.dialogs.AskYesNo(this, UnsavedQuestion(QStringLiteral("続行しますか")),
                                     Dialogs::Answer::No) == Dialogs::Answer::No) {
         return;
     }
@@ -147,7 +147,7 @@ void MainWindow::mnuFileImport_Click() {
         return;
     }
     if (plan->Mode() == ImportMode::Replace && m_state.RosterModified &&
-        m_services.dialogs.AskYesNo(this, unsavedQuestion(QStringLiteral("名簿を置き換えますか")),
+        m_services.dialogs.AskYesNo(this, UnsavedQuestion(QStringLiteral("名簿を置き換えますか")),
                                     Dialogs::Answer::No) == Dialogs::Answer::No) {
         return;
     }

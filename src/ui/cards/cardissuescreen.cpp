@@ -22,17 +22,17 @@
 
 namespace {
 
-template <typename T> T* named(T* widget, const QString& name) {
+template <typename T> T* Named(T* widget, const QString& name) {
     widget->setObjectName(name);
     return widget;
 }
 
-QLabel* label(int index, const QString& text, QWidget* parent) {
-    return named(new QLabel(text, parent), QStringLiteral("Label1_%1").arg(index));
+QLabel* NumberedLabel(int index, const QString& text, QWidget* parent) {
+    return Named(new QLabel(text, parent), QStringLiteral("Label1_%1").arg(index));
 }
 
-QComboBox* editableCombo(const QString& name, QWidget* parent) {
-    auto* combo = named(new QComboBox(parent), name);
+QComboBox* EditableCombo(const QString& name, QWidget* parent) {
+    auto* combo = Named(new QComboBox(parent), name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     // Texts are compared exactly as typed: completion must not change their case.
@@ -51,49 +51,49 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
 
     // カードモード
     auto* modeFrame =
-        named(new QGroupBox(QStringLiteral("カードモード"), this), QStringLiteral("Frm印刷設定_0"));
-    m_cardMode[0] = named(new QRadioButton(QStringLiteral("ミルダカード"), modeFrame),
+        Named(new QGroupBox(QStringLiteral("カードモード"), this), QStringLiteral("Frm印刷設定_0"));
+    m_cardMode[0] = Named(new QRadioButton(QStringLiteral("ミルダカード"), modeFrame),
                           QStringLiteral("Optカードモード_0"));
-    m_cardMode[1] = named(new QRadioButton(QStringLiteral("通常ビンゴカード"), modeFrame),
+    m_cardMode[1] = Named(new QRadioButton(QStringLiteral("通常ビンゴカード"), modeFrame),
                           QStringLiteral("Optカードモード_1"));
-    m_frames = editableCombo(QStringLiteral("Cmb枠数"), modeFrame);
+    m_frames = EditableCombo(QStringLiteral("Cmb枠数"), modeFrame);
     auto* modeLayout = new QGridLayout(modeFrame);
     modeLayout->addWidget(m_cardMode[0], 0, 0, 1, 2);
     modeLayout->addWidget(m_cardMode[1], 1, 0, 1, 2);
-    modeLayout->addWidget(label(2, QStringLiteral("枠数"), modeFrame), 2, 0);
+    modeLayout->addWidget(NumberedLabel(2, QStringLiteral("枠数"), modeFrame), 2, 0);
     modeLayout->addWidget(m_frames, 2, 1);
 
     // 用紙/面付　部数
     auto* paperFrame =
-        named(new QGroupBox(QStringLiteral("用紙/面付　部数"), this), QStringLiteral("Frm印刷設定_1"));
-    m_layout = editableCombo(QStringLiteral("Cmb用紙面付"), paperFrame);
+        Named(new QGroupBox(QStringLiteral("用紙/面付　部数"), this), QStringLiteral("Frm印刷設定_1"));
+    m_layout = EditableCombo(QStringLiteral("Cmb用紙面付"), paperFrame);
     m_layout->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    m_sheets = named(new QLineEdit(paperFrame), QStringLiteral("Txt部数"));
+    m_sheets = Named(new QLineEdit(paperFrame), QStringLiteral("Txt部数"));
     auto* paperLayout = new QGridLayout(paperFrame);
-    paperLayout->addWidget(label(0, QStringLiteral("用紙/面付け"), paperFrame), 0, 0);
+    paperLayout->addWidget(NumberedLabel(0, QStringLiteral("用紙/面付け"), paperFrame), 0, 0);
     paperLayout->addWidget(m_layout, 0, 1);
-    paperLayout->addWidget(label(1, QStringLiteral("印字枚数"), paperFrame), 1, 0);
+    paperLayout->addWidget(NumberedLabel(1, QStringLiteral("印字枚数"), paperFrame), 1, 0);
     paperLayout->addWidget(m_sheets, 1, 1);
 
     // 中心枠の扱い
     auto* centreFrame =
-        named(new QGroupBox(QStringLiteral("中心枠の扱い"), this), QStringLiteral("Frm印刷設定_2"));
+        Named(new QGroupBox(QStringLiteral("中心枠の扱い"), this), QStringLiteral("Frm印刷設定_2"));
     const QString centreCaptions[3] = {QStringLiteral("定形マーク"), QStringLiteral("指定登録行番　固定"),
                                        QStringLiteral("指定登録行番からカウントアップ")};
     auto* centreLayout = new QGridLayout(centreFrame);
     for (int i = 0; i < 3; ++i) {
         m_centre[i] =
-            named(new QRadioButton(centreCaptions[i], centreFrame), QStringLiteral("Opt中心枠_%1").arg(i));
+            Named(new QRadioButton(centreCaptions[i], centreFrame), QStringLiteral("Opt中心枠_%1").arg(i));
         centreLayout->addWidget(m_centre[i], i, 0, 1, 2);
     }
-    m_row = editableCombo(QStringLiteral("Cmb指定行番"), centreFrame);
-    centreLayout->addWidget(label(3, QStringLiteral("指定登録行番"), centreFrame), 3, 0);
+    m_row = EditableCombo(QStringLiteral("Cmb指定行番"), centreFrame);
+    centreLayout->addWidget(NumberedLabel(3, QStringLiteral("指定登録行番"), centreFrame), 3, 0);
     centreLayout->addWidget(m_row, 3, 1);
 
-    m_colourButton = named(new QPushButton(QStringLiteral("文字色"), this), QStringLiteral("Cmd文字色"));
-    m_colour = named(new QLineEdit(QStringLiteral("0000000"), this), QStringLiteral("Txt文字色"));
+    m_colourButton = Named(new QPushButton(QStringLiteral("文字色"), this), QStringLiteral("Cmd文字色"));
+    m_colour = Named(new QLineEdit(QStringLiteral("0000000"), this), QStringLiteral("Txt文字色"));
     m_issueButton =
-        named(new QPushButton(QStringLiteral("カード発行"), this), QStringLiteral("Cmd印刷設定適用"));
+        Named(new QPushButton(QStringLiteral("カード発行"), this), QStringLiteral("Cmd印刷設定適用"));
     m_issueButton->setMinimumHeight(36);
 
     auto* colourRow = new QHBoxLayout;
@@ -188,12 +188,12 @@ void CardIssueScreen::Cmd印刷設定適用_Click() {
         pdfPath = CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime());
     }
     setEnabled(false);
-    if (!m_run->Start(values, printer, pdfPath, [this] { runEnded(); })) {
-        runEnded();
+    if (!m_run->Start(values, printer, pdfPath, [this] { FinishRun(); })) {
+        FinishRun();
     }
 }
 
-void CardIssueScreen::runEnded() {
+void CardIssueScreen::FinishRun() {
     setEnabled(true);
     emit RunEnded();
 }

@@ -42,7 +42,7 @@ protected:
 private:
     void Cmd文字色_Click();
     void Cmd印刷設定適用_Click();
-    void runEnded();
+    void FinishRun();
 
     ProgramState& m_state;
     Services& m_services;

@@ -20,16 +20,16 @@
 
 namespace {
 
-QString postcardQuestion() {
+QString PostcardQuestion() {
     return QStringLiteral(
         "接続されているプリンタでは\r\n用紙をはがきに設定出来ません.\r\n印刷を続けますか？");
 }
 
-QString printerErrorMessage() {
+QString PrinterErrorMessage() {
     return QStringLiteral("プリンタでエラーが発生したため、印刷を中止しました。");
 }
 
-QString fileErrorMessage(const QString& path, const FileError& error) {
+QString FileErrorMessage(const QString& path, const FileError& error) {
     QString text = QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。\r\n") +
                    QDir::toNativeSeparators(path);
     if (error.Code != 0) {
@@ -63,13 +63,13 @@ CardPrintRun::~CardPrintRun() {
         if (m_timer) {
             m_timer->Stop();
         }
-        discardOutput();
+        DiscardOutput();
         QApplication::restoreOverrideCursor();
     }
     delete m_progress.data();
 }
 
-bool CardPrintRun::setUpPrinter(const CardRunValues& values, const QPrinterInfo& printer,
+bool CardPrintRun::SetUpPrinter(const CardRunValues& values, const QPrinterInfo& printer,
                                 const QString& pdfPath) {
     if (printer.isNull()) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -88,7 +88,7 @@ bool CardPrintRun::setUpPrinter(const CardRunValues& values, const QPrinterInfo&
     } else if (layout.Paper == QStringLiteral("B5")) {
         SetPaperByCode(*m_printer, 13);
     } else if (SelectPostcardPaper(*m_printer, m_paperSizes(*m_printer)) == 0) {
-        if (m_services.dialogs.AskYesNo(m_parent, postcardQuestion(), Dialogs::Answer::No) ==
+        if (m_services.dialogs.AskYesNo(m_parent, PostcardQuestion(), Dialogs::Answer::No) ==
             Dialogs::Answer::No) {
             return false;
         }
@@ -99,7 +99,7 @@ bool CardPrintRun::setUpPrinter(const CardRunValues& values, const QPrinterInfo&
 
 bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath,
                          std::function<void()> finished) {
-    if (m_running || !setUpPrinter(values, printer, pdfPath)) {
+    if (m_running || !SetUpPrinter(values, printer, pdfPath)) {
         return false;
     }
     m_sheets = std::make_unique<CardSheetPrinter>(values, m_state.Roster, m_state.Settings.Pictures,
@@ -110,7 +110,7 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
     if (m_sheets->SheetCount() == 0) {
         return false; // nothing to print, and no job is opened
     }
-    if (!beginOutput()) {
+    if (!BeginOutput()) {
         const QString where =
             m_pdfPath.isEmpty() ? m_printer->printerName() : QDir::toNativeSeparators(m_pdfPath);
         QString text = QStringLiteral("印刷を開始できませんでした。\r\n") + where;
@@ -142,12 +142,12 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
     }
     m_timer = m_services.clock.CreateTimer();
     m_timer->SetInterval(0);
-    m_timer->SetCallback([this] { printNextSheet(); });
+    m_timer->SetCallback([this] { PrintNextSheet(); });
     m_timer->Start();
     return true;
 }
 
-bool CardPrintRun::beginOutput() {
+bool CardPrintRun::BeginOutput() {
     if (m_pdfPath.isEmpty()) {
         m_device = m_printer.get();
         return m_painter.begin(m_printer.get());
@@ -165,20 +165,20 @@ bool CardPrintRun::beginOutput() {
     m_pdfWriter->setCreator(ApplicationTitle());
     m_device = m_pdfWriter.get();
     if (!m_painter.begin(m_pdfWriter.get())) {
-        discardOutput();
+        DiscardOutput();
         return false;
     }
     return true;
 }
 
-bool CardPrintRun::outputFailed() const {
+bool CardPrintRun::OutputFailed() const {
     if (m_pdfFile) {
         return m_pdfFile->Failed();
     }
     return m_printer && m_printer->printerState() == QPrinter::Error;
 }
 
-void CardPrintRun::discardOutput() {
+void CardPrintRun::DiscardOutput() {
     if (m_pdfFile) {
         if (m_painter.isActive()) {
             m_painter.end();
@@ -199,16 +199,16 @@ void CardPrintRun::discardOutput() {
     }
 }
 
-void CardPrintRun::printNextSheet() {
+void CardPrintRun::PrintNextSheet() {
     // Stopped while the sheet is drawn: a message shown in the middle must not start another.
     m_timer->Stop();
     if (m_sheets->SheetsDrawn() > 0 && !m_device->newPage()) {
-        fail();
+        Fail();
         return;
     }
     m_sheets->DrawNextSheet(m_painter);
-    if (outputFailed()) {
-        fail();
+    if (OutputFailed()) {
+        Fail();
         return;
     }
     if (m_progress) {
@@ -219,24 +219,24 @@ void CardPrintRun::printNextSheet() {
                                      .arg(m_sheets->SheetCount()));
     }
     if (m_sheets->Finished()) {
-        finish();
+        Finish();
         return;
     }
     m_timer->Start();
 }
 
-void CardPrintRun::fail() {
-    discardOutput();
-    end();
-    m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? printerErrorMessage()
-                                                       : fileErrorMessage(m_pdfPath, m_pdfError));
+void CardPrintRun::Fail() {
+    DiscardOutput();
+    End();
+    m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? PrinterErrorMessage()
+                                                       : FileErrorMessage(m_pdfPath, m_pdfError));
     if (m_finished) {
         m_finished();
     }
 }
 
-void CardPrintRun::finish() {
-    bool written = m_painter.end() && !outputFailed();
+void CardPrintRun::Finish() {
+    bool written = m_painter.end() && !OutputFailed();
     if (m_pdfFile) {
         // The file takes its name only now, complete and on the disk.
         written = written && m_pdfFile->Commit();
@@ -246,11 +246,11 @@ void CardPrintRun::finish() {
         m_pdfWriter.reset();
         m_pdfFile.reset();
     }
-    end();
+    End();
     if (!written) {
-        discardOutput();
-        m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? printerErrorMessage()
-                                                           : fileErrorMessage(m_pdfPath, m_pdfError));
+        DiscardOutput();
+        m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? PrinterErrorMessage()
+                                                           : FileErrorMessage(m_pdfPath, m_pdfError));
     } else if (!m_pdfPath.isEmpty()) {
         m_services.dialogs.ShowMessage(
             QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n") +
@@ -261,7 +261,7 @@ void CardPrintRun::finish() {
     }
 }
 
-void CardPrintRun::end() {
+void CardPrintRun::End() {
     m_running = false;
     m_timer->Stop(); // kept until the run goes: this may be its own callback
     delete m_progress.data();

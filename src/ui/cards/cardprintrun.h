@@ -50,14 +50,14 @@ public:
     void SetPaperSizesLookup(PaperSizesLookup lookup) { m_paperSizes = std::move(lookup); }
 
 private:
-    bool setUpPrinter(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath);
-    bool beginOutput();
-    bool outputFailed() const;
-    void discardOutput();
-    void printNextSheet();
-    void fail();
-    void finish();
-    void end();
+    bool SetUpPrinter(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath);
+    bool BeginOutput();
+    bool OutputFailed() const;
+    void DiscardOutput();
+    void PrintNextSheet();
+    void Fail();
+    void Finish();
+    void End();
 
     ProgramState& m_state;
     Services& m_services;

@@ -8,12 +8,12 @@
 
 namespace {
 
-bool between(double value, double low, double high) {
+bool Between(double value, double low, double high) {
     return value >= low && value <= high;
 }
 
 // Whether a paper size is one the printer offers: the same size within half a millimetre.
-bool offered(const QPageSize& size, const QList<QPageSize>& supported) {
+bool Offered(const QPageSize& size, const QList<QPageSize>& supported) {
     if (supported.isEmpty()) {
         return true;
     }
@@ -52,14 +52,14 @@ qint16 SelectPostcardPaper(QPrinter& printer, const QList<QPageSize>& supported)
     for (int code = 42; code <= 320; ++code) {
         // A refusal leaves the previous size in force.
         const QPageSize::PageSizeId id = QPageSize::id(code);
-        if (id != QPageSize::Custom && offered(QPageSize(id), supported)) {
+        if (id != QPageSize::Custom && Offered(QPageSize(id), supported)) {
             SetPaperByCode(printer, code);
         }
         const QRectF page = printer.pageLayout().fullRect(QPageLayout::Millimeter);
-        if (!between(page.width(), 99, 101)) {
+        if (!Between(page.width(), 99, 101)) {
             continue;
         }
-        if (between(page.height(), 147, 149)) {
+        if (Between(page.height(), 147, 149)) {
             printer.setPageOrientation(rememberedOrientation);
             return static_cast<qint16>(code);
         }

@@ -23,12 +23,12 @@
 
 namespace {
 
-template <typename T> T* named(T* widget, const QString& name) {
+template <typename T> T* Named(T* widget, const QString& name) {
     widget->setObjectName(name);
     return widget;
 }
 
-QString indexed(const char16_t* base, int index) {
+QString Indexed(const char16_t* base, int index) {
     return QString::fromUtf16(base) + u'_' + QString::number(index);
 }
 
@@ -44,14 +44,14 @@ GameSettingsScreen::GameSettingsScreen(ProgramState& state, Services& services, 
     static const char16_t* const frameCaptions[4] = {u"ゲームモード", u"紹介項目", u"画面設定",
                                                      u"音楽/写真保存フォルダー"};
     for (int i = 0; i < 4; ++i) {
-        m_frames[i] = named(new QGroupBox(QString::fromUtf16(frameCaptions[i]), this), indexed(u"Frame1", i));
+        m_frames[i] = Named(new QGroupBox(QString::fromUtf16(frameCaptions[i]), this), Indexed(u"Frame1", i));
     }
 
     static const char16_t* const modes[4] = {u"モード１", u"モード２", u"モード３", u"モード4"};
     auto* modeLayout = new QVBoxLayout(m_frames[0]);
     for (int i = 0; i < 4; ++i) {
         m_mode[i] =
-            named(new QRadioButton(QString::fromUtf16(modes[i]), m_frames[0]), indexed(u"Optモード", i));
+            Named(new QRadioButton(QString::fromUtf16(modes[i]), m_frames[0]), Indexed(u"Optモード", i));
         modeLayout->addWidget(m_mode[i]);
     }
 
@@ -59,42 +59,42 @@ GameSettingsScreen::GameSettingsScreen(ProgramState& state, Services& services, 
                                              u"好きな言葉", u"一言",     u"好きな曲", u"写真"};
     auto* introLayout = new QGridLayout(m_frames[1]);
     for (int i = 0; i < 9; ++i) {
-        m_intro[i] = named(new QCheckBox(QString::fromUtf16(items[i]), m_frames[1]), indexed(u"Chk紹介", i));
+        m_intro[i] = Named(new QCheckBox(QString::fromUtf16(items[i]), m_frames[1]), Indexed(u"Chk紹介", i));
         introLayout->addWidget(m_intro[i], i % 5, i / 5);
     }
 
     auto* screenLayout = new QGridLayout(m_frames[2]);
     screenLayout->addWidget(
-        named(new QLabel(QStringLiteral("縦パネル数"), m_frames[2]), QStringLiteral("Label1_1")), 0, 0);
-    m_rows = named(new QComboBox(m_frames[2]), QStringLiteral("Cmb行数"));
+        Named(new QLabel(QStringLiteral("縦パネル数"), m_frames[2]), QStringLiteral("Label1_1")), 0, 0);
+    m_rows = Named(new QComboBox(m_frames[2]), QStringLiteral("Cmb行数"));
     m_rows->setEditable(true);
     m_rows->setInsertPolicy(QComboBox::NoInsert);
     screenLayout->addWidget(m_rows, 0, 1);
     screenLayout->addWidget(
-        named(new QLabel(QStringLiteral("横パネル数"), m_frames[2]), QStringLiteral("Label1_0")), 1, 0);
-    m_cols = named(new QComboBox(m_frames[2]), QStringLiteral("Cmb列数"));
+        Named(new QLabel(QStringLiteral("横パネル数"), m_frames[2]), QStringLiteral("Label1_0")), 1, 0);
+    m_cols = Named(new QComboBox(m_frames[2]), QStringLiteral("Cmb列数"));
     m_cols->setEditable(true);
     m_cols->setInsertPolicy(QComboBox::NoInsert);
     screenLayout->addWidget(m_cols, 1, 1);
-    m_backButton = named(new QPushButton(QStringLiteral("背景色"), m_frames[2]), QStringLiteral("Cmd背景色"));
-    m_backText = named(new QLineEdit(m_frames[2]), QStringLiteral("Txt背景色"));
+    m_backButton = Named(new QPushButton(QStringLiteral("背景色"), m_frames[2]), QStringLiteral("Cmd背景色"));
+    m_backText = Named(new QLineEdit(m_frames[2]), QStringLiteral("Txt背景色"));
     screenLayout->addWidget(m_backButton, 2, 0);
     screenLayout->addWidget(m_backText, 2, 1);
 
     auto* folderLayout = new QGridLayout(m_frames[3]);
     auto* pictureButton =
-        named(new QPushButton(QStringLiteral("写真"), m_frames[3]), QStringLiteral("Cmd写真"));
-    m_pictures = named(new QLineEdit(m_frames[3]), QStringLiteral("Txt写真"));
+        Named(new QPushButton(QStringLiteral("写真"), m_frames[3]), QStringLiteral("Cmd写真"));
+    m_pictures = Named(new QLineEdit(m_frames[3]), QStringLiteral("Txt写真"));
     auto* musicButton =
-        named(new QPushButton(QStringLiteral("音楽"), m_frames[3]), QStringLiteral("Cmd音楽"));
-    m_musics = named(new QLineEdit(m_frames[3]), QStringLiteral("Txt音楽"));
+        Named(new QPushButton(QStringLiteral("音楽"), m_frames[3]), QStringLiteral("Cmd音楽"));
+    m_musics = Named(new QLineEdit(m_frames[3]), QStringLiteral("Txt音楽"));
     m_pictures->setMinimumWidth(360);
     folderLayout->addWidget(pictureButton, 0, 0);
     folderLayout->addWidget(m_pictures, 0, 1);
     folderLayout->addWidget(musicButton, 1, 0);
     folderLayout->addWidget(m_musics, 1, 1);
 
-    m_apply = named(new QPushButton(QStringLiteral("適用"), this), QStringLiteral("Cmd設定適用"));
+    m_apply = Named(new QPushButton(QStringLiteral("適用"), this), QStringLiteral("Cmd設定適用"));
     QFont applyFont = m_apply->font();
     applyFont.setBold(true);
     applyFont.setPointSizeF(12);

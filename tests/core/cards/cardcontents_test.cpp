@@ -1,18 +1,16 @@
 #include "core/cards/cardcontents.h"
 #include "core/common/platform.h"
-#include "core/common/random.h"
 #include "core/roster/roster.h"
 #include "support/fakes.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <map>
-#include <set>
+#include <numeric>
 #include <vector>
 
 namespace {
 
-RosterTable rosterNamed(std::initializer_list<int> rows) {
+RosterTable RosterNamed(const std::vector<int>& rows) {
     RosterTable r;
     r.Clear();
     for (int row : rows) {
@@ -21,140 +19,105 @@ RosterTable rosterNamed(std::initializer_list<int> rows) {
     return r;
 }
 
-RosterTable rosterOfFirst(int count) {
-    RosterTable r;
-    r.Clear();
-    for (int row = 1; row <= count; ++row) {
-        r.SetCell(RosterColumn::Name, row, QStringLiteral("参加者%1").arg(row));
-    }
-    return r;
+std::vector<int> FirstRows(int count) {
+    std::vector<int> rows(static_cast<size_t>(count));
+    std::iota(rows.begin(), rows.end(), 1);
+    return rows;
 }
 
-// The rows of the cells a normal card fills, in the order drawn, with their positions.
+// The rows a normal card draws, in order, with the cells they go to.
 struct Fill {
     bool Filled = false;
     std::vector<std::pair<int, int>> Cells;
     std::vector<int> Rows;
 };
 
-Fill fill(const RosterTable& roster, FractionSource& random, int n, qint16 centre) {
-    Fill result;
-    result.Filled = FillNormalCard(roster, QStringLiteral("pics"), random, n, centre,
-                                   [&](int i, int j, const CellContent& content) {
-                                       result.Cells.emplace_back(i, j);
-                                       result.Rows.push_back(content.Text.mid(3).toInt());
-                                   });
-    return result;
+Fill FillCard(const RosterTable& roster, FractionSource& random, int n, qint16 centre) {
+    Fill f;
+    f.Filled = FillNormalCard(roster, QStringLiteral("pics"), random, n, centre,
+                              [&](int i, int j, const CellContent& content) {
+                                  f.Cells.emplace_back(i, j);
+                                  f.Rows.push_back(content.Text.mid(3).toInt());
+                              });
+    return f;
 }
 
-TEST(CardContents, EveryEligibleParticipantOnceWhenThereAreEnough) {
-    const RosterTable roster = rosterOfFirst(24);
-    ClockSeededFractions random(12345);
-    for (int card = 0; card < 20; ++card) {
-        const Fill f = fill(roster, random, 5, 0);
-        ASSERT_TRUE(f.Filled);
-        ASSERT_EQ(f.Rows.size(), 24u);
-        std::map<int, int> seen;
-        for (int row : f.Rows) {
-            ++seen[row];
+// Every eligible participant once before any comes again; never the centre row, never an excluded
+// one; nothing at all when nobody is eligible.
+TEST(CardContents, ParticipantsComeInRoundsOfEveryEligibleRow) {
+    const struct {
+        std::vector<int> named;
+        int excluded;
+        int n;
+        qint16 centre;
+        std::vector<int> eligible;
+    } cases[] = {
+        {FirstRows(24), 0, 5, 0, FirstRows(24)},
+        {FirstRows(10), 0, 5, 0, FirstRows(10)},
+        {FirstRows(24), 3, 5, 7, {1,  2,  4,  5,  6,  8,  9,  10, 11, 12, 13,
+                                  14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}},
+        {{12}, 0, 9, 0, {12}},
+        {{12}, 0, 9, 12, {}},
+        {{}, 0, 5, 0, {}},
+    };
+    for (const auto& c : cases) {
+        RosterTable roster = RosterNamed(c.named);
+        if (c.excluded > 0) {
+            roster.SetCell(RosterColumn::Excluded, c.excluded, QStringLiteral("1"));
         }
-        EXPECT_EQ(seen.size(), 24u);
-        EXPECT_EQ(seen.begin()->first, 1);
-        EXPECT_EQ(seen.rbegin()->first, 24);
+        for (double fraction : {0.000005, 0.618034, 0.999999}) {
+            SCOPED_TRACE(testing::Message()
+                         << c.named.size() << " named, centre " << c.centre << ", " << fraction);
+            ScriptedFractions random{fraction};
+            const Fill f = FillCard(roster, random, c.n, c.centre);
+            ASSERT_EQ(f.Filled, !c.eligible.empty());
+            ASSERT_EQ(f.Rows.size(), c.eligible.empty() ? 0u : size_t(c.n * c.n - 1));
+            for (size_t round = 0; round < f.Rows.size(); round += c.eligible.size()) {
+                const auto end = f.Rows.begin() + std::min(f.Rows.size(), round + c.eligible.size());
+                std::vector<int> rows(f.Rows.begin() + round, end);
+                std::sort(rows.begin(), rows.end());
+                EXPECT_TRUE(std::unique(rows.begin(), rows.end()) == rows.end());
+                EXPECT_TRUE(std::includes(c.eligible.begin(), c.eligible.end(), rows.begin(), rows.end()));
+            }
+        }
     }
 }
 
 TEST(CardContents, CellsAreFilledInReadingOrderSkippingTheCentre) {
-    const RosterTable roster = rosterOfFirst(30);
-    ScriptedFractions first{0.0};
-    const Fill f = fill(roster, first, 3, 0);
-    const std::vector<std::pair<int, int>> expected = {{1, 1}, {1, 2}, {1, 3}, {2, 1},
-                                                       {2, 3}, {3, 1}, {3, 2}, {3, 3}};
-    EXPECT_EQ(f.Cells, expected);
-    // Always picking the first entry shows the pool's order.
+    ScriptedFractions first{0.0}; // always the first entry: the pool's order shows
+    const Fill f = FillCard(RosterNamed(FirstRows(30)), first, 3, 0);
+    EXPECT_EQ(f.Cells, (std::vector<std::pair<int, int>>{
+                           {1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {3, 3}}));
     EXPECT_EQ(f.Rows, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
-TEST(CardContents, TooFewParticipantsCycleThroughAllBeforeRepeating) {
-    const RosterTable roster = rosterOfFirst(10);
-    ClockSeededFractions random(7);
-    const Fill f = fill(roster, random, 5, 0);
-    ASSERT_EQ(f.Rows.size(), 24u);
-    for (int cycle = 0; cycle < 2; ++cycle) {
-        std::set<int> rows(f.Rows.begin() + cycle * 10, f.Rows.begin() + cycle * 10 + 10);
-        EXPECT_EQ(rows.size(), 10u) << "cycle " << cycle;
-    }
-    std::set<int> last(f.Rows.begin() + 20, f.Rows.end());
-    EXPECT_EQ(last.size(), 4u);
-}
-
-TEST(CardContents, CentreRowNeverAppearsElsewhere) {
-    RosterTable roster = rosterOfFirst(24);
-    roster.SetCell(RosterColumn::Excluded, 3, QStringLiteral("1"));
-    ClockSeededFractions random(99);
-    for (int card = 0; card < 10; ++card) {
-        const Fill f = fill(roster, random, 5, 7);
-        ASSERT_TRUE(f.Filled);
-        EXPECT_EQ(std::count(f.Rows.begin(), f.Rows.end(), 7), 0);
-        EXPECT_EQ(std::count(f.Rows.begin(), f.Rows.end(), 3), 0); // excluded
-        std::set<int> distinct(f.Rows.begin(), f.Rows.end());
-        EXPECT_EQ(distinct.size(), 22u); // 22 eligible: all once, then two again
-    }
-}
-
-TEST(CardContents, NoEligibleParticipantDrawsNothing) {
-    ScriptedFractions random{0.5};
-    const Fill empty = fill(rosterOfFirst(0), random, 5, 0);
-    EXPECT_FALSE(empty.Filled);
-    EXPECT_TRUE(empty.Cells.empty());
-    const Fill onlyCentre = fill(rosterNamed({12}), random, 9, 12);
-    EXPECT_FALSE(onlyCentre.Filled);
-    EXPECT_TRUE(onlyCentre.Cells.empty());
-    const Fill onlyOne = fill(rosterNamed({12}), random, 9, 0);
-    EXPECT_TRUE(onlyOne.Filled);
-    EXPECT_EQ(onlyOne.Rows, std::vector<int>(80, 12));
-}
-
-TEST(CardContents, CountUpWrapsAndSkipsUnnamedRows) {
+TEST(CardContents, CentreRowOfEachOption) {
     const struct {
+        CentreOption option;
         std::vector<int> named;
         qint16 designated;
         std::vector<int> centres;
+        qint16 counterAfter;
     } cases[] = {
-        {{299, 300, 1}, 299, {299, 300, 1, 299, 300}},
-        {{5, 9}, 0, {0, 5, 9, 5}}, // row 0 holds the captions: the first card gets the mark
-        {{}, 10, {0, 0, 0}},       // no names: the mark every time
-        {{150}, 300, {150, 150}},
-        {{1, 2}, 1, {1, 2, 1}},
+        {CentreOption::CountUp, {299, 300, 1}, 299, {299, 300, 1, 299, 300}, 300},
+        {CentreOption::CountUp, {5, 9}, 0, {0, 5, 9, 5}, 5}, // row 0 holds the captions: the mark
+        {CentreOption::CountUp, {}, 10, {0, 0, 0}, 0},       // no names: the mark, and the counter at 0
+        {CentreOption::CountUp, {150}, 300, {150, 150}, 150},
+        {CentreOption::CountUp, {1, 2}, 1, {1, 2, 1}, 1},
+        {CentreOption::Mark, {3}, 3, {0, 0}, 2},
+        {CentreOption::FixedRow, {3}, 7, {7, 7}, 6},
+        {CentreOption::FixedRow, {3}, -5, {-5}, -6},
     };
     for (const auto& c : cases) {
-        RosterTable roster;
-        roster.Clear();
-        for (int row : c.named) {
-            roster.SetCell(RosterColumn::Name, row, QStringLiteral("名前"));
-        }
+        const RosterTable roster = RosterNamed(c.named);
         qint16 counter = StartCounter(c.designated);
         std::vector<int> centres;
         for (size_t k = 0; k < c.centres.size(); ++k) {
-            centres.push_back(ChooseCentreRow(CentreOption::CountUp, c.designated, roster, counter));
+            centres.push_back(ChooseCentreRow(c.option, c.designated, roster, counter));
         }
         EXPECT_EQ(centres, c.centres) << "designated " << c.designated;
+        EXPECT_EQ(counter, c.counterAfter) << "designated " << c.designated;
     }
-    // With no name the counter is reset to 0 as well.
-    RosterTable blank;
-    blank.Clear();
-    qint16 counter = StartCounter(40);
-    ChooseCentreRow(CentreOption::CountUp, 40, blank, counter);
-    EXPECT_EQ(counter, 0);
-}
-
-TEST(CardContents, MarkAndFixedCentreIgnoreTheCounter) {
-    const RosterTable roster = rosterNamed({3});
-    qint16 counter = 41;
-    EXPECT_EQ(ChooseCentreRow(CentreOption::Mark, 3, roster, counter), 0);
-    EXPECT_EQ(ChooseCentreRow(CentreOption::FixedRow, 7, roster, counter), 7);
-    EXPECT_EQ(ChooseCentreRow(CentreOption::FixedRow, -5, roster, counter), -5);
-    EXPECT_EQ(counter, 41);
 }
 
 TEST(CardContents, CentreContentOfMarkRowsAndOthers) {
@@ -164,15 +127,20 @@ TEST(CardContents, CentreContentOfMarkRowsAndOthers) {
     roster.SetCell(RosterColumn::Photo, 7, QStringLiteral("P07.JPG"));
     roster.SetCell(RosterColumn::Photo, 8, QStringLiteral("P08.JPG")); // a photo without a name
     roster.SetCell(RosterColumn::Name, 9, QStringLiteral("写真なし"));
-    const QString pictures = QStringLiteral("pics");
-    EXPECT_EQ(CentreContent(roster, pictures, 0), (CellContent{QStringLiteral("★"), QString()}));
-    EXPECT_EQ(CentreContent(roster, pictures, 7),
-              (CellContent{QStringLiteral(" 山田　太郎 "), JoinPath(pictures, QStringLiteral("P07.JPG"))}));
-    EXPECT_EQ(CentreContent(roster, pictures, 8),
-              (CellContent{QString(), JoinPath(pictures, QStringLiteral("P08.JPG"))}));
-    EXPECT_EQ(CentreContent(roster, pictures, 9), (CellContent{QStringLiteral("写真なし"), QString()}));
-    EXPECT_EQ(CentreContent(roster, pictures, 301), CellContent{});
-    EXPECT_EQ(CentreContent(roster, pictures, -1), CellContent{});
+    roster.SetCell(RosterColumn::Name, 300, QStringLiteral("最後"));
+    const QString pics = QStringLiteral("pics");
+    const std::pair<qint16, CellContent> cases[] = {
+        {0, {QStringLiteral("★"), QString()}},
+        {7, {QStringLiteral(" 山田　太郎 "), JoinPath(pics, QStringLiteral("P07.JPG"))}},
+        {8, {QString(), JoinPath(pics, QStringLiteral("P08.JPG"))}},
+        {9, {QStringLiteral("写真なし"), QString()}},
+        {300, {QStringLiteral("最後"), QString()}},
+        {301, {}},
+        {-1, {}},
+    };
+    for (const auto& [row, expected] : cases) {
+        EXPECT_EQ(CentreContent(roster, pics, row), expected) << row;
+    }
 }
 
 } // namespace

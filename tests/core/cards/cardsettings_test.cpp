@@ -4,138 +4,113 @@
 
 namespace {
 
-CardControlTexts initialControls() {
-    CardControlTexts c;
-    c.FramesText = QStringLiteral("５×５");
-    c.LayoutText = QStringLiteral("Ａ４縦  ２面付け");
-    c.SheetsText = QStringLiteral("1");
-    c.CentreSelected = {true, false, false};
-    c.DesignatedRowText = QStringLiteral("001");
-    c.ColourText = QStringLiteral("0000000");
-    return c;
+std::string Utf8(const QString& text) {
+    return text.toStdString();
 }
 
-TEST(CardSettings, SheetsAndRowAreReadAsRoundedNumbers) {
+TEST(CardSettings, SheetsRowAndCentreAreReadAsRoundedSixteenBitNumbers) {
+    const QString errors[] = {
+        QString(), QStringLiteral("印字枚数は -32768 から 32767 の範囲で入力してください。"),
+        QStringLiteral("指定登録行番は -32768 から 32767 の範囲で入力してください。"),
+        QStringLiteral("カウントアップする場合は、指定登録行番に 0 以上の値を入力してください。")};
     const struct {
         const char16_t* sheets;
         const char16_t* row;
+        const char* selected; // Opt中心枠(0..2)
+        int error;            // index into errors; 0 accepts
         int expectedSheets;
         int expectedRow;
+        CentreOption centre;
     } cases[] = {
-        {u"2.5", u"001", 2, 1},
-        {u"3.5", u"12.5", 4, 12},
-        {u"1,0", u"13.5", 10, 14},
-        {u"abc", u"", 0, 0},
-        {u"-3", u"300", -3, 300},
-        {u" 7 ", u"1,2,3", 7, 123},
-        {u"32767", u"-32768", 32767, -32768},
+        {u"2.5", u"001", "100", 0, 2, 1, CentreOption::Mark},
+        {u"3.5", u"12.5", "100", 0, 4, 12, CentreOption::Mark},
+        {u"1,0", u"13.5", "010", 0, 10, 14, CentreOption::FixedRow},
+        {u"abc", u"", "000", 0, 0, 0, CentreOption::Mark},
+        {u"-3", u"300", "011", 0, -3, 300, CentreOption::FixedRow},
+        {u" 7 ", u"1,2,3", "001", 0, 7, 123, CentreOption::CountUp},
+        {u"32767", u"-32768", "010", 0, 32767, -32768, CentreOption::FixedRow},
+        {u"1", u"0", "001", 0, 1, 0, CentreOption::CountUp},
+        {u"1", u"-0.4", "001", 0, 1, 0, CentreOption::CountUp},
+        {u"32768", u"1", "100", 1, 0, 0, CentreOption::Mark},
+        {u"-32769", u"1", "100", 1, 0, 0, CentreOption::Mark},
+        {u"1e9", u"1", "100", 1, 0, 0, CentreOption::Mark},
+        {u"1", u"40000", "010", 2, 0, 0, CentreOption::FixedRow},
+        {u"1", u"-1", "001", 3, 0, 0, CentreOption::CountUp},
     };
     for (const auto& c : cases) {
-        CardControlTexts controls = initialControls();
+        SCOPED_TRACE(Utf8(QString::fromUtf16(c.sheets) + u'|' + QString::fromUtf16(c.row)));
+        CardControlTexts controls;
         controls.SheetsText = QString::fromUtf16(c.sheets);
         controls.DesignatedRowText = QString::fromUtf16(c.row);
+        for (size_t i = 0; i < 3; ++i) {
+            controls.CentreSelected[i] = c.selected[i] == '1';
+        }
         CardRunValues values;
         QString error;
-        ASSERT_TRUE(ReadRunValues(controls, values, error)) << QString::fromUtf16(c.sheets).toStdString();
-        EXPECT_EQ(values.Sheets, c.expectedSheets) << QString::fromUtf16(c.sheets).toStdString();
-        EXPECT_EQ(values.DesignatedRow, c.expectedRow) << QString::fromUtf16(c.row).toStdString();
-    }
-}
-
-TEST(CardSettings, ValuesOutsideSixteenBitsAreRefusedWithAMessage) {
-    const struct {
-        const char16_t* sheets;
-        const char16_t* row;
-        int centre;
-        bool accepted;
-    } cases[] = {
-        {u"32768", u"1", 0, false}, {u"-32769", u"1", 0, false}, {u"1", u"40000", 1, false},
-        {u"1", u"-1", 2, false},    {u"1", u"-1", 1, true},      {u"1", u"0", 2, true},
-        {u"1e9", u"1", 0, false},   {u"1", u"-0.4", 2, true},
-    };
-    for (const auto& c : cases) {
-        CardControlTexts controls = initialControls();
-        controls.SheetsText = QString::fromUtf16(c.sheets);
-        controls.DesignatedRowText = QString::fromUtf16(c.row);
-        controls.CentreSelected = {c.centre == 0, c.centre == 1, c.centre == 2};
-        CardRunValues values;
-        QString error;
-        EXPECT_EQ(ReadRunValues(controls, values, error), c.accepted)
-            << QString::fromUtf16(c.sheets).toStdString() << " " << QString::fromUtf16(c.row).toStdString();
-        EXPECT_EQ(error.isEmpty(), c.accepted);
+        EXPECT_EQ(ReadRunValues(controls, values, error), c.error == 0);
+        EXPECT_EQ(error, errors[c.error]);
+        EXPECT_EQ(values.Centre, c.centre);
+        if (c.error == 0) {
+            EXPECT_EQ(values.Sheets, c.expectedSheets);
+            EXPECT_EQ(values.DesignatedRow, c.expectedRow);
+        }
     }
 }
 
 TEST(CardSettings, FramesPerSideComeFromTheFirstCharacter) {
-    const struct {
-        const char16_t* text;
-        int expected;
-    } cases[] = {
+    const std::pair<const char16_t*, int> cases[] = {
         {u"３×３", 3}, {u"５×５", 5}, {u"７×７", 7}, {u"９×９", 9}, {u"７", 7}, {u"4", 5},
         {u"11", 5},    {u"9", 9},     {u"", 5},      {u"x", 5},     {u"1", 5},  {u"７×5", 7},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReadFramesPerSide(QString::fromUtf16(c.text)), c.expected)
-            << QString::fromUtf16(c.text).toStdString();
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ReadFramesPerSide(QString::fromUtf16(text)), expected) << Utf8(QString::fromUtf16(text));
     }
 }
 
 TEST(CardSettings, PaperLayoutMustMatchExactly) {
-    EXPECT_EQ(ReadPaperLayout(QStringLiteral("Ａ４横  １面付け")), 5);
-    EXPECT_EQ(ReadPaperLayout(QStringLiteral("はがき横  １面付け")), 11);
-    EXPECT_EQ(ReadPaperLayout(QStringLiteral("Ａ４縦  ４面付け")), 0);
-    // One space instead of two, half-width letters, or anything else: entry 1.
-    EXPECT_EQ(ReadPaperLayout(QStringLiteral("Ａ４横 １面付け")), 1);
-    EXPECT_EQ(ReadPaperLayout(QStringLiteral("Ｂ５横  ２面付け ")), 1);
-    EXPECT_EQ(ReadPaperLayout(QStringLiteral("A4横  １面付け")), 1);
-    EXPECT_EQ(ReadPaperLayout(QString()), 1);
-    const PaperLayout& landscapeOne = PaperLayouts()[5];
-    EXPECT_EQ(landscapeOne.Paper, QStringLiteral("A4"));
-    EXPECT_EQ(landscapeOne.Orientation, 2);
-    EXPECT_EQ(landscapeOne.CardsPerSheet, 1);
-    EXPECT_EQ(landscapeOne.CardSide, 1850000);
+    const std::pair<const char16_t*, int> cases[] = {
+        {u"Ａ４横  １面付け", 5},
+        {u"はがき横  １面付け", 11},
+        {u"Ａ４縦  ４面付け", 0},
+        {u"Ａ４横 １面付け", 1},
+        {u"Ｂ５横  ２面付け ", 1},
+        {u"A4横  １面付け", 1},
+        {u"", 1},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ReadPaperLayout(QString::fromUtf16(text)), expected) << Utf8(QString::fromUtf16(text));
+    }
 }
 
+// Typed the ways a number converts for the printer: separators, &H and &O, fractions, spaces;
+// anything that is not a number as a whole, or not a colour, prints black.
 TEST(CardSettings, TextColourIsAColourNumberWithRedLow) {
-    EXPECT_EQ(ReadTextColour(QStringLiteral("255")), QColor(255, 0, 0));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("16711680")), QColor(0, 0, 255));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("32768")), QColor(0, 128, 0));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("0000000")), QColor(Qt::black));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("blue")), QColor(Qt::black));
-    EXPECT_EQ(ReadTextColour(QString()), QColor(Qt::black));
-    // Typed the ways a number converts: separators, hexadecimal and octal, fractions, spaces.
-    EXPECT_EQ(ReadTextColour(QStringLiteral("&HFF0000")), QColor(0, 0, 255));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("&hff")), QColor(255, 0, 0));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("&O377")), QColor(255, 0, 0));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("32,768")), QColor(0, 128, 0));
-    EXPECT_EQ(ReadTextColour(QStringLiteral(" 254.5 ")), QColor(254, 0, 0));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("2.55e2")), QColor(255, 0, 0));
-    // Not numbers as a whole, or not colours: black.
-    EXPECT_EQ(ReadTextColour(QStringLiteral("12abc")), QColor(Qt::black));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("&HFG")), QColor(Qt::black));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("&H")), QColor(Qt::black));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("-1")), QColor(Qt::black));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("16777216")), QColor(Qt::black));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("1 2")), QColor(Qt::black));
-    EXPECT_EQ(ReadTextColour(QStringLiteral("inf")), QColor(Qt::black));
-}
-
-TEST(CardSettings, ModeAndCentreOptionTakeTheFirstSelected) {
-    CardControlTexts controls = initialControls();
-    CardRunValues values;
-    QString error;
-    controls.CentreSelected = {false, false, false};
-    ASSERT_TRUE(ReadRunValues(controls, values, error));
-    EXPECT_EQ(values.Centre, CentreOption::Mark);
-    EXPECT_EQ(values.Mode, CardMode::Blank);
-    controls.CentreSelected = {false, true, true};
-    controls.NormalCardSelected = true;
-    controls.FramesText = QStringLiteral("７");
-    ASSERT_TRUE(ReadRunValues(controls, values, error));
-    EXPECT_EQ(values.Centre, CentreOption::FixedRow);
-    EXPECT_EQ(values.Mode, CardMode::Normal);
-    EXPECT_EQ(values.FramesPerSide, 7);
-    EXPECT_EQ(values.LayoutIndex, 1);
+    const QColor black(Qt::black), red(255, 0, 0), green(0, 128, 0), blue(0, 0, 255);
+    const std::pair<const char16_t*, QColor> cases[] = {
+        {u"255", red},
+        {u"16711680", blue},
+        {u"32768", green},
+        {u"0000000", black},
+        {u"16777215", Qt::white},
+        {u"&HFF0000", blue},
+        {u"&hff", red},
+        {u"&O377", red},
+        {u"32,768", green},
+        {u" 254.5 ", QColor(254, 0, 0)},
+        {u"2.55e2", red},
+        {u"blue", black},
+        {u"", black},
+        {u"12abc", black},
+        {u"&HFG", black},
+        {u"&H", black},
+        {u"-1", black},
+        {u"16777216", black},
+        {u"1 2", black},
+        {u"inf", black},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(ReadTextColour(QString::fromUtf16(text)), expected) << Utf8(QString::fromUtf16(text));
+    }
 }
 
 } // namespace

@@ -12,29 +12,13 @@
 
 namespace {
 
-QByteArray fixture(const char* name) {
+QByteArray Fixture(const char* name) {
     QFile f(QStringLiteral(MIRDA_TEST_DATA "/") + QString::fromLatin1(name));
-    if (!f.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "missing fixture " << name;
-        return {};
-    }
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
     return f.readAll();
 }
 
-RosterTable read(const QByteArray& bytes, TextEncoding* encoding = nullptr) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    RosterTable roster;
-    TextEncoding e = TextEncoding::Cp932;
-    ReadRoster(buffer, roster, e);
-    if (encoding) {
-        *encoding = e;
-    }
-    return roster;
-}
-
-QByteArray write(const RosterTable& roster, TextEncoding encoding) {
+QByteArray Write(const RosterTable& roster, TextEncoding encoding) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QString error;
@@ -42,76 +26,83 @@ QByteArray write(const RosterTable& roster, TextEncoding encoding) {
     return buffer.data();
 }
 
-TEST(RosterFile, RoundTripsByteForByte) {
-    for (const char* name : {"roster_cp932.txt", "roster_utf8.txt", "roster_utf8_bom.txt"}) {
-        const QByteArray original = fixture(name);
-        TextEncoding encoding;
-        const RosterTable roster = read(original, &encoding);
-        const QByteArray written = write(roster, encoding);
-        EXPECT_EQ(written.toHex(' ').toStdString(), original.toHex(' ').toStdString()) << name;
+RosterTable Read(const QByteArray& bytes) {
+    RosterTable roster;
+    ReadRoster(bytes, roster);
+    return roster;
+}
+
+// Cells as the file has them: CP932 specials, CR alone ending a line and a lone LF kept in its
+// cell, ragged lines, row 300 of a longer file, no caption line (the first participant gives the
+// renamable captions), and the two renamable captions taken unless they are only spaces.
+TEST(RosterFile, ReadsEachCellAsTheFileHasIt) {
+    const QString header = QStringLiteral("氏名\t生年\t月\t日\t血液型\t出身地\t所属\t%1\t%2\r\n");
+    const QString spaces = header.arg(QStringLiteral("   "), QStringLiteral(" "));
+    const QString wide = header.arg(QStringLiteral("\u3000"), QStringLiteral("座右の銘"));
+    using C = RosterColumn;
+    const std::tuple<QByteArray, C, int, const char16_t*> cases[] = {
+        {Fixture("roster_cp932.txt"), C::Name, 1, u"髙橋 一郎"},
+        {Fixture("roster_cp932.txt"), C::Comment, 1, u"①番乗り～です"},
+        {Fixture("roster_cp932.txt"), C::FavouriteWords, 0, u"座右の銘"},
+        {Fixture("roster_cp932.txt"), C::Comment, 0, u" 意気込み "},
+        {Fixture("roster_cp932.txt"), C::Excluded, 2, u"1"},
+        {Fixture("roster_cr_only.txt"), C::Comment, 1, u"一行目\n二行目"},
+        {Fixture("roster_cr_only.txt"), C::Name, 2, u"川口"},
+        {Fixture("roster_no_captions.txt"), C::Name, 0, u"氏名"},
+        {Fixture("roster_no_captions.txt"), C::BirthYear, 0, u"生年"},
+        {Fixture("roster_no_captions.txt"), C::FavouriteWords, 0, u"一期一会"},
+        {Fixture("roster_no_captions.txt"), C::Comment, 0, u"①番乗り～です"},
+        {Fixture("roster_no_captions.txt"), C::Name, 1, u"佐藤 花子"},
+        {Fixture("roster_400.txt"), C::Name, 300, u"人300"},
+        {Fixture("roster_ragged.txt"), C::BirthYear, 1, u"1999"},
+        {Fixture("roster_ragged.txt"), C::BirthMonth, 1, u""},
+        {Fixture("roster_ragged.txt"), C::Name, 2, u""},
+        {Fixture("roster_ragged.txt"), C::BirthMonth, 2, u"2"},
+        {Fixture("roster_ragged.txt"), C::Excluded, 3, u"13"},
+        {QByteArray(), C::Name, 0, u"氏名"},
+        {spaces.toUtf8(), C::FavouriteWords, 0, u"好きな言葉"},
+        {spaces.toUtf8(), C::Comment, 0, u"一言"},
+        {wide.toUtf8(), C::FavouriteWords, 0, u"\u3000"},
+        {wide.toUtf8(), C::Comment, 0, u"座右の銘"},
+    };
+    for (const auto& [bytes, column, row, expected] : cases) {
+        EXPECT_EQ(Read(bytes).Cell(column, row), QString::fromUtf16(expected)) << int(column) << " " << row;
     }
 }
 
-TEST(RosterFile, KeepsShiftJisSpecialsAndRenamedCaptions) {
-    TextEncoding encoding;
-    const RosterTable r = read(fixture("roster_cp932.txt"), &encoding);
-    EXPECT_EQ(encoding, TextEncoding::Cp932);
-    EXPECT_EQ(r.Cell(RosterColumn::Name, 1), QStringLiteral("髙橋 一郎"));
-    EXPECT_EQ(r.Cell(RosterColumn::Comment, 1), QStringLiteral("①番乗り～です"));
-    EXPECT_EQ(r.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("座右の銘"));
-    EXPECT_EQ(r.Cell(RosterColumn::Comment, 0), QStringLiteral(" 意気込み ")); // kept untrimmed
-    EXPECT_EQ(r.Cell(RosterColumn::Excluded, 2), QStringLiteral("1"));
-    RosterTable cleared = r;
-    cleared.Clear();
-    EXPECT_EQ(cleared.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("好きな言葉"));
-    EXPECT_EQ(cleared.Cell(RosterColumn::Name, 1), QString());
+TEST(RosterFile, WritesBackByteForByteInTheEncodingItWasRead) {
+    for (const char* name : {"roster_cp932.txt", "roster_utf8.txt", "roster_utf8_bom.txt"}) {
+        const QByteArray original = Fixture(name);
+        RosterTable roster;
+        const TextEncoding encoding = ReadRoster(original, roster).Encoding;
+        EXPECT_EQ(Write(roster, encoding).toHex(' ').toStdString(), original.toHex(' ').toStdString())
+            << name;
+    }
+    EXPECT_TRUE(Write(Read(Fixture("roster_cr_only.txt")), TextEncoding::Cp932)
+                    .contains("\x88\xea\x8d\x73\x96\xda\n"));
+    EXPECT_TRUE(Write(RosterTable(), TextEncoding::Cp932).isEmpty()); // captions never set: nothing
 }
 
-TEST(RosterFile, LineEndsFieldCountsAndCaptions) {
-    // CR alone ends a line; a lone LF stays inside its cell and is written back as it is.
-    const RosterTable cr = read(fixture("roster_cr_only.txt"));
-    EXPECT_EQ(cr.Cell(RosterColumn::Comment, 1), QStringLiteral("一行目\n二行目"));
-    EXPECT_EQ(cr.Cell(RosterColumn::Name, 2), QStringLiteral("川口")); // unterminated last line
-    EXPECT_TRUE(write(cr, TextEncoding::Cp932).contains("\x88\xea\x8d\x73\x96\xda\n"));
-
-    // Without a caption line the first participant lands in slot 0 and gives columns 7 and 8.
-    const RosterTable nc = read(fixture("roster_no_captions.txt"));
-    EXPECT_EQ(nc.Cell(RosterColumn::Name, 0), QStringLiteral("氏名"));
-    EXPECT_EQ(nc.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("一期一会"));
-    EXPECT_EQ(nc.Cell(RosterColumn::BirthYear, 0), QStringLiteral("生年"));
-    EXPECT_EQ(nc.Cell(RosterColumn::Name, 1), QStringLiteral("佐藤 花子"));
-    EXPECT_EQ(nc.Cell(RosterColumn::Comment, 0), QStringLiteral("①番乗り～です"));
-
-    const RosterTable big = read(fixture("roster_400.txt"));
-    EXPECT_EQ(big.Cell(RosterColumn::Name, 300), QStringLiteral("人300"));
-
-    const RosterTable ragged = read(fixture("roster_ragged.txt"));
-    EXPECT_EQ(ragged.Cell(RosterColumn::BirthYear, 1), QStringLiteral("1999"));
-    EXPECT_EQ(ragged.Cell(RosterColumn::BirthMonth, 1), QString());
-    EXPECT_FALSE(ragged.IsInUse(2));
-    EXPECT_EQ(ragged.Cell(RosterColumn::BirthMonth, 2), QStringLiteral("2"));
-    EXPECT_EQ(ragged.Cell(RosterColumn::Excluded, 3), QStringLiteral("13"));
-
-    const RosterTable empty = read(QByteArray());
-    EXPECT_EQ(empty.Cell(RosterColumn::Name, 0), QStringLiteral("氏名"));
-    EXPECT_FALSE(empty.IsInUse(1));
-}
-
-TEST(RosterFile, BlankNamesAreDroppedAndRowsRenumber) {
-    RosterTable r;
-    r.Clear();
-    r.SetCell(RosterColumn::Name, 1, QStringLiteral("一"));
-    r.SetCell(RosterColumn::Name, 2, QStringLiteral("  "));
-    r.SetCell(RosterColumn::Photo, 2, QStringLiteral("ghost.jpg"));
-    r.SetCell(RosterColumn::Name, 3, QStringLiteral("三"));
-    r.SetCell(RosterColumn::Comment, 3, QStringLiteral("a\tb\rc")); // TAB and CR would break the file
-    const RosterTable back = read(write(r, TextEncoding::Cp932));
-    EXPECT_EQ(back.Cell(RosterColumn::Name, 2), QStringLiteral("三"));
-    EXPECT_EQ(back.Cell(RosterColumn::Comment, 2), QStringLiteral("a b c"));
-    EXPECT_FALSE(back.IsInUse(3));
-
-    RosterTable never; // captions never set: nothing at all is written
-    EXPECT_TRUE(write(never, TextEncoding::Cp932).isEmpty());
+// Blank means only ASCII spaces: a row whose name is blank is not written and the next one moves
+// up into its place; a TAB or CR in a cell would break the file and is written as a space.
+TEST(RosterFile, RowsWithoutANameAreNotWritten) {
+    const std::pair<const char16_t*, bool> cases[] = {
+        {u"   ", false}, {u"", false}, {u"\n", true}, {u"\u3000", true}, {u"  山田  ", true}};
+    for (const auto& [name, inUse] : cases) {
+        RosterTable r;
+        r.Clear();
+        r.SetCell(RosterColumn::Name, 1, QString::fromUtf16(name));
+        r.SetCell(RosterColumn::Photo, 1, QStringLiteral("P.JPG"));
+        r.SetCell(RosterColumn::Name, 2, QStringLiteral("二"));
+        r.SetCell(RosterColumn::Comment, 2, QStringLiteral("a\tb\rc"));
+        EXPECT_EQ(r.IsInUse(1), inUse);
+        const RosterTable back = Read(Write(r, TextEncoding::Cp932));
+        const int two = inUse ? 2 : 1;
+        EXPECT_EQ(back.Cell(RosterColumn::Name, 1), inUse ? QString::fromUtf16(name) : QStringLiteral("二"));
+        EXPECT_EQ(back.Cell(RosterColumn::Photo, 1), inUse ? QStringLiteral("P.JPG") : QString());
+        EXPECT_EQ(back.Cell(RosterColumn::Comment, two), QStringLiteral("a b c"));
+        EXPECT_FALSE(back.IsInUse(two + 1));
+    }
 }
 
 TEST(RosterFile, RefusesCharactersCp932CannotHold) {
@@ -125,112 +116,11 @@ TEST(RosterFile, RefusesCharactersCp932CannotHold) {
     QString error;
     EXPECT_FALSE(WriteRoster(buffer, r, TextEncoding::Cp932, error));
     EXPECT_TRUE(buffer.data().isEmpty());
-    EXPECT_TRUE(error.contains(QStringLiteral("行番号 2"))) << error.toStdString();
-    EXPECT_TRUE(error.contains(QStringLiteral("一言")));
+    EXPECT_TRUE(error.endsWith(QStringLiteral("\r\n行番号 2 の「一言」: 🎉"))) << error.toStdString();
     EXPECT_TRUE(WriteRoster(buffer, r, TextEncoding::Utf8, error));
 }
 
-class RosterOnDisk : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    ProgramState state;
-    RecordingMessages messages;
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-};
-
-TEST_F(RosterOnDisk, LoadReportsAnUnreadableFileAndClears) {
-    state.Roster.SetCell(RosterColumn::Name, 5, QStringLiteral("old"));
-    state.RosterModified = true;
-    state.Settings.RosterFilePath = path("missing.txt");
-    LoadRoster(state, messages);
-    ASSERT_EQ(messages.Shown.size(), 1);
-    EXPECT_EQ(messages.Shown[0], QStringLiteral("error no = 2\r\n") + path("missing.txt") +
-                                     QStringLiteral(" が読めません。\r\n") +
-                                     QString::fromLocal8Bit(std::strerror(ENOENT)));
-    EXPECT_FALSE(state.RosterModified);
-    EXPECT_FALSE(state.Roster.IsInUse(5));
-    EXPECT_EQ(state.Roster.Cell(RosterColumn::Name, 0), QStringLiteral("氏名"));
-}
-
-TEST_F(RosterOnDisk, FailedSaveKeepsTheOldFileAndTheFlag) {
-    const QString file = path("r.txt");
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("old content\r\n");
-    f.close();
-    state.Roster.Clear();
-    state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("😀"));
-    state.RosterModified = true;
-    state.Settings.RosterFilePath = file;
-    EXPECT_FALSE(SaveRoster(state, messages));
-    EXPECT_TRUE(state.RosterModified);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("old content\r\n"));
-    f.close();
-
-    state.Settings.RosterFilePath = path("no/such/folder/r.txt");
-    state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("ok"));
-    EXPECT_FALSE(SaveRoster(state, messages));
-    EXPECT_TRUE(state.RosterModified);
-    ASSERT_EQ(messages.Shown.size(), 2);
-    EXPECT_TRUE(messages.Shown[1].contains(path("no/such/folder/r.txt")));
-    EXPECT_TRUE(messages.Shown[1].contains(QStringLiteral("エラー番号=")));
-
-    state.Settings.RosterFilePath = file;
-    EXPECT_TRUE(SaveRoster(state, messages));
-    EXPECT_FALSE(state.RosterModified);
-    LoadRoster(state, messages);
-    EXPECT_EQ(state.Roster.Cell(RosterColumn::Name, 1), QStringLiteral("ok"));
-}
-
-} // namespace
-
-namespace {
-
-// Blank means only ASCII spaces: a name of any other white space is a participant, kept by the
-// file, the pool and the cards alike.
-struct NameCase {
-    const char* label;
-    const char16_t* name;
-    bool inUse;
-};
-
-class BlankName : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(BlankName, DecidesTheRowAlikeEverywhere) {
-    RosterTable r;
-    r.Clear();
-    r.SetCell(RosterColumn::Name, 1, QString::fromUtf16(GetParam().name));
-    r.SetCell(RosterColumn::Photo, 1, QStringLiteral("P.JPG"));
-    r.SetCell(RosterColumn::Name, 2, QStringLiteral("二"));
-    EXPECT_EQ(r.IsInUse(1), GetParam().inUse);
-    // A row not in use is not written: the next participant moves up into its place.
-    const RosterTable back = read(write(r, TextEncoding::Cp932));
-    EXPECT_EQ(back.Cell(RosterColumn::Name, 1),
-              GetParam().inUse ? QString::fromUtf16(GetParam().name) : QStringLiteral("二"));
-    EXPECT_EQ(back.Cell(RosterColumn::Photo, 1), GetParam().inUse ? QStringLiteral("P.JPG") : QString());
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, BlankName,
-                         ::testing::Values(NameCase{"Spaces", u"   ", false}, NameCase{"Empty", u"", false},
-                                           NameCase{"LineFeed", u"\n", true},
-                                           NameCase{"IdeographicSpace", u"\u3000", true},
-                                           NameCase{"SpacedName", u"  山田  ", true}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-TEST(RosterCaptions, OnlySpacesGiveTheDefaultCaptions) {
-    const QString header = QStringLiteral("氏名\t生年\t月\t日\t血液型\t出身地\t所属\t%1\t%2\r\n");
-    RosterTable spaces;
-    spaces.Parse(header.arg(QStringLiteral("   "), QStringLiteral(" ")));
-    EXPECT_EQ(spaces.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("好きな言葉"));
-    EXPECT_EQ(spaces.Cell(RosterColumn::Comment, 0), QStringLiteral("一言"));
-    RosterTable wide;
-    wide.Parse(header.arg(QStringLiteral("\u3000"), QStringLiteral("座右の銘")));
-    EXPECT_EQ(wide.Cell(RosterColumn::FavouriteWords, 0), QStringLiteral("\u3000"));
-    EXPECT_EQ(wide.Cell(RosterColumn::Comment, 0), QStringLiteral("座右の銘"));
-}
-
-TEST(RosterParse, CountsTheParticipantsBeyondTheLastRow) {
+TEST(RosterFile, CountsTheParticipantsBeyondTheLastRow) {
     QString text = QStringLiteral("氏名\r\n");
     for (int i = 1; i <= 305; ++i) {
         text += QStringLiteral("人%1\t1990\r\n").arg(i);
@@ -238,41 +128,99 @@ TEST(RosterParse, CountsTheParticipantsBeyondTheLastRow) {
     text += QStringLiteral("  \t1990\r\n\r\n"); // blank names beyond the table are nobody
     RosterTable r;
     EXPECT_EQ(r.Parse(text), 5);
-    EXPECT_EQ(r.Cell(RosterColumn::Name, 300), QStringLiteral("人300"));
     EXPECT_EQ(r.Parse(QStringLiteral("氏名\r\n一\r\n")), 0);
 }
 
-TEST(RosterReport, TellsATextFromSomethingElse) {
-    RosterTable r;
-    EXPECT_FALSE(ReadRoster(fixture("roster_cp932.txt"), r).PlainlyNotText());
-    EXPECT_FALSE(ReadRoster(fixture("roster_utf8.txt"), r).PlainlyNotText());
-    EXPECT_TRUE(ReadRoster(QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), r).PlainlyNotText());
-    EXPECT_TRUE(ReadRoster(QByteArray("\xFD\xFE\xA0\x80\x85\x40\x86\x40", 8), r).PlainlyNotText());
-    EXPECT_FALSE(ReadRoster(QByteArray("ok\x80\x8E\x81\x96\xBC\x93\xFA", 9), r).PlainlyNotText());
+TEST(RosterFile, TellsATextFromSomethingElse) {
+    const std::pair<QByteArray, bool> cases[] = {
+        {Fixture("roster_cp932.txt"), false},
+        {Fixture("roster_utf8.txt"), false},
+        {QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), true},
+        {QByteArray("\xFD\xFE\xA0\x80\x85\x40\x86\x40", 8), true},
+        {QByteArray("ok\x80\x8E\x81\x96\xBC\x93\xFA", 9), false},
+    };
+    for (const auto& [bytes, notText] : cases) {
+        RosterTable r;
+        EXPECT_EQ(ReadRoster(bytes, r).PlainlyNotText(), notText) << bytes.toHex().toStdString();
+    }
 }
 
-class LoadOnDisk : public RosterOnDisk {};
+class RosterOnDisk : public ::testing::Test {
+protected:
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir dir;
+    ProgramState state;
+    RecordingMessages messages;
+};
 
-TEST_F(LoadOnDisk, SaysHowManyParticipantsWereNotRead) {
+// A file that cannot be read is reported with the system's number and leaves the table cleared.
+TEST_F(RosterOnDisk, LoadReportsWhatCannotBeRead) {
+    QDir().mkpath(Path("folder.txt"));
+    for (const auto& [name, error] : {std::pair{"missing.txt", ENOENT}, {"folder.txt", EISDIR}}) {
+        state.Roster.SetCell(RosterColumn::Name, 5, QStringLiteral("old"));
+        state.RosterModified = true;
+        state.Settings.RosterFilePath = Path(name);
+        messages.Shown.clear();
+        LoadRoster(state, messages);
+        EXPECT_EQ(messages.Shown,
+                  QStringList{QStringLiteral("error no = %1\r\n%2 が読めません。\r\n%3")
+                                  .arg(error)
+                                  .arg(Path(name), QString::fromLocal8Bit(std::strerror(error)))});
+        EXPECT_FALSE(state.RosterModified);
+        EXPECT_FALSE(state.Roster.IsInUse(5));
+        EXPECT_EQ(state.Roster.Cell(RosterColumn::Name, 0), QStringLiteral("氏名"));
+    }
     state.Settings.RosterFilePath = QStringLiteral(MIRDA_TEST_DATA "/roster_400.txt");
     LoadRoster(state, messages);
-    ASSERT_EQ(messages.Shown.size(), 1);
-    EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("100 人は読み込んでいません")))
-        << messages.Shown[0].toStdString();
+    EXPECT_TRUE(
+        messages.Shown.last().contains(QStringLiteral("の 300 人目より後の 100 人は読み込んでいません。")));
     EXPECT_EQ(state.Roster.Cell(RosterColumn::Name, 300), QStringLiteral("人300"));
 }
 
-TEST_F(LoadOnDisk, AFolderInTheFilesPlaceGivesTheSystemsNumber) {
-    QDir().mkpath(path("folder.txt"));
-    state.Settings.RosterFilePath = path("folder.txt");
+// A failed save leaves the old file whole and the table marked as not saved.
+TEST_F(RosterOnDisk, FailedSaveKeepsTheOldFileAndTheFlag) {
+    QDir().mkpath(Path("folder.txt"));
+    QFile f(Path("r.txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("old\r\n") == 5);
+    f.close();
+    state.Roster.Clear();
+    const std::tuple<const char*, const char16_t*, QString> cases[] = {
+        {"r.txt", u"😀", QStringLiteral("保存できない文字があります。")},
+        {"no/such/folder/r.txt", u"ok", QStringLiteral("エラー番号=")},
+        {"folder.txt", u"ok",
+         QStringLiteral("エラー番号=%1\r\n%2")
+             .arg(EISDIR)
+             .arg(QString::fromLocal8Bit(std::strerror(EISDIR)))},
+    };
+    for (const auto& [name, cell, reason] : cases) {
+        state.Roster.SetCell(RosterColumn::Name, 1, QString::fromUtf16(cell));
+        state.RosterModified = false;
+        state.Settings.RosterFilePath = Path(name);
+        EXPECT_FALSE(SaveRoster(state, messages));
+        EXPECT_TRUE(state.RosterModified);
+        EXPECT_TRUE(messages.Shown.last().startsWith(
+            QStringLiteral("名簿ファイルを保存できませんでした。\r\n") + Path(name)));
+        EXPECT_TRUE(messages.Shown.last().contains(reason)) << messages.Shown.last().toStdString();
+    }
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("old\r\n"));
+    f.close();
+    state.Settings.RosterFilePath = Path("r.txt");
+    EXPECT_TRUE(SaveRoster(state, messages));
+    EXPECT_FALSE(state.RosterModified);
     LoadRoster(state, messages);
-    ASSERT_EQ(messages.Shown.size(), 1);
-    EXPECT_TRUE(messages.Shown[0].startsWith(QStringLiteral("error no = %1\r\n").arg(EISDIR)));
-    EXPECT_TRUE(SaveRoster(state, messages) == false);
-    ASSERT_EQ(messages.Shown.size(), 2);
-    EXPECT_TRUE(messages.Shown[1].contains(
-        QStringLiteral("エラー番号=%1\r\n%2").arg(EISDIR).arg(QString::fromLocal8Bit(std::strerror(EISDIR)))))
-        << messages.Shown[1].toStdString();
+    EXPECT_EQ(state.Roster.Cell(RosterColumn::Name, 1), QStringLiteral("ok"));
+}
+
+TEST_F(RosterOnDisk, SavesInTheEncodingItWasLoadedIn) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(MIRDA_TEST_DATA "/roster_utf8.txt"), Path("u.txt")));
+    state.Settings.RosterFilePath = Path("u.txt");
+    LoadRoster(state, messages);
+    ASSERT_TRUE(QFile::remove(Path("u.txt")));
+    EXPECT_TRUE(SaveRoster(state, messages));
+    QFile saved(Path("u.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), Fixture("roster_utf8.txt"));
 }
 
 } // namespace

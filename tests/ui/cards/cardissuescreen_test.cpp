@@ -1,4 +1,3 @@
-#include "core/cards/cardrenderer.h"
 #include "core/common/designfonts.h"
 #include "core/common/platform.h"
 #include "support/testservices.h"
@@ -10,9 +9,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,49 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-template <typename T> T* child(QWidget& screen, const char16_t* name) {
-    T* widget = screen.findChild<T*>(QString::fromUtf16(name));
-    if (!widget) {
-        qFatal("missing control %s", qPrintable(QString::fromUtf16(name)));
-    }
-    return widget;
-}
-
-// A working folder with its pictures folder, where runs without a printer write their PDF.
-struct Folders {
-    QTemporaryDir dir;
-    QString working() const { return dir.filePath(QStringLiteral("Mrda")); }
-    Folders() { QDir(dir.path()).mkpath(QStringLiteral("Mrda/Pictures")); }
-    QStringList pdfs() const { return QDir(working()).entryList({QStringLiteral("*.pdf")}, QDir::Files); }
-};
-
-ProgramState stateIn(const Folders& folders, int names) {
-    ProgramState state = StateWithNames({});
-    for (int row = 1; row <= names; ++row) {
-        state.Roster.SetCell(RosterColumn::Name, row, QStringLiteral("参加者%1").arg(row));
-    }
-    state.Settings.Pictures = JoinPath(folders.working(), QStringLiteral("Pictures"));
-    state.ProgramFolder = folders.dir.path() + QStringLiteral("/");
-    return state;
-}
-
-std::unique_ptr<CardIssueScreen> screenFor(ProgramState& state, TestServices& t) {
-    auto screen = std::make_unique<CardIssueScreen>(state, t.services);
-    screen->setAttribute(Qt::WA_DeleteOnClose, false);
-    screen->SetPrinterLookup([] { return QPrinterInfo(); });
-    return screen;
-}
-
-void issue(CardIssueScreen& screen, TestServices& t) {
-    t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
-    child<QPushButton>(screen, u"Cmd印刷設定適用")->click();
-}
-
-void runToEnd(TestServices& t) {
-    for (int i = 0; i < 10000 && t.clock.AdvanceToNext(); ++i) {
-    }
-}
 
 // Message boxes that, like real ones, keep the clock's timers running while they are open.
 class NestedLoopDialogs : public ScriptedDialogs {
@@ -78,338 +31,264 @@ private:
     FakeClock& m_clock;
 };
 
+// The screen on a roster of the first `names` rows, with a working folder where runs without a
+// printer write their PDF.
+struct Fixture {
+    explicit Fixture(int names) : state(StateWithNames({})) {
+        QDir(dir.path()).mkpath(QStringLiteral("Mrda/Pictures"));
+        for (int row = 1; row <= names; ++row) {
+            state.Roster.SetCell(RosterColumn::Name, row, QStringLiteral("参加者%1").arg(row));
+        }
+        state.Settings.Pictures = JoinPath(Working(), QStringLiteral("Pictures"));
+        state.ProgramFolder = dir.path() + u'/';
+        screen = std::make_unique<CardIssueScreen>(state, services);
+        screen->setAttribute(Qt::WA_DeleteOnClose, false);
+        screen->SetPrinterLookup([] { return QPrinterInfo(); });
+    }
+    template <typename T = QWidget> T* Child(const QString& name) const {
+        T* widget = screen->findChild<T*>(name);
+        if (!widget) {
+            qFatal("missing control %s", qPrintable(name));
+        }
+        return widget;
+    }
+    void Set(const QString& name, const QString& text) const {
+        if (auto* edit = qobject_cast<QLineEdit*>(Child(name))) {
+            edit->setText(text);
+        } else {
+            Child<QComboBox>(name)->setEditText(text);
+        }
+    }
+    void Issue(Dialogs::Answer answer = Dialogs::Answer::Yes) {
+        dialogs.YesNo.push_back(answer);
+        Child<QPushButton>(QStringLiteral("Cmd印刷設定適用"))->click();
+    }
+    void RunToEnd() {
+        for (int i = 0; i < 10000 && t.clock.AdvanceToNext(); ++i) {
+        }
+    }
+    QString Working() const { return dir.filePath(QStringLiteral("Mrda")); }
+    QStringList Pdfs() const { return QDir(Working()).entryList({QStringLiteral("*.pdf")}, QDir::Files); }
+    QString Pdf() const { return QDir(Working()).filePath(Pdfs().value(0)); }
+
+    QTemporaryDir dir;
+    TestServices t;
+    NestedLoopDialogs dialogs{t.clock};
+    Services services{dialogs, t.random, t.clock, t.music};
+    ProgramState state;
+    std::unique_ptr<CardIssueScreen> screen;
+};
+
+QString Shown(QWidget* w) {
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        return button->text();
+    }
+    if (auto* box = qobject_cast<QGroupBox*>(w)) {
+        return box->title();
+    }
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        return label->text();
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        return combo->currentText();
+    }
+    return qobject_cast<QLineEdit*>(w)->text();
+}
+
+// One run of the runs table.
+struct Run {
+    int Names;
+    bool Normal;
+    int Layout;
+    const char* Sheets;
+    bool Yes;             // the answer to the question
+    int Pages;            // of the PDF; 0: no file
+    QSize PageMm;         // of its pages
+    QStringList Messages; // how each message begins
+    int Ended;            // RunEnded signals
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Run)
 
 class CardIssueScreenTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
-    void opensWithItsInitialValuesAndResetsTheDrawKind() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 0);
-        state.DrawKind = DrawKind::Simple;
-        TestServices t;
-        auto screen = screenFor(state, t);
-        QCOMPARE(screen->objectName(), QStringLiteral("Frm印刷設定"));
-        QCOMPARE(state.DrawKind, DrawKind::Normal);
-        QVERIFY(child<QRadioButton>(*screen, u"Optカードモード_0")->isChecked());
-        QCOMPARE(child<QRadioButton>(*screen, u"Optカードモード_0")->text(), QStringLiteral("ミルダカード"));
-        QCOMPARE(child<QRadioButton>(*screen, u"Optカードモード_1")->text(),
-                 QStringLiteral("通常ビンゴカード"));
-        QVERIFY(child<QRadioButton>(*screen, u"Opt中心枠_0")->isChecked());
-        QCOMPARE(child<QRadioButton>(*screen, u"Opt中心枠_1")->text(), QStringLiteral("指定登録行番　固定"));
-        QCOMPARE(child<QRadioButton>(*screen, u"Opt中心枠_2")->text(),
-                 QStringLiteral("指定登録行番からカウントアップ"));
-        QCOMPARE(child<QGroupBox>(*screen, u"Frm印刷設定_1")->title(), QStringLiteral("用紙/面付　部数"));
-        QCOMPARE(child<QLabel>(*screen, u"Label1_0")->text(), QStringLiteral("用紙/面付け"));
-        QCOMPARE(child<QLabel>(*screen, u"Label1_3")->text(), QStringLiteral("指定登録行番"));
+    void captions_data() {
+        QTest::addColumn<QString>("shown");
+        const char16_t* const rows[][2] = {
+            {u"Frm印刷設定_0", u"カードモード"},
+            {u"Optカードモード_0", u"ミルダカード"},
+            {u"Optカードモード_1", u"通常ビンゴカード"},
+            {u"Label1_2", u"枠数"},
+            {u"Cmb枠数", u"５×５"},
+            {u"Frm印刷設定_1", u"用紙/面付　部数"},
+            {u"Label1_0", u"用紙/面付け"},
+            {u"Cmb用紙面付", u"Ａ４縦  ２面付け"},
+            {u"Label1_1", u"印字枚数"},
+            {u"Txt部数", u"1"},
+            {u"Frm印刷設定_2", u"中心枠の扱い"},
+            {u"Opt中心枠_0", u"定形マーク"},
+            {u"Opt中心枠_1", u"指定登録行番　固定"},
+            {u"Opt中心枠_2", u"指定登録行番からカウントアップ"},
+            {u"Label1_3", u"指定登録行番"},
+            {u"Cmb指定行番", u"001"},
+            {u"Cmd文字色", u"文字色"},
+            {u"Txt文字色", u"0000000"},
+            {u"Cmd印刷設定適用", u"カード発行"},
+        };
+        for (const auto& row : rows) {
+            QTest::newRow(QString::fromUtf16(row[0]).toUtf8()) << QString::fromUtf16(row[1]);
+        }
+    }
+    void captions() {
+        QFETCH(QString, shown);
+        Fixture f(0);
+        QCOMPARE(f.screen->objectName(), QStringLiteral("Frm印刷設定"));
+        QCOMPARE(Shown(f.Child(QString::fromUtf8(QTest::currentDataTag()))), shown);
+    }
 
-        auto* frames = child<QComboBox>(*screen, u"Cmb枠数");
-        QCOMPARE(frames->currentText(), QStringLiteral("５×５"));
-        QCOMPARE(frames->count(), 4);
-        QCOMPARE(frames->itemText(3), QStringLiteral("９×９"));
-        auto* layout = child<QComboBox>(*screen, u"Cmb用紙面付");
-        QCOMPARE(layout->currentText(), QStringLiteral("Ａ４縦  ２面付け"));
-        QCOMPARE(layout->count(), 12);
-        QCOMPARE(layout->itemText(11), QStringLiteral("はがき横  １面付け"));
-        auto* row = child<QComboBox>(*screen, u"Cmb指定行番");
-        QCOMPARE(row->currentText(), QStringLiteral("001"));
-        QCOMPARE(row->count(), 301);
-        QCOMPARE(row->itemText(300), QStringLiteral("300"));
-        // The drop-downs open on the entry the initial text stands for.
-        QCOMPARE(frames->currentIndex(), 1);
-        QCOMPARE(layout->currentIndex(), 1);
-        QCOMPARE(row->currentIndex(), 1);
-        QCOMPARE(child<QLineEdit>(*screen, u"Txt部数")->text(), QStringLiteral("1"));
-        QCOMPARE(child<QLineEdit>(*screen, u"Txt文字色")->text(), QStringLiteral("0000000"));
-        QCOMPARE(child<QPushButton>(*screen, u"Cmd印刷設定適用")->text(), QStringLiteral("カード発行"));
+    void opensOnItsFirstChoicesAndResetsTheDrawKind() {
+        Fixture f(0);
+        f.state.DrawKind = DrawKind::Simple;
+        f.screen = std::make_unique<CardIssueScreen>(f.state, f.services);
+        QCOMPARE(f.state.DrawKind, DrawKind::Normal);
+        QVERIFY(f.Child<QRadioButton>(QStringLiteral("Optカードモード_0"))->isChecked());
+        QVERIFY(f.Child<QRadioButton>(QStringLiteral("Opt中心枠_0"))->isChecked());
+        // The drop-downs open on the entry the initial text names.
+        const std::tuple<const char16_t*, int, const char16_t*> lists[] = {
+            {u"Cmb枠数", 4, u"９×９"},
+            {u"Cmb用紙面付", 12, u"はがき横  １面付け"},
+            {u"Cmb指定行番", 301, u"300"}};
+        for (const auto& [name, count, last] : lists) {
+            auto* combo = f.Child<QComboBox>(QString::fromUtf16(name));
+            QCOMPARE(combo->count(), count);
+            QCOMPARE(combo->itemText(count - 1), QString::fromUtf16(last));
+            QCOMPARE(combo->currentIndex(), 1);
+        }
     }
 
     void colourButtonWritesThePickedColour() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 0);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        auto* colour = child<QLineEdit>(*screen, u"Txt文字色");
-        t.dialogs.Colours.push_back(QColor(0, 0, 255));
-        child<QPushButton>(*screen, u"Cmd文字色")->click();
-        QCOMPARE(colour->text(), QStringLiteral("16711680"));
-        t.dialogs.Colours.push_back(std::nullopt);
-        child<QPushButton>(*screen, u"Cmd文字色")->click();
-        QCOMPARE(colour->text(), QStringLiteral("16711680"));
-        QVERIFY(screen->isEnabled());
-        QVERIFY(child<QPushButton>(*screen, u"Cmd印刷設定適用")->isEnabled());
+        Fixture f(0);
+        f.dialogs.Colours = {QColor(0, 0, 255), std::nullopt};
+        auto* button = f.Child<QPushButton>(QStringLiteral("Cmd文字色"));
+        button->click();
+        QCOMPARE(Shown(f.Child(QStringLiteral("Txt文字色"))), QStringLiteral("16711680"));
+        button->click(); // cancelled: unchanged
+        QCOMPARE(Shown(f.Child(QStringLiteral("Txt文字色"))), QStringLiteral("16711680"));
+        QVERIFY(f.screen->isEnabled() && f.Child(QStringLiteral("Cmd印刷設定適用"))->isEnabled());
     }
 
     void controlsAreReadAsTyped() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 0);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        child<QComboBox>(*screen, u"Cmb枠数")->setEditText(QStringLiteral("７"));
-        child<QComboBox>(*screen, u"Cmb用紙面付")->setCurrentIndex(8);
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("1,0"));
-        child<QComboBox>(*screen, u"Cmb指定行番")->setEditText(QStringLiteral("12.5"));
-        child<QRadioButton>(*screen, u"Opt中心枠_2")->setChecked(true);
-        child<QRadioButton>(*screen, u"Optカードモード_1")->setChecked(true);
-        CardRunValues values;
+        Fixture f(0);
+        f.Set(QStringLiteral("Cmb枠数"), QStringLiteral("７"));
+        f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(8);
+        f.Set(QStringLiteral("Txt部数"), QStringLiteral("1,0"));
+        f.Set(QStringLiteral("Cmb指定行番"), QStringLiteral("12.5"));
+        f.Set(QStringLiteral("Txt文字色"), QStringLiteral("255"));
+        f.Child<QRadioButton>(QStringLiteral("Opt中心枠_2"))->setChecked(true);
+        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
+        CardRunValues v;
         QString error;
-        QVERIFY(ReadRunValues(screen->ControlTexts(), values, error));
-        QCOMPARE(values.FramesPerSide, 7);
-        QCOMPARE(values.LayoutIndex, 8);
-        QCOMPARE(values.Sheets, qint16(10));
-        QCOMPARE(values.DesignatedRow, qint16(12));
-        QCOMPARE(values.Centre, CentreOption::CountUp);
-        QCOMPARE(values.Mode, CardMode::Normal);
-    }
-
-    void answeringNoPrintsNothing() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 24);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        t.dialogs.YesNo.push_back(Dialogs::Answer::No);
-        child<QPushButton>(*screen, u"Cmd印刷設定適用")->click();
-        runToEnd(t);
-        QCOMPARE(t.dialogs.Questions(), QStringList{QStringLiteral("指定条件でカードを発行しますか？")});
-        QVERIFY(folders.pdfs().isEmpty());
-        QVERIFY(t.dialogs.Messages().isEmpty());
-        QVERIFY(screen->isEnabled());
-    }
-
-    void threeSheetsWithoutAPrinterGiveAPdfOfThreePages() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 30);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        QSignalSpy ended(screen.get(), &CardIssueScreen::RunEnded);
-        child<QRadioButton>(*screen, u"Optカードモード_1")->setChecked(true);
-        child<QComboBox>(*screen, u"Cmb用紙面付")->setCurrentIndex(0);
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("3"));
-        issue(*screen, t);
-        // Printing: the screen takes no input and refuses to close.
-        QVERIFY(screen->IsPrinting());
-        QVERIFY(!screen->isEnabled());
-        QVERIFY(!screen->close());
-        runToEnd(t);
-        QVERIFY(!screen->IsPrinting());
-        QVERIFY(screen->isEnabled());
-        QCOMPARE(ended.count(), 1);
-        const QStringList pdfs = folders.pdfs();
-        QCOMPARE(pdfs.size(), 1);
-        QVERIFY(pdfs.first().startsWith(QStringLiteral("ビンゴカード_")));
-        const QString path = QDir(folders.working()).filePath(pdfs.first());
-        QCOMPARE(CountPdfPages(path), 3);
-        // The user is told where the file is.
-        QCOMPARE(t.dialogs.Messages().size(), 1);
-        QVERIFY(t.dialogs.Messages().first().contains(QDir::toNativeSeparators(path)));
-        QVERIFY(screen->close());
-    }
-
-    void longRunsShowTheirProgress() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 5);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("5"));
-        issue(*screen, t);
-        auto* progress = screen->findChild<QProgressDialog*>(QStringLiteral("printProgress"));
-        QVERIFY(progress);
-        QCOMPARE(progress->maximum(), 5);
-        QVERIFY(!progress->isModal());
-        t.clock.AdvanceToNext();
-        QCOMPARE(progress->value(), 1);
-        runToEnd(t);
-        QVERIFY(!screen->findChild<QProgressDialog*>(QStringLiteral("printProgress")));
-        QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 5);
-    }
-
-    void noParticipantMessageOnceAndOneSheet() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 0);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        child<QRadioButton>(*screen, u"Optカードモード_1")->setChecked(true);
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("4"));
-        issue(*screen, t);
-        runToEnd(t);
-        const QStringList messages = t.dialogs.Messages();
-        QCOMPARE(messages.size(), 2);
-        QCOMPARE(messages.at(0),
-                 QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。"));
-        QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 1);
-    }
-
-    void valuesOutOfRangeAreRefusedBeforeTheRun() {
-        const struct {
-            const char16_t* sheets;
-            const char16_t* row;
-            int centre;
-        } cases[] = {{u"40000", u"1", 0}, {u"1", u"-70000", 1}, {u"1", u"-1", 2}};
-        for (const auto& c : cases) {
-            Folders folders;
-            ProgramState state = stateIn(folders, 3);
-            TestServices t;
-            auto screen = screenFor(state, t);
-            child<QLineEdit>(*screen, u"Txt部数")->setText(QString::fromUtf16(c.sheets));
-            child<QComboBox>(*screen, u"Cmb指定行番")->setEditText(QString::fromUtf16(c.row));
-            const char16_t* centres[] = {u"Opt中心枠_0", u"Opt中心枠_1", u"Opt中心枠_2"};
-            child<QRadioButton>(*screen, centres[c.centre])->setChecked(true);
-            issue(*screen, t);
-            QVERIFY(!screen->IsPrinting());
-            QCOMPARE(t.dialogs.Messages().size(), 1);
-            QVERIFY(folders.pdfs().isEmpty());
-            QVERIFY(screen->isEnabled());
-        }
-    }
-
-    void noSheetsOpenNoFile() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 3);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("abc"));
-        QSignalSpy ended(screen.get(), &CardIssueScreen::RunEnded);
-        issue(*screen, t);
-        runToEnd(t);
-        QVERIFY(folders.pdfs().isEmpty());
-        QVERIFY(t.dialogs.Messages().isEmpty());
-        QCOMPARE(ended.count(), 1);
-        QVERIFY(screen->isEnabled());
-    }
-
-    void postcardNeedsNoQuestionWhenThePaperExists() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 3);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        child<QComboBox>(*screen, u"Cmb用紙面付")->setCurrentIndex(10);
-        issue(*screen, t);
-        runToEnd(t);
-        QCOMPARE(t.dialogs.Questions().size(), 1);
-        QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 1);
-    }
-
-    void pdfThatCannotBeWrittenMidRunIsReportedNotAnnounced() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 30);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        QSignalSpy ended(screen.get(), &CardIssueScreen::RunEnded);
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("5"));
-        issue(*screen, t);
-        QVERIFY(t.clock.AdvanceToNext());
-        // The working folder goes away under the run (a memory stick pulled out).
-        QVERIFY(QDir(folders.working()).removeRecursively());
-        runToEnd(t);
-        QVERIFY(!screen->IsPrinting());
-        QVERIFY(screen->isEnabled());
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(t.dialogs.Messages().size(), 1);
-        QVERIFY(t.dialogs.Messages().first().startsWith(
-            QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。\r\n")));
-        QVERIFY(!QDir(folders.dir.path()).exists(QStringLiteral("Mrda")));
-    }
-
-    void noHalfWrittenPdfCarriesItsNameDuringTheRun() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 30);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("3"));
-        issue(*screen, t);
-        QVERIFY(t.clock.AdvanceToNext());
-        QVERIFY(screen->IsPrinting());
-        QVERIFY(folders.pdfs().isEmpty());
-        runToEnd(t);
-        QCOMPARE(folders.pdfs().size(), 1);
-        // Only the finished file is left in the folder.
-        QCOMPARE(QDir(folders.working()).entryList(QDir::Files).size(), 1);
-    }
-
-    void screenInItsWindowCannotBeClosedMidRun() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 30);
-        TestServices t;
-        QMdiArea area;
-        QPointer<CardIssueScreen> screen = new CardIssueScreen(state, t.services);
-        screen->SetPrinterLookup([] { return QPrinterInfo(); });
-        QPointer<QMdiSubWindow> sub = area.addSubWindow(screen);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->show();
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("4"));
-        issue(*screen, t);
-        QVERIFY(t.clock.AdvanceToNext());
-        QVERIFY(!sub->close());
-        area.closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(screen);
-        QVERIFY(screen->IsPrinting());
-        runToEnd(t);
-        QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 4);
-        QVERIFY(sub->close());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!screen);
-    }
-
-    void messageBoxMidRunPrintsNoFurtherSheet() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 0);
-        TestServices t;
-        NestedLoopDialogs dialogs(t.clock);
-        Services services{dialogs, t.random, t.clock, t.music};
-        CardIssueScreen screen(state, services);
-        screen.setAttribute(Qt::WA_DeleteOnClose, false);
-        screen.SetPrinterLookup([] { return QPrinterInfo(); });
-        child<QRadioButton>(screen, u"Optカードモード_1")->setChecked(true);
-        child<QLineEdit>(screen, u"Txt部数")->setText(QStringLiteral("6"));
-        dialogs.YesNo.push_back(Dialogs::Answer::Yes);
-        child<QPushButton>(screen, u"Cmd印刷設定適用")->click();
-        runToEnd(t);
-        QCOMPARE(dialogs.Messages().size(), 2);
-        QCOMPARE(dialogs.Messages().at(0), NoParticipantMessage());
-        QCOMPARE(CountPdfPages(QDir(folders.working()).filePath(folders.pdfs().value(0))), 1);
-        QVERIFY(screen.isEnabled());
+        QVERIFY(ReadRunValues(f.screen->ControlTexts(), v, error));
+        QCOMPARE(std::tuple(v.FramesPerSide, v.LayoutIndex, int(v.Sheets), int(v.DesignatedRow)),
+                 std::tuple(7, 8, 10, 12));
+        QVERIFY(v.Centre == CentreOption::CountUp && v.Mode == CardMode::Normal);
+        QCOMPARE(v.TextColour, QColor(255, 0, 0));
     }
 
     void typedLayoutKeepsItsCaseWhenEntered() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 0);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        auto* layout = child<QComboBox>(*screen, u"Cmb用紙面付");
-        // Lower-case full-width a: not an entry of the list, so the default layout.
-        const QString typed = QStringLiteral("ａ４横  １面付け");
-        layout->lineEdit()->clear();
-        for (const QChar ch : typed) {
-            // Typed one key at a time, as the completer sees it.
+        Fixture f(0);
+        auto* edit = f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->lineEdit();
+        edit->clear();
+        // Lower-case full-width a, typed one key at a time as the completer sees it: no entry.
+        for (const QChar ch : QStringLiteral("ａ４横  １面付け")) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QApplication::sendEvent(layout->lineEdit(), &press);
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QApplication::sendEvent(layout->lineEdit(), &release);
+            QApplication::sendEvent(edit, &press);
         }
-        QTest::keyClick(layout->lineEdit(), Qt::Key_Return);
-        QCOMPARE(layout->currentText(), typed);
-        CardRunValues values;
-        QString error;
-        QVERIFY(ReadRunValues(screen->ControlTexts(), values, error));
-        QCOMPARE(values.LayoutIndex, kDefaultPaperLayout);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(Shown(f.Child(QStringLiteral("Cmb用紙面付"))), QStringLiteral("ａ４横  １面付け"));
+        QCOMPARE(ReadPaperLayout(f.screen->ControlTexts().LayoutText), kDefaultPaperLayout);
+    }
+
+    // Runs without a printer, from the question to the end: the PDF's pages and what the user is told.
+    void runs_data() {
+        QTest::addColumn<Run>("run");
+        const QString pdf =
+            QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n");
+        const QString nobody =
+            QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。");
+        QTest::newRow("answered No") << Run{24, false, 1, "1", false, 0, {}, {}, 0};
+        QTest::newRow("three A4 sheets of normal cards")
+            << Run{30, true, 0, "3", true, 3, {210, 297}, {pdf}, 1};
+        QTest::newRow("blank cards need nobody") << Run{0, false, 8, "2", true, 2, {257, 182}, {pdf}, 1};
+        QTest::newRow("a PDF takes a postcard") << Run{3, false, 10, "1", true, 1, {100, 148}, {pdf}, 1};
+        QTest::newRow("nobody for a normal card")
+            << Run{0, true, 1, "6", true, 1, {210, 297}, {nobody, pdf}, 1};
+        QTest::newRow("no sheets") << Run{3, false, 1, "abc", true, 0, {}, {}, 1};
+        QTest::newRow("fewer than no sheets") << Run{3, false, 1, "-4", true, 0, {}, {}, 1};
+        QTest::newRow("sheets out of range")
+            << Run{3, false, 1, "40000", true, 0, {}, {QStringLiteral("印字枚数は")}, 0};
+    }
+    void runs() {
+        QFETCH(Run, run);
+        Fixture f(run.Names);
+        QSignalSpy ended(f.screen.get(), &CardIssueScreen::RunEnded);
+        f.Child<QRadioButton>(QStringLiteral("Optカードモード_%1").arg(run.Normal ? 1 : 0))->setChecked(true);
+        f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(run.Layout);
+        f.Set(QStringLiteral("Txt部数"), QString::fromLatin1(run.Sheets));
+        f.Issue(run.Yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        f.RunToEnd();
+        QCOMPARE(f.dialogs.Questions(), QStringList{QStringLiteral("指定条件でカードを発行しますか？")});
+        QCOMPARE(f.dialogs.LastDefault, Dialogs::Answer::Yes);
+        QCOMPARE(f.Pdfs().size(), run.Pages > 0 ? 1 : 0);
+        if (run.Pages > 0) {
+            QCOMPARE(CountPdfPages(f.Pdf()), run.Pages);
+            QCOMPARE(PdfPageMm(f.Pdf()), run.PageMm);
+            QVERIFY(f.Pdfs().first().startsWith(QStringLiteral("ビンゴカード_")));
+            QVERIFY(f.dialogs.Messages().last().endsWith(QDir::toNativeSeparators(f.Pdf())));
+        }
+        QCOMPARE(f.dialogs.Messages().size(), run.Messages.size());
+        for (int i = 0; i < run.Messages.size(); ++i) {
+            QVERIFY2(f.dialogs.Messages().at(i).startsWith(run.Messages.at(i)),
+                     qPrintable(f.dialogs.Messages().at(i)));
+        }
+        QCOMPARE(ended.count(), run.Ended);
+        QVERIFY(f.screen->isEnabled() && !f.screen->IsPrinting());
+    }
+
+    void printingScreenTakesNoInputAndShowsItsProgress() {
+        Fixture f(30);
+        f.Set(QStringLiteral("Txt部数"), QStringLiteral("5"));
+        f.Issue();
+        QVERIFY(f.screen->IsPrinting() && !f.screen->isEnabled() && QApplication::overrideCursor());
+        QVERIFY(!f.screen->close());
+        auto* progress = f.screen->findChild<QProgressDialog*>(QStringLiteral("printProgress"));
+        QVERIFY(progress && !progress->isModal());
+        QCOMPARE(progress->maximum(), 5);
+        QVERIFY(f.t.clock.AdvanceToNext());
+        QCOMPARE(progress->value(), 1);
+        QVERIFY(f.Pdfs().isEmpty()); // no half-written PDF carries its name
+        f.RunToEnd();
+        QVERIFY(!f.screen->findChild<QProgressDialog*>(QStringLiteral("printProgress")));
+        QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled() && !QApplication::overrideCursor());
+        QCOMPARE(QDir(f.Working()).entryList(QDir::Files), f.Pdfs()); // only the finished file is left
+        QCOMPARE(CountPdfPages(f.Pdf()), 5);
+        QVERIFY(f.screen->close());
     }
 
     void screenDestroyedMidRunLeavesNoFile() {
-        Folders folders;
-        ProgramState state = stateIn(folders, 30);
-        TestServices t;
-        auto screen = screenFor(state, t);
-        child<QLineEdit>(*screen, u"Txt部数")->setText(QStringLiteral("5"));
-        issue(*screen, t);
-        QVERIFY(t.clock.AdvanceToNext());
-        QVERIFY(QApplication::overrideCursor());
-        screen.reset(); // the program goes away mid-run
-        runToEnd(t);
+        Fixture f(30);
+        f.Set(QStringLiteral("Txt部数"), QStringLiteral("5"));
+        f.Issue();
+        QVERIFY(f.t.clock.AdvanceToNext());
+        f.screen.reset(); // the program goes away mid-run
+        f.RunToEnd();
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(QDir(folders.working()).entryList(QDir::Files).isEmpty());
+        QVERIFY(QDir(f.Working()).entryList(QDir::Files).isEmpty());
     }
 };
 

@@ -12,136 +12,130 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+struct Fixture {
+    explicit Fixture(const QString& dflag = QStringLiteral("111111111"), qint32 mode = 1, qint32 cols = 5) {
+        state.Settings.ApplyDefaults();
+        state.Settings.Dflag = dflag;
+        state.Settings.GameMode = mode;
+        state.Settings.Cols = cols;
+        state.Settings.Pictures = QStringLiteral("/w/Pictures");
+        state.Settings.Musics = QStringLiteral("/w/Musics");
+        state.ProgramFolder = dir.path() + u'/';
+        screen = new GameSettingsScreen(state, t.services);
+        screen->show();
+    }
+    template <typename T> T* Child(const QString& name) const { return screen->findChild<T*>(name); }
+    void Click(const QString& name) const { QTest::mouseClick(Child<QPushButton>(name), Qt::LeftButton); }
+    void Apply(Dialogs::Answer answer) {
+        t.dialogs.YesNo.push_back(answer);
+        Click(QStringLiteral("Cmd設定適用"));
+    }
+    QString Checks() const {
+        QString out;
+        for (int i = 0; i < 9; ++i) {
+            out += Child<QCheckBox>(QStringLiteral("Chk紹介_%1").arg(i))->isChecked() ? u'1' : u'0';
+        }
+        return out;
+    }
+    QTemporaryDir dir;
+    ProgramState state;
+    TestServices t;
+    QPointer<GameSettingsScreen> screen;
+};
+
+} // namespace
+
 class GameSettingsTest : public QObject {
     Q_OBJECT
-
-    struct Fixture {
-        Fixture() {
-            state.Settings.ApplyDefaults();
-            state.Settings.Pictures = QStringLiteral("/w/Pictures");
-            state.Settings.Musics = QStringLiteral("/w/Musics");
-            state.ProgramFolder = dir.path() + u'/';
-        }
-        GameSettingsScreen* open() {
-            screen = new GameSettingsScreen(state, t.services);
-            screen->show();
-            return screen;
-        }
-        template <typename T> T* child(const QString& name) const { return screen->findChild<T*>(name); }
-        QString checks() const {
-            QString out;
-            for (int i = 0; i < 9; ++i) {
-                out += child<QCheckBox>(QStringLiteral("Chk紹介_%1").arg(i))->isChecked() ? u'1' : u'0';
-            }
-            return out;
-        }
-        void apply(Dialogs::Answer answer) {
-            t.dialogs.YesNo.push_back(answer);
-            QTest::mouseClick(child<QPushButton>(QStringLiteral("Cmd設定適用")), Qt::LeftButton);
-        }
-        QTemporaryDir dir;
-        ProgramState state;
-        TestServices t;
-        QPointer<GameSettingsScreen> screen;
-    };
 
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
-    void introductionFlags_data() {
+    // The name is always introduced; a mode outside the list shows as モード１.
+    void flagsAndModeAreShownAndStored_data() {
         QTest::addColumn<QString>("dflag");
+        QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("name and photo") << "100000001"
-                                        << "100000001"
-                                        << "100000001";
-        QTest::newRow("name always on") << "011111111"
-                                        << "111111111"
-                                        << "111111111";
-        QTest::newRow("short") << "111"
-                               << "111000000"
-                               << "111000000";
-        QTest::newRow("other characters") << "1x1 11111"
-                                          << "101011111"
-                                          << "101011111";
+        QTest::addColumn<int>("stored");
+        QTest::newRow("name and photo") << "100000001" << 4 << "100000001" << 4;
+        QTest::newRow("name always on") << "011111111" << 2 << "111111111" << 2;
+        QTest::newRow("short") << "111" << 0 << "111000000" << 1;
+        QTest::newRow("other characters") << "1x1 11111" << 7 << "101011111" << 1;
     }
-    void introductionFlags() {
+    void flagsAndModeAreShownAndStored() {
         QFETCH(QString, dflag);
+        QFETCH(int, mode);
         QFETCH(QString, shown);
-        QFETCH(QString, stored);
-        Fixture f;
-        f.state.Settings.Dflag = dflag;
-        f.open();
-        QCOMPARE(f.checks(), shown);
-        f.apply(Dialogs::Answer::Yes);
-        QCOMPARE(f.state.Settings.Dflag, stored);
+        QFETCH(int, stored);
+        Fixture f(dflag, mode);
+        QCOMPARE(f.Checks(), shown);
+        QVERIFY(f.Child<QRadioButton>(QStringLiteral("Optモード_%1").arg(stored - 1))->isChecked());
+        f.Apply(Dialogs::Answer::Yes);
+        QCOMPARE(f.state.Settings.Dflag, shown);
+        QCOMPARE(f.state.Settings.GameMode, stored);
     }
 
-    void gameModeOutsideTheListAndColumnsBeyondIt() {
-        Fixture f;
-        f.state.Settings.GameMode = 7;
-        f.state.Settings.Cols = 20;
-        f.state.Settings.Rows = 3;
-        f.open();
-        QVERIFY(f.child<QRadioButton>(QStringLiteral("Optモード_0"))->isChecked());
-        QCOMPARE(f.child<QRadioButton>(QStringLiteral("Optモード_3"))->text(), QStringLiteral("モード4"));
-        QCOMPARE(f.child<QComboBox>(QStringLiteral("Cmb列数"))->currentText(), QStringLiteral("20"));
-        QCOMPARE(f.child<QComboBox>(QStringLiteral("Cmb列数"))->count(), 18);
-        QCOMPARE(f.child<QComboBox>(QStringLiteral("Cmb行数"))->count(), 12);
-        QCOMPARE(f.child<QLineEdit>(QStringLiteral("Txt背景色"))->text(), QStringLiteral("8421504"));
-        f.apply(Dialogs::Answer::Yes);
+    void confirmedApplyStoresSavesAndCloses() {
+        Fixture f(QStringLiteral("111111111"), 1, 20);
+        QCOMPARE(f.Child<QRadioButton>(QStringLiteral("Optモード_3"))->text(), QStringLiteral("モード4"));
+        QCOMPARE(f.Child<QComboBox>(QStringLiteral("Cmb列数"))->currentText(), QStringLiteral("20"));
+        QCOMPARE(f.Child<QComboBox>(QStringLiteral("Cmb列数"))->itemText(17), QStringLiteral("18"));
+        QCOMPARE(f.Child<QComboBox>(QStringLiteral("Cmb行数"))->itemText(11), QStringLiteral("12"));
+        QCOMPARE(f.Child<QComboBox>(QStringLiteral("Cmb行数"))->count(), 12);
+        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt背景色"))->text(), QStringLiteral("8421504"));
+        f.Child<QComboBox>(QStringLiteral("Cmb行数"))->setEditText(QStringLiteral("2.5"));
+        f.Apply(Dialogs::Answer::Yes);
         QCOMPARE(f.t.dialogs.Questions(), QStringList{QStringLiteral("指定条件を適用しますか？")});
-        QCOMPARE(f.state.Settings.GameMode, 1);
+        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::Yes);
         QCOMPARE(f.state.Settings.Cols, 20);
-        QCOMPARE(f.state.Settings.Rows, 3);
-        QVERIFY(f.screen.isNull() || !f.screen->isVisible()); // closed after a confirmed apply
+        QCOMPARE(f.state.Settings.Rows, 2);
+        QVERIFY(f.screen.isNull() || !f.screen->isVisible());
         QFile ini(f.dir.filePath(QStringLiteral("Mrda.ini")));
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        QVERIFY(ini.readAll().contains("Cols = 20\r\n"));
+        QVERIFY(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("Cols = 20\r\nRows = 2\r\n"));
     }
 
     void editsStayUntilApplied() {
         Fixture f;
-        f.open();
-        f.t.dialogs.Colours.push_back(QColor(255, 0, 0));
-        QTest::mouseClick(f.child<QPushButton>(QStringLiteral("Cmd背景色")), Qt::LeftButton);
-        QCOMPARE(f.child<QLineEdit>(QStringLiteral("Txt背景色"))->text(), QStringLiteral("255"));
+        f.t.dialogs.Colours = {QColor(255, 0, 0), std::nullopt};
+        f.Click(QStringLiteral("Cmd背景色"));
+        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt背景色"))->text(), QStringLiteral("255"));
         QCOMPARE(f.screen->palette().color(QPalette::Window), QColor(255, 0, 0));
+        f.Click(QStringLiteral("Cmd背景色")); // cancelled
+        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt背景色"))->text(), QStringLiteral("255"));
         QVERIFY(f.screen->isEnabled());
-        f.child<QRadioButton>(QStringLiteral("Optモード_2"))->setChecked(true);
-
-        f.apply(Dialogs::Answer::No); // No keeps the screen with the edits in place
-        QVERIFY(f.screen->isVisible());
-        QCOMPARE(f.state.Settings.Backcolor, QStringLiteral("8421504"));
-        QVERIFY(f.child<QRadioButton>(QStringLiteral("Optモード_2"))->isChecked());
-
-        f.t.dialogs.Folders.push_back(QStringLiteral("/photos"));
-        f.t.dialogs.Folders.push_back(QString()); // cancelled
-        QTest::mouseClick(f.child<QPushButton>(QStringLiteral("Cmd写真")), Qt::LeftButton);
-        QTest::mouseClick(f.child<QPushButton>(QStringLiteral("Cmd音楽")), Qt::LeftButton);
+        f.Child<QRadioButton>(QStringLiteral("Optモード_2"))->setChecked(true);
+        f.Apply(Dialogs::Answer::No); // No keeps the screen with the edits in place
+        QVERIFY(f.screen->isVisible() && f.Child<QRadioButton>(QStringLiteral("Optモード_2"))->isChecked());
+        f.t.dialogs.Folders = {QStringLiteral("/photos"), QString()}; // the second cancelled
+        f.Click(QStringLiteral("Cmd写真"));
+        f.Click(QStringLiteral("Cmd音楽"));
         QCOMPARE(f.t.dialogs.Log.at(f.t.dialogs.Log.size() - 2).text,
                  QStringLiteral("写真保存フォルダーを選択してください。"));
         QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("音楽保存フォルダーを選択してください。"));
-        QCOMPARE(f.child<QLineEdit>(QStringLiteral("Txt写真"))->text(), QStringLiteral("/photos"));
-        QCOMPARE(f.child<QLineEdit>(QStringLiteral("Txt音楽"))->text(), QStringLiteral("/w/Musics"));
-
+        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt写真"))->text(), QStringLiteral("/photos"));
+        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt音楽"))->text(), QStringLiteral("/w/Musics"));
         f.screen->close(); // closed through its frame: nothing is stored
         QCOMPARE(f.state.Settings.Backcolor, QStringLiteral("8421504"));
         QCOMPARE(f.state.Settings.GameMode, 1);
         QCOMPARE(f.state.Settings.Pictures, QStringLiteral("/w/Pictures"));
     }
 
+    void rowsOrColumnsThatAreNoNumberAreRefused_data() {
+        QTest::addColumn<QString>("combo");
+        QTest::newRow("rows") << "Cmb行数";
+        QTest::newRow("columns") << "Cmb列数";
+    }
     void rowsOrColumnsThatAreNoNumberAreRefused() {
+        QFETCH(QString, combo);
         Fixture f;
-        f.open();
-        f.child<QComboBox>(QStringLiteral("Cmb行数"))->setEditText(QStringLiteral("abc"));
-        f.apply(Dialogs::Answer::Yes);
+        f.Child<QComboBox>(combo)->setEditText(QStringLiteral("abc"));
+        f.Apply(Dialogs::Answer::Yes);
         QCOMPARE(f.t.dialogs.Questions(), QStringList());
-        QCOMPARE(f.t.dialogs.Messages().size(), 1);
+        QCOMPARE(f.t.dialogs.Messages(),
+                 QStringList{QStringLiteral("縦パネル数と横パネル数は数字で指定してください。")});
         QVERIFY(f.screen->isVisible());
-        f.child<QComboBox>(QStringLiteral("Cmb行数"))->setEditText(QStringLiteral("2.5"));
-        f.apply(Dialogs::Answer::Yes);
-        QCOMPARE(f.state.Settings.Rows, 2);
     }
 };
 
