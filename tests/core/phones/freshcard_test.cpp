@@ -27,7 +27,8 @@ TEST_P(FreshCardTest, IsDealtAsANormalCardWithTheMark) {
     origin.Side = c.Side;
     origin.RosterPath = QStringLiteral("/x/Sample01.txt");
     const QDateTime issued(QDate(2026, 12, 24), QTime(19, 0));
-    const std::optional<RecordedCard> card = DealFreshCard(roster, random, origin, 7, issued, QStringLiteral("t"));
+    const std::optional<RecordedCard> card =
+        DealFreshCard(roster, random, origin, 7, issued, QStringLiteral("t"));
     ASSERT_TRUE(card.has_value());
     EXPECT_EQ(card->Number, 7);
     EXPECT_EQ(card->Issued, issued);

@@ -27,13 +27,15 @@ TEST_P(QrCodeTest, DecodesBackToItsText) {
 
     const QString zbarimg = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
     if (zbarimg.isEmpty()) {
-        GTEST_SKIP() << "zbarimg (Debian's zbar-tools, installed by scripts/setup) is missing: nothing to decode with";
+        GTEST_SKIP()
+            << "zbarimg (Debian's zbar-tools, installed by scripts/setup) is missing: nothing to decode with";
     }
     QTemporaryDir dir;
     const QString png = dir.filePath(QStringLiteral("code.png"));
     ASSERT_TRUE(image.save(png));
     QProcess decoder;
-    decoder.start(zbarimg, {QStringLiteral("--quiet"), QStringLiteral("--raw"), QStringLiteral("-Sbinary"), png});
+    decoder.start(zbarimg,
+                  {QStringLiteral("--quiet"), QStringLiteral("--raw"), QStringLiteral("-Sbinary"), png});
     ASSERT_TRUE(decoder.waitForFinished(20000));
     EXPECT_EQ(decoder.exitCode(), 0) << decoder.readAllStandardError().toStdString();
     QByteArray decoded = decoder.readAllStandardOutput();
