@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QNetworkInterface>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -119,6 +120,31 @@ QByteArray pagePolicy(const QByteArray& page) {
 }
 
 } // namespace
+
+std::vector<QHostAddress> VenueAddresses() {
+    std::vector<QHostAddress> addresses;
+    for (const QNetworkInterface& face : QNetworkInterface::allInterfaces()) {
+        const auto flags = face.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
+            flags.testFlag(QNetworkInterface::IsLoopBack)) {
+            continue;
+        }
+        for (const QNetworkAddressEntry& entry : face.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && !entry.ip().isLoopback()) {
+                addresses.push_back(entry.ip());
+            }
+        }
+    }
+    const auto isPrivate = [](const QHostAddress& address) {
+        return address.isInSubnet(QHostAddress(QStringLiteral("10.0.0.0")), 8) ||
+               address.isInSubnet(QHostAddress(QStringLiteral("172.16.0.0")), 12) ||
+               address.isInSubnet(QHostAddress(QStringLiteral("192.168.0.0")), 16);
+    };
+    std::stable_sort(addresses.begin(), addresses.end(), [&](const QHostAddress& a, const QHostAddress& b) {
+        return isPrivate(a) && !isPrivate(b);
+    });
+    return addresses;
+}
 
 PhoneServer::Response PhoneServer::NotFound() {
     return {Status::NotFound, kText, QByteArrayLiteral("Not Found"), {}};

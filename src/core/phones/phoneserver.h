@@ -28,6 +28,10 @@ class QWebSocket;
 class RosterTable;
 struct PhoneCardView;
 
+// The addresses the organiser may pick for the phones: the IPv4 addresses of this computer's
+// network interfaces that are up, loopback left out, private networks first.
+std::vector<QHostAddress> VenueAddresses();
+
 // What the phone server is started with besides the roster.
 struct PhoneServerOptions {
     PhoneLimits Limits;

@@ -328,6 +328,19 @@ TEST_F(PhoneServerTest, APanelReachesTheLivePhonesOfItsCardAndAReconnectGetsTheW
     EXPECT_FALSE(cells[4].toObject().value(u"marked").toBool());
 }
 
+TEST_F(PhoneServerTest, LiveConnectionsGiveTheirPlacesBack) {
+    PhoneLimits limits = looseLimits();
+    limits.ConnectionsPerAddress = 2;
+    Start(limits);
+    for (int k = 0; k < 6; ++k) {
+        QStringList messages;
+        auto phone = Follow(cards[k % 2], messages);
+        ASSERT_EQ(messages.size(), 1) << k;
+        phone->close();
+        ASSERT_TRUE(WaitFor([&] { return server->LiveCount() == 0; })) << k;
+    }
+}
+
 TEST_F(PhoneServerTest, APhoneThatNeverReadsIsDroppedAndTheOthersStay) {
     PhoneLimits limits = looseLimits();
     limits.UnsentBytes = 16 * 1024;
