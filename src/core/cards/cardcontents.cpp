@@ -51,6 +51,13 @@ CellContent CentreContent(const RosterTable& roster, const QString& picturesFold
 
 bool FillNormalCard(const RosterTable& roster, const QString& picturesFolder, FractionSource& random, int n,
                     qint16 centreRow, const DrawCellFunction& drawCell) {
+    return FillNormalCardRows(roster, random, n, centreRow, [&](int i, int j, qint16 row) {
+        drawCell(i, j, RowContent(roster, picturesFolder, row));
+    });
+}
+
+bool FillNormalCardRows(const RosterTable& roster, FractionSource& random, int n, qint16 centreRow,
+                        const PickCellFunction& pickCell) {
     RowPool pool;
     CollectEligibleRows(roster, pool, centreRow);
     if (pool.Count <= 0) {
@@ -65,8 +72,7 @@ bool FillNormalCard(const RosterTable& roster, const QString& picturesFolder, Fr
             if (pool.Count == 0) {
                 CollectEligibleRows(roster, pool, centreRow);
             }
-            const qint16 row = TakeRandomEntry(random, pool);
-            drawCell(i, j, RowContent(roster, picturesFolder, row));
+            pickCell(i, j, TakeRandomEntry(random, pool));
         }
     }
     return true;

@@ -43,3 +43,7 @@ CellContent CentreContent(const RosterTable& roster, const QString& picturesFold
 using DrawCellFunction = std::function<void(int i, int j, const CellContent& content)>;
 bool FillNormalCard(const RosterTable& roster, const QString& picturesFolder, FractionSource& random, int n,
                     qint16 centreRow, const DrawCellFunction& drawCell);
+// The same fill, told by row: what a record of the card keeps.
+using PickCellFunction = std::function<void(int i, int j, qint16 row)>;
+bool FillNormalCardRows(const RosterTable& roster, FractionSource& random, int n, qint16 centreRow,
+                        const PickCellFunction& pickCell);

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# 300 phones following their cards over loopback: the delay from a panel opening to each phone
+# and the server's CPU time per panel, for 5 × 5 and 9 × 9 cards. Usage: bench/phones_load.sh [panels]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runner=build/cmake/bench/phones_load
+[ -x "$runner" ] || { echo "build first: ./scripts/build" >&2; exit 1; }
+panels=${1:-100}
+for side in 5 9; do
+    "$runner" --phones 300 --panels "$panels" --side "$side"
+done

@@ -1,0 +1,50 @@
+#include "core/phones/phoneroute.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kToken = QStringLiteral("abcdefghijklmnopqrstuv-_");
+
+struct RouteCase {
+    const char* Path; // TOKEN stands for a well-formed token
+    PhoneRoute::Kind What;
+    int Cell;
+    bool Guess;
+};
+
+class PhoneRouteTest : public ::testing::TestWithParam<RouteCase> {};
+
+TEST_P(PhoneRouteTest, ReadsOnlyTheExactPaths) {
+    const QString path = QString::fromUtf8(GetParam().Path).replace(QStringLiteral("TOKEN"), kToken);
+    const PhoneRoute route = RouteOf(path);
+    EXPECT_EQ(route.What, GetParam().What) << GetParam().Path;
+    EXPECT_EQ(route.Guess, GetParam().Guess) << GetParam().Path;
+    EXPECT_EQ(route.Cell, GetParam().Cell) << GetParam().Path;
+    if (route.What != PhoneRoute::Kind::None && route.What != PhoneRoute::Kind::FreshCard) {
+        EXPECT_EQ(route.Token, kToken);
+    }
+}
+
+using K = PhoneRoute::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Paths, PhoneRouteTest,
+    ::testing::Values(
+        RouteCase{"/c/TOKEN", K::CardPage, -1, false},
+        RouteCase{"/c/TOKEN/card.json", K::CardJson, -1, false},
+        RouteCase{"/c/TOKEN/bingo", K::Claim, -1, false}, RouteCase{"/c/TOKEN/live", K::Live, -1, false},
+        RouteCase{"/c/TOKEN/photo/0", K::Photo, 0, false},
+        RouteCase{"/c/TOKEN/photo/80", K::Photo, 80, false}, RouteCase{"/new", K::FreshCard, -1, false},
+        RouteCase{"/", K::None, -1, false}, RouteCase{"/favicon.ico", K::None, -1, false},
+        RouteCase{"/c/TOKEN/", K::None, -1, true}, RouteCase{"/c/TOKEN/photo/81", K::None, -1, true},
+        RouteCase{"/c/TOKEN/photo/007", K::None, -1, true}, RouteCase{"/c/TOKEN/photo/-1", K::None, -1, true},
+        RouteCase{"/c/TOKEN/photo/", K::None, -1, true}, RouteCase{"/c/TOKEN/card.json/", K::None, -1, true},
+        RouteCase{"/c/TOKEN/../TOKEN/card.json", K::None, -1, true},
+        RouteCase{"/c/TOKEN/./card.json", K::None, -1, true},
+        RouteCase{"/c/TOKEN%2Fcard.json", K::None, -1, true},
+        RouteCase{"/c/%2e%2e/etc/passwd", K::None, -1, true}, RouteCase{"/c//TOKEN", K::None, -1, true},
+        RouteCase{"/C/TOKEN", K::None, -1, true}, RouteCase{"/c/TOKENx", K::None, -1, true},
+        RouteCase{"/c/abc", K::None, -1, true}, RouteCase{"/c/TOKEN\\card.json", K::None, -1, true},
+        RouteCase{"/new/", K::None, -1, true}, RouteCase{"/etc/passwd", K::None, -1, true}));
+
+} // namespace
