@@ -32,6 +32,10 @@ struct PhoneCardView;
 // network interfaces that are up, loopback left out, private networks first.
 std::vector<QHostAddress> VenueAddresses();
 
+// The port the card pages are served on. The QR codes printed on the cards point at it, so it
+// stays the same from the card run to the party.
+constexpr quint16 kPhonePort = 50080;
+
 // What the phone server is started with besides the roster.
 struct PhoneServerOptions {
     PhoneLimits Limits;
