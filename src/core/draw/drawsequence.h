@@ -61,6 +61,7 @@ public:
 
     // Tells a listener what happens to the panels from now on.
     void AddListener(DrawListener* listener) { m_listeners.push_back(listener); }
+    void RemoveListener(DrawListener* listener) { std::erase(m_listeners, listener); }
     // Goes on with a game left off: its panels open again as they were and their participants
     // leave the pools, as if just drawn; draws count on from drawCount.
     void Resume(const std::vector<std::pair<int, qint16>>& panels, int drawCount);

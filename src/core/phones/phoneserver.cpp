@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
-#include <QNetworkInterface>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -121,31 +120,6 @@ QByteArray pagePolicy(const QByteArray& page) {
 
 } // namespace
 
-std::vector<QHostAddress> VenueAddresses() {
-    std::vector<QHostAddress> addresses;
-    for (const QNetworkInterface& face : QNetworkInterface::allInterfaces()) {
-        const auto flags = face.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
-            flags.testFlag(QNetworkInterface::IsLoopBack)) {
-            continue;
-        }
-        for (const QNetworkAddressEntry& entry : face.addressEntries()) {
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && !entry.ip().isLoopback()) {
-                addresses.push_back(entry.ip());
-            }
-        }
-    }
-    const auto isPrivate = [](const QHostAddress& address) {
-        return address.isInSubnet(QHostAddress(QStringLiteral("10.0.0.0")), 8) ||
-               address.isInSubnet(QHostAddress(QStringLiteral("172.16.0.0")), 12) ||
-               address.isInSubnet(QHostAddress(QStringLiteral("192.168.0.0")), 16);
-    };
-    std::stable_sort(addresses.begin(), addresses.end(), [&](const QHostAddress& a, const QHostAddress& b) {
-        return isPrivate(a) && !isPrivate(b);
-    });
-    return addresses;
-}
-
 PhoneServer::Response PhoneServer::NotFound() {
     return {Status::NotFound, kText, QByteArrayLiteral("Not Found"), {}};
 }
@@ -236,13 +210,17 @@ void PhoneServer::SetCards(std::vector<RecordedCard> cards) {
     CloseLive();
     m_cards.clear();
     m_byDigest.clear();
+    // Cards printed without a page still hold their numbers: a fresh card goes on after them.
+    m_nextNumber = NextCardNumber(cards);
     for (RecordedCard& card : cards) {
         AddCard(std::move(card));
     }
 }
 
 void PhoneServer::AddCard(RecordedCard card) {
-    if (!IsTokenShaped(card.Token) || card.Side < 1 ||
+    // A card printed from the roster as it was before its rows changed would mark other people.
+    const QString& roster = m_options.FreshCards.Fingerprint;
+    if (!IsTokenShaped(card.Token) || card.Side < 1 || (!roster.isEmpty() && card.Fingerprint != roster) ||
         card.Cells.size() != static_cast<size_t>(card.Side) * static_cast<size_t>(card.Side) ||
         m_byDigest.contains(digestOf(card.Token))) {
         return;
@@ -477,9 +455,9 @@ PhoneServer::Response PhoneServer::GiveFreshCard(const QString& address) {
     while (m_byDigest.contains(digestOf(token))) {
         token = NewCardToken();
     }
-    const std::optional<RecordedCard> card =
-        ::DealFreshCard(m_roster, m_random, m_options.FreshCards, NextCardNumber(m_cards),
-                        QDateTime::fromMSecsSinceEpoch(m_clock.NowMs()), token);
+    const std::optional<RecordedCard> card = ::DealFreshCard(
+        m_roster, m_random, m_options.FreshCards, std::max(m_nextNumber, NextCardNumber(m_cards)),
+        QDateTime::fromMSecsSinceEpoch(m_clock.NowMs()), token);
     if (!card || !m_recorder(*card)) {
         return {Status::ServiceUnavailable,
                 kHtml,
@@ -491,6 +469,7 @@ PhoneServer::Response PhoneServer::GiveFreshCard(const QString& address) {
     ++m_freshDealt;
     ++m_freshPerAddress[address];
     const int number = card->Number;
+    m_nextNumber = number + 1;
     m_cards.push_back(*card);
     IndexCard(m_cards.size() - 1);
     emit FreshCardDealt(number);

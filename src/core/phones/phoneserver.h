@@ -3,6 +3,7 @@
 #include "core/draw/drawlistener.h"
 #include "core/phones/freshcard.h"
 #include "core/phones/phonelimits.h"
+#include "core/phones/venueaddresses.h"
 #include "core/record/cardrecord.h"
 
 #include <QByteArray>
@@ -27,10 +28,6 @@ class QTcpSocket;
 class QWebSocket;
 class RosterTable;
 struct PhoneCardView;
-
-// The addresses the organiser may pick for the phones: the IPv4 addresses of this computer's
-// network interfaces that are up, loopback left out, private networks first.
-std::vector<QHostAddress> VenueAddresses();
 
 // The port the card pages are served on. The QR codes printed on the cards point at it, so it
 // stays the same from the card run to the party.
@@ -74,7 +71,9 @@ public:
     QUrl CardUrl(const QString& token) const;
     QUrl FreshCardUrl() const;
 
-    // The cards that have pages: those with a token. Replaces the cards given before.
+    // The cards that have pages: those with a token, printed from the roster as it is (the
+    // fingerprint of the fresh cards' origin, when given). Replaces the cards given before; a
+    // fresh card is numbered after all of them.
     void SetCards(std::vector<RecordedCard> cards);
     void AddCard(RecordedCard card);
     const std::vector<RecordedCard>& Cards() const { return m_cards; }
@@ -136,6 +135,7 @@ private:
     QByteArray m_pagePolicy;
 
     std::vector<RecordedCard> m_cards;
+    int m_nextNumber = 1;                 // the number of the next fresh card
     QHash<QByteArray, size_t> m_byDigest; // a digest of the token: no early exit on the token itself
     CardRecorder m_recorder;
     QHash<QString, int> m_freshPerAddress;

@@ -21,6 +21,7 @@
 #include "ui/draw/effectarea.h"
 #include "ui/draw/kapmenubox.h"
 #include "ui/draw/panelwidget.h"
+#include "ui/draw/phonejoin.h"
 #include "ui/draw/typedsurface.h"
 
 #include <QApplication>
@@ -37,6 +38,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -93,6 +95,8 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     DrawView& view = *this;
     m_sequence =
         std::make_unique<DrawSequence>(m_state, view, m_services.clock, m_services.music, m_services.random);
+    m_phones = std::make_unique<PhoneJoin>(m_state, m_services, *m_sequence);
+    connect(m_phones.get(), &PhoneJoin::Claimed, this, [this](int number) { TakeClaim(number); });
     BuildControls();
     m_drawButton->setEnabled(false);
     ApplyBackground(m_state.Settings.Backcolor);
@@ -152,6 +156,14 @@ void DrawScreen::BuildControls() {
     m_telop->setFont(DesignFont(DesignFace::PMincho, 60, true));
     m_telop->setStyleSheet(QStringLiteral("QLabel { color: white; background: transparent; }"));
     m_telop->hide();
+
+    // Bingo called from a phone: told to the organiser in the top band, small, not to the room.
+    m_claimNotice = new QLabel(this);
+    m_claimNotice->setObjectName(QStringLiteral("lblスマホ申告"));
+    m_claimNotice->setFont(DesignFont(DesignFace::PGothic, 9.75, true));
+    m_claimNotice->setStyleSheet(
+        QStringLiteral("QLabel { color: yellow; background: black; padding: 2px; }"));
+    m_claimNotice->hide();
 }
 
 void DrawScreen::CheckParticipants() {
@@ -303,6 +315,12 @@ void DrawScreen::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_C:
         CheckCard();
         return;
+    case Qt::Key_P:
+        JoinByPhone();
+        return;
+    case Qt::Key_K:
+        CheckClaimedCard();
+        return;
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -332,6 +350,10 @@ void DrawScreen::contextMenuEvent(QContextMenuEvent* event) {
     menu.setObjectName(QStringLiteral("mnu抽選画面"));
     menu.addAction(QStringLiteral("抽選履歴 (H)"), this, [this] { ShowHistory(); });
     menu.addAction(QStringLiteral("カード確認 (C)"), this, [this] { CheckCard(); });
+    menu.addAction(QStringLiteral("スマホ参加 (P)"), this, [this] { JoinByPhone(); });
+    if (!m_claims.empty()) {
+        menu.addAction(QStringLiteral("スマホの申告を確認 (K)"), this, [this] { CheckClaimedCard(); });
+    }
     menu.addSeparator();
     if (IsFullScreen()) {
         menu.addAction(QStringLiteral("全画面表示を終わる (F11)"), this, [this] { ShowInWindow(); });
@@ -419,6 +441,7 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
         return;
     }
     m_closed = true;
+    m_phones->Stop();
     if (m_recorder) {
         m_recorder->End();
     }
@@ -472,10 +495,12 @@ void DrawScreen::BeginRecord() {
 
 void DrawScreen::PanelOpened(qint16 row, int panel, bool byHand) {
     m_recorder->Opened(row, m_state.Roster.Cell(RosterColumn::Name, row), panel, byHand);
+    ShowClaims(); // a claim may hold a line now
 }
 
 void DrawScreen::PanelClosed(qint16 row, int panel) {
     m_recorder->Closed(row, m_state.Roster.Cell(RosterColumn::Name, row), panel);
+    ShowClaims();
 }
 
 void DrawScreen::TellRecordFailure() {
@@ -520,31 +545,102 @@ void DrawScreen::CheckCard() {
         ShowMessage(QStringLiteral("カード番号は数字で入力してください。"));
         return;
     }
+    CheckCard(number);
+}
+
+void DrawScreen::CheckCard(int number) {
+    if (!AcceptsCommands()) {
+        return;
+    }
+    QString refusal;
+    const std::optional<RecordedCard> card = RecordedCardOf(number, refusal);
+    if (!card) {
+        ShowMessage(refusal);
+        return;
+    }
+    auto* box = new CardCheckBox(*card, ::CheckCard(*card, DrawnRows()), m_state.Roster,
+                                 m_state.Settings.Pictures, this);
+    const QPointer<CardCheckBox> guard(box);
+    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
+        delete box;
+    }
+}
+
+std::optional<RecordedCard> DrawScreen::RecordedCardOf(int number, QString& refusal) const {
     QByteArray bytes;
     FileError error;
     const QString path = CardRecordPath(WorkingFolderOf(m_state), m_state.Settings.RosterFilePath);
     if (!ReadFileBytes(path, bytes, error)) {
-        ShowMessage(QStringLiteral("番号を付けて印刷したカードの記録がありません。\r\n%1").arg(path));
-        return;
+        refusal = QStringLiteral("番号を付けて印刷したカードの記録がありません。\r\n%1").arg(path);
+        return std::nullopt;
     }
     const std::vector<RecordedCard> cards = ReadCardRecord(bytes);
     const CardLookup found = FindCard(cards, number, RosterFingerprint(m_state.Roster));
     if (!found.Card) {
-        ShowMessage(found.Refusal);
-        return;
+        refusal = found.Refusal;
+        return std::nullopt;
     }
+    return *found.Card;
+}
+
+std::set<qint16> DrawScreen::DrawnRows() const {
     std::set<qint16> drawn;
     for (int k = 0; k < m_sequence->PanelCount(); ++k) {
         if (const qint16 row = m_sequence->PanelRow(k); row > 0) {
             drawn.insert(row);
         }
     }
-    auto* box = new CardCheckBox(*found.Card, ::CheckCard(*found.Card, drawn), m_state.Roster,
-                                 m_state.Settings.Pictures, this);
-    const QPointer<CardCheckBox> guard(box);
-    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
-        delete box;
+    return drawn;
+}
+
+// ---- Phones ------------------------------------------------------------------------------------
+
+void DrawScreen::JoinByPhone() {
+    if (!AcceptsCommands()) {
+        return;
     }
+    RunModal([this] { m_phones->ShowBox(this); });
+}
+
+void DrawScreen::TakeClaim(int number) {
+    if (std::find(m_claims.begin(), m_claims.end(), number) == m_claims.end()) {
+        m_claims.push_back(number);
+    }
+    ShowClaims();
+}
+
+void DrawScreen::ShowClaims() {
+    if (m_claims.empty()) {
+        m_claimNotice->hide();
+        return;
+    }
+    // Whether the card holds a line is for the organiser's eyes: the room hears it from the check.
+    QString refusal;
+    const std::optional<RecordedCard> card = RecordedCardOf(m_claims.front(), refusal);
+    const bool line = card && ::CheckCard(*card, DrawnRows()).Lines > 0;
+    QString text = QStringLiteral("スマホから No.%1 がビンゴを申告しました")
+                       .arg(m_claims.front(), 4, 10, QLatin1Char('0'));
+    text += line ? QStringLiteral("（K キーで確認）")
+                 : QStringLiteral("が、まだ列はそろっていません（K キーで確認）");
+    if (m_claims.size() > 1) {
+        text += QStringLiteral("　ほか %1 枚").arg(m_claims.size() - 1);
+    }
+    m_claimNotice->setText(text);
+    m_claimNotice->adjustSize();
+    m_claimNotice->move(width() - m_claimNotice->width() - TwipsToPixels(this, kPlayInfoLeft),
+                        TwipsToPixels(this, kPlayInfoTop));
+    m_claimNotice->show();
+    m_claimNotice->raise();
+}
+
+void DrawScreen::CheckClaimedCard() {
+    if (m_claims.empty() || !AcceptsCommands()) {
+        return;
+    }
+    const int number = m_claims.front();
+    m_claims.pop_front();
+    ShowClaims();
+    CheckCard(number);
 }
 
 void DrawScreen::FrameDue(qint64 dueUs) {

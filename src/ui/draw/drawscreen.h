@@ -3,13 +3,17 @@
 #include "core/draw/drawlistener.h"
 #include "core/draw/drawview.h"
 #include "core/draw/photocache.h"
+#include "core/record/cardrecord.h"
 #include "ui/draw/typedsurface.h"
 
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 #include <vector>
 
 class DrawRecorder;
@@ -17,6 +21,7 @@ class DrawSequence;
 class FrameLog;
 class EffectArea;
 class PanelWidget;
+class PhoneJoin;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -58,9 +63,14 @@ public:
     static QScreen* ProjectorScreen(const QWidget* mainWindow);
 
     // Beyond the design, from the screen's own right-click menu and keys: who was drawn (H), a
-    // card checked by its number (C).
+    // card checked by its number (C), guests following their cards on their phones (P), and the
+    // card of the oldest bingo called from a phone checked (K).
     void ShowHistory();
     void CheckCard();
+    void CheckCard(int number);
+    void JoinByPhone();
+    void CheckClaimedCard();
+    const PhoneJoin* Phones() const { return m_phones.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -112,6 +122,10 @@ private:
     void PanelClosed(qint16 row, int panel) override;
     void BeginRecord();
     void TellRecordFailure();
+    std::optional<RecordedCard> RecordedCardOf(int number, QString& refusal) const;
+    std::set<qint16> DrawnRows() const;
+    void TakeClaim(int number);
+    void ShowClaims();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -119,12 +133,15 @@ private:
     Services& m_services;
     PhotoCache m_photos;
     std::unique_ptr<DrawSequence> m_sequence;
+    std::unique_ptr<PhoneJoin> m_phones; // listens to the sequence: goes before it
 
     QLineEdit* m_playInfo = nullptr;
     QPushButton* m_drawButton = nullptr;
     QPushButton* m_backButton = nullptr;
     EffectArea* m_effect = nullptr;
     QLabel* m_telop = nullptr;
+    QLabel* m_claimNotice = nullptr;
+    std::deque<int> m_claims; // card numbers called from phones, not yet checked
     std::vector<PanelWidget*> m_panels;
     std::unique_ptr<Timer> m_timer1;
     std::unique_ptr<Timer> m_openingTimer;

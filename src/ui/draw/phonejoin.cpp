@@ -1,0 +1,145 @@
+#include "ui/draw/phonejoin.h"
+
+#include "core/common/timing.h"
+#include "core/config/workingfolder.h"
+#include "core/draw/drawsequence.h"
+#include "core/phones/phoneserver.h"
+#include "core/programstate.h"
+#include "core/record/recordfile.h"
+#include "ui/app/dialogs.h"
+#include "ui/app/services.h"
+#include "ui/draw/drawboxes.h"
+
+#include <QPointer>
+#include <algorithm>
+
+PhoneJoin::PhoneJoin(ProgramState& state, Services& services, DrawSequence& sequence, QObject* parent)
+    : QObject(parent), m_state(state), m_services(services), m_sequence(sequence) {}
+
+PhoneJoin::~PhoneJoin() {
+    if (m_server) {
+        m_sequence.RemoveListener(m_server.get());
+        m_server->Stop();
+    }
+}
+
+bool PhoneJoin::IsServing() const {
+    return m_server && m_server->IsListening();
+}
+
+QString PhoneJoin::RecordPath() const {
+    return CardRecordPath(WorkingFolderOf(m_state), m_state.Settings.RosterFilePath);
+}
+
+std::vector<RecordedCard> PhoneJoin::ReadCards() const {
+    QByteArray bytes;
+    FileError ignored; // no record: only fresh cards can be followed
+    if (!ReadFileBytes(RecordPath(), bytes, ignored)) {
+        return {};
+    }
+    return ReadCardRecord(bytes);
+}
+
+std::vector<QHostAddress> PhoneJoin::Addresses() const {
+    return m_services.networkAddresses ? m_services.networkAddresses() : std::vector<QHostAddress>{};
+}
+
+QHostAddress PhoneJoin::PreferredAddress() const {
+    const std::vector<QHostAddress> addresses = Addresses();
+    return addresses.empty() ? QHostAddress() : addresses.front();
+}
+
+bool PhoneJoin::Start(const QHostAddress& address) {
+    if (!m_server) {
+        const std::vector<RecordedCard> cards = ReadCards();
+        PhoneServerOptions options;
+        options.PicturesFolder = m_state.Settings.Pictures;
+        options.FreshCards.RosterPath = m_state.Settings.RosterFilePath;
+        options.FreshCards.Fingerprint = RosterFingerprint(m_state.Roster);
+        // A guest's card has as many cells as the printed ones.
+        options.FreshCards.Side = cards.empty() ? 5 : cards.back().Side;
+        m_server =
+            std::make_unique<PhoneServer>(m_state.Roster, m_services.clock, m_services.random, options);
+        connect(m_server.get(), &PhoneServer::Claimed, this, &PhoneJoin::Claimed);
+        m_server->SetCardRecorder([path = RecordPath()](const RecordedCard& card) {
+            FileError error;
+            return AddCardsToRecord(path, {card}, error);
+        });
+        m_server->SetCards(cards);
+        m_sequence.AddListener(m_server.get());
+    }
+    std::vector<std::pair<int, qint16>> open;
+    for (int k = 0; k < m_sequence.PanelCount(); ++k) {
+        if (const qint16 row = m_sequence.PanelRow(k); row > 0) {
+            open.emplace_back(k, row);
+        }
+    }
+    m_server->SetOpenPanels(open);
+    if (!m_server->Start(address, kPhonePort)) {
+        m_error = QStringLiteral("スマホ参加を始められませんでした。\r\n%1 (%2)")
+                      .arg(address.toString() + QLatin1Char(':') + QString::number(kPhonePort),
+                           m_server->ErrorText());
+        return false;
+    }
+    m_error.clear();
+    return true;
+}
+
+void PhoneJoin::Stop() {
+    if (m_server) {
+        m_server->Stop();
+    }
+}
+
+QString PhoneJoin::JoinUrl() const {
+    return IsServing() ? m_server->FreshCardUrl().toString() : QString();
+}
+
+int PhoneJoin::PhoneCount() const {
+    return m_server ? m_server->LiveCount() : 0;
+}
+
+void PhoneJoin::ShowBox(QWidget* over) {
+    const std::vector<QHostAddress> addresses = Addresses();
+    QHostAddress current = IsServing() ? m_server->Address() : PreferredAddress();
+    const auto at = std::find(addresses.begin(), addresses.end(), current);
+    auto* box = new PhoneJoinBox(addresses,
+                                 at == addresses.end() ? 0 : static_cast<int>(at - addresses.begin()), over);
+    const QPointer<PhoneJoinBox> guard(box);
+    const auto serveOn = [this, box](const QHostAddress& address) {
+        if (address.isNull()) {
+            box->ShowFailure(
+                QStringLiteral("ネットワークにつながっていないため、スマホ参加を始められません。"));
+        } else if (Start(address)) {
+            box->ShowServing(JoinUrl(), PhoneCount());
+        } else {
+            box->ShowFailure(m_error);
+        }
+    };
+    box->AddressChosen = serveOn;
+    if (IsServing()) {
+        box->ShowServing(JoinUrl(), PhoneCount());
+    } else {
+        serveOn(at == addresses.end() ? QHostAddress() : current);
+    }
+    // The count of phones follows while the box is up.
+    const QPointer<PhoneJoin> self(this);
+    const std::unique_ptr<Timer> count = m_services.clock.CreateTimer();
+    count->SetInterval(1000);
+    count->SetCallback([this, self, guard] {
+        if (self && guard && IsServing()) {
+            guard->ShowPhones(PhoneCount());
+        }
+    });
+    count->Start();
+    const int result = m_services.dialogs.Exec(*box);
+    if (!self) {
+        return; // the draw screen went while the box was up, and this with it
+    }
+    if (result == PhoneJoinBox::kEnded) {
+        Stop();
+    }
+    if (guard) {
+        delete box;
+    }
+}

@@ -1,0 +1,193 @@
+// Guests following their cards from the draw screen: the box that serves the pages, the claims
+// told to the organiser and checked in one key, the fresh cards numbered after the printed ones,
+// and nothing served once the organiser ends it or the screen goes. The server itself is tested in
+// core; here it runs on the loopback, on the port the cards are printed with.
+#include "core/phones/cardtoken.h"
+#include "core/phones/phoneserver.h"
+#include "core/record/cardrecord.h"
+#include "core/record/recordfile.h"
+#include "support/drawbench.h"
+#include "ui/draw/phonejoin.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QtTest>
+
+namespace {
+
+const QString kBase = QStringLiteral("http://127.0.0.1:%1").arg(kPhonePort);
+
+// A 3 × 3 card of participants 1 to 8 around the mark.
+RecordedCard Card(const DrawBench& b, int number, const QString& token) {
+    RecordedCard card;
+    card.Number = number;
+    card.Fingerprint = RosterFingerprint(b.state.Roster);
+    card.Side = 3;
+    card.Token = token;
+    for (int k = 0, row = 1; k < 9; ++k) {
+        card.Cells.push_back(
+            k == 4 ? RecordedCell{0, QStringLiteral("★"), true}
+                   : RecordedCell{static_cast<qint16>(row), QStringLiteral("参加者%1").arg(row)});
+        row += k == 4 ? 0 : 1;
+    }
+    return card;
+}
+
+struct Reply {
+    int Status = 0;
+    QByteArray Body;
+    QString Location;
+};
+
+Reply Fetch(const QString& path, bool post = false) {
+    QNetworkAccessManager net;
+    QNetworkRequest request(QUrl(kBase + path));
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply* reply = post ? net.post(request, QByteArray()) : net.get(request);
+    QSignalSpy done(reply, &QNetworkReply::finished);
+    done.wait(5000);
+    Reply out{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+              QString::fromLatin1(reply->rawHeader("Location"))};
+    delete reply;
+    return out;
+}
+
+} // namespace
+
+class DrawPhonesTest : public QObject {
+    Q_OBJECT
+
+    // A draw screen over nine participants whose roster has printed cards 3 (for phones) and 7 (paper only).
+    struct Bench : DrawBench {
+        QString token = NewCardToken();
+        Bench() : DrawBench(9, 3, 3, 3) {
+            state.DrawKind = DrawKind::Simple;
+            state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
+            ts.services.networkAddresses = [] { return std::vector<QHostAddress>{QHostAddress::LocalHost}; };
+            FileError error;
+            AddCardsToRecord(RecordPath(), {Card(*this, 3, token), Card(*this, 7, QString())}, error);
+            Open();
+        }
+        QString RecordPath() const { return CardRecordPath(folder.path(), state.Settings.RosterFilePath); }
+        // Opens the box with P; the box's address and whether it shows a code are noted, then it closes.
+        QString Join(const char* button = nullptr) {
+            QString address;
+            ts.dialogs.Execs.push_back([&](QDialog& box) {
+                address = box.findChild<QLabel*>(QStringLiteral("lblアドレス"))->text();
+                if (box.findChild<QLabel*>(QStringLiteral("picQR"))->pixmap().isNull()) {
+                    address = box.findChild<QLabel*>(QStringLiteral("picQR"))->text();
+                }
+                if (button != nullptr) {
+                    box.findChild<QPushButton*>(QString::fromUtf8(button))->click();
+                }
+                return box.result();
+            });
+            QTest::keyClick(screen, Qt::Key_P);
+            return address;
+        }
+        // Panel k opened by hand: its participant is marked on the cards.
+        void OpenByHand(int k) {
+            Answer("Command1");
+            QTest::mouseClick(Panel(k), Qt::RightButton);
+        }
+        QLabel* Notice() const { return screen->findChild<QLabel*>(QStringLiteral("lblスマホ申告")); }
+    };
+
+private slots:
+    void servesFromTheBoxUntilEndedOrTheScreenGoes() {
+        {
+            Bench b;
+            QCOMPARE(Fetch(QStringLiteral("/c/") + b.token).Status, 0); // nothing listens before
+            QCOMPARE(b.Join(), kBase + QStringLiteral("/new"));
+            QVERIFY(b.screen->Phones()->IsServing());
+            QCOMPARE(Fetch(QStringLiteral("/c/") + b.token).Status, 200);
+            b.Join("cmdスマホ参加終了");
+            QVERIFY(!b.screen->Phones()->IsServing());
+            QCOMPARE(Fetch(QStringLiteral("/c/") + b.token).Status, 0);
+            b.Join();
+            QVERIFY(b.screen->Phones()->IsServing());
+        } // the screen closes
+        QCOMPARE(Fetch(QStringLiteral("/new")).Status, 0);
+    }
+
+    void noNetworkIsSaidInTheBox() {
+        Bench b;
+        b.ts.services.networkAddresses = [] { return std::vector<QHostAddress>{}; };
+        QVERIFY(b.Join().contains(QStringLiteral("ネットワークにつながっていない")));
+        QVERIFY(!b.screen->Phones()->IsServing());
+    }
+
+    void panelsMarkTheCardPages() {
+        Bench b;
+        b.Join();
+        b.OpenByHand(0); // row 1, the card's top left
+        const QJsonArray cells =
+            QJsonDocument::fromJson(
+                Fetch(QStringLiteral("/c/%1/card.json").arg(b.token)).Body)[QStringLiteral("cells")]
+                .toArray();
+        QCOMPARE(cells.size(), 9);
+        QVERIFY(cells[0].toObject()[QStringLiteral("marked")].toBool());
+        QVERIFY(!cells[1].toObject()[QStringLiteral("marked")].toBool());
+    }
+
+    // A claim is told small, with whether the card holds a line; K checks the oldest one.
+    void claimsAreToldAndCheckedInOneKey_data() {
+        QTest::addColumn<QList<int>>("opened");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("no line")
+            << QList<int>{0}
+            << QStringLiteral(
+                   "スマホから No.0003 がビンゴを申告しましたが、まだ列はそろっていません（K キーで確認）")
+            << QStringLiteral("リーチ（1 列）");
+        // Rows 1 to 3 fill the card's top line.
+        QTest::newRow("a line") << QList<int>{0, 1, 2}
+                                << QStringLiteral("スマホから No.0003 がビンゴを申告しました（K キーで確認）")
+                                << QStringLiteral("ビンゴ！（1 列）");
+    }
+    void claimsAreToldAndCheckedInOneKey() {
+        QFETCH(QList<int>, opened);
+        QFETCH(QString, notice);
+        QFETCH(QString, verdict);
+        Bench b;
+        b.Join();
+        for (const int k : opened) {
+            b.OpenByHand(k);
+        }
+        QCOMPARE(Fetch(QStringLiteral("/c/%1/bingo").arg(b.token), true).Body,
+                 QStringLiteral("受け付けました").toUtf8());
+        QTRY_VERIFY(b.Notice()->isVisible());
+        QCOMPARE(b.Notice()->text(), notice);
+        QString shown;
+        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
+            shown = box.findChild<QLabel*>(QStringLiteral("lbl判定"))->text();
+            return 0;
+        });
+        QTest::keyClick(b.screen, Qt::Key_K);
+        QCOMPARE(shown, verdict);
+        QVERIFY(!b.Notice()->isVisible());
+    }
+
+    // A guest without paper gets the number after every printed card, pages or not, recorded.
+    void aFreshCardIsNumberedAfterThePrintedOnes() {
+        Bench b;
+        b.Join();
+        const Reply fresh = Fetch(QStringLiteral("/new"));
+        QCOMPARE(fresh.Status, 303);
+        QByteArray bytes;
+        FileError error;
+        QVERIFY(ReadFileBytes(b.RecordPath(), bytes, error));
+        const std::vector<RecordedCard> cards = ReadCardRecord(bytes);
+        QCOMPARE(cards.size(), size_t{3});
+        QCOMPARE(cards.back().Number, 8);
+        QCOMPARE(cards.back().Side, 3); // as the printed ones
+        QCOMPARE(fresh.Location, QStringLiteral("/c/") + cards.back().Token);
+    }
+};
+
+QTEST_MAIN(DrawPhonesTest)
+#include "drawphones_test.moc"
