@@ -49,33 +49,37 @@ TEST(Telop, LineAsTheFlagsAllow) {
     }
 }
 
-TEST(Telop, ZodiacSignBoundaries) {
+// Each sign ends on the day before the next one begins; the keys are month * 100 + day.
+TEST(Telop, ZodiacSignChangesBetweenTheLastAndTheFirstDay) {
+    const struct {
+        int month, lastDay; // the next sign begins on lastDay + 1 of the same month
+        const char16_t *before, *after;
+    } boundaries[] = {
+        {1, 19, u"やぎ座", u"みずがめ座"},   {2, 18, u"みずがめ座", u"うお座"},
+        {3, 20, u"うお座", u"おひつじ座"},   {4, 19, u"おひつじ座", u"おうし座"},
+        {5, 20, u"おうし座", u"ふたご座"},   {6, 21, u"ふたご座", u"かに座"},
+        {7, 22, u"かに座", u"しし座"},       {8, 22, u"しし座", u"おとめ座"},
+        {9, 22, u"おとめ座", u"てんびん座"}, {10, 23, u"てんびん座", u"さそり座"},
+        {11, 21, u"さそり座", u"いて座"},    {12, 21, u"いて座", u"やぎ座"},
+    };
+    for (const auto& b : boundaries) {
+        SCOPED_TRACE(QStringLiteral("%1/%2").arg(b.month).arg(b.lastDay).toStdString());
+        const QString month = QString::number(b.month);
+        EXPECT_EQ(ZodiacSign(month, QString::number(b.lastDay)), QString::fromUtf16(b.before));
+        EXPECT_EQ(ZodiacSign(month, QString::number(b.lastDay + 1)), QString::fromUtf16(b.after));
+    }
+}
+
+// The month and day are read as numbers, so odd texts give a key of their own, or none.
+TEST(Telop, ZodiacSignOfOddDates) {
     const struct {
         const char16_t* month;
         const char16_t* day;
         const char16_t* sign;
     } cases[] = {
-        {u"3", u"20", u"うお座"},
-        {u"3", u"21", u"おひつじ座"},
-        {u"4", u"19", u"おひつじ座"},
-        {u"4", u"20", u"おうし座"},
-        {u"12", u"21", u"いて座"},
-        {u"12", u"22", u"やぎ座"},
-        {u"12", u"31", u"やぎ座"},
-        {u"12", u"32", u""},
-        {u"1", u"1", u"やぎ座"},
-        {u"1", u"19", u"やぎ座"},
-        {u"1", u"20", u"みずがめ座"},
-        {u"2", u"18", u"みずがめ座"},
-        {u"2", u"19", u"うお座"},
-        {u"10", u"23", u"てんびん座"},
-        {u"10", u"24", u"さそり座"},
-        {u"5", u"", u"おうし座"},
-        {u"", u"", u""},
-        {u"", u"25", u""},
-        {u"1,2", u"1", u"いて座"},
-        {u"abc", u"5", u""},
-        {u"99999", u"1", u""},
+        {u"12", u"31", u"やぎ座"}, {u"1", u"1", u"やぎ座"}, {u"12", u"32", u""},
+        {u"5", u"", u"おうし座"},  {u"", u"", u""},         {u"", u"25", u""},
+        {u"1,2", u"1", u"いて座"}, {u"abc", u"5", u""},     {u"99999", u"1", u""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ZodiacSign(QString::fromUtf16(c.month), QString::fromUtf16(c.day)),

@@ -149,33 +149,26 @@ TEST(CardPageInBrowser, ShowsTheCardMarksTheDrawnAndSendsTheClaim) {
     browser.Call(QStringLiteral("Page.navigate"),
                  {{QStringLiteral("url"), server.CardUrl(card.Token).toString()}});
 
-    ASSERT_TRUE(browser.Until(QStringLiteral("document.querySelectorAll('#grid .cell').length === 25")));
-    EXPECT_EQ(browser.Evaluate(QStringLiteral("document.getElementById('number').textContent")).toString(),
-              QStringLiteral("No.0012"));
-    EXPECT_EQ(browser.Evaluate(QStringLiteral("document.querySelectorAll('#grid .cell')[2].textContent"))
-                  .toString(),
-              QStringLiteral("長い名前の参加者さんです"));
-    EXPECT_EQ(browser.Evaluate(QStringLiteral("document.querySelectorAll('#grid .cell')[12].textContent"))
-                  .toString(),
-              QStringLiteral("★"));
-    // Squares, side by side: the grid is laid out, not a column of names.
-    EXPECT_TRUE(browser
-                    .Evaluate(QStringLiteral(
-                        "(function(){var c=document.querySelectorAll('#grid .cell');"
-                        "var a=c[0].getBoundingClientRect(),b=c[1].getBoundingClientRect();"
-                        "return a.width>40&&Math.abs(a.width-a.height)<2&&Math.abs(a.top-b.top)<1"
-                        "&&b.left>a.right-1;})()"))
-                    .toBool());
-    EXPECT_TRUE(browser.Until(
-        QStringLiteral("document.querySelectorAll('#grid .cell')[6].classList.contains('marked')")));
-    EXPECT_TRUE(
-        browser.Until(QStringLiteral("document.getElementById('latest').textContent === '参加者07'")));
-    EXPECT_TRUE(browser.Until(QStringLiteral("(function(){var i=document.querySelector('#grid .cell img');"
-                                             "return !!i&&i.complete&&i.naturalWidth===320;})()")));
+    // What the page shows once it has the card, its photos and its live connection.
+    for (const char* shown : {
+             "document.querySelectorAll('#grid .cell').length === 25",
+             "document.getElementById('number').textContent === 'No.0012'",
+             "document.querySelectorAll('#grid .cell')[2].textContent === '長い名前の参加者さんです'",
+             "document.querySelectorAll('#grid .cell')[12].textContent === '★'",
+             // Squares, side by side: the grid is laid out, not a column of names.
+             "(function(){var c=document.querySelectorAll('#grid .cell');"
+             "var a=c[0].getBoundingClientRect(),b=c[1].getBoundingClientRect();return a.width>40"
+             "&&Math.abs(a.width-a.height)<2&&Math.abs(a.top-b.top)<1&&b.left>a.right-1;})()",
+             "document.querySelectorAll('#grid .cell')[6].classList.contains('marked')",
+             "document.getElementById('latest').textContent === '参加者07'",
+             "(function(){var i=document.querySelector('#grid .cell img');"
+             "return !!i&&i.complete&&i.naturalWidth===320;})()",
+             "document.getElementById('status').textContent === 'つながっています'",
+         }) {
+        ASSERT_TRUE(browser.Until(QString::fromUtf8(shown))) << shown;
+    }
 
     // A panel opens on the big screen: the phone marks it.
-    ASSERT_TRUE(browser.Until(
-        QStringLiteral("document.getElementById('status').textContent === 'つながっています'")));
     server.PanelOpened(3, 1, false);
     EXPECT_TRUE(browser.Until(
         QStringLiteral("document.querySelectorAll('#grid .cell')[2].classList.contains('marked')"), 1000));

@@ -45,6 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"/c/%2e%2e/etc/passwd", K::None, -1, true}, RouteCase{"/c//TOKEN", K::None, -1, true},
         RouteCase{"/C/TOKEN", K::None, -1, true}, RouteCase{"/c/TOKENx", K::None, -1, true},
         RouteCase{"/c/abc", K::None, -1, true}, RouteCase{"/c/TOKEN\\card.json", K::None, -1, true},
-        RouteCase{"/new/", K::None, -1, true}, RouteCase{"/etc/passwd", K::None, -1, true}));
+        RouteCase{"/new/", K::None, -1, true}, RouteCase{"/etc/passwd", K::None, -1, true},
+        // What a phone asks of any site is no guess, unless it hides a way elsewhere.
+        RouteCase{"/apple-touch-icon.png", K::None, -1, false},
+        RouteCase{"/apple-touch-icon%2F..%2Fc", K::None, -1, true},
+        RouteCase{"/apple-touch-icon/../c", K::None, -1, true}));
 
 } // namespace

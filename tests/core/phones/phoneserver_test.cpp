@@ -37,8 +37,12 @@ protected:
         cards = {CardOf(roster, 1, 5, 1), CardOf(roster, 2, 3, 30)};
     }
 
-    void Start(const PhoneLimits& limits = looseLimits()) {
-        options.Limits = limits;
+    // Starts on the loose limits, tightened where a test is about one of them.
+    void Start(const std::function<void(PhoneLimits&)>& tighten = {}) {
+        options.Limits = looseLimits();
+        if (tighten) {
+            tighten(options.Limits);
+        }
         server = std::make_unique<PhoneServer>(roster, clock, random, options);
         server->SetCards(cards);
         ASSERT_TRUE(server->Start(QHostAddress::LocalHost, 0)) << server->ErrorText().toStdString();
@@ -80,12 +84,17 @@ TEST_F(PhoneServerTest, ServesTheCardPageOnlyToItsToken) {
     EXPECT_TRUE(HeaderOf(page, "Content-Type").startsWith("text/html"));
     EXPECT_TRUE(page.Body.contains("ビンゴ！"));
     EXPECT_TRUE(HeaderOf(page, "Content-Security-Policy").contains("script-src 'sha256-"));
+    for (const auto& [name, value] : {std::pair{"X-Frame-Options", "DENY"},
+                                      {"Referrer-Policy", "no-referrer"},
+                                      {"Cache-Control", "no-store"},
+                                      {"X-Content-Type-Options", "nosniff"}}) {
+        EXPECT_EQ(HeaderOf(page, name), value) << name;
+    }
 
     QString wrong = cards[0].Token;
     wrong[5] = wrong[5] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
     EXPECT_EQ(Send(port, Get("/c/" + wrong.toLatin1())).Status, 404);
     EXPECT_EQ(Send(port, Get("/c/")).Status, 404);
-    EXPECT_EQ(Send(port, Get("/")).Status, 404);
     EXPECT_EQ(Send(port, Get("/new")).Status, 404); // no recorder: no fresh cards
     EXPECT_EQ(Send(port, Post(PathOf(cards[0]))).Status, 404);
 }
@@ -101,9 +110,7 @@ struct TrickPath {
 class PhoneServerTricks : public PhoneServerTest, public ::testing::WithParamInterface<TrickPath> {};
 
 TEST_P(PhoneServerTricks, AreNotFoundAndCountAsGuesses) {
-    PhoneLimits limits = looseLimits();
-    limits.Guesses = 1;
-    Start(limits);
+    Start([](PhoneLimits& l) { l.Guesses = 1; });
     const QByteArray token = cards[0].Token.toLatin1();
     const QByteArray other = cards[1].Token.toLatin1();
     const Reply trick = Send(port, Get(GetParam().Path(token, other)));
@@ -133,10 +140,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(PhoneServerTest, GuessingIsBlockedForAWhile) {
-    PhoneLimits limits = looseLimits();
-    limits.Guesses = 3;
-    limits.GuessBlockMs = 600;
-    Start(limits);
+    Start([](PhoneLimits& l) {
+        l.Guesses = 3;
+        l.GuessBlockMs = 600;
+    });
     const QByteArray good = PathOf(cards[0], "/card.json");
     const QByteArray wrong = "/c/" + NewCardToken().toLatin1() + "/card.json";
     EXPECT_EQ(Send(port, Get(wrong)).Status, 404);
@@ -190,10 +197,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(PhoneServerTest, SlowAndIdleClientsAreDropped) {
-    PhoneLimits limits = looseLimits();
-    limits.RequestMs = 300;
-    limits.IdleMs = 500;
-    Start(limits);
+    Start([](PhoneLimits& l) {
+        l.RequestMs = 300;
+        l.IdleMs = 500;
+    });
     QTcpSocket slow;
     QTcpSocket idle;
     slow.connectToHost(QHostAddress::LocalHost, port);
@@ -213,9 +220,7 @@ TEST_F(PhoneServerTest, SlowAndIdleClientsAreDropped) {
 }
 
 TEST_F(PhoneServerTest, ConnectionsOfOneAddressAreBounded) {
-    PhoneLimits limits = looseLimits();
-    limits.ConnectionsPerAddress = 3;
-    Start(limits);
+    Start([](PhoneLimits& l) { l.ConnectionsPerAddress = 3; });
     std::vector<std::unique_ptr<QTcpSocket>> sockets;
     for (int k = 0; k < 6; ++k) {
         sockets.push_back(std::make_unique<QTcpSocket>());
@@ -278,6 +283,7 @@ TEST_F(PhoneServerTest, PhotosAreFittedForThePhoneAndOnlyThoseOfTheCard) {
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/0"))).Body, photo.Body); // from the cache
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/1"))).Status, 404);      // file missing
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/3"))).Status, 404);      // no photo
+    EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/25"))).Status, 404);     // beyond the card
     EXPECT_EQ(Send(port, Get(PathOf(cards[1], "/photo/0"))).Status, 404);      // row 30 has none
     // A row that holds someone else now shows nobody's face.
     roster.SetCell(RosterColumn::Name, 1, QStringLiteral("別の人"));
@@ -329,9 +335,7 @@ TEST_F(PhoneServerTest, APanelReachesTheLivePhonesOfItsCardAndAReconnectGetsTheW
 }
 
 TEST_F(PhoneServerTest, LiveConnectionsGiveTheirPlacesBack) {
-    PhoneLimits limits = looseLimits();
-    limits.ConnectionsPerAddress = 2;
-    Start(limits);
+    Start([](PhoneLimits& l) { l.ConnectionsPerAddress = 2; });
     for (int k = 0; k < 6; ++k) {
         QStringList messages;
         auto phone = Follow(cards[k % 2], messages);
@@ -342,12 +346,12 @@ TEST_F(PhoneServerTest, LiveConnectionsGiveTheirPlacesBack) {
 }
 
 TEST_F(PhoneServerTest, APhoneThatNeverReadsIsDroppedAndTheOthersStay) {
-    PhoneLimits limits = looseLimits();
-    limits.UnsentBytes = 16 * 1024;
-    limits.SendBufferBytes = 4096;
     // A long name makes every message large, so that the buffers fill within a few panels.
     roster.SetCell(RosterColumn::Name, 40, QString(3000, QChar(0x540D)));
-    Start(limits);
+    Start([](PhoneLimits& l) {
+        l.UnsentBytes = 16 * 1024;
+        l.SendBufferBytes = 4096;
+    });
     QStringList read;
     auto reader = Follow(cards[0], read);
     QTcpSocket deaf;
@@ -387,11 +391,9 @@ TEST_F(PhoneServerTest, AClaimReachesTheOrganiserAndThePhoneIsOnlyThanked) {
 }
 
 TEST_F(PhoneServerTest, AGuestWithoutPaperGetsAFreshCardDealtByTheRulesAndRecorded) {
-    PhoneLimits limits = looseLimits();
-    limits.FreshCardsPerAddress = 2;
     options.FreshCards.Side = 5;
     options.FreshCards.Fingerprint = QStringLiteral("fp");
-    Start(limits);
+    Start([](PhoneLimits& l) { l.FreshCardsPerAddress = 2; });
     std::vector<RecordedCard> recorded;
     bool recordWorks = true;
     server->SetCardRecorder([&](const RecordedCard& card) {

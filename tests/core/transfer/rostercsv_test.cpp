@@ -39,20 +39,9 @@ RosterTable sampleRoster() {
     roster.Clear();
     roster.SetCell(C::FavouriteWords, 0, QStringLiteral("座右の銘"));
     roster.SetCell(C::Comment, 0, QStringLiteral("意気込み, 抱負"));
-    const QStringList first{QStringLiteral("山田 太郎"),
-                            QStringLiteral("1990"),
-                            QStringLiteral("4"),
-                            QStringLiteral("1"),
-                            QStringLiteral("A"),
-                            QStringLiteral("東京都"),
-                            QStringLiteral("総務部"),
-                            QStringLiteral("一期一会"),
-                            QStringLiteral("彼は\"元気\", です"),
-                            QStringLiteral("SONG01.MP3"),
-                            QStringLiteral("5"),
-                            QStringLiteral("20"),
-                            QStringLiteral("P01.JPG"),
-                            QString()};
+    const QStringList first = QStringLiteral("山田 太郎|1990|4|1|A|東京都|総務部|一期一会|彼は\"元気\", です|"
+                                             "SONG01.MP3|5|20|P01.JPG|")
+                                  .split(u'|');
     for (int c = 0; c < R::kColumns; ++c) {
         roster.SetCell(C(c), 1, first.at(c));
     }
