@@ -393,7 +393,16 @@ TEST_F(PhoneServerTest, AClaimReachesTheOrganiserAndThePhoneIsOnlyThanked) {
 TEST_F(PhoneServerTest, AGuestWithoutPaperGetsAFreshCardDealtByTheRulesAndRecorded) {
     options.FreshCards.Side = 5;
     options.FreshCards.Fingerprint = QStringLiteral("fp");
+    for (RecordedCard& card : cards) {
+        card.Fingerprint = QStringLiteral("fp");
+    }
+    // A card printed before the roster's rows changed has no page, but keeps its number.
+    RecordedCard older = CardOf(roster, 5, 3, 1);
+    older.Fingerprint = QStringLiteral("older");
+    cards.push_back(older);
     Start([](PhoneLimits& l) { l.FreshCardsPerAddress = 2; });
+    EXPECT_EQ(server->Cards().size(), 2u);
+    EXPECT_EQ(Send(port, Get(PathOf(older, "/card.json"))).Status, 404);
     std::vector<RecordedCard> recorded;
     bool recordWorks = true;
     server->SetCardRecorder([&](const RecordedCard& card) {
@@ -411,8 +420,8 @@ TEST_F(PhoneServerTest, AGuestWithoutPaperGetsAFreshCardDealtByTheRulesAndRecord
     ASSERT_EQ(recorded.size(), 1u);
     const RecordedCard& card = recorded[0];
     EXPECT_EQ(HeaderOf(reply, "Location"), "/c/" + card.Token.toLatin1());
-    EXPECT_EQ(card.Number, 3); // after the cards given
-    EXPECT_EQ(dealt, std::vector<int>({3}));
+    EXPECT_EQ(card.Number, 6); // after every card given
+    EXPECT_EQ(dealt, std::vector<int>({6}));
     EXPECT_EQ(card.Side, 5);
     EXPECT_EQ(card.Fingerprint, QStringLiteral("fp"));
     ASSERT_EQ(card.Cells.size(), 25u);
