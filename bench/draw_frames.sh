@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # The pacing of the draw's frames on a 1920 × 1080 screen (Xvfb): runs a normal draw and a simple
 # draw of the sample roster with MIRDA_FRAME_LOG, and prints the paint time and the pacing error
-# (painted − due) at the 50th and 99th percentiles. Usage: bench/draw_frames.sh [draws]
+# (painted − due) at the 50th and 99th percentiles. With a number of phones, they follow their
+# cards from the draw screen meanwhile. Usage: bench/draw_frames.sh [draws] [phones]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runner=build/cmake/bench/draw_run
 [ -x "$runner" ] || { echo "build first: ./scripts/build" >&2; exit 1; }
 draws=${1:-2}
+phones=${2:-0}
 out=$(mktemp -d)
 for kind in normal simple; do
     flag=""
     [ "$kind" = simple ] && flag=--simple
     MIRDA_FRAME_LOG="$out/$kind.tsv" xvfb-run -a -s "-screen 0 1920x1080x24" \
-        "$runner" --draws "$draws" --size 1920x1080 $flag >/dev/null
+        "$runner" --draws "$draws" --size 1920x1080 --phones "$phones" $flag >/dev/null 2>&1
 done
 python3 - "$out" <<'PY'
 import sys, statistics

@@ -2,17 +2,26 @@
 // for measuring what a timed test must not: the pacing of the frames (with MIRDA_FRAME_LOG) and
 // the memory of many draws. bench/draw_frames.sh and bench/draw_memory.sh run it.
 //
-//   draw_run [--simple] [--draws N] [--grid CxR] [--size WxH] [--large FOLDER]
+//   draw_run [--simple] [--draws N] [--grid CxR] [--size WxH] [--large FOLDER] [--phones N]
 //
 // --large draws from 300 participants with 12-megapixel photos, made in FOLDER on the first use;
 // --photo gives every participant of the sample roster the same photo FILE (say, a huge one).
+// --phones serves N numbered cards from the draw screen (as P does) and lets N phones follow them
+// over the loopback, each from an address of its own as in a room, for the pacing of the frames
+// while the server pushes every panel to them.
 #include "core/common/designfonts.h"
 #include "core/common/photo.h"
 #include "core/common/random.h"
 #include "core/common/timing.h"
+#include "core/config/workingfolder.h"
 #include "core/draw/drawsequence.h"
 #include "core/media/qtmusicplayer.h"
+#include "core/phones/cardtoken.h"
+#include "core/phones/freshcard.h"
+#include "core/phones/phoneserver.h"
 #include "core/programstate.h"
+#include "core/record/cardrecord.h"
+#include "core/record/recordfile.h"
 #include "core/roster/rosterfile.h"
 #include "support/scripteddialogs.h"
 #include "ui/app/services.h"
@@ -24,7 +33,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -73,6 +86,90 @@ void makeLargeRoster(ProgramState& state, const QString& folder) {
     state.Settings.Pictures = folder;
 }
 
+// Phones following their cards, on a thread of their own: each a plain TCP connection from its own
+// loopback address (127.1.x.y; the server limits connections per address) that asks for the
+// WebSocket and then only counts the frames it receives.
+class LoopbackPhones : public QObject {
+public:
+    explicit LoopbackPhones(QStringList tokens) : m_tokens(std::move(tokens)) {}
+    std::atomic<int> Connected{0};
+    std::atomic<long> Frames{0};
+
+    void Connect() {
+        for (int i = 0; i < m_tokens.size(); ++i) {
+            auto* socket = new QTcpSocket(this);
+            socket->bind(QHostAddress(QStringLiteral("127.1.%1.%2").arg(i / 250).arg(i % 250 + 1)));
+            const QByteArray path = "/c/" + m_tokens.at(i).toLatin1() + "/live";
+            auto buffer = std::make_shared<QByteArray>();
+            auto open = std::make_shared<bool>(false);
+            connect(socket, &QTcpSocket::connected, socket, [socket, path] {
+                socket->write("GET " + path +
+                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+                              "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                              "Sec-WebSocket-Version: 13\r\n\r\n");
+            });
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer, open] {
+                buffer->append(socket->readAll());
+                if (!*open) {
+                    const qsizetype end = buffer->indexOf("\r\n\r\n");
+                    if (end < 0) {
+                        return;
+                    }
+                    *open = buffer->startsWith("HTTP/1.1 101");
+                    Connected += *open ? 1 : 0;
+                    buffer->remove(0, end + 4);
+                }
+                // Frames from the server are not masked: a header of 2, 4 or 10 bytes, then the payload.
+                while (buffer->size() >= 2) {
+                    const quint8 small = static_cast<quint8>(buffer->at(1)) & 0x7F;
+                    const int header = small == 126 ? 4 : small == 127 ? 10 : 2;
+                    if (buffer->size() < header) {
+                        return;
+                    }
+                    qint64 length = small;
+                    if (small >= 126) {
+                        length = 0;
+                        for (int b = 2; b < header; ++b) {
+                            length = (length << 8) | static_cast<quint8>(buffer->at(b));
+                        }
+                    }
+                    if (buffer->size() < header + length) {
+                        return;
+                    }
+                    ++Frames;
+                    buffer->remove(0, header + static_cast<qsizetype>(length));
+                }
+            });
+            socket->connectToHost(QHostAddress::LocalHost, kPhonePort);
+        }
+    }
+
+private:
+    QStringList m_tokens;
+};
+
+// Numbered cards with pages for n phones, recorded in the working folder as a card run would.
+QStringList recordPhoneCards(const ProgramState& state, FractionSource& random, int n) {
+    FreshCardOrigin origin;
+    origin.RosterPath = state.Settings.RosterFilePath;
+    origin.Fingerprint = RosterFingerprint(state.Roster);
+    std::vector<RecordedCard> cards;
+    QStringList tokens;
+    for (int i = 1; i <= n; ++i) {
+        const QString token = NewCardToken();
+        if (auto card = DealFreshCard(state.Roster, random, origin, i, QDateTime::currentDateTime(), token)) {
+            cards.push_back(*card);
+            tokens << token;
+        }
+    }
+    FileError error;
+    if (!AddCardsToRecord(CardRecordPath(WorkingFolderOf(state), state.Settings.RosterFilePath), cards,
+                          error)) {
+        std::fprintf(stderr, "the card record could not be written\n");
+    }
+    return tokens;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -89,6 +186,7 @@ int main(int argc, char* argv[]) {
     const QStringList size = value(QStringLiteral("--size"), QStringLiteral("1920x1080")).split(u'x');
     const QString large = value(QStringLiteral("--large"), QString());
     const QString photo = value(QStringLiteral("--photo"), QString());
+    const int phones = value(QStringLiteral("--phones"), QStringLiteral("0")).toInt();
 
     ProgramState state;
     state.Settings.ApplyDefaults();
@@ -98,7 +196,12 @@ int main(int argc, char* argv[]) {
     state.DrawKind = args.contains(QStringLiteral("--simple")) ? DrawKind::Simple : DrawKind::Normal;
     state.FrameLogPath = qEnvironmentVariable("MIRDA_FRAME_LOG");
     const QString data = QStringLiteral(MIRDA_SOURCE_DATA);
-    state.Settings.Pictures = QDir(data).filePath(QStringLiteral("Pictures"));
+    // The draw keeps its records in the folder that holds the pictures: a temporary one here, with
+    // the sample pictures linked in, never the sources.
+    QTemporaryDir working;
+    QFile::link(QDir(data).filePath(QStringLiteral("Pictures")),
+                QDir(working.path()).filePath(QStringLiteral("Pictures")));
+    state.Settings.Pictures = QDir(working.path()).filePath(QStringLiteral("Pictures"));
     state.Settings.Musics = QDir(data).filePath(QStringLiteral("Musics"));
     state.Settings.RosterFilePath = QDir(data).filePath(QStringLiteral("Sample01.txt"));
     ScriptedDialogs dialogs;
@@ -118,9 +221,17 @@ int main(int argc, char* argv[]) {
     QtMusicPlayer music;
     ClockSeededFractions random;
     Services services{dialogs, random, clock, music};
+    services.networkAddresses = [] { return std::vector<QHostAddress>{QHostAddress::LocalHost}; };
+    const QStringList tokens = phones > 0 ? recordPhoneCards(state, random, phones) : QStringList();
     auto* screen = new DrawScreen(state, services);
     screen->setGeometry(0, 0, size.value(0).toInt(), size.value(1).toInt());
     screen->show();
+    QThread phoneThread;
+    LoopbackPhones loopbackPhones(tokens);
+    if (phones > 0) {
+        loopbackPhones.moveToThread(&phoneThread);
+        phoneThread.start();
+    }
 
     int done = 0;
     QTimer driver;
@@ -144,8 +255,26 @@ int main(int argc, char* argv[]) {
         ++done;
         screen->cmd抽選開始_Click();
     });
-    QTimer::singleShot(1500, &driver, [&driver] { driver.start(); }); // after the grid's first layout
+    QTimer::singleShot(1500, &driver, [&] {
+        // After the grid's first layout: serving from the box (closed at once), the phones joining.
+        if (phones > 0) {
+            dialogs.Execs.push_back([](QDialog&) { return 0; });
+            screen->JoinByPhone();
+            QMetaObject::invokeMethod(&loopbackPhones, [&loopbackPhones] { loopbackPhones.Connect(); });
+            QTimer::singleShot(3000, &driver, [&] {
+                std::printf("phones following: %d\n", loopbackPhones.Connected.load());
+                driver.start();
+            });
+            return;
+        }
+        driver.start();
+    });
     const int result = QApplication::exec();
+    if (phones > 0) {
+        phoneThread.quit();
+        phoneThread.wait();
+        std::printf("phone frames received: %ld\n", loopbackPhones.Frames.load());
+    }
     std::printf("peak resident %ld kB\n", peakKilobytes("VmHWM:"));
     return result;
 }
