@@ -1,11 +1,16 @@
 #include "core/cards/cardrenderer.h"
 
+#include "core/cards/cardmargin.h"
 #include "core/common/messages.h"
 #include "core/common/photo.h"
+#include "core/phones/cardtoken.h"
+#include "core/phones/qrcode.h"
+#include "core/record/recordfile.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -129,6 +134,53 @@ void CardRenderer::DrawCell(QPainter& painter, MmPoint cell, MmUnits c, const Ce
     painter.drawText(QPointF(ToPixelsX(cell.X + fitted.Dx), baseline * m_dpiY / kMmPerInch), content.Text);
 }
 
+void CardRenderer::DrawCardNumber(QPainter& painter, MmPoint origin, MmUnits side, int number) {
+    AdoptDevice(painter);
+    const QString text = CardNumberText(number);
+    const TextExtent extent = m_measurer->Measure(text, kCardNumberPoints);
+    const MmRect place = CardNumberPlace(origin, side, ToUnits(extent.Width), ToUnits(extent.Height));
+    QFont font = m_font;
+    font.setPointSizeF(kCardNumberPoints);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const double baseline = ToMillimetres(place.Y) + extent.Ascent;
+    painter.drawText(QPointF(ToPixelsX(place.X), baseline * m_dpiY / kMmPerInch), text);
+}
+
+void CardRenderer::DrawCardQr(QPainter& painter, MmPoint origin, const QString& text) {
+    AdoptDevice(painter);
+    const QImage code = QrCode(text, 1);
+    if (code.isNull()) {
+        return;
+    }
+    // Drawn as one filled outline of the dark modules rather than as a picture: crisp on any
+    // printer, and no viewer smooths its edges into grey.
+    const int modules = code.width() - 2 * kQrQuietModules;
+    QPainterPath dark;
+    dark.setFillRule(Qt::WindingFill);
+    for (int y = 0; y < modules; ++y) {
+        for (int x = 0; x < modules; ++x) {
+            if (qGray(code.pixel(x + kQrQuietModules, y + kQrQuietModules)) >= 128) {
+                continue;
+            }
+            int run = 1;
+            while (x + run < modules &&
+                   qGray(code.pixel(x + run + kQrQuietModules, y + kQrQuietModules)) < 128) {
+                ++run;
+            }
+            dark.addRect(QRectF(x, y, run, 1));
+            x += run - 1;
+        }
+    }
+    const MmRect place = CardQrPlace(origin);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.translate(ToPixelsX(place.X), ToPixelsY(place.Y));
+    painter.scale(ToPixelsX(place.Width) / modules, ToPixelsY(place.Height) / modules);
+    painter.fillPath(dark, Qt::black);
+    painter.restore();
+}
+
 void CardRenderer::DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n) {
     AdoptDevice(painter);
     const CardGrid grid = GridLines(origin, cardSide, n);
@@ -145,6 +197,10 @@ void CardRenderer::DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide,
     }
 }
 
+QString CardPageUrl(const QString& phoneAddress, const QString& token) {
+    return QStringLiteral("http://%1/c/%2").arg(phoneAddress, token);
+}
+
 CardSheetPrinter::CardSheetPrinter(const CardRunValues& values, const RosterTable& roster,
                                    const QString& picturesFolder, FractionSource& random,
                                    MessageSink& messages)
@@ -156,26 +212,58 @@ int CardSheetPrinter::SheetCount() const {
     return std::max<int>(0, m_values.Sheets);
 }
 
+void CardSheetPrinter::SetMarks(const CardMarks& marks) {
+    m_marks = marks;
+    m_fingerprint = RosterFingerprint(m_roster);
+}
+
 void CardSheetPrinter::DrawNextSheet(QPainter& painter) {
     const int n = m_values.FramesPerSide;
     const MmUnits side = m_values.Layout().CardSide;
     const MmUnits c = CellSide(side, n);
     const int centre = (n + 1) / 2;
     for (const MmPoint& origin : m_origins) {
+        RecordedCard card;
+        if (m_marks.Numbered) {
+            card.Number = m_marks.FirstNumber + static_cast<int>(m_cards.size());
+            card.RosterPath = m_marks.RosterPath;
+            card.Fingerprint = m_fingerprint;
+            card.Layout = m_values.Layout().Text;
+            card.Side = n;
+            card.Cells.resize(static_cast<size_t>(n * n));
+        }
+        const auto keep = [&](int i, int j, qint16 row, const QString& name, bool isCentre) {
+            if (m_marks.Numbered) {
+                card.Cells[static_cast<size_t>((i - 1) * n + (j - 1))] = RecordedCell{row, name, isCentre};
+            }
+        };
         const qint16 centreRow =
             ChooseCentreRow(m_values.Centre, m_values.DesignatedRow, m_roster, m_counter);
-        m_renderer.DrawCell(painter, CellOrigin(origin, c, centre, centre), c,
-                            CentreContent(m_roster, m_pictures, centreRow));
+        const CellContent centreContent = CentreContent(m_roster, m_pictures, centreRow);
+        m_renderer.DrawCell(painter, CellOrigin(origin, c, centre, centre), c, centreContent);
+        keep(centre, centre, centreRow >= 1 && centreRow <= RosterTable::kCapacity ? centreRow : qint16(0),
+             centreContent.Text, true);
         if (m_values.Mode == CardMode::Normal) {
-            const bool filled = FillNormalCard(
-                m_roster, m_pictures, m_random, n, centreRow, [&](int i, int j, const CellContent& content) {
+            const bool filled =
+                FillNormalCardRows(m_roster, m_random, n, centreRow, [&](int i, int j, qint16 row) {
+                    const CellContent content = RowContent(m_roster, m_pictures, row);
                     m_renderer.DrawCell(painter, CellOrigin(origin, c, i, j), c, content);
+                    keep(i, j, row, content.Text, false);
                 });
             if (!filled && ++m_failures == 1) {
                 m_messages.ShowMessage(NoParticipantMessage());
             }
         }
         m_renderer.DrawGrid(painter, origin, side, n);
+        if (m_marks.Numbered) {
+            m_renderer.DrawCardNumber(painter, origin, side, card.Number);
+            if (!m_marks.PhoneAddress.isEmpty()) {
+                card.Token = NewCardToken();
+                card.PhoneAddress = m_marks.PhoneAddress;
+                m_renderer.DrawCardQr(painter, origin, CardPageUrl(card.PhoneAddress, card.Token));
+            }
+            m_cards.push_back(std::move(card));
+        }
     }
     ++m_sheetsDrawn;
 }

@@ -4,6 +4,7 @@
 #include "core/cards/cardgeometry.h"
 #include "core/cards/celltextfit.h"
 #include "core/common/designfonts.h"
+#include "core/record/cardrecord.h"
 #include "core/roster/roster.h"
 
 #include <QColor>
@@ -46,6 +47,11 @@ public:
 
     void DrawCell(QPainter& painter, MmPoint cell, MmUnits cellSide, const CellContent& content);
     void DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n);
+    // The card's number ("No.0001") in the margin above the card at origin of side S, right-aligned.
+    void DrawCardNumber(QPainter& painter, MmPoint origin, MmUnits side, int number);
+    // The QR code of text in the margin above the card at origin, left-aligned. The margin around
+    // it is blank paper, which serves as the code's quiet zone.
+    void DrawCardQr(QPainter& painter, MmPoint origin, const QString& text);
     // Grid lines of this width in millimetres; 0 (the default) draws them one device pixel wide.
     void SetGridLineWidth(double millimetres) { m_gridLineMm = millimetres; }
 
@@ -82,6 +88,21 @@ private:
     int m_textMeasurements = 0;
 };
 
+// The point size of a card's number: small, yet read easily at arm's length.
+constexpr double kCardNumberPoints = 9.0;
+
+// What a numbered run adds to each card: its number, and for phones a fresh token and the QR code
+// of its page. The cards printed are kept with their cells for the card record.
+struct CardMarks {
+    bool Numbered = false;
+    int FirstNumber = 1;
+    QString RosterPath;
+    QString PhoneAddress; // "address:port" the QR codes point at; empty: no QR code
+};
+
+// The address of a card's page for phones: "http://<address:port>/c/<token>".
+QString CardPageUrl(const QString& phoneAddress, const QString& token);
+
 // Grid lines of a card written to a PDF: thin, and solid black at 100 % on any printer.
 constexpr double kPdfGridLineMm = 0.15;
 
@@ -108,6 +129,13 @@ public:
 
     CardRenderer& Renderer() { return m_renderer; }
 
+    // Numbers the cards from here on (and gives them QR codes when an address is set).
+    void SetMarks(const CardMarks& marks);
+    // The numbered cards drawn so far, sheet by sheet, without their issue time.
+    const std::vector<RecordedCard>& NumberedCards() const { return m_cards; }
+    // How many cards a sheet holds.
+    int CardsPerSheet() const { return static_cast<int>(m_origins.size()); }
+
 private:
     CardRunValues m_values;
     RosterTable m_roster;
@@ -117,6 +145,9 @@ private:
     CardRenderer m_renderer;
     std::vector<MmPoint> m_origins;
     qint16 m_counter;
+    CardMarks m_marks;
+    QString m_fingerprint;
+    std::vector<RecordedCard> m_cards;
     int m_failures = 0;
     int m_sheetsDrawn = 0;
 };
