@@ -98,6 +98,50 @@ const FittedText& CardRenderer::Fitted(const QString& text, MmUnits c, MmUnits q
     return found->second;
 }
 
+QRectF CardRenderer::PhotoTarget(MmPoint cell, MmUnits c, const Photo& entry) const {
+    const MmRect place = PlacePhoto(cell.X, cell.Y, c, entry.Size.width(), entry.Size.height());
+    return QRectF(ToPixelsX(place.X), ToPixelsY(place.Y), ToPixelsX(place.Width), ToPixelsY(place.Height));
+}
+
+QSize CardRenderer::DecodePixels(const QRectF& target) const {
+    // The resolution the photo is decoded at: the device's, within the limits above.
+    double scale = std::min({m_dpiX, m_dpiY, kPhotoDpi}) / std::min(m_dpiX, m_dpiY);
+    const double area = target.width() * target.height() * scale * scale;
+    if (area > kPhotoMaxPixels) {
+        scale *= std::sqrt(kPhotoMaxPixels / area);
+    }
+    return QSize(std::max(1, static_cast<int>(std::lround(target.width() * scale))),
+                 std::max(1, static_cast<int>(std::lround(target.height() * scale))));
+}
+
+bool CardRenderer::PhotoToDecode(QPainter& painter, MmPoint cell, MmUnits c, const CellContent& content,
+                                 PhotoRequest& request) {
+    AdoptDevice(painter);
+    if (content.PhotoPath.isEmpty()) {
+        return false;
+    }
+    Photo& entry = PhotoEntry(content.PhotoPath);
+    if (!entry.Readable) {
+        return false;
+    }
+    const QSize pixels = DecodePixels(PhotoTarget(cell, c, entry));
+    if (entry.Decoded.count(std::make_pair(pixels.width(), pixels.height())) > 0) {
+        return false;
+    }
+    request = PhotoRequest{content.PhotoPath, pixels};
+    return true;
+}
+
+void CardRenderer::AddDecodedPhoto(const PhotoRequest& request, QImage image) {
+    Photo& entry = PhotoEntry(request.Path);
+    ++m_photoDecodes;
+    if (image.isNull()) {
+        entry.Readable = false;
+    }
+    entry.Decoded.insert_or_assign(std::make_pair(request.Pixels.width(), request.Pixels.height()),
+                                   std::move(image));
+}
+
 void CardRenderer::DrawCell(QPainter& painter, MmPoint cell, MmUnits c, const CellContent& content) {
     AdoptDevice(painter);
     MmUnits q = c;
@@ -105,18 +149,8 @@ void CardRenderer::DrawCell(QPainter& painter, MmPoint cell, MmUnits c, const Ce
         q = PhotoBoxHeight(c);
         Photo& entry = PhotoEntry(content.PhotoPath);
         if (entry.Readable) {
-            const MmRect place = PlacePhoto(cell.X, cell.Y, c, entry.Size.width(), entry.Size.height());
-            const QRectF target(ToPixelsX(place.X), ToPixelsY(place.Y), ToPixelsX(place.Width),
-                                ToPixelsY(place.Height));
-            // The resolution the photo is decoded at: the device's, within the limits above.
-            double scale = std::min({m_dpiX, m_dpiY, kPhotoDpi}) / std::min(m_dpiX, m_dpiY);
-            const double area = target.width() * target.height() * scale * scale;
-            if (area > kPhotoMaxPixels) {
-                scale *= std::sqrt(kPhotoMaxPixels / area);
-            }
-            const QSize pixels(std::max(1, static_cast<int>(std::lround(target.width() * scale))),
-                               std::max(1, static_cast<int>(std::lround(target.height() * scale))));
-            const QImage& image = DecodedImage(content.PhotoPath, entry, pixels);
+            const QRectF target = PhotoTarget(cell, c, entry);
+            const QImage& image = DecodedImage(content.PhotoPath, entry, DecodePixels(target));
             if (!image.isNull()) {
                 painter.drawImage(target, image);
             }
@@ -217,53 +251,90 @@ void CardSheetPrinter::SetMarks(const CardMarks& marks) {
     m_fingerprint = RosterFingerprint(m_roster);
 }
 
-void CardSheetPrinter::DrawNextSheet(QPainter& painter) {
+void CardSheetPrinter::PlanNextSheet() {
     const int n = m_values.FramesPerSide;
-    const MmUnits side = m_values.Layout().CardSide;
-    const MmUnits c = CellSide(side, n);
+    const MmUnits c = CellSide(m_values.Layout().CardSide, n);
     const int centre = (n + 1) / 2;
+    m_plan.clear();
     for (const MmPoint& origin : m_origins) {
-        RecordedCard card;
+        PlannedCard card;
+        card.Origin = origin;
+        RecordedCard& record = card.Record;
         if (m_marks.Numbered) {
-            card.Number = m_marks.FirstNumber + static_cast<int>(m_cards.size());
-            card.RosterPath = m_marks.RosterPath;
-            card.Fingerprint = m_fingerprint;
-            card.Layout = m_values.Layout().Text;
-            card.Side = n;
-            card.Cells.resize(static_cast<size_t>(n * n));
+            record.Number = m_marks.FirstNumber + static_cast<int>(m_cards.size() + m_plan.size());
+            record.RosterPath = m_marks.RosterPath;
+            record.Fingerprint = m_fingerprint;
+            record.Layout = m_values.Layout().Text;
+            record.Side = n;
+            record.Cells.resize(static_cast<size_t>(n * n));
+            if (!m_marks.PhoneAddress.isEmpty()) {
+                record.Token = NewCardToken();
+                record.PhoneAddress = m_marks.PhoneAddress;
+            }
         }
-        const auto keep = [&](int i, int j, qint16 row, const QString& name, bool isCentre) {
+        const auto keep = [&](int i, int j, qint16 row, const CellContent& content, bool isCentre) {
+            card.Cells.push_back(PlannedCell{CellOrigin(origin, c, i, j), content});
             if (m_marks.Numbered) {
-                card.Cells[static_cast<size_t>((i - 1) * n + (j - 1))] = RecordedCell{row, name, isCentre};
+                record.Cells[static_cast<size_t>((i - 1) * n + (j - 1))] =
+                    RecordedCell{row, content.Text, isCentre};
             }
         };
         const qint16 centreRow =
             ChooseCentreRow(m_values.Centre, m_values.DesignatedRow, m_roster, m_counter);
-        const CellContent centreContent = CentreContent(m_roster, m_pictures, centreRow);
-        m_renderer.DrawCell(painter, CellOrigin(origin, c, centre, centre), c, centreContent);
         keep(centre, centre, centreRow >= 1 && centreRow <= RosterTable::kCapacity ? centreRow : qint16(0),
-             centreContent.Text, true);
+             CentreContent(m_roster, m_pictures, centreRow), true);
         if (m_values.Mode == CardMode::Normal) {
             const bool filled =
                 FillNormalCardRows(m_roster, m_random, n, centreRow, [&](int i, int j, qint16 row) {
-                    const CellContent content = RowContent(m_roster, m_pictures, row);
-                    m_renderer.DrawCell(painter, CellOrigin(origin, c, i, j), c, content);
-                    keep(i, j, row, content.Text, false);
+                    keep(i, j, row, RowContent(m_roster, m_pictures, row), false);
                 });
             if (!filled && ++m_failures == 1) {
                 m_messages.ShowMessage(NoParticipantMessage());
             }
         }
-        m_renderer.DrawGrid(painter, origin, side, n);
-        if (m_marks.Numbered) {
-            m_renderer.DrawCardNumber(painter, origin, side, card.Number);
-            if (!m_marks.PhoneAddress.isEmpty()) {
-                card.Token = NewCardToken();
-                card.PhoneAddress = m_marks.PhoneAddress;
-                m_renderer.DrawCardQr(painter, origin, CardPageUrl(card.PhoneAddress, card.Token));
+        m_plan.push_back(std::move(card));
+    }
+    m_planned = true;
+}
+
+std::vector<PhotoRequest> CardSheetPrinter::PhotosToDecode(QPainter& painter) {
+    const MmUnits c = CellSide(m_values.Layout().CardSide, m_values.FramesPerSide);
+    std::vector<PhotoRequest> requests;
+    for (const PlannedCard& card : m_plan) {
+        for (const PlannedCell& cell : card.Cells) {
+            PhotoRequest request;
+            if (m_renderer.PhotoToDecode(painter, cell.At, c, cell.Content, request) &&
+                std::none_of(requests.begin(), requests.end(), [&](const PhotoRequest& r) {
+                    return r.Path == request.Path && r.Pixels == request.Pixels;
+                })) {
+                requests.push_back(std::move(request));
             }
-            m_cards.push_back(std::move(card));
         }
     }
+    return requests;
+}
+
+void CardSheetPrinter::DrawNextSheet(QPainter& painter) {
+    if (!m_planned) {
+        PlanNextSheet();
+    }
+    const MmUnits side = m_values.Layout().CardSide;
+    const MmUnits c = CellSide(side, m_values.FramesPerSide);
+    for (PlannedCard& card : m_plan) {
+        for (const PlannedCell& cell : card.Cells) {
+            m_renderer.DrawCell(painter, cell.At, c, cell.Content);
+        }
+        m_renderer.DrawGrid(painter, card.Origin, side, m_values.FramesPerSide);
+        if (m_marks.Numbered) {
+            m_renderer.DrawCardNumber(painter, card.Origin, side, card.Record.Number);
+            if (!card.Record.Token.isEmpty()) {
+                m_renderer.DrawCardQr(painter, card.Origin,
+                                      CardPageUrl(card.Record.PhoneAddress, card.Record.Token));
+            }
+            m_cards.push_back(std::move(card.Record));
+        }
+    }
+    m_plan.clear();
+    m_planned = false;
     ++m_sheetsDrawn;
 }

@@ -41,9 +41,22 @@ private:
 // every photo is decoded once per drawn size (at the size it is printed, at most 300 dpi, turned
 // as its EXIF data says) and reused, so a PDF embeds it once; every distinct text is fitted once
 // per cell size.
+// A photo to decode, at the size in pixels it is printed at.
+struct PhotoRequest {
+    QString Path;
+    QSize Pixels;
+};
+
 class CardRenderer {
 public:
     explicit CardRenderer(const QColor& textColour, const QString& fontFace = CardFontFace());
+
+    // The photo a cell at cell of side c with this content decodes on painter's device, unless it
+    // has been decoded already or there is none (false).
+    bool PhotoToDecode(QPainter& painter, MmPoint cell, MmUnits c, const CellContent& content,
+                       PhotoRequest& request);
+    // A photo decoded elsewhere (another thread): DrawCell uses it instead of decoding it itself.
+    void AddDecodedPhoto(const PhotoRequest& request, QImage image);
 
     void DrawCell(QPainter& painter, MmPoint cell, MmUnits cellSide, const CellContent& content);
     void DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n);
@@ -71,6 +84,8 @@ private:
     double ToPixelsX(MmUnits units) const;
     double ToPixelsY(MmUnits units) const;
     Photo& PhotoEntry(const QString& path);
+    QRectF PhotoTarget(MmPoint cell, MmUnits c, const Photo& entry) const;
+    QSize DecodePixels(const QRectF& target) const;
     const QImage& DecodedImage(const QString& path, Photo& entry, QSize pixels);
     const FittedText& Fitted(const QString& text, MmUnits c, MmUnits q);
 
@@ -121,11 +136,19 @@ public:
     // Sheets the run prints at most (0 when the sheets value is 0 or less).
     int SheetCount() const;
     int SheetsDrawn() const { return m_sheetsDrawn; }
+    // The next sheet's cards are chosen and not yet drawn.
+    bool Planned() const { return m_planned; }
     // All sheets drawn, or the run stopped after a sheet on which a normal card found nobody.
-    bool Finished() const { return m_sheetsDrawn >= SheetCount() || m_failures > 0; }
+    bool Finished() const { return m_sheetsDrawn >= SheetCount() || (m_failures > 0 && !m_planned); }
 
     // Draws the next sheet onto painter (one page; the caller starts a new page between sheets).
+    // Its cards are chosen first, unless PlanNextSheet has chosen them already.
     void DrawNextSheet(QPainter& painter);
+    // Chooses the cards of the next sheet (every random draw, and the message when nobody is
+    // left) without drawing them, so that their photos can be decoded before they are drawn.
+    void PlanNextSheet();
+    // The photos of the planned sheet not yet decoded, each once, at their size on painter's device.
+    std::vector<PhotoRequest> PhotosToDecode(QPainter& painter);
 
     CardRenderer& Renderer() { return m_renderer; }
 
@@ -137,6 +160,16 @@ public:
     int CardsPerSheet() const { return static_cast<int>(m_origins.size()); }
 
 private:
+    struct PlannedCell {
+        MmPoint At;
+        CellContent Content;
+    };
+    struct PlannedCard {
+        MmPoint Origin;
+        std::vector<PlannedCell> Cells; // in the order they are drawn: the centre first
+        RecordedCard Record;            // numbered runs only
+    };
+
     CardRunValues m_values;
     RosterTable m_roster;
     QString m_pictures;
@@ -148,6 +181,8 @@ private:
     CardMarks m_marks;
     QString m_fingerprint;
     std::vector<RecordedCard> m_cards;
+    std::vector<PlannedCard> m_plan;
+    bool m_planned = false;
     int m_failures = 0;
     int m_sheetsDrawn = 0;
 };

@@ -1,5 +1,6 @@
 #include "ui/cards/cardprintrun.h"
 
+#include "core/common/photo.h"
 #include "core/common/platform.h"
 #include "core/common/safefile.h"
 #include "core/common/timing.h"
@@ -18,6 +19,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QtConcurrent/QtConcurrentMap>
 
 namespace {
 
@@ -84,6 +86,11 @@ CardPrintRun::CardPrintRun(ProgramState& state, Services& services, QWidget* par
       m_paperSizes([](const QPrinter& printer) { return PrinterPaperSizes(printer); }) {}
 
 CardPrintRun::~CardPrintRun() {
+    if (m_decoding.isRunning()) {
+        m_decoding.cancel();
+        m_decoding.waitForFinished(); // the photos being decoded, no more
+    }
+    m_decodeWatcher.reset();
     if (m_running) {
         // Only when the program itself goes away mid-run: discard the job.
         if (m_timer) {
@@ -264,6 +271,16 @@ void CardPrintRun::PrintNextSheet() {
         Finish();
         return;
     }
+    if (!m_sheets->Planned()) {
+        m_sheets->PlanNextSheet();
+        // Decoding a sheet's photos takes seconds on the first sheets of a large roster: done on
+        // other threads, so the progress box and its 中止 stay alive meanwhile.
+        std::vector<PhotoRequest> requests = m_sheets->PhotosToDecode(m_painter);
+        if (!requests.empty()) {
+            DecodePhotos(std::move(requests));
+            return;
+        }
+    }
     if (m_sheets->SheetsDrawn() > 0 && !m_device->newPage()) {
         Fail();
         return;
@@ -284,6 +301,35 @@ void CardPrintRun::PrintNextSheet() {
         return;
     }
     m_timer->Start();
+}
+
+void CardPrintRun::Cancel() {
+    m_cancelled = true;
+    if (m_decoding.isRunning()) {
+        m_decoding.cancel();
+    }
+}
+
+void CardPrintRun::DecodePhotos(std::vector<PhotoRequest> requests) {
+    m_decodeRequests = std::move(requests);
+    m_decodeWatcher = std::make_unique<QFutureWatcher<QImage>>();
+    QObject::connect(m_decodeWatcher.get(), &QFutureWatcherBase::finished, m_decodeWatcher.get(),
+                     [this] { PhotosDecoded(); });
+    m_decoding = QtConcurrent::mapped(m_decodeRequests, [](const PhotoRequest& request) {
+        return LoadPhoto(request.Path, request.Pixels);
+    });
+    m_decodeWatcher->setFuture(m_decoding);
+}
+
+void CardPrintRun::PhotosDecoded() {
+    if (!m_decoding.isCanceled()) {
+        for (size_t i = 0; i < m_decodeRequests.size(); ++i) {
+            m_sheets->Renderer().AddDecodedPhoto(m_decodeRequests[i],
+                                                 m_decoding.resultAt(static_cast<int>(i)));
+        }
+    }
+    m_decodeRequests.clear();
+    m_timer->Start(); // draws the sheet, or ends the run when it was stopped
 }
 
 void CardPrintRun::Fail() {

@@ -4,6 +4,8 @@
 #include "core/cards/cardsettings.h"
 #include "core/common/safefile.h"
 
+#include <QFutureWatcher>
+#include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinterInfo>
@@ -50,7 +52,7 @@ public:
                std::function<void()> finished, CardMarks marks = {});
     bool IsRunning() const { return m_running; }
     // Stops the run after the sheet being printed (as 中止 does).
-    void Cancel() { m_cancelled = true; }
+    void Cancel();
 
     // The paper sizes a printer offers (by default what the printer reports; a PDF offers any).
     using PaperSizesLookup = std::function<QList<QPageSize>(const QPrinter&)>;
@@ -62,6 +64,8 @@ private:
     bool OutputFailed() const;
     void DiscardOutput();
     void PrintNextSheet();
+    void DecodePhotos(std::vector<PhotoRequest> requests);
+    void PhotosDecoded();
     void WriteRecord();
     void Fail();
     void Finish();
@@ -83,6 +87,10 @@ private:
     QPointer<QProgressDialog> m_progress;
     std::function<void()> m_finished;
     QString m_recordPath; // empty: the run is not numbered
+    // The photos of the next sheet, decoded on other threads while the window stays responsive.
+    std::vector<PhotoRequest> m_decodeRequests;
+    QFuture<QImage> m_decoding;
+    std::unique_ptr<QFutureWatcher<QImage>> m_decodeWatcher;
     bool m_running = false;
     bool m_cancelled = false;
 };
