@@ -316,6 +316,45 @@ private slots:
         QCOMPARE(read, expected);
     }
 
+    // A sheet's photos are decoded off the window's thread: the run waits for them with no timer
+    // of its own running (the window keeps its events), then draws the sheet. Stopped while they
+    // are decoded, before any sheet, it leaves no file.
+    void photosAreDecodedOffTheWindowsThread_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("printed") << false;
+        QTest::newRow("stopped while decoding") << true;
+    }
+    void photosAreDecodedOffTheWindowsThread() {
+        QFETCH(bool, stop);
+        QTemporaryDir dir;
+        ProgramState state = StateWithNames({u"一郎", u"二郎", u"三郎"});
+        state.Settings.Pictures = dir.path();
+        const char* const names[] = {"a.jpg", "b.jpg", "c.jpg"};
+        for (int row = 1; row <= 3; ++row) {
+            QVERIFY(
+                !WritePhoto(dir.path(), QString::fromLatin1(names[row - 1]), QSize(1600, 1200)).isEmpty());
+            state.Roster.SetCell(RosterColumn::Photo, row, QString::fromLatin1(names[row - 1]));
+        }
+        TestServices t;
+        CardPrintRun run(state, t.services, nullptr);
+        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+        int finished = 0;
+        QVERIFY(run.Start(RunValues(CardMode::Normal, 4), QPrinterInfo(), path, [&] { ++finished; }));
+        QVERIFY(t.clock.AdvanceToNext()); // chooses the first sheet and sends its photos away
+        QVERIFY(run.IsRunning());
+        QCOMPARE(t.clock.ActiveTimerCount(), 0);
+        if (stop) {
+            run.Cancel();
+        }
+        QTRY_COMPARE(t.clock.ActiveTimerCount(), 1); // back with the photos (or stopped)
+        RunToEnd(t);
+        QVERIFY(!run.IsRunning());
+        QCOMPARE(finished, 1);
+        QCOMPARE(CountPdfPages(path), stop ? -1 : 4);
+        QCOMPARE(CountPdfImages(path), stop ? -1 : 3);
+        QCOMPARE(t.dialogs.Messages().size(), stop ? 0 : 1); // where the PDF is
+    }
+
     // Postcard paper: the first paper code of 99–101 × 147–149 mm among those the printer offers,
     // the orientation kept; none found leaves paper and orientation as they were.
     void postcardPaperIsFoundAmongThePrintersSizes_data() {
