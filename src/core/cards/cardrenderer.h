@@ -4,6 +4,7 @@
 #include "core/cards/cardgeometry.h"
 #include "core/cards/celltextfit.h"
 #include "core/common/designfonts.h"
+#include "core/record/cardrecord.h"
 #include "core/roster/roster.h"
 
 #include <QColor>
@@ -40,12 +41,30 @@ private:
 // every photo is decoded once per drawn size (at the size it is printed, at most 300 dpi, turned
 // as its EXIF data says) and reused, so a PDF embeds it once; every distinct text is fitted once
 // per cell size.
+// A photo to decode, at the size in pixels it is printed at.
+struct PhotoRequest {
+    QString Path;
+    QSize Pixels;
+};
+
 class CardRenderer {
 public:
     explicit CardRenderer(const QColor& textColour, const QString& fontFace = CardFontFace());
 
+    // The photo a cell at cell of side c with this content decodes on painter's device, unless it
+    // has been decoded already or there is none (false).
+    bool PhotoToDecode(QPainter& painter, MmPoint cell, MmUnits c, const CellContent& content,
+                       PhotoRequest& request);
+    // A photo decoded elsewhere (another thread): DrawCell uses it instead of decoding it itself.
+    void AddDecodedPhoto(const PhotoRequest& request, QImage image);
+
     void DrawCell(QPainter& painter, MmPoint cell, MmUnits cellSide, const CellContent& content);
     void DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n);
+    // The card's number ("No.0001") in the margin above the card at origin of side S, right-aligned.
+    void DrawCardNumber(QPainter& painter, MmPoint origin, MmUnits side, int number);
+    // The QR code of text in the margin above the card at origin, left-aligned. The margin around
+    // it is blank paper, which serves as the code's quiet zone.
+    void DrawCardQr(QPainter& painter, MmPoint origin, const QString& text);
     // Grid lines of this width in millimetres; 0 (the default) draws them one device pixel wide.
     void SetGridLineWidth(double millimetres) { m_gridLineMm = millimetres; }
 
@@ -65,6 +84,8 @@ private:
     double ToPixelsX(MmUnits units) const;
     double ToPixelsY(MmUnits units) const;
     Photo& PhotoEntry(const QString& path);
+    QRectF PhotoTarget(MmPoint cell, MmUnits c, const Photo& entry) const;
+    QSize DecodePixels(const QRectF& target) const;
     const QImage& DecodedImage(const QString& path, Photo& entry, QSize pixels);
     const FittedText& Fitted(const QString& text, MmUnits c, MmUnits q);
 
@@ -81,6 +102,21 @@ private:
     int m_textFits = 0;
     int m_textMeasurements = 0;
 };
+
+// The point size of a card's number: small, yet read easily at arm's length.
+constexpr double kCardNumberPoints = 9.0;
+
+// What a numbered run adds to each card: its number, and for phones a fresh token and the QR code
+// of its page. The cards printed are kept with their cells for the card record.
+struct CardMarks {
+    bool Numbered = false;
+    int FirstNumber = 1;
+    QString RosterPath;
+    QString PhoneAddress; // "address:port" the QR codes point at; empty: no QR code
+};
+
+// The address of a card's page for phones: "http://<address:port>/c/<token>".
+QString CardPageUrl(const QString& phoneAddress, const QString& token);
 
 // Grid lines of a card written to a PDF: thin, and solid black at 100 % on any printer.
 constexpr double kPdfGridLineMm = 0.15;
@@ -100,15 +136,40 @@ public:
     // Sheets the run prints at most (0 when the sheets value is 0 or less).
     int SheetCount() const;
     int SheetsDrawn() const { return m_sheetsDrawn; }
+    // The next sheet's cards are chosen and not yet drawn.
+    bool Planned() const { return m_planned; }
     // All sheets drawn, or the run stopped after a sheet on which a normal card found nobody.
-    bool Finished() const { return m_sheetsDrawn >= SheetCount() || m_failures > 0; }
+    bool Finished() const { return m_sheetsDrawn >= SheetCount() || (m_failures > 0 && !m_planned); }
 
     // Draws the next sheet onto painter (one page; the caller starts a new page between sheets).
+    // Its cards are chosen first, unless PlanNextSheet has chosen them already.
     void DrawNextSheet(QPainter& painter);
+    // Chooses the cards of the next sheet (every random draw, and the message when nobody is
+    // left) without drawing them, so that their photos can be decoded before they are drawn.
+    void PlanNextSheet();
+    // The photos of the planned sheet not yet decoded, each once, at their size on painter's device.
+    std::vector<PhotoRequest> PhotosToDecode(QPainter& painter);
 
     CardRenderer& Renderer() { return m_renderer; }
 
+    // Numbers the cards from here on (and gives them QR codes when an address is set).
+    void SetMarks(const CardMarks& marks);
+    // The numbered cards drawn so far, sheet by sheet, without their issue time.
+    const std::vector<RecordedCard>& NumberedCards() const { return m_cards; }
+    // How many cards a sheet holds.
+    int CardsPerSheet() const { return static_cast<int>(m_origins.size()); }
+
 private:
+    struct PlannedCell {
+        MmPoint At;
+        CellContent Content;
+    };
+    struct PlannedCard {
+        MmPoint Origin;
+        std::vector<PlannedCell> Cells; // in the order they are drawn: the centre first
+        RecordedCard Record;            // numbered runs only
+    };
+
     CardRunValues m_values;
     RosterTable m_roster;
     QString m_pictures;
@@ -117,6 +178,11 @@ private:
     CardRenderer m_renderer;
     std::vector<MmPoint> m_origins;
     qint16 m_counter;
+    CardMarks m_marks;
+    QString m_fingerprint;
+    std::vector<RecordedCard> m_cards;
+    std::vector<PlannedCard> m_plan;
+    bool m_planned = false;
     int m_failures = 0;
     int m_sheetsDrawn = 0;
 };

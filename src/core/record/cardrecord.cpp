@@ -12,10 +12,19 @@ namespace {
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 QStringList header() {
-    return {QStringLiteral("カード番号"), QStringLiteral("発行日時"),  QStringLiteral("名簿ファイル"),
-            QStringLiteral("名簿の指紋"), QStringLiteral("用紙/面付"), QStringLiteral("枠数"),
-            QStringLiteral("行"),         QStringLiteral("列"),        QStringLiteral("登録行番号"),
-            QStringLiteral("氏名"),       QStringLiteral("中心"),      QStringLiteral("トークン")};
+    return {QStringLiteral("カード番号"),
+            QStringLiteral("発行日時"),
+            QStringLiteral("名簿ファイル"),
+            QStringLiteral("名簿の指紋"),
+            QStringLiteral("用紙/面付"),
+            QStringLiteral("枠数"),
+            QStringLiteral("行"),
+            QStringLiteral("列"),
+            QStringLiteral("登録行番号"),
+            QStringLiteral("氏名"),
+            QStringLiteral("中心"),
+            QStringLiteral("トークン"),
+            QStringLiteral("スマホ用アドレス")};
 }
 
 } // namespace
@@ -52,6 +61,7 @@ std::vector<RecordedCard> ReadCardRecord(const QByteArray& bytes) {
             card.Layout = f[4];
             card.Side = side;
             card.Token = f[11];
+            card.PhoneAddress = f.value(12); // records written before phones had no such column
         } else if (card.Side != side) {
             card.Side = -1; // lines of two grids: no card
         }
@@ -78,13 +88,14 @@ QByteArray WriteCardRecord(const std::vector<RecordedCard>& cards) {
         for (int i = 0; i < card.Side; ++i) {
             for (int j = 0; j < card.Side; ++j) {
                 const RecordedCell& cell = card.Cells.at(static_cast<size_t>(i * card.Side + j));
-                bytes += CsvLine({QString::number(card.Number), card.Issued.toString(kTimeFormat),
-                                  card.RosterPath, card.Fingerprint, card.Layout, QString::number(card.Side),
-                                  QString::number(i + 1), QString::number(j + 1),
-                                  cell.Row > 0 ? QString::number(cell.Row) : QString(), cell.Name,
-                                  cell.Centre ? QStringLiteral("中心") : QString(), card.Token})
-                             .toUtf8() +
-                         "\r\n";
+                bytes +=
+                    CsvLine({QString::number(card.Number), card.Issued.toString(kTimeFormat), card.RosterPath,
+                             card.Fingerprint, card.Layout, QString::number(card.Side),
+                             QString::number(i + 1), QString::number(j + 1),
+                             cell.Row > 0 ? QString::number(cell.Row) : QString(), cell.Name,
+                             cell.Centre ? QStringLiteral("中心") : QString(), card.Token, card.PhoneAddress})
+                        .toUtf8() +
+                    "\r\n";
             }
         }
     }

@@ -29,6 +29,7 @@ struct RecordedCard {
     int Side = 0;                    // cells per side
     std::vector<RecordedCell> Cells; // Side × Side, row by row from the top left
     QString Token;                   // the key of the card's page for phones; empty when it has none
+    QString PhoneAddress;            // "address:port" its QR code points at; empty when it has none
 };
 
 // The record file of a roster, in a folder.

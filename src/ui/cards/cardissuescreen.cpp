@@ -1,12 +1,15 @@
 #include "ui/cards/cardissuescreen.h"
 
+#include "core/phones/phoneserver.h"
 #include "core/programstate.h"
 #include "core/roster/roster.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
+#include "ui/cards/cardpreview.h"
 #include "ui/cards/cardprintrun.h"
 #include "ui/colour/pickcolor.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
@@ -95,6 +98,24 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     m_issueButton =
         Named(new QPushButton(QStringLiteral("カード発行"), this), QStringLiteral("Cmd印刷設定適用"));
     m_issueButton->setMinimumHeight(36);
+    m_previewButton =
+        Named(new QPushButton(QStringLiteral("プレビュー"), this), QStringLiteral("btnPreview"));
+    m_previewButton->setMinimumHeight(36);
+
+    // Numbered cards: each card's number in its margin, kept in the card record, and for phones
+    // a QR code of the card's own page. Off unless asked for, every time the screen opens.
+    m_numbered =
+        Named(new QCheckBox(QStringLiteral("カード番号を印刷する"), this), QStringLiteral("chkCardNumber"));
+    m_qr =
+        Named(new QCheckBox(QStringLiteral("スマホ用QRコードを印刷する"), this), QStringLiteral("chkCardQr"));
+    m_phoneAddress = Named(new QComboBox(this), QStringLiteral("cmbPhoneAddress"));
+    auto* marks = new QVBoxLayout;
+    marks->addWidget(m_numbered);
+    auto* qrRow = new QHBoxLayout;
+    qrRow->addSpacing(16);
+    qrRow->addWidget(m_qr);
+    qrRow->addWidget(m_phoneAddress, 1);
+    marks->addLayout(qrRow);
 
     auto* colourRow = new QHBoxLayout;
     colourRow->addWidget(m_colourButton);
@@ -105,8 +126,12 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     auto* right = new QVBoxLayout;
     right->addWidget(paperFrame);
     right->addLayout(colourRow);
+    right->addLayout(marks);
     right->addStretch(1);
-    right->addWidget(m_issueButton);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_previewButton);
+    buttons->addWidget(m_issueButton, 1);
+    right->addLayout(buttons);
     auto* outer = new QHBoxLayout(this);
     outer->addLayout(left);
     outer->addLayout(right);
@@ -134,6 +159,10 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     m_run = std::make_unique<CardPrintRun>(m_state, m_services, this);
     connect(m_colourButton, &QPushButton::clicked, this, [this] { Cmd文字色_Click(); });
     connect(m_issueButton, &QPushButton::clicked, this, [this] { Cmd印刷設定適用_Click(); });
+    connect(m_previewButton, &QPushButton::clicked, this, [this] { BtnPreview_Click(); });
+    connect(m_numbered, &QCheckBox::toggled, this, [this] { UpdateMarkControls(); });
+    connect(m_qr, &QCheckBox::toggled, this, [this] { UpdateMarkControls(); });
+    SetPhoneAddresses(VenueAddresses());
     adjustSize();
 }
 
@@ -151,6 +180,32 @@ CardControlTexts CardIssueScreen::ControlTexts() const {
     texts.DesignatedRowText = m_row->currentText();
     texts.ColourText = m_colour->text();
     return texts;
+}
+
+void CardIssueScreen::SetPhoneAddresses(const std::vector<QHostAddress>& addresses) {
+    const QString previous = m_phoneAddress->currentText();
+    m_phoneAddress->clear();
+    for (const QHostAddress& address : addresses) {
+        m_phoneAddress->addItem(address.toString());
+    }
+    m_phoneAddress->setCurrentIndex(std::max(0, m_phoneAddress->findText(previous)));
+    m_haveAddresses = !addresses.empty();
+    m_qr->setToolTip(m_haveAddresses
+                         ? QString()
+                         : QStringLiteral("ネットワークに接続されていないため、QRコードは印刷できません。"));
+    UpdateMarkControls();
+}
+
+QString CardIssueScreen::PhoneAddress() const {
+    if (!m_qr->isEnabled() || !m_qr->isChecked() || m_phoneAddress->currentText().isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("%1:%2").arg(m_phoneAddress->currentText()).arg(kPhonePort);
+}
+
+void CardIssueScreen::UpdateMarkControls() {
+    m_qr->setEnabled(m_numbered->isChecked() && m_haveAddresses);
+    m_phoneAddress->setEnabled(m_qr->isEnabled() && m_qr->isChecked());
 }
 
 bool CardIssueScreen::IsPrinting() const {
@@ -187,10 +242,28 @@ void CardIssueScreen::Cmd印刷設定適用_Click() {
     if (printer.isNull()) {
         pdfPath = CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime());
     }
+    CardMarks marks;
+    marks.Numbered = m_numbered->isChecked();
+    marks.PhoneAddress = PhoneAddress();
     setEnabled(false);
-    if (!m_run->Start(values, printer, pdfPath, [this] { FinishRun(); })) {
+    if (!m_run->Start(
+            values, printer, pdfPath, [this] { FinishRun(); }, marks)) {
         FinishRun();
     }
+}
+
+void CardIssueScreen::BtnPreview_Click() {
+    if (IsPrinting()) {
+        return;
+    }
+    CardRunValues values;
+    QString error;
+    if (!ReadRunValues(ControlTexts(), values, error)) {
+        m_services.dialogs.ShowMessage(error);
+        return;
+    }
+    CardPreview preview(values, m_state, m_services.random, this);
+    m_services.dialogs.Exec(preview);
 }
 
 void CardIssueScreen::FinishRun() {

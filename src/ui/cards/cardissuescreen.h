@@ -2,12 +2,15 @@
 
 #include "core/cards/cardsettings.h"
 
+#include <QHostAddress>
 #include <QPrinterInfo>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CardPrintRun;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -18,7 +21,8 @@ struct Services;
 
 // The card issue screen: kind of card, grid size, paper layout, sheets, centre cell handling and
 // text colour, and the button that prints. While a run prints, the screen is disabled and refuses
-// to close.
+// to close. Besides, the cards may be numbered (and then carry a QR code of their page for phones)
+// and the run can be previewed before it is printed.
 class CardIssueScreen : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +35,11 @@ public:
 
     // Where runs print: the default printer unless replaced (tests replace it).
     void SetPrinterLookup(std::function<QPrinterInfo()> lookup) { m_printerLookup = std::move(lookup); }
+    // The addresses phones can reach this computer at, as the venue's network offers them (the
+    // screen asks the system when it opens; tests set their own).
+    void SetPhoneAddresses(const std::vector<QHostAddress>& addresses);
+    // "address:port" of the phone pages the QR codes point at; empty when none are printed.
+    QString PhoneAddress() const;
 
 signals:
     // A run has ended (printed, failed or refused before it started).
@@ -42,6 +51,8 @@ protected:
 private:
     void Cmd文字色_Click();
     void Cmd印刷設定適用_Click();
+    void BtnPreview_Click();
+    void UpdateMarkControls();
     void FinishRun();
 
     ProgramState& m_state;
@@ -55,6 +66,11 @@ private:
     QPushButton* m_colourButton = nullptr;
     QLineEdit* m_colour = nullptr;
     QPushButton* m_issueButton = nullptr;
+    QCheckBox* m_numbered = nullptr;
+    QCheckBox* m_qr = nullptr;
+    QComboBox* m_phoneAddress = nullptr;
+    QPushButton* m_previewButton = nullptr;
+    bool m_haveAddresses = false;
     std::unique_ptr<CardPrintRun> m_run;
     std::function<QPrinterInfo()> m_printerLookup;
 };

@@ -1,10 +1,12 @@
 #include "ui/cards/cardprintrun.h"
 
+#include "core/common/photo.h"
 #include "core/common/platform.h"
 #include "core/common/safefile.h"
 #include "core/common/timing.h"
 #include "core/config/workingfolder.h"
 #include "core/programstate.h"
+#include "core/record/cardrecord.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/cards/postcardpaper.h"
@@ -17,6 +19,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QtConcurrent/QtConcurrentMap>
 
 namespace {
 
@@ -38,7 +41,32 @@ QString FileErrorMessage(const QString& path, const FileError& error) {
     return text;
 }
 
+QString RecordReadMessage(const QString& path, const FileError& error) {
+    return QStringLiteral("カード記録を読み込めなかったため、番号付きのカードを発行できません。\r\n") +
+           QDir::toNativeSeparators(path) + QStringLiteral("\r\n") +
+           error.Lines(QStringLiteral("エラー番号="));
+}
+
+QString RecordWriteMessage(const QString& path, const FileError& error) {
+    QString text =
+        QStringLiteral("カード記録を書き込めなかったため、印刷したカードの番号は記録されていません。\r\n") +
+        QDir::toNativeSeparators(path);
+    if (error.Code != 0) {
+        text += QStringLiteral("\r\n") + error.Lines(QStringLiteral("エラー番号="));
+    }
+    return text;
+}
+
+QString ProgressText(int sheet, int sheets) {
+    return QStringLiteral("ビンゴカードを印刷しています（%1 / %2 枚）").arg(sheet).arg(sheets);
+}
+
 } // namespace
+
+QString CardRecordPathOf(const ProgramState& state, const QString& pdfPath) {
+    const QString folder = pdfPath.isEmpty() ? CardOutputFolder(state) : QFileInfo(pdfPath).absolutePath();
+    return CardRecordPath(folder, state.Settings.RosterFilePath);
+}
 
 QString CardPdfPath(const QString& folder, const QDateTime& now) {
     const QString stem = QStringLiteral("ビンゴカード_") + now.toString(QStringLiteral("yyyyMMdd_HHmmss"));
@@ -58,6 +86,11 @@ CardPrintRun::CardPrintRun(ProgramState& state, Services& services, QWidget* par
       m_paperSizes([](const QPrinter& printer) { return PrinterPaperSizes(printer); }) {}
 
 CardPrintRun::~CardPrintRun() {
+    if (m_decoding.isRunning()) {
+        m_decoding.cancel();
+        m_decoding.waitForFinished(); // the photos being decoded, no more
+    }
+    m_decodeWatcher.reset();
     if (m_running) {
         // Only when the program itself goes away mid-run: discard the job.
         if (m_timer) {
@@ -98,12 +131,34 @@ bool CardPrintRun::SetUpPrinter(const CardRunValues& values, const QPrinterInfo&
 }
 
 bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath,
-                         std::function<void()> finished) {
+                         std::function<void()> finished, CardMarks marks) {
     if (m_running || !SetUpPrinter(values, printer, pdfPath)) {
         return false;
     }
+    m_recordPath.clear();
+    if (marks.Numbered) {
+        // Numbers go on after the record's: one that cannot be read would give numbers twice.
+        const QString path = CardRecordPathOf(m_state, m_pdfPath);
+        std::vector<RecordedCard> recorded;
+        if (QFileInfo::exists(path)) {
+            QByteArray bytes;
+            FileError error;
+            if (!ReadFileBytes(path, bytes, error)) {
+                m_services.dialogs.ShowMessage(RecordReadMessage(path, error));
+                return false;
+            }
+            recorded = ReadCardRecord(bytes);
+        }
+        marks.FirstNumber = NextCardNumber(recorded);
+        marks.RosterPath = m_state.Settings.RosterFilePath;
+        m_recordPath = path;
+    }
+    m_cancelled = false;
     m_sheets = std::make_unique<CardSheetPrinter>(values, m_state.Roster, m_state.Settings.Pictures,
                                                   m_services.random, m_services.dialogs);
+    if (marks.Numbered) {
+        m_sheets->SetMarks(marks);
+    }
     if (!m_pdfPath.isEmpty()) {
         m_sheets->Renderer().SetGridLineWidth(kPdfGridLineMm);
     }
@@ -131,13 +186,14 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
         m_progress->setWindowTitle(ApplicationTitle());
         m_progress->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         m_progress->setWindowModality(Qt::NonModal);
-        m_progress->setCancelButton(nullptr);
+        m_progress->setCancelButtonText(QStringLiteral("中止"));
         m_progress->setAutoClose(false);
         m_progress->setAutoReset(false);
         m_progress->setMinimumDuration(0);
         m_progress->setRange(0, m_sheets->SheetCount());
-        m_progress->setLabelText(
-            QStringLiteral("ビンゴカードを印刷しています（%1 / %2 枚）").arg(1).arg(m_sheets->SheetCount()));
+        m_progress->setLabelText(ProgressText(1, m_sheets->SheetCount()));
+        // The sheet being printed is finished first: the stop takes effect between sheets.
+        QObject::connect(m_progress, &QProgressDialog::canceled, m_progress, [this] { Cancel(); });
         m_progress->show();
     }
     m_timer = m_services.clock.CreateTimer();
@@ -202,6 +258,29 @@ void CardPrintRun::DiscardOutput() {
 void CardPrintRun::PrintNextSheet() {
     // Stopped while the sheet is drawn: a message shown in the middle must not start another.
     m_timer->Stop();
+    if (m_cancelled) {
+        if (m_sheets->SheetsDrawn() == 0) {
+            // Stopped before the first sheet: no job, no file, nothing to tell.
+            DiscardOutput();
+            End();
+            if (m_finished) {
+                m_finished();
+            }
+            return;
+        }
+        Finish();
+        return;
+    }
+    if (!m_sheets->Planned()) {
+        m_sheets->PlanNextSheet();
+        // Decoding a sheet's photos takes seconds on the first sheets of a large roster: done on
+        // other threads, so the progress box and its 中止 stay alive meanwhile.
+        std::vector<PhotoRequest> requests = m_sheets->PhotosToDecode(m_painter);
+        if (!requests.empty()) {
+            DecodePhotos(std::move(requests));
+            return;
+        }
+    }
     if (m_sheets->SheetsDrawn() > 0 && !m_device->newPage()) {
         Fail();
         return;
@@ -214,15 +293,43 @@ void CardPrintRun::PrintNextSheet() {
     if (m_progress) {
         const int done = m_sheets->SheetsDrawn();
         m_progress->setValue(done);
-        m_progress->setLabelText(QStringLiteral("ビンゴカードを印刷しています（%1 / %2 枚）")
-                                     .arg(std::min(done + 1, m_sheets->SheetCount()))
-                                     .arg(m_sheets->SheetCount()));
+        m_progress->setLabelText(
+            ProgressText(std::min(done + 1, m_sheets->SheetCount()), m_sheets->SheetCount()));
     }
     if (m_sheets->Finished()) {
         Finish();
         return;
     }
     m_timer->Start();
+}
+
+void CardPrintRun::Cancel() {
+    m_cancelled = true;
+    if (m_decoding.isRunning()) {
+        m_decoding.cancel();
+    }
+}
+
+void CardPrintRun::DecodePhotos(std::vector<PhotoRequest> requests) {
+    m_decodeRequests = std::move(requests);
+    m_decodeWatcher = std::make_unique<QFutureWatcher<QImage>>();
+    QObject::connect(m_decodeWatcher.get(), &QFutureWatcherBase::finished, m_decodeWatcher.get(),
+                     [this] { PhotosDecoded(); });
+    m_decoding = QtConcurrent::mapped(m_decodeRequests, [](const PhotoRequest& request) {
+        return LoadPhoto(request.Path, request.Pixels);
+    });
+    m_decodeWatcher->setFuture(m_decoding);
+}
+
+void CardPrintRun::PhotosDecoded() {
+    if (!m_decoding.isCanceled()) {
+        for (size_t i = 0; i < m_decodeRequests.size(); ++i) {
+            m_sheets->Renderer().AddDecodedPhoto(m_decodeRequests[i],
+                                                 m_decoding.resultAt(static_cast<int>(i)));
+        }
+    }
+    m_decodeRequests.clear();
+    m_timer->Start(); // draws the sheet, or ends the run when it was stopped
 }
 
 void CardPrintRun::Fail() {
@@ -251,13 +358,31 @@ void CardPrintRun::Finish() {
         DiscardOutput();
         m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? PrinterErrorMessage()
                                                            : FileErrorMessage(m_pdfPath, m_pdfError));
-    } else if (!m_pdfPath.isEmpty()) {
-        m_services.dialogs.ShowMessage(
-            QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n") +
-            QDir::toNativeSeparators(m_pdfPath));
+    } else {
+        WriteRecord();
+        if (!m_pdfPath.isEmpty()) {
+            m_services.dialogs.ShowMessage(
+                QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n") +
+                QDir::toNativeSeparators(m_pdfPath));
+        }
     }
     if (m_finished) {
         m_finished();
+    }
+}
+
+void CardPrintRun::WriteRecord() {
+    if (m_recordPath.isEmpty() || m_sheets->NumberedCards().empty()) {
+        return;
+    }
+    std::vector<RecordedCard> cards = m_sheets->NumberedCards();
+    const QDateTime issued = QDateTime::fromMSecsSinceEpoch(m_services.clock.NowMs());
+    for (RecordedCard& card : cards) {
+        card.Issued = issued;
+    }
+    FileError error;
+    if (!AddCardsToRecord(m_recordPath, cards, error)) {
+        m_services.dialogs.ShowMessage(RecordWriteMessage(m_recordPath, error));
     }
 }
 

@@ -4,6 +4,8 @@
 #include "core/cards/cardsettings.h"
 #include "core/common/safefile.h"
 
+#include <QFutureWatcher>
+#include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinterInfo>
@@ -26,7 +28,11 @@ struct Services;
 // of a timer so that the window stays painted, and ends the job. With no printer the sheets go to
 // a PDF file, and the user is told where it is at the end. The file is written under a temporary
 // name and only takes its own when it is complete. A printer or file error abandons the job and
-// is reported; nothing is left half-sent or half-written.
+// is reported; nothing is left half-sent or half-written. A run of more than a few sheets can be
+// stopped with 中止: the sheets printed until then are sent or written, the others are not.
+//
+// A numbered run prints each card's number (and, for phones, its QR code) and at its end adds the
+// cards it sent to the card record: beside the PDF, or in the working folder when it printed.
 class CardPrintRun {
 public:
     // Runs of more sheets than this show their progress.
@@ -41,9 +47,12 @@ public:
     // the PDF file pdfPath instead. Returns false when nothing is printed (the postcard question
     // answered No, no sheet to print, a printer that does not start); finished is called when a
     // started run has ended, whatever its outcome.
+    // marks numbers the cards (its first number and roster are filled in from the record).
     bool Start(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath,
-               std::function<void()> finished);
+               std::function<void()> finished, CardMarks marks = {});
     bool IsRunning() const { return m_running; }
+    // Stops the run after the sheet being printed (as 中止 does).
+    void Cancel();
 
     // The paper sizes a printer offers (by default what the printer reports; a PDF offers any).
     using PaperSizesLookup = std::function<QList<QPageSize>(const QPrinter&)>;
@@ -55,6 +64,9 @@ private:
     bool OutputFailed() const;
     void DiscardOutput();
     void PrintNextSheet();
+    void DecodePhotos(std::vector<PhotoRequest> requests);
+    void PhotosDecoded();
+    void WriteRecord();
     void Fail();
     void Finish();
     void End();
@@ -74,12 +86,21 @@ private:
     std::unique_ptr<Timer> m_timer;
     QPointer<QProgressDialog> m_progress;
     std::function<void()> m_finished;
+    QString m_recordPath; // empty: the run is not numbered
+    // The photos of the next sheet, decoded on other threads while the window stays responsive.
+    std::vector<PhotoRequest> m_decodeRequests;
+    QFuture<QImage> m_decoding;
+    std::unique_ptr<QFutureWatcher<QImage>> m_decodeWatcher;
     bool m_running = false;
+    bool m_cancelled = false;
 };
 
 // The name of the PDF file a run writes when there is no printer: "ビンゴカード_" and the date and
 // time ("20261206_223000"), in folder; a number is added when such a file already exists.
 QString CardPdfPath(const QString& folder, const QDateTime& now);
+
+// The card record a numbered run adds to: beside the PDF, or in the working folder when there is none.
+QString CardRecordPathOf(const ProgramState& state, const QString& pdfPath);
 
 // The folder PDF cards are written to: the working folder that holds the pictures folder, or the
 // program folder when that does not exist.

@@ -1,11 +1,13 @@
 #include "core/cards/cardcontents.h"
 #include "core/common/platform.h"
+#include "core/common/random.h"
 #include "core/roster/roster.h"
 #include "support/fakes.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -144,3 +146,35 @@ TEST(CardContents, CentreContentOfMarkRowsAndOthers) {
 }
 
 } // namespace
+
+// Told by row, a fill draws the same participants into the same cells with the same random
+// draws: a numbered card is the card an unnumbered run would print.
+TEST(CardContents, FillByRowsGivesTheCellsOfTheFill) {
+    const struct {
+        int named;
+        int n;
+        qint16 centre;
+        std::uint32_t seed;
+    } cases[] = {{30, 5, 0, 1}, {10, 5, 3, 2}, {300, 9, 150, 3}, {5, 7, 0, 4}, {1, 3, 1, 5}, {0, 3, 0, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.named << " named, " << c.n << " × " << c.n << ", seed " << c.seed);
+        RosterTable roster = RosterNamed(FirstRows(c.named));
+        roster.SetCell(RosterColumn::Photo, 2, QStringLiteral("two.jpg"));
+        ClockSeededFractions drawn(c.seed);
+        ClockSeededFractions told(c.seed);
+        std::vector<std::tuple<int, int, CellContent>> cells;
+        const bool filled = FillNormalCard(
+            roster, QStringLiteral("pics"), drawn, c.n, c.centre,
+            [&](int i, int j, const CellContent& content) { cells.emplace_back(i, j, content); });
+        std::vector<std::tuple<int, int, CellContent>> byRows;
+        EXPECT_EQ(FillNormalCardRows(roster, told, c.n, c.centre,
+                                     [&](int i, int j, qint16 row) {
+                                         byRows.emplace_back(i, j,
+                                                             RowContent(roster, QStringLiteral("pics"), row));
+                                     }),
+                  filled);
+        EXPECT_EQ(byRows, cells);
+        EXPECT_EQ(drawn.NextFraction(), told.NextFraction()); // as many draws taken
+    }
+}

@@ -54,6 +54,59 @@ TEST(CardRecord, ReadsBackEveryCellOfEveryCard) {
     EXPECT_FALSE(back[1].Cells[4].IsMark());
 }
 
+// The phone columns come back as written; a record written before the address column existed
+// (twelve columns) still gives its cards, with no address.
+struct PhoneColumnsCase {
+    const char* label;
+    const char* token;
+    const char* address;
+    bool oldRecord;
+};
+
+class CardRecordPhoneColumns : public ::testing::TestWithParam<PhoneColumnsCase> {};
+
+// The bytes without their last column, as an older program wrote them.
+QByteArray WithoutLastColumn(const QByteArray& bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    for (QByteArray& line : lines) {
+        const qsizetype comma = line.lastIndexOf(',');
+        if (comma >= 0) {
+            line = line.left(comma) + "\r";
+        }
+    }
+    return lines.join('\n');
+}
+
+TEST_P(CardRecordPhoneColumns, RoundTrip) {
+    const PhoneColumnsCase& c = GetParam();
+    std::vector<RecordedCard> cards = {card(1, 3), card(2, 5)};
+    for (RecordedCard& each : cards) {
+        each.Token = QString::fromLatin1(c.token);
+        each.PhoneAddress = QString::fromLatin1(c.address);
+    }
+    QByteArray bytes = WriteCardRecord(cards);
+    if (c.oldRecord) {
+        bytes = WithoutLastColumn(bytes);
+        EXPECT_FALSE(bytes.contains(QStringLiteral("スマホ用アドレス").toUtf8()));
+    }
+    const std::vector<RecordedCard> back = ReadCardRecord(bytes);
+    ASSERT_EQ(back.size(), 2u);
+    for (const RecordedCard& each : back) {
+        EXPECT_EQ(each.Token, QString::fromLatin1(c.token));
+        EXPECT_EQ(each.PhoneAddress, c.oldRecord ? QString() : QString::fromLatin1(c.address));
+        EXPECT_EQ(static_cast<int>(each.Cells.size()), each.Side * each.Side);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Phones, CardRecordPhoneColumns,
+                         ::testing::Values(PhoneColumnsCase{"NoPhones", "", "", false},
+                                           PhoneColumnsCase{"TokenAndAddress", "AbC-_0123456789abcdefXYZ",
+                                                            "192.168.1.20:50080", false},
+                                           PhoneColumnsCase{"OldRecordWithToken", "AbC-_0123456789abcdefXYZ",
+                                                            "", true},
+                                           PhoneColumnsCase{"OldRecordWithoutToken", "", "", true}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 TEST(CardRecord, ACardWithoutItsWholeGridIsNoCard) {
     QByteArray bytes = WriteCardRecord({card(1, 3), card(2, 3)});
     const qsizetype lastLine = bytes.lastIndexOf("\r\n", bytes.size() - 3);

@@ -1,14 +1,21 @@
+#include "core/cards/cardsettings.h"
 #include "core/common/designfonts.h"
 #include "core/common/platform.h"
+#include "core/phones/cardtoken.h"
+#include "core/record/cardrecord.h"
+#include "core/record/recordfile.h"
 #include "support/testservices.h"
 #include "ui/cards/cardissuescreen.h"
+#include "ui/cards/cardpreview.h"
 #include "ui/cards/pdfcount.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -108,8 +115,38 @@ struct Run {
     int Ended;            // RunEnded signals
 };
 
+// One numbered run (or not) of the numbered runs table: 5 × 5 normal cards from 30 names.
+struct NumberedRun {
+    bool Numbered;
+    bool Qr;
+    int Layout;
+    int Sheets;
+    int Existing;    // the highest number of the record before the run (0: no record)
+    int CancelAfter; // sheets printed before 中止 is pressed; -1: not pressed
+    int SheetsSent;
+};
+
+const QString kAddress = QStringLiteral("192.168.1.20");
+
+// The record's cards, or nothing when there is no record.
+std::vector<RecordedCard> RecordAt(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? ReadCardRecord(file.readAll()) : std::vector<RecordedCard>();
+}
+
+// A whole 3 × 3 card of the mark and empty cells, as an earlier run left it.
+RecordedCard EarlierCard(int number) {
+    RecordedCard card;
+    card.Number = number;
+    card.Side = 3;
+    card.Cells.resize(9);
+    card.Cells[4] = {0, QStringLiteral("★"), true};
+    return card;
+}
+
 } // namespace
 
+Q_DECLARE_METATYPE(NumberedRun)
 Q_DECLARE_METATYPE(Run)
 
 class CardIssueScreenTest : public QObject {
@@ -258,6 +295,183 @@ private slots:
         }
         QCOMPARE(ended.count(), run.Ended);
         QVERIFY(f.screen->isEnabled() && !f.screen->IsPrinting());
+    }
+
+    // Numbered runs to a PDF: the record beside it holds the cards of the sheets sent, numbered on
+    // from the record, with their rows and names, and for phones a token and the address each.
+    void numberedRuns_data() {
+        QTest::addColumn<NumberedRun>("run");
+        QTest::newRow("unnumbered writes no record") << NumberedRun{false, false, 1, 2, 0, -1, 2};
+        QTest::newRow("first numbers, two a sheet") << NumberedRun{true, false, 1, 2, 0, -1, 2};
+        QTest::newRow("numbers go on after the record, four a sheet")
+            << NumberedRun{true, true, 0, 1, 7, -1, 1};
+        QTest::newRow("postcard with QR codes") << NumberedRun{true, true, 10, 1, 0, -1, 1};
+        QTest::newRow("stopped after the first of five sheets") << NumberedRun{true, true, 1, 5, 2, 1, 1};
+        QTest::newRow("stopped after three of five sheets") << NumberedRun{true, false, 1, 5, 0, 3, 3};
+        QTest::newRow("stopped before any sheet") << NumberedRun{true, false, 1, 5, 0, 0, 0};
+    }
+    void numberedRuns() {
+        QFETCH(NumberedRun, run);
+        Fixture f(30);
+        f.state.Settings.RosterFilePath = f.dir.filePath(QStringLiteral("名簿Ａ.txt"));
+        const QString record = JoinPath(f.Working(), QStringLiteral("カード記録_名簿Ａ.csv"));
+        FileError error;
+        if (run.Existing > 0) {
+            QVERIFY(AddCardsToRecord(record, {EarlierCard(1), EarlierCard(run.Existing)}, error));
+        }
+        f.screen->SetPhoneAddresses({QHostAddress(QStringLiteral("10.0.0.9")), QHostAddress(kAddress)});
+        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
+        f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(run.Layout);
+        f.Set(QStringLiteral("Txt部数"), QString::number(run.Sheets));
+        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(run.Numbered);
+        f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->setChecked(run.Qr);
+        f.Child<QComboBox>(QStringLiteral("cmbPhoneAddress"))->setCurrentIndex(1);
+        f.Issue();
+        for (int sheet = 0; sheet < run.CancelAfter; ++sheet) {
+            QVERIFY(f.t.clock.AdvanceToNext());
+        }
+        if (run.CancelAfter >= 0) {
+            auto* progress = f.screen->findChild<QProgressDialog*>(QStringLiteral("printProgress"));
+            QVERIFY(progress);
+            const QList<QPushButton*> buttons = progress->findChildren<QPushButton*>();
+            QCOMPARE(buttons.size(), 1);
+            QCOMPARE(buttons.first()->text(), QStringLiteral("中止"));
+            buttons.first()->click();
+        }
+        f.RunToEnd();
+        QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled());
+        QCOMPARE(CountPdfPages(f.Pdf()), run.SheetsSent > 0 ? run.SheetsSent : -1);
+        const std::vector<RecordedCard> cards = RecordAt(record);
+        const bool recorded = run.Numbered && run.SheetsSent > 0;
+        QCOMPARE(QFileInfo::exists(record), run.Existing > 0 || recorded);
+        QCOMPARE(QDir(f.Working()).entryList({QStringLiteral("*.csv")}, QDir::Files).size(),
+                 QFileInfo::exists(record) ? 1 : 0);
+        const PaperLayout& layout = PaperLayouts().at(size_t(run.Layout));
+        const int added = recorded ? run.SheetsSent * layout.CardsPerSheet : 0;
+        QCOMPARE(int(cards.size()), (run.Existing > 0 ? 2 : 0) + added);
+        QSet<QString> tokens;
+        for (int k = 0; k < added; ++k) {
+            const RecordedCard& card = cards.at(cards.size() - size_t(added) + size_t(k));
+            QCOMPARE(card.Number, run.Existing + 1 + k);
+            QCOMPARE(card.Layout, layout.Text);
+            QCOMPARE(card.Side, 5);
+            QCOMPARE(card.RosterPath, f.state.Settings.RosterFilePath);
+            QCOMPARE(card.Fingerprint, RosterFingerprint(f.state.Roster));
+            for (size_t cell = 0; cell < card.Cells.size(); ++cell) {
+                const RecordedCell& c = card.Cells[cell];
+                if (cell == 12) {
+                    QVERIFY(c.IsMark());
+                } else {
+                    QVERIFY(c.Row >= 1 && c.Row <= 30 && !c.Centre);
+                    QCOMPARE(c.Name, f.state.Roster.Cell(RosterColumn::Name, c.Row));
+                }
+            }
+            QCOMPARE(IsTokenShaped(card.Token), run.Qr);
+            QCOMPARE(card.PhoneAddress, run.Qr ? kAddress + QStringLiteral(":50080") : QString());
+            tokens.insert(card.Token);
+        }
+        if (run.Qr) {
+            QCOMPARE(tokens.size(), added); // a fresh token each
+        }
+        if (run.SheetsSent > 0) {
+            QVERIFY(f.dialogs.Messages().last().startsWith(QStringLiteral("プリンタが見つからないため")));
+        } else {
+            QVERIFY(f.dialogs.Messages().isEmpty() && f.Pdfs().isEmpty());
+        }
+    }
+
+    // A record that cannot be read refuses the run before anything is printed (numbers would be
+    // given twice); one that cannot be written is reported by name, and the PDF is still there.
+    void recordThatCannotBeReadOrWritten_data() {
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("a folder in the record's place") << false;
+        QTest::newRow("the record's place cannot be written") << true;
+    }
+    void recordThatCannotBeReadOrWritten() {
+        QFETCH(bool, readable);
+        Fixture f(30);
+        const QString record = JoinPath(f.Working(), QStringLiteral("カード記録_名簿なし.csv"));
+        if (readable) { // a link to a folder that is not there: nothing to read, nowhere to write
+            QVERIFY(QFile::link(f.dir.filePath(QStringLiteral("gone/record.csv")), record));
+        } else {
+            QVERIFY(QDir().mkpath(record));
+        }
+        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
+        f.Issue();
+        f.RunToEnd();
+        QCOMPARE(f.dialogs.Messages().size(), readable ? 2 : 1);
+        const QString message = f.dialogs.Messages().first();
+        QVERIFY2(message.startsWith(readable ? QStringLiteral("カード記録を書き込めなかったため")
+                                             : QStringLiteral("カード記録を読み込めなかったため")),
+                 qPrintable(message));
+        QVERIFY(message.contains(QDir::toNativeSeparators(record)));
+        QCOMPARE(f.Pdfs().size(), readable ? 1 : 0);
+        QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled());
+    }
+
+    // The QR code is offered only for numbered cards, and only when the computer has a network.
+    void qrCodeNeedsNumbersAndANetwork_data() {
+        QTest::addColumn<bool>("numbered");
+        QTest::addColumn<bool>("network");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("numbered, on a network") << true << true << true;
+        QTest::newRow("not numbered") << false << true << false;
+        QTest::newRow("no network") << true << false << false;
+    }
+    void qrCodeNeedsNumbersAndANetwork() {
+        QFETCH(bool, numbered);
+        QFETCH(bool, network);
+        QFETCH(bool, offered);
+        Fixture f(0);
+        auto* number = f.Child<QCheckBox>(QStringLiteral("chkCardNumber"));
+        auto* qr = f.Child<QCheckBox>(QStringLiteral("chkCardQr"));
+        QVERIFY(!number->isChecked() && !qr->isChecked()); // both off whenever the screen opens
+        QCOMPARE(number->text(), QStringLiteral("カード番号を印刷する"));
+        QCOMPARE(qr->text(), QStringLiteral("スマホ用QRコードを印刷する"));
+        f.screen->SetPhoneAddresses(network ? std::vector<QHostAddress>{QHostAddress(kAddress)}
+                                            : std::vector<QHostAddress>{});
+        number->setChecked(numbered);
+        qr->setChecked(true);
+        QCOMPARE(qr->isEnabled(), offered);
+        QCOMPARE(f.Child(QStringLiteral("cmbPhoneAddress"))->isEnabled(), offered);
+        QCOMPARE(qr->toolTip().contains(QStringLiteral("ネットワーク")), !network);
+        QCOMPARE(f.screen->PhoneAddress(), offered ? kAddress + QStringLiteral(":50080") : QString());
+    }
+
+    // The preview shows the run's sheets on its paper and writes nothing, numbered or not.
+    void previewWritesNothing_data() {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<int>("sheets");
+        QTest::addColumn<QSizeF>("pageMm");
+        QTest::newRow("A4 2-up, 3 sheets") << 1 << 3 << QSizeF(210, 297);
+        QTest::newRow("postcard, sheets beyond what a preview shows") << 10 << 40 << QSizeF(100, 148);
+    }
+    void previewWritesNothing() {
+        QFETCH(int, layout);
+        QFETCH(int, sheets);
+        QFETCH(QSizeF, pageMm);
+        Fixture f(30);
+        f.screen->SetPhoneAddresses({QHostAddress(kAddress)});
+        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
+        f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->setChecked(true);
+        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
+        f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(layout);
+        f.Set(QStringLiteral("Txt部数"), QString::number(sheets));
+        int pages = -1;
+        QSizeF paper;
+        f.dialogs.Execs.push_back([&](QDialog& dialog) {
+            auto* preview = qobject_cast<CardPreview*>(&dialog);
+            preview->Preview()->updatePreview();
+            pages = preview->Preview()->pageCount();
+            paper = preview->PageLayout().fullRectPoints().size() * 25.4 / 72;
+            paper = QSizeF(qRound(paper.width()), qRound(paper.height()));
+            return int(QDialog::Rejected);
+        });
+        f.Child<QPushButton>(QStringLiteral("btnPreview"))->click();
+        QCOMPARE(pages, std::min(sheets, 10));
+        QCOMPARE(paper, pageMm);
+        QVERIFY(f.dialogs.Messages().isEmpty() && f.dialogs.Questions().isEmpty());
+        QCOMPARE(QDir(f.Working()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
     }
 
     void printingScreenTakesNoInputAndShowsItsProgress() {

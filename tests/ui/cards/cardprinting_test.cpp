@@ -1,6 +1,9 @@
+#include "core/cards/cardmargin.h"
 #include "core/cards/cardrenderer.h"
 #include "core/common/designfonts.h"
 #include "core/common/platform.h"
+#include "core/common/random.h"
+#include "core/record/recordedcard.h"
 #include "support/testservices.h"
 #include "support/tinyfilesystem.h"
 #include "ui/cards/cardprintrun.h"
@@ -82,6 +85,17 @@ QRect Ink(const QImage& image, QRectF mm, const std::function<bool(QRgb)>& test)
 
 QRgb At(const QImage& image, double xMm, double yMm) {
     return image.pixel(int(xMm * 10), int(yMm * 10));
+}
+
+// The page of a layout as blank paper.
+QImage PageOf(const PaperLayout& layout) {
+    const MmPoint page = PageSize(layout);
+    return Paper(int(ToMillimetres(page.X)), int(ToMillimetres(page.Y)));
+}
+
+// The pixels of an area in millimetres, as a copy.
+QImage Area(const QImage& image, double x, double y, double w, double h) {
+    return image.copy(QRect(int(x * 10), int(y * 10), int(w * 10), int(h * 10)));
 }
 
 void RunToEnd(TestServices& t) {
@@ -175,6 +189,170 @@ private slots:
         QVERIFY(!IsWhite(At(sheet, 15, 10)) && IsWhite(At(sheet, 45, 10)));
         const QRgb onLine = At(sheet, 10, 33); // the first inner vertical line crosses the photos
         QVERIFY(qRed(onLine) < 60 && qGreen(onLine) < 60 && qBlue(onLine) < 60);
+    }
+
+    // A numbered sheet prints the same cards as an unnumbered one from the same random draws, the
+    // record holds exactly what was printed (drawn again from the record, the cards are the same
+    // to the pixel), and the number and QR code sit in the card's own margin: above the card,
+    // below the one before it, apart from the cells.
+    void numberedSheetPrintsTheCardsOfItsRecord_data() {
+        QTest::addColumn<int>("layout");
+        QTest::addColumn<bool>("qr");
+        for (const int layout : {0, 2, 3, 8, 10, 11}) {
+            for (const bool qr : {false, true}) {
+                QTest::addRow("%s%s", qPrintable(PaperLayouts().at(size_t(layout)).Text), qr ? " QR" : "")
+                    << layout << qr;
+            }
+        }
+    }
+    void numberedSheetPrintsTheCardsOfItsRecord() {
+        QFETCH(int, layout);
+        QFETCH(bool, qr);
+        CardRunValues values = RunValues(CardMode::Normal, 1, layout, 5);
+        // A name in the centre: the mark's glyph comes from a fallback font whose measure is not
+        // always the same from one renderer to the next.
+        values.Centre = CentreOption::FixedRow;
+        values.DesignatedRow = 40;
+        const RosterTable roster = RosterOf(40);
+        ClockSeededFractions plainRandom(7);
+        ClockSeededFractions numberedRandom(7);
+        RecordingMessages messages;
+        CardSheetPrinter plain(values, roster, QString(), plainRandom, messages);
+        CardSheetPrinter numbered(values, roster, QString(), numberedRandom, messages);
+        CardMarks marks;
+        marks.Numbered = true;
+        marks.FirstNumber = 41;
+        marks.PhoneAddress = qr ? QStringLiteral("192.168.1.20:50080") : QString();
+        numbered.SetMarks(marks);
+        QImage plainPage = PageOf(values.Layout());
+        QImage numberedPage = plainPage;
+        QImage recordPage = plainPage;
+        {
+            QPainter painter(&plainPage);
+            plain.DrawNextSheet(painter);
+        }
+        {
+            QPainter painter(&numberedPage);
+            numbered.DrawNextSheet(painter);
+        }
+        const std::vector<RecordedCard>& cards = numbered.NumberedCards();
+        QCOMPARE(int(cards.size()), values.Layout().CardsPerSheet);
+        const std::vector<MmPoint> origins = CardOrigins(values.Layout());
+        const double side = ToMillimetres(values.Layout().CardSide);
+        {
+            QPainter painter(&recordPage);
+            CardRenderer renderer(values.TextColour);
+            for (size_t k = 0; k < cards.size(); ++k) {
+                DrawRecordedCard(painter, renderer, cards[k], roster, QString(), origins[k],
+                                 values.Layout().CardSide, {});
+            }
+        }
+        const auto notWhite = [](QRgb p) { return !IsWhite(p); };
+        for (size_t k = 0; k < cards.size(); ++k) {
+            QCOMPARE(cards[k].Number, 41 + int(k));
+            QCOMPARE(cards[k].Token.isEmpty(), !qr);
+            const double x = ToMillimetres(origins[k].X);
+            const double y = ToMillimetres(origins[k].Y);
+            const QImage printed = Area(numberedPage, x - 1, y - 1, side + 2, side + 2);
+            QVERIFY(printed == Area(plainPage, x - 1, y - 1, side + 2, side + 2));
+            QVERIFY(printed == Area(recordPage, x - 1, y - 1, side + 2, side + 2));
+            // The margin above the card: ink only between 11.5 and 1.5 mm above it, within its width;
+            // the number at the right, the QR code (when asked) at the left.
+            const QRect margin = Ink(numberedPage, QRectF(x - 5, y - 12.4, side + 10, 12.4 - 0.3), notWhite);
+            QVERIFY(!margin.isEmpty());
+            QVERIFY2(margin.top() >= int((y - 11.6) * 10) && margin.bottom() <= int((y - 1.4) * 10) &&
+                         margin.left() >= int(x * 10) && margin.right() <= int((x + side) * 10),
+                     qPrintable(QStringLiteral("card %1: ink at %2,%3 to %4,%5")
+                                    .arg(k)
+                                    .arg(margin.left() / 10.0)
+                                    .arg(margin.top() / 10.0)
+                                    .arg(margin.right() / 10.0)
+                                    .arg(margin.bottom() / 10.0)));
+            QVERIFY(!Ink(numberedPage, QRectF(x + side - 15, y - 6, 15, 4), notWhite).isEmpty());
+            QCOMPARE(!Ink(numberedPage, QRectF(x, y - 11.4, 10, 9.8), notWhite).isEmpty(), qr);
+            QVERIFY(Ink(plainPage, QRectF(x - 5, y - 12.4, side + 10, 12.1), notWhite).isEmpty());
+        }
+    }
+
+    // The QR code of a card printed to a PDF is read by a code reader and names its own page.
+    void numberedPdfCarriesReadableQrCodes() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty()) {
+            QSKIP("pdftoppm (poppler-utils) and zbarimg (zbar-tools) are needed to read the codes back");
+        }
+        QTemporaryDir dir;
+        ProgramState state =
+            StateWithNames({u"一郎", u"二郎", u"三郎", u"四郎", u"五郎", u"六郎", u"七郎", u"八郎"});
+        state.Settings.RosterFilePath = dir.filePath(QStringLiteral("名簿.txt"));
+        TestServices t;
+        CardPrintRun run(state, t.services, nullptr);
+        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+        CardMarks marks;
+        marks.Numbered = true;
+        marks.PhoneAddress = QStringLiteral("192.168.1.20:50080");
+        QVERIFY(run.Start(
+            RunValues(CardMode::Normal, 1, 0, 3), QPrinterInfo(), path, [] {}, marks));
+        RunToEnd(t);
+        QFile record(dir.filePath(QStringLiteral("カード記録_名簿.csv")));
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QStringList expected;
+        for (const RecordedCard& card : ReadCardRecord(record.readAll())) {
+            expected << CardPageUrl(card.PhoneAddress, card.Token);
+        }
+        QCOMPARE(expected.size(), 4);
+        QProcess pdftoppm;
+        pdftoppm.start(QStringLiteral("pdftoppm"),
+                       {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
+                        QStringLiteral("-png"), QStringLiteral("-singlefile"), path,
+                        dir.filePath(QStringLiteral("page"))});
+        QVERIFY(pdftoppm.waitForFinished(60000));
+        QProcess zbar;
+        zbar.start(QStringLiteral("zbarimg"),
+                   {QStringLiteral("--raw"), QStringLiteral("-q"), dir.filePath(QStringLiteral("page.png"))});
+        QVERIFY(zbar.waitForFinished(60000));
+        QStringList read = QString::fromUtf8(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        read.sort();
+        expected.sort();
+        QCOMPARE(read, expected);
+    }
+
+    // A sheet's photos are decoded off the window's thread: the run waits for them with no timer
+    // of its own running (the window keeps its events), then draws the sheet. Stopped while they
+    // are decoded, before any sheet, it leaves no file.
+    void photosAreDecodedOffTheWindowsThread_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("printed") << false;
+        QTest::newRow("stopped while decoding") << true;
+    }
+    void photosAreDecodedOffTheWindowsThread() {
+        QFETCH(bool, stop);
+        QTemporaryDir dir;
+        ProgramState state = StateWithNames({u"一郎", u"二郎", u"三郎"});
+        state.Settings.Pictures = dir.path();
+        const char* const names[] = {"a.jpg", "b.jpg", "c.jpg"};
+        for (int row = 1; row <= 3; ++row) {
+            QVERIFY(
+                !WritePhoto(dir.path(), QString::fromLatin1(names[row - 1]), QSize(1600, 1200)).isEmpty());
+            state.Roster.SetCell(RosterColumn::Photo, row, QString::fromLatin1(names[row - 1]));
+        }
+        TestServices t;
+        CardPrintRun run(state, t.services, nullptr);
+        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+        int finished = 0;
+        QVERIFY(run.Start(RunValues(CardMode::Normal, 4), QPrinterInfo(), path, [&] { ++finished; }));
+        QVERIFY(t.clock.AdvanceToNext()); // chooses the first sheet and sends its photos away
+        QVERIFY(run.IsRunning());
+        QCOMPARE(t.clock.ActiveTimerCount(), 0);
+        if (stop) {
+            run.Cancel();
+        }
+        QTRY_COMPARE(t.clock.ActiveTimerCount(), 1); // back with the photos (or stopped)
+        RunToEnd(t);
+        QVERIFY(!run.IsRunning());
+        QCOMPARE(finished, 1);
+        QCOMPARE(CountPdfPages(path), stop ? -1 : 4);
+        QCOMPARE(CountPdfImages(path), stop ? -1 : 3);
+        QCOMPARE(t.dialogs.Messages().size(), stop ? 0 : 1); // where the PDF is
     }
 
     // Postcard paper: the first paper code of 99–101 × 147–149 mm among those the printer offers,

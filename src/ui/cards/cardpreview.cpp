@@ -1,0 +1,79 @@
+#include "ui/cards/cardpreview.h"
+
+#include "core/cards/cardrenderer.h"
+#include "core/common/messages.h"
+#include "core/programstate.h"
+#include "ui/cards/postcardpaper.h"
+
+#include <QDialogButtonBox>
+#include <QPainter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+// The run's message about an empty roster belongs to the run; a preview shows the empty cells.
+class QuietMessages : public MessageSink {
+public:
+    void ShowMessage(const QString&) override {}
+};
+
+} // namespace
+
+CardPreview::CardPreview(const CardRunValues& values, const ProgramState& state, FractionSource& random,
+                         QWidget* parent)
+    : QDialog(parent), m_values(values), m_state(state), m_random(random),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    setObjectName(QStringLiteral("cardPreview"));
+    setWindowTitle(QStringLiteral("プレビュー"));
+    // The page as the run sets it up for a PDF: the paper's corner is the origin.
+    m_printer->setOutputFormat(QPrinter::PdfFormat);
+    m_printer->setFullPage(true);
+    m_printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    const PaperLayout& layout = values.Layout();
+    if (layout.Paper == QStringLiteral("A4")) {
+        SetPaperByCode(*m_printer, 9);
+    } else if (layout.Paper == QStringLiteral("B5")) {
+        SetPaperByCode(*m_printer, 13);
+    } else {
+        SelectPostcardPaper(*m_printer, {});
+    }
+    m_printer->setPageOrientation(layout.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+
+    m_preview = new QPrintPreviewWidget(m_printer.get(), this);
+    m_preview->setObjectName(QStringLiteral("cardPreviewPages"));
+    m_preview->setZoomMode(QPrintPreviewWidget::FitInView);
+    connect(m_preview, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* printer) { PaintSheets(printer); });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layoutBox = new QVBoxLayout(this);
+    layoutBox->addWidget(m_preview, 1);
+    layoutBox->addWidget(buttons);
+    resize(700, 900);
+}
+
+CardPreview::~CardPreview() = default;
+
+QPageLayout CardPreview::PageLayout() const {
+    return m_printer->pageLayout();
+}
+
+void CardPreview::PaintSheets(QPrinter* printer) {
+    CardRunValues values = m_values;
+    values.Sheets = static_cast<qint16>(std::clamp<int>(values.Sheets, 0, kMostSheets));
+    QuietMessages quiet;
+    CardSheetPrinter sheets(values, m_state.Roster, m_state.Settings.Pictures, m_random, quiet);
+    sheets.Renderer().SetGridLineWidth(kPdfGridLineMm);
+    QPainter painter(printer);
+    while (!sheets.Finished()) {
+        if (sheets.SheetsDrawn() > 0) {
+            printer->newPage();
+        }
+        sheets.DrawNextSheet(painter);
+    }
+}
