@@ -46,6 +46,19 @@ std::vector<QHostAddress> PhoneJoin::Addresses() const {
 
 QHostAddress PhoneJoin::PreferredAddress() const {
     const std::vector<QHostAddress> addresses = Addresses();
+    // Where the QR codes of the newest printed cards point, when this computer still has it.
+    const std::vector<RecordedCard> cards = ReadCards();
+    for (auto card = cards.rbegin(); card != cards.rend(); ++card) {
+        const QString printed = card->PhoneAddress.section(QLatin1Char(':'), 0, 0);
+        if (printed.isEmpty()) {
+            continue;
+        }
+        const auto found = std::find(addresses.begin(), addresses.end(), QHostAddress(printed));
+        if (found != addresses.end()) {
+            return *found;
+        }
+        break;
+    }
     return addresses.empty() ? QHostAddress() : addresses.front();
 }
 

@@ -114,6 +114,20 @@ private slots:
         QCOMPARE(Fetch(QStringLiteral("/new")).Status, 0);
     }
 
+    // The address the printed QR codes point at is where serving starts, when the computer has it.
+    void startsWhereThePrintedCodesPoint() {
+        Bench b;
+        b.ts.services.networkAddresses = [] {
+            return std::vector<QHostAddress>{QHostAddress::LocalHost,
+                                             QHostAddress(QStringLiteral("127.0.0.2"))};
+        };
+        RecordedCard card = Card(b, 9, NewCardToken());
+        card.PhoneAddress = QStringLiteral("127.0.0.2:%1").arg(kPhonePort);
+        FileError error;
+        QVERIFY(AddCardsToRecord(b.RecordPath(), {card}, error));
+        QCOMPARE(b.Join(), QStringLiteral("http://127.0.0.2:%1/new").arg(kPhonePort));
+    }
+
     void noNetworkIsSaidInTheBox() {
         Bench b;
         b.ts.services.networkAddresses = [] { return std::vector<QHostAddress>{}; };
