@@ -161,8 +161,10 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     connect(m_issueButton, &QPushButton::clicked, this, [this] { Cmd印刷設定適用_Click(); });
     connect(m_previewButton, &QPushButton::clicked, this, [this] { BtnPreview_Click(); });
     connect(m_numbered, &QCheckBox::toggled, this, [this] { UpdateMarkControls(); });
+    connect(m_cardMode[1], &QRadioButton::toggled, this, [this] { UpdateMarkControls(); });
     connect(m_qr, &QCheckBox::toggled, this, [this] { UpdateMarkControls(); });
-    SetPhoneAddresses(VenueAddresses());
+    SetPhoneAddresses(m_services.networkAddresses ? m_services.networkAddresses()
+                                                  : std::vector<QHostAddress>{});
     adjustSize();
 }
 
@@ -204,7 +206,11 @@ QString CardIssueScreen::PhoneAddress() const {
 }
 
 void CardIssueScreen::UpdateMarkControls() {
-    m_qr->setEnabled(m_numbered->isChecked() && m_haveAddresses);
+    // A blank card's cells are written in by hand: no record could check it, no phone could follow it.
+    m_numbered->setEnabled(m_cardMode[1]->isChecked());
+    m_numbered->setToolTip(m_numbered->isEnabled() ? QString()
+                                                   : QStringLiteral("番号は通常ビンゴカードに印刷できます"));
+    m_qr->setEnabled(m_numbered->isEnabled() && m_numbered->isChecked() && m_haveAddresses);
     m_phoneAddress->setEnabled(m_qr->isEnabled() && m_qr->isChecked());
 }
 
@@ -243,7 +249,7 @@ void CardIssueScreen::Cmd印刷設定適用_Click() {
         pdfPath = CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime());
     }
     CardMarks marks;
-    marks.Numbered = m_numbered->isChecked();
+    marks.Numbered = m_numbered->isEnabled() && m_numbered->isChecked();
     marks.PhoneAddress = PhoneAddress();
     setEnabled(false);
     if (!m_run->Start(

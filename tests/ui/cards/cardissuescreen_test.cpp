@@ -396,6 +396,7 @@ private slots:
         } else {
             QVERIFY(QDir().mkpath(record));
         }
+        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
         f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
         f.Issue();
         f.RunToEnd();
@@ -409,16 +410,20 @@ private slots:
         QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled());
     }
 
-    // The QR code is offered only for numbered cards, and only when the computer has a network.
+    // Numbers only on cards whose cells are printed; the QR code only for numbered cards, and only
+    // when the computer has a network.
     void qrCodeNeedsNumbersAndANetwork_data() {
+        QTest::addColumn<bool>("blank");
         QTest::addColumn<bool>("numbered");
         QTest::addColumn<bool>("network");
         QTest::addColumn<bool>("offered");
-        QTest::newRow("numbered, on a network") << true << true << true;
-        QTest::newRow("not numbered") << false << true << false;
-        QTest::newRow("no network") << true << false << false;
+        QTest::newRow("numbered, on a network") << false << true << true << true;
+        QTest::newRow("not numbered") << false << false << true << false;
+        QTest::newRow("no network") << false << true << false << false;
+        QTest::newRow("a blank card") << true << true << true << false;
     }
     void qrCodeNeedsNumbersAndANetwork() {
+        QFETCH(bool, blank);
         QFETCH(bool, numbered);
         QFETCH(bool, network);
         QFETCH(bool, offered);
@@ -430,8 +435,10 @@ private slots:
         QCOMPARE(qr->text(), QStringLiteral("スマホ用QRコードを印刷する"));
         f.screen->SetPhoneAddresses(network ? std::vector<QHostAddress>{QHostAddress(kAddress)}
                                             : std::vector<QHostAddress>{});
+        f.Child<QRadioButton>(QStringLiteral("Optカードモード_%1").arg(blank ? 0 : 1))->setChecked(true);
         number->setChecked(numbered);
         qr->setChecked(true);
+        QCOMPARE(number->isEnabled(), !blank);
         QCOMPARE(qr->isEnabled(), offered);
         QCOMPARE(f.Child(QStringLiteral("cmbPhoneAddress"))->isEnabled(), offered);
         QCOMPARE(qr->toolTip().contains(QStringLiteral("ネットワーク")), !network);
