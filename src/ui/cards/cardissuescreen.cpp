@@ -1,7 +1,9 @@
 #include "ui/cards/cardissuescreen.h"
 
+#include "core/common/safefile.h"
 #include "core/phones/phoneserver.h"
 #include "core/programstate.h"
+#include "core/record/cardrecord.h"
 #include "core/roster/roster.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
@@ -268,7 +270,21 @@ void CardIssueScreen::BtnPreview_Click() {
         m_services.dialogs.ShowMessage(error);
         return;
     }
-    CardPreview preview(values, m_state, m_services.random, this);
+    // The numbers the run would give, shown, not taken: the preview records nothing.
+    CardMarks marks;
+    marks.Numbered = m_numbered->isEnabled() && m_numbered->isChecked();
+    marks.PhoneAddress = PhoneAddress();
+    if (marks.Numbered) {
+        const QString pdfPath = m_printerLookup().isNull()
+                                    ? CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime())
+                                    : QString();
+        QByteArray bytes;
+        FileError ignored; // no record yet: numbers from 1
+        if (ReadFileBytes(CardRecordPathOf(m_state, pdfPath), bytes, ignored)) {
+            marks.FirstNumber = NextCardNumber(ReadCardRecord(bytes));
+        }
+    }
+    CardPreview preview(values, marks, m_state, m_services.random, this);
     m_services.dialogs.Exec(preview);
 }
 

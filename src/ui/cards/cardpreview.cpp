@@ -6,10 +6,12 @@
 #include "ui/cards/postcardpaper.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -23,9 +25,9 @@ public:
 
 } // namespace
 
-CardPreview::CardPreview(const CardRunValues& values, const ProgramState& state, FractionSource& random,
-                         QWidget* parent)
-    : QDialog(parent), m_values(values), m_state(state), m_random(random),
+CardPreview::CardPreview(const CardRunValues& values, const CardMarks& marks, const ProgramState& state,
+                         FractionSource& random, QWidget* parent)
+    : QDialog(parent), m_values(values), m_marks(marks), m_state(state), m_random(random),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setObjectName(QStringLiteral("cardPreview"));
     setWindowTitle(QStringLiteral("プレビュー"));
@@ -51,10 +53,20 @@ CardPreview::CardPreview(const CardRunValues& values, const ProgramState& state,
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const int sheets = std::max<int>(0, values.Sheets);
+    auto* count = new QLabel(
+        sheets > kMostSheets
+            ? QStringLiteral("全 %1 ページ（最初の %2 ページを表示しています）").arg(sheets).arg(kMostSheets)
+            : QStringLiteral("全 %1 ページ").arg(sheets),
+        this);
+    count->setObjectName(QStringLiteral("lblページ数"));
     auto* layoutBox = new QVBoxLayout(this);
+    layoutBox->addWidget(count);
     layoutBox->addWidget(m_preview, 1);
     layoutBox->addWidget(buttons);
-    resize(700, 900);
+    // Most of the screen's height: the cells' names are read on it.
+    const QSize area = screen() ? screen()->availableGeometry().size() : QSize(1024, 768);
+    resize(area.height() * 3 / 4, area.height() * 9 / 10);
 }
 
 CardPreview::~CardPreview() = default;
@@ -69,6 +81,7 @@ void CardPreview::PaintSheets(QPrinter* printer) {
     QuietMessages quiet;
     CardSheetPrinter sheets(values, m_state.Roster, m_state.Settings.Pictures, m_random, quiet);
     sheets.Renderer().SetGridLineWidth(kPdfGridLineMm);
+    sheets.SetMarks(m_marks);
     QPainter painter(printer);
     while (!sheets.Finished()) {
         if (sheets.SheetsDrawn() > 0) {

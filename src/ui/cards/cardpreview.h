@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cards/cardrenderer.h"
 #include "core/cards/cardsettings.h"
 
 #include <QDialog>
@@ -12,16 +13,17 @@ class QPrintPreviewWidget;
 struct ProgramState;
 
 // The sheets of a run as they would print, on the run's paper, before anything is printed: drawn
-// by the same card renderer on a preview of the page. Never numbered, never recorded, and it
-// writes no file; it offers no print button of its own (カード発行 prints).
+// by the same card renderer on a preview of the page, with the numbers the run would give. It
+// takes no number, records nothing and writes no file; it offers no print button of its own
+// (カード発行 prints).
 class CardPreview : public QDialog {
     Q_OBJECT
 public:
     // A preview shows at most this many sheets: enough to judge the cards, quick to draw.
     static constexpr int kMostSheets = 10;
 
-    CardPreview(const CardRunValues& values, const ProgramState& state, FractionSource& random,
-                QWidget* parent = nullptr);
+    CardPreview(const CardRunValues& values, const CardMarks& marks, const ProgramState& state,
+                FractionSource& random, QWidget* parent = nullptr);
     ~CardPreview() override;
 
     QPrintPreviewWidget* Preview() const { return m_preview; }
@@ -31,6 +33,7 @@ private:
     void PaintSheets(QPrinter* printer);
 
     CardRunValues m_values;
+    CardMarks m_marks;
     const ProgramState& m_state;
     FractionSource& m_random;
     std::unique_ptr<QPrinter> m_printer;

@@ -450,13 +450,17 @@ private slots:
         QTest::addColumn<int>("layout");
         QTest::addColumn<int>("sheets");
         QTest::addColumn<QSizeF>("pageMm");
-        QTest::newRow("A4 2-up, 3 sheets") << 1 << 3 << QSizeF(210, 297);
-        QTest::newRow("postcard, sheets beyond what a preview shows") << 10 << 40 << QSizeF(100, 148);
+        QTest::addColumn<QString>("count");
+        QTest::newRow("A4 2-up, 3 sheets") << 1 << 3 << QSizeF(210, 297) << QStringLiteral("全 3 ページ");
+        QTest::newRow("postcard, sheets beyond what a preview shows")
+            << 10 << 40 << QSizeF(100, 148)
+            << QStringLiteral("全 40 ページ（最初の 10 ページを表示しています）");
     }
     void previewWritesNothing() {
         QFETCH(int, layout);
         QFETCH(int, sheets);
         QFETCH(QSizeF, pageMm);
+        QFETCH(QString, count);
         Fixture f(30);
         f.screen->SetPhoneAddresses({QHostAddress(kAddress)});
         f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
@@ -466,16 +470,19 @@ private slots:
         f.Set(QStringLiteral("Txt部数"), QString::number(sheets));
         int pages = -1;
         QSizeF paper;
+        QString said;
         f.dialogs.Execs.push_back([&](QDialog& dialog) {
             auto* preview = qobject_cast<CardPreview*>(&dialog);
             preview->Preview()->updatePreview();
             pages = preview->Preview()->pageCount();
+            said = preview->findChild<QLabel*>(QStringLiteral("lblページ数"))->text();
             paper = preview->PageLayout().fullRectPoints().size() * 25.4 / 72;
             paper = QSizeF(qRound(paper.width()), qRound(paper.height()));
             return int(QDialog::Rejected);
         });
         f.Child<QPushButton>(QStringLiteral("btnPreview"))->click();
         QCOMPARE(pages, std::min(sheets, 10));
+        QCOMPARE(said, count);
         QCOMPARE(paper, pageMm);
         QVERIFY(f.dialogs.Messages().isEmpty() && f.dialogs.Questions().isEmpty());
         QCOMPARE(QDir(f.Working()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
