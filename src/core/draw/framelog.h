@@ -15,6 +15,9 @@ public:
 
     void Due(qint64 dueUs);
     void Painted(qint64 beganUs, qint64 endedUs);
+    // The frame due changes no pixel (a typed space has no ink): no paint follows, and the next
+    // paint belongs to a later frame.
+    void NothingToPaint() { m_due.reset(); }
 
 private:
     QFile m_file;

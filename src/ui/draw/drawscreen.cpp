@@ -753,11 +753,18 @@ void DrawScreen::ClearSurface() {
 }
 
 void DrawScreen::TypeCharacter(const QString& character, const QColor& colour) {
-    update(m_typed.Type(character, TypedFont(), colour));
+    const QRect changed = m_typed.Type(character, TypedFont(), colour);
+    if (changed.isEmpty() && m_frameLog) {
+        m_frameLog->NothingToPaint();
+    }
+    update(changed);
 }
 
 void DrawScreen::EndTypedLine() {
     m_typed.NewLine(TypedFont());
+    if (m_frameLog) {
+        m_frameLog->NothingToPaint(); // the end of a line shows nothing new
+    }
 }
 
 QSize DrawScreen::EffectBox() const {

@@ -19,6 +19,9 @@ TEST(FrameLog, PairsEachDueFrameWithTheFirstPaintThatEndsAfterIt) {
         log.Due(31000);
         log.Due(61000); // a frame with no paint of its own is dropped
         log.Painted(61500, 64500);
+        log.Due(91000);
+        log.NothingToPaint();      // a line ends: nothing changes on the screen
+        log.Painted(95000, 95100); // an unrelated paint later is not that frame's
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
