@@ -4,6 +4,8 @@
 #include "core/config/settings.h"
 #include "core/roster/roster.h"
 
+#include <QHash>
+
 // Which kind of draw the 抽選 menu has chosen.
 enum class DrawKind {
     Normal = 0,
@@ -22,4 +24,7 @@ struct ProgramState {
     ::DrawKind DrawKind = ::DrawKind::Normal;
     bool DrawInProgress = false; // a draw has been started on the open draw screen
     QString FrameLogPath;        // where the draw screen logs the pacing of its frames; empty: nowhere
+    // Per card record: the number after the last card printed in this session. A record that could
+    // not be written does not give its numbers out again.
+    QHash<QString, int> CardNumbersGiven;
 };

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -76,6 +77,8 @@ public:
     // fresh card is numbered after all of them.
     void SetCards(std::vector<RecordedCard> cards);
     void AddCard(RecordedCard card);
+    // Fresh cards take numbers from this one on, at the least.
+    void ReserveNumbersBelow(int number) { m_nextNumber = std::max(m_nextNumber, number); }
     const std::vector<RecordedCard>& Cards() const { return m_cards; }
     // Guests without paper may take a fresh card once a recorder is set.
     void SetCardRecorder(CardRecorder recorder);

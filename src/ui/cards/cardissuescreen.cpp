@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -278,14 +279,19 @@ void CardIssueScreen::BtnPreview_Click() {
         const QString pdfPath = m_printerLookup().isNull()
                                     ? CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime())
                                     : QString();
-        QByteArray bytes;
-        FileError ignored; // no record yet: numbers from 1
-        if (ReadFileBytes(CardRecordPathOf(m_state, pdfPath), bytes, ignored)) {
-            marks.FirstNumber = NextCardNumber(ReadCardRecord(bytes));
+        QString refusal;
+        const std::optional<int> first =
+            FirstCardNumber(m_state, CardRecordPathOf(m_state, pdfPath), refusal);
+        if (!first) {
+            m_services.dialogs.ShowMessage(refusal); // as the run would
+            return;
         }
+        marks.FirstNumber = *first;
     }
-    CardPreview preview(values, marks, m_state, m_services.random, this);
-    m_services.dialogs.Exec(preview);
+    auto* preview = new CardPreview(values, marks, m_state, m_services.random, this);
+    const QPointer<CardPreview> guard(preview);
+    m_services.dialogs.Exec(*preview);
+    delete guard.data(); // gone already when the screen went under it
 }
 
 void CardIssueScreen::FinishRun() {

@@ -20,6 +20,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
 
 namespace {
 
@@ -139,17 +140,13 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
     if (marks.Numbered) {
         // Numbers go on after the record's: one that cannot be read would give numbers twice.
         const QString path = CardRecordPathOf(m_state, m_pdfPath);
-        std::vector<RecordedCard> recorded;
-        if (QFileInfo::exists(path)) {
-            QByteArray bytes;
-            FileError error;
-            if (!ReadFileBytes(path, bytes, error)) {
-                m_services.dialogs.ShowMessage(RecordReadMessage(path, error));
-                return false;
-            }
-            recorded = ReadCardRecord(bytes);
+        QString refusal;
+        const std::optional<int> first = FirstCardNumber(m_state, path, refusal);
+        if (!first) {
+            m_services.dialogs.ShowMessage(refusal);
+            return false;
         }
-        marks.FirstNumber = NextCardNumber(recorded);
+        marks.FirstNumber = *first;
         marks.RosterPath = m_state.Settings.RosterFilePath;
         m_recordPath = path;
     }
@@ -380,10 +377,27 @@ void CardPrintRun::WriteRecord() {
     for (RecordedCard& card : cards) {
         card.Issued = issued;
     }
+    // Printed is given, whether or not the record takes it.
+    int& given = m_state.CardNumbersGiven[m_recordPath];
+    given = std::max(given, cards.back().Number + 1);
     FileError error;
     if (!AddCardsToRecord(m_recordPath, cards, error)) {
         m_services.dialogs.ShowMessage(RecordWriteMessage(m_recordPath, error));
     }
+}
+
+std::optional<int> FirstCardNumber(const ProgramState& state, const QString& recordPath, QString& refusal) {
+    std::vector<RecordedCard> recorded;
+    if (QFileInfo::exists(recordPath)) {
+        QByteArray bytes;
+        FileError error;
+        if (!ReadFileBytes(recordPath, bytes, error)) {
+            refusal = RecordReadMessage(recordPath, error);
+            return std::nullopt;
+        }
+        recorded = ReadCardRecord(bytes);
+    }
+    return std::max(NextCardNumber(recorded), state.CardNumbersGiven.value(recordPath, 1));
 }
 
 void CardPrintRun::End() {

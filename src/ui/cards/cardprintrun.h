@@ -12,6 +12,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPagedPaintDevice;
 class QPageSize;
@@ -101,6 +102,11 @@ QString CardPdfPath(const QString& folder, const QDateTime& now);
 
 // The card record a numbered run adds to: beside the PDF, or in the working folder when there is none.
 QString CardRecordPathOf(const ProgramState& state, const QString& pdfPath);
+
+// The number the next numbered card of the record takes: after the highest one recorded and after
+// every one printed in this session. Nothing, with the message why, when the record exists but
+// cannot be read (numbers would be given twice).
+std::optional<int> FirstCardNumber(const ProgramState& state, const QString& recordPath, QString& refusal);
 
 // The folder PDF cards are written to: the working folder that holds the pictures folder, or the
 // program folder when that does not exist.

@@ -615,13 +615,17 @@ void DrawScreen::ShowClaims() {
         return;
     }
     // Whether the card holds a line is for the organiser's eyes: the room hears it from the check.
-    QString refusal;
-    const std::optional<RecordedCard> card = RecordedCardOf(m_claims.front(), refusal);
-    const bool line = card && ::CheckCard(*card, DrawnRows()).Lines > 0;
+    // The cards are the server's, in memory: this runs whenever a panel opens while claims wait.
+    const RecordedCard* card = m_phones->ServedCard(m_claims.front());
     QString text = QStringLiteral("スマホから No.%1 がビンゴを申告しました")
                        .arg(m_claims.front(), 4, 10, QLatin1Char('0'));
-    text += line ? QStringLiteral("（K キーで確認）")
-                 : QStringLiteral("が、まだ列はそろっていません（K キーで確認）");
+    if (!card) {
+        text += QStringLiteral("が、記録にないカードです（K キーで確認）");
+    } else if (::CheckCard(*card, DrawnRows()).Lines > 0) {
+        text += QStringLiteral("（K キーで確認）");
+    } else {
+        text += QStringLiteral("が、まだ列はそろっていません（K キーで確認）");
+    }
     if (m_claims.size() > 1) {
         text += QStringLiteral("　ほか %1 枚").arg(m_claims.size() - 1);
     }

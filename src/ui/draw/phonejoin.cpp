@@ -10,6 +10,8 @@
 #include "ui/app/services.h"
 #include "ui/draw/drawboxes.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <algorithm>
 
@@ -31,11 +33,18 @@ QString PhoneJoin::RecordPath() const {
     return CardRecordPath(WorkingFolderOf(m_state), m_state.Settings.RosterFilePath);
 }
 
-std::vector<RecordedCard> PhoneJoin::ReadCards() const {
+std::optional<std::vector<RecordedCard>> PhoneJoin::ReadCards(QString& refusal) const {
+    const QString path = RecordPath();
+    if (!QFileInfo::exists(path)) {
+        return std::vector<RecordedCard>{}; // no card printed yet: only fresh cards
+    }
     QByteArray bytes;
-    FileError ignored; // no record: only fresh cards can be followed
-    if (!ReadFileBytes(RecordPath(), bytes, ignored)) {
-        return {};
+    FileError error;
+    if (!ReadFileBytes(path, bytes, error)) {
+        // Serving without the record would deal numbers that printed cards already carry.
+        refusal = QStringLiteral("カード記録を読み込めなかったため、スマホ参加を始められません。\r\n%1\r\n%2")
+                      .arg(QDir::toNativeSeparators(path), error.Lines(QStringLiteral("エラー番号=")));
+        return std::nullopt;
     }
     return ReadCardRecord(bytes);
 }
@@ -47,7 +56,8 @@ std::vector<QHostAddress> PhoneJoin::Addresses() const {
 QHostAddress PhoneJoin::PreferredAddress() const {
     const std::vector<QHostAddress> addresses = Addresses();
     // Where the QR codes of the newest printed cards point, when this computer still has it.
-    const std::vector<RecordedCard> cards = ReadCards();
+    QString ignored;
+    const std::vector<RecordedCard> cards = ReadCards(ignored).value_or(std::vector<RecordedCard>{});
     for (auto card = cards.rbegin(); card != cards.rend(); ++card) {
         const QString printed = card->PhoneAddress.section(QLatin1Char(':'), 0, 0);
         if (printed.isEmpty()) {
@@ -64,7 +74,11 @@ QHostAddress PhoneJoin::PreferredAddress() const {
 
 bool PhoneJoin::Start(const QHostAddress& address) {
     if (!m_server) {
-        const std::vector<RecordedCard> cards = ReadCards();
+        const std::optional<std::vector<RecordedCard>> read = ReadCards(m_error);
+        if (!read) {
+            return false;
+        }
+        const std::vector<RecordedCard>& cards = *read;
         PhoneServerOptions options;
         options.PicturesFolder = m_state.Settings.Pictures;
         options.FreshCards.RosterPath = m_state.Settings.RosterFilePath;
@@ -74,11 +88,18 @@ bool PhoneJoin::Start(const QHostAddress& address) {
         m_server =
             std::make_unique<PhoneServer>(m_state.Roster, m_services.clock, m_services.random, options);
         connect(m_server.get(), &PhoneServer::Claimed, this, &PhoneJoin::Claimed);
-        m_server->SetCardRecorder([path = RecordPath()](const RecordedCard& card) {
+        m_server->SetCardRecorder([this, path = RecordPath()](const RecordedCard& card) {
             FileError error;
-            return AddCardsToRecord(path, {card}, error);
+            if (!AddCardsToRecord(path, {card}, error)) {
+                return false;
+            }
+            int& given = m_state.CardNumbersGiven[path];
+            given = std::max(given, card.Number + 1);
+            return true;
         });
         m_server->SetCards(cards);
+        // Numbers printed in this session whose record could not be written are given all the same.
+        m_server->ReserveNumbersBelow(m_state.CardNumbersGiven.value(RecordPath(), 1));
         m_sequence.AddListener(m_server.get());
     }
     std::vector<std::pair<int, qint16>> open;
@@ -106,6 +127,16 @@ void PhoneJoin::Stop() {
 
 QString PhoneJoin::JoinUrl() const {
     return IsServing() ? m_server->FreshCardUrl().toString() : QString();
+}
+
+const RecordedCard* PhoneJoin::ServedCard(int number) const {
+    if (!m_server) {
+        return nullptr;
+    }
+    const std::vector<RecordedCard>& cards = m_server->Cards();
+    const auto found = std::find_if(cards.begin(), cards.end(),
+                                    [number](const RecordedCard& card) { return card.Number == number; });
+    return found == cards.end() ? nullptr : &*found;
 }
 
 int PhoneJoin::PhoneCount() const {

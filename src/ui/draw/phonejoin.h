@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class DrawSequence;
@@ -36,6 +37,8 @@ public:
     // Where guests without paper take a card; empty while not serving.
     QString JoinUrl() const;
     int PhoneCount() const;
+    // A card phones can follow, by its number; null when none has that number.
+    const RecordedCard* ServedCard(int number) const;
     const PhoneServer* Server() const { return m_server.get(); }
 
     // The box shown to the room: the address and the QR code to join, the address to choose.
@@ -47,7 +50,7 @@ signals:
     void Claimed(int cardNumber);
 
 private:
-    std::vector<RecordedCard> ReadCards() const;
+    std::optional<std::vector<RecordedCard>> ReadCards(QString& refusal) const;
     QString RecordPath() const;
 
     ProgramState& m_state;

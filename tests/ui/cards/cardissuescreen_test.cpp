@@ -336,6 +336,7 @@ private slots:
             const QList<QPushButton*> buttons = progress->findChildren<QPushButton*>();
             QCOMPARE(buttons.size(), 1);
             QCOMPARE(buttons.first()->text(), QStringLiteral("中止"));
+            QVERIFY(progress->isEnabled() && buttons.first()->isEnabled());
             buttons.first()->click();
         }
         f.RunToEnd();
@@ -408,6 +409,16 @@ private slots:
         QVERIFY(message.contains(QDir::toNativeSeparators(record)));
         QCOMPARE(f.Pdfs().size(), readable ? 1 : 0);
         QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled());
+        if (readable) {
+            // The two cards printed keep their numbers: once the record can be written, the next
+            // run goes on after them.
+            QVERIFY(QDir().mkpath(f.dir.filePath(QStringLiteral("gone"))));
+            f.Issue();
+            f.RunToEnd();
+            const std::vector<RecordedCard> cards = RecordAt(record);
+            QCOMPARE(cards.size(), size_t{2});
+            QCOMPARE(cards.front().Number, 3);
+        }
     }
 
     // Numbers only on cards whose cells are printed; the QR code only for numbered cards, and only

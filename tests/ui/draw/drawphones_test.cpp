@@ -128,11 +128,26 @@ private slots:
         QCOMPARE(b.Join(), QStringLiteral("http://127.0.0.2:%1/new").arg(kPhonePort));
     }
 
-    void noNetworkIsSaidInTheBox() {
+    // Nothing is served, and the box says why: no network, or a card record that cannot be read
+    // (fresh cards would take numbers printed cards already carry).
+    void whyNothingIsServedIsSaidInTheBox_data() {
+        QTest::addColumn<bool>("network");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no network") << false << QStringLiteral("ネットワークにつながっていない");
+        QTest::newRow("unreadable record") << true << QStringLiteral("カード記録を読み込めなかったため");
+    }
+    void whyNothingIsServedIsSaidInTheBox() {
+        QFETCH(bool, network);
+        QFETCH(QString, said);
         Bench b;
-        b.ts.services.networkAddresses = [] { return std::vector<QHostAddress>{}; };
-        QVERIFY(b.Join().contains(QStringLiteral("ネットワークにつながっていない")));
+        if (network) {
+            QVERIFY(QFile::remove(b.RecordPath()) && QDir().mkpath(b.RecordPath()));
+        } else {
+            b.ts.services.networkAddresses = [] { return std::vector<QHostAddress>{}; };
+        }
+        QVERIFY(b.Join().contains(said));
         QVERIFY(!b.screen->Phones()->IsServing());
+        QCOMPARE(Fetch(QStringLiteral("/new")).Status, 0);
     }
 
     void panelsMarkTheCardPages() {
