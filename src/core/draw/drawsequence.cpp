@@ -369,8 +369,14 @@ void DrawSequence::OpenDrawnPanel(qint16 r) {
     }
 }
 
-void DrawSequence::OpenPanel(qint16 row, int k, bool byHand) {
+void DrawSequence::MarkOpened(int k, qint16 row) {
+    std::erase_if(m_opened, [k](const auto& open) { return open.first == k; });
+    m_opened.emplace_back(k, row);
     m_panelRows[static_cast<size_t>(k)] = row;
+}
+
+void DrawSequence::OpenPanel(qint16 row, int k, bool byHand) {
+    MarkOpened(k, row);
     const QString photo = m_mode == GameMode::OwnPanelNoPhoto ? QString() : PhotoPathOf(row);
     m_view.OpenPanel(k, row, NameOf(row), photo);
     for (DrawListener* listener : m_listeners) {
@@ -384,7 +390,7 @@ void DrawSequence::Resume(const std::vector<std::pair<int, qint16>>& panels, int
             continue;
         }
         m_pools.TakeOut(row, k);
-        m_panelRows[static_cast<size_t>(k)] = row;
+        MarkOpened(k, row);
         const QString photo = m_mode == GameMode::OwnPanelNoPhoto ? QString() : PhotoPathOf(row);
         m_view.OpenPanel(k, row, NameOf(row), photo);
     }
@@ -418,6 +424,7 @@ void DrawSequence::ClosePanelByHand(int k) {
     const qint16 row = PanelRow(k);
     if (m_pools.CloseByHand(m_state.Roster, k, row)) {
         m_panelRows[static_cast<size_t>(k)] = 0;
+        std::erase_if(m_opened, [k](const auto& open) { return open.first == k; });
         m_view.ClosePanel(k);
         for (DrawListener* listener : m_listeners) {
             listener->PanelClosed(row, k);

@@ -44,6 +44,8 @@ public:
     bool IsRunning() const { return m_running; }
     // The registration row a panel shows; 0 while it is closed.
     qint16 PanelRow(int k) const;
+    // The open panels as (panel, row), in the order they opened (the latest last).
+    const std::vector<std::pair<int, qint16>>& OpenedPanels() const { return m_opened; }
 
     // The draw button: one draw, or the message that refuses it. The draw runs on from here on
     // the clock; the buttons come back when it is over.
@@ -88,6 +90,7 @@ private:
     bool SongWaitOver();
     void OpenDrawnPanel(qint16 r);
     void OpenPanel(qint16 row, int k, bool byHand);
+    void MarkOpened(int k, qint16 row);
     void Finish();
     bool SimpleDraw() const;
     QColor TextColour() const;
@@ -106,7 +109,8 @@ private:
     int m_rows = 5;
     std::optional<GameMode> m_mode;
     DrawPools m_pools;
-    std::vector<qint16> m_panelRows; // the panels' tags
+    std::vector<qint16> m_panelRows;              // the panels' tags
+    std::vector<std::pair<int, qint16>> m_opened; // (panel, row) of the open panels, in the order they opened
     std::vector<DrawListener*> m_listeners;
     int m_drawCount = 0;
 

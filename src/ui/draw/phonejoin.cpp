@@ -102,13 +102,7 @@ bool PhoneJoin::Start(const QHostAddress& address) {
         m_server->ReserveNumbersBelow(m_state.CardNumbersGiven.value(RecordPath(), 1));
         m_sequence.AddListener(m_server.get());
     }
-    std::vector<std::pair<int, qint16>> open;
-    for (int k = 0; k < m_sequence.PanelCount(); ++k) {
-        if (const qint16 row = m_sequence.PanelRow(k); row > 0) {
-            open.emplace_back(k, row);
-        }
-    }
-    m_server->SetOpenPanels(open);
+    m_server->SetOpenPanels(m_sequence.OpenedPanels());
     if (!m_server->Start(address, kPhonePort)) {
         m_error = QStringLiteral("スマホ参加を始められませんでした。\r\n%1 (%2)")
                       .arg(address.toString() + QLatin1Char(':') + QString::number(kPhonePort),

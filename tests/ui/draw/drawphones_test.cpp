@@ -152,15 +152,27 @@ private slots:
 
     void panelsMarkTheCardPages() {
         Bench b;
+        b.OpenByHand(4); // before serving: the latest is the panel opened last, not the last panel
+        b.OpenByHand(1);
         b.Join();
-        b.OpenByHand(0); // row 1, the card's top left
+        const QJsonDocument before =
+            QJsonDocument::fromJson(Fetch(QStringLiteral("/c/%1/card.json").arg(b.token)).Body);
+        QCOMPARE(before[QStringLiteral("latest")].toString(), b.Panel(1)->ShownName());
+        b.OpenByHand(0); // while serving: pushed
+        const QStringList open{b.Panel(0)->ShownName(), b.Panel(1)->ShownName(), b.Panel(4)->ShownName()};
         const QJsonArray cells =
             QJsonDocument::fromJson(
                 Fetch(QStringLiteral("/c/%1/card.json").arg(b.token)).Body)[QStringLiteral("cells")]
                 .toArray();
         QCOMPARE(cells.size(), 9);
-        QVERIFY(cells[0].toObject()[QStringLiteral("marked")].toBool());
-        QVERIFY(!cells[1].toObject()[QStringLiteral("marked")].toBool());
+        int marked = 0;
+        for (int i = 0; i < 9; ++i) {
+            const QJsonObject cell = cells[i].toObject();
+            const bool drawn = i == 4 || open.contains(cell[QStringLiteral("name")].toString());
+            QCOMPARE(cell[QStringLiteral("marked")].toBool(), drawn);
+            marked += drawn ? 1 : 0;
+        }
+        QCOMPARE(marked, 4); // three participants and the mark
     }
 
     // A claim is told small, with whether the card holds a line; K checks the oldest one.
