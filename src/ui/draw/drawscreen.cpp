@@ -198,6 +198,12 @@ void DrawScreen::Timer1_Timer() {
         if (m_closed) {
             return;
         }
+        if (const QString failure = m_phones->TakeFailure(); !failure.isEmpty()) {
+            ShowMessage(failure);
+            if (m_closed) {
+                return;
+            }
+        }
     }
     if (m_closeRequested) {
         // Not while one of the screen's boxes is open: closing would destroy the box under its

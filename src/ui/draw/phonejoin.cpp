@@ -91,6 +91,10 @@ bool PhoneJoin::Start(const QHostAddress& address) {
         m_server->SetCardRecorder([this, path = RecordPath()](const RecordedCard& card) {
             FileError error;
             if (!AddCardsToRecord(path, {card}, error)) {
+                m_failure =
+                    QStringLiteral(
+                        "スマホに渡すカードをカード記録に書き込めなかったため、渡していません。\r\n%1\r\n%2")
+                        .arg(QDir::toNativeSeparators(path), error.Lines(QStringLiteral("エラー番号=")));
                 return false;
             }
             int& given = m_state.CardNumbersGiven[path];

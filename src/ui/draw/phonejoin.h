@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class DrawSequence;
@@ -40,6 +41,8 @@ public:
     // A card phones can follow, by its number; null when none has that number.
     const RecordedCard* ServedCard(int number) const;
     const PhoneServer* Server() const { return m_server.get(); }
+    // Why a fresh card could not be recorded (and so was not dealt), once; empty when all went well.
+    QString TakeFailure() { return std::exchange(m_failure, QString()); }
 
     // The box shown to the room: the address and the QR code to join, the address to choose.
     // Runs through the dialog seam; serving goes on when it is closed, unless ended from it.
@@ -58,4 +61,5 @@ private:
     DrawSequence& m_sequence;
     std::unique_ptr<PhoneServer> m_server;
     QString m_error;
+    QString m_failure;
 };

@@ -213,6 +213,18 @@ private slots:
         QVERIFY(!b.Notice()->isVisible());
     }
 
+    // A card that cannot be recorded is not dealt, and the organiser is told at the next quiet moment.
+    void aFreshCardThatCannotBeRecordedIsNotDealt() {
+        Bench b;
+        b.Join();
+        QVERIFY(QFile::remove(b.RecordPath()) && QDir().mkpath(b.RecordPath()));
+        QCOMPARE(Fetch(QStringLiteral("/new")).Status, 503);
+        b.ts.clock.Advance(1000);
+        QVERIFY(!b.ts.dialogs.Messages().isEmpty());
+        QVERIFY(b.ts.dialogs.Messages().last().startsWith(
+            QStringLiteral("スマホに渡すカードをカード記録に書き込めなかった")));
+    }
+
     // A guest without paper gets the number after every printed card, pages or not, recorded.
     void aFreshCardIsNumberedAfterThePrintedOnes() {
         Bench b;
