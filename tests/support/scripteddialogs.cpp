@@ -26,6 +26,15 @@ void ScriptedDialogs::ShowMessageOn(QWidget*, const QString& text) {
     }
 }
 
+Dialogs::Answer ScriptedDialogs::AskYesNoOn(QWidget* screen, const QString& text, Answer defaultButton) {
+    const size_t at = Log.size();
+    const Answer answer = AskYesNo(screen, text, defaultButton);
+    if (at < Log.size()) {
+        Log[at].extra += QStringLiteral(" room");
+    }
+    return answer;
+}
+
 Dialogs::Answer ScriptedDialogs::AskYesNo(QWidget*, const QString& text, Answer defaultButton) {
     LastDefault = defaultButton;
     Log.push_back({QStringLiteral("question"), text,

@@ -21,6 +21,7 @@ public:
     // Recorded like any message, marked "room" in extra.
     void ShowMessageOn(QWidget* screen, const QString& text) override;
     Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) override;
+    Answer AskYesNoOn(QWidget* screen, const QString& text, Answer defaultButton) override;
     QString OpenFileName(QWidget* parent, const QString& title, const QString& start, const QString& filters,
                          int filterIndex) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filters,

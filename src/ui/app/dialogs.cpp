@@ -102,18 +102,42 @@ int RoomTypePixels(int screenHeight) {
     return (std::max(screenHeight, 0) + 39) / 40;
 }
 
-QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text) {
-    auto* box =
-        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, OwnerOf(screen));
-    Enlarge(*box);
+namespace {
+
+// Type read from the back of the room, for a box over the screen.
+void EnlargeForRoom(QMessageBox& box, const QWidget* screen) {
+    Enlarge(box);
     const QScreen* shownOn = screen ? screen->screen() : nullptr;
-    QFont font = box->font();
+    QFont font = box.font();
     const int pixels = RoomTypePixels(shownOn ? shownOn->geometry().height() : 0);
     if (QFontInfo(font).pixelSize() < pixels) {
         font.setPixelSize(pixels);
-        box->setFont(font);
+        box.setFont(font);
     }
+}
+
+} // namespace
+
+QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, OwnerOf(screen));
+    EnlargeForRoom(*box, screen);
     return box;
+}
+
+QMessageBox* MakeRoomQuestionBox(QWidget* screen, const QString& text, Dialogs::Answer defaultButton) {
+    auto* box = new QMessageBox(QMessageBox::Question, ConfirmTitle(), text,
+                                QMessageBox::Yes | QMessageBox::No, OwnerOf(screen));
+    box->setDefaultButton(defaultButton == Dialogs::Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    EnlargeForRoom(*box, screen);
+    return box;
+}
+
+Dialogs::Answer NativeDialogs::AskYesNoOn(QWidget* screen, const QString& text, Answer defaultButton) {
+    return RunOwned(
+        MakeRoomQuestionBox(screen, text, defaultButton),
+        [](QMessageBox&, int result) { return result == QMessageBox::Yes ? Answer::Yes : Answer::No; },
+        Answer::No);
 }
 
 void NativeDialogs::ShowMessageOn(QWidget* screen, const QString& text) {

@@ -26,6 +26,10 @@ public:
     }
     // Yes/No box with the question icon, titled "操作確認".
     virtual Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) = 0;
+    // The same over a screen the room reads, in the type of its messages.
+    virtual Answer AskYesNoOn(QWidget* screen, const QString& text, Answer defaultButton) {
+        return AskYesNo(screen, text, defaultButton);
+    }
     // File dialogs; an empty text when cancelled. filters are separated by ";;".
     virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& start,
                                  const QString& filters, int filterIndex) = 0;
@@ -60,6 +64,8 @@ int RoomTypePixels(int screenHeight);
 
 // The OK box that ShowMessageOn shows, made but not yet run.
 QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text);
+// The Yes/No box that AskYesNoOn shows, made but not yet run.
+QMessageBox* MakeRoomQuestionBox(QWidget* screen, const QString& text, Dialogs::Answer defaultButton);
 
 // The real dialogs.
 class NativeDialogs : public Dialogs {
@@ -67,6 +73,7 @@ public:
     void ShowMessage(const QString& text) override;
     void ShowMessageOn(QWidget* screen, const QString& text) override;
     Answer AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) override;
+    Answer AskYesNoOn(QWidget* screen, const QString& text, Answer defaultButton) override;
     QString OpenFileName(QWidget* parent, const QString& title, const QString& start, const QString& filters,
                          int filterIndex) override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& start, const QString& filters,

@@ -483,7 +483,7 @@ void DrawScreen::BeginRecord() {
     if (left && left->Refusal.isEmpty()) {
         Dialogs::Answer answer = Dialogs::Answer::No;
         if (!RunModal([&] {
-                answer = m_services.dialogs.AskYesNo(this, ResumeQuestion(*left), Dialogs::Answer::No);
+                answer = m_services.dialogs.AskYesNoOn(this, ResumeQuestion(*left), Dialogs::Answer::No);
             })) {
             return;
         }

@@ -88,6 +88,11 @@ private slots:
         const int height = b.screen->screen()->geometry().height();
         QVERIFY(QFontInfo(box->font()).pixelSize() >= RoomTypePixels(height));
         QVERIFY(RoomTypePixels(height) >= 15);
+        // Questions asked over the room, too (the game left off), with their default kept.
+        std::unique_ptr<QMessageBox> question(MakeRoomQuestionBox(
+            b.screen, QStringLiteral("前回の抽選（4 人）を続けますか？"), Dialogs::Answer::No));
+        QVERIFY(QFontInfo(question->font()).pixelSize() >= RoomTypePixels(height));
+        QCOMPARE(question->defaultButton(), question->button(QMessageBox::No));
     }
 
     void closeIsRefusedOnceADrawHasStarted() {
@@ -293,6 +298,7 @@ private slots:
             QCOMPARE(b.ts.dialogs.Questions(),
                      QStringList{QStringLiteral("前回の抽選（2 人）を続けますか？")});
             QCOMPARE(b.ts.dialogs.LastDefault, Dialogs::Answer::No);
+            QCOMPARE(b.ts.dialogs.Log.front().extra, QStringLiteral("no room")); // read by the room
         }
         const bool resumed = mode == 2 && Dialogs::Answer(answer) == Dialogs::Answer::Yes;
         QCOMPARE(b.Panel(7)->IsOpen(), resumed);
