@@ -110,14 +110,23 @@ int NextCardNumber(const std::vector<RecordedCard>& cards) {
     return highest + 1;
 }
 
+bool LoadCardRecord(const QString& path, std::vector<RecordedCard>& cards, FileError& error) {
+    cards.clear();
+    if (!QFileInfo::exists(path)) {
+        return true;
+    }
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes, error)) {
+        return false;
+    }
+    cards = ReadCardRecord(bytes);
+    return true;
+}
+
 bool AddCardsToRecord(const QString& path, const std::vector<RecordedCard>& cards, FileError& error) {
     std::vector<RecordedCard> all;
-    if (QFileInfo::exists(path)) {
-        QByteArray bytes;
-        if (!ReadFileBytes(path, bytes, error)) {
-            return false;
-        }
-        all = ReadCardRecord(bytes);
+    if (!LoadCardRecord(path, all, error)) {
+        return false;
     }
     all.insert(all.end(), cards.begin(), cards.end());
     return WriteFileSafely(path, WriteCardRecord(all), error);

@@ -43,6 +43,10 @@ QByteArray WriteCardRecord(const std::vector<RecordedCard>& cards);
 // The number the next card takes: after the highest one recorded.
 int NextCardNumber(const std::vector<RecordedCard>& cards);
 
+// The cards of a record file; none when there is no file yet. False when the file is there but
+// cannot be read: numbers taken after it would be given twice.
+bool LoadCardRecord(const QString& path, std::vector<RecordedCard>& cards, FileError& error);
+
 // Adds cards to the record file through a SafeFile: the old record stays whole on a failure.
 bool AddCardsToRecord(const QString& path, const std::vector<RecordedCard>& cards, FileError& error);
 

@@ -240,23 +240,16 @@ void CardIssueScreen::Cmd印刷設定適用_Click() {
                                     Dialogs::Answer::Yes) != Dialogs::Answer::Yes) {
         return;
     }
-    CardRunValues values;
-    QString error;
-    if (!ReadRunValues(ControlTexts(), values, error)) {
-        m_services.dialogs.ShowMessage(error);
+    const std::optional<CardRunValues> values = ReadValuesOrSay();
+    if (!values) {
         return;
     }
     const QPrinterInfo printer = m_printerLookup();
-    QString pdfPath;
-    if (printer.isNull()) {
-        pdfPath = CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime());
-    }
-    CardMarks marks;
-    marks.Numbered = m_numbered->isEnabled() && m_numbered->isChecked();
-    marks.PhoneAddress = PhoneAddress();
+    const QString pdfPath = PdfPathFor(printer);
+    const CardMarks marks = ChosenMarks(); // before the screen is disabled: it reads enabled states
     setEnabled(false);
     if (!m_run->Start(
-            values, printer, pdfPath, [this] { FinishRun(); }, marks)) {
+            *values, printer, pdfPath, [this] { FinishRun(); }, marks)) {
         FinishRun();
     }
 }
@@ -265,33 +258,48 @@ void CardIssueScreen::BtnPreview_Click() {
     if (IsPrinting()) {
         return;
     }
-    CardRunValues values;
-    QString error;
-    if (!ReadRunValues(ControlTexts(), values, error)) {
-        m_services.dialogs.ShowMessage(error);
+    const std::optional<CardRunValues> values = ReadValuesOrSay();
+    if (!values) {
         return;
     }
     // The numbers the run would give, shown, not taken: the preview records nothing.
-    CardMarks marks;
-    marks.Numbered = m_numbered->isEnabled() && m_numbered->isChecked();
-    marks.PhoneAddress = PhoneAddress();
+    CardMarks marks = ChosenMarks();
     if (marks.Numbered) {
-        const QString pdfPath = m_printerLookup().isNull()
-                                    ? CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime())
-                                    : QString();
         QString refusal;
         const std::optional<int> first =
-            FirstCardNumber(m_state, CardRecordPathOf(m_state, pdfPath), refusal);
+            FirstCardNumber(m_state, CardRecordPathOf(m_state, PdfPathFor(m_printerLookup())), refusal);
         if (!first) {
             m_services.dialogs.ShowMessage(refusal); // as the run would
             return;
         }
         marks.FirstNumber = *first;
     }
-    auto* preview = new CardPreview(values, marks, m_state, m_services.random, this);
+    auto* preview = new CardPreview(*values, marks, m_state, m_services.random, this);
     const QPointer<CardPreview> guard(preview);
     m_services.dialogs.Exec(*preview);
     delete guard.data(); // gone already when the screen went under it
+}
+
+std::optional<CardRunValues> CardIssueScreen::ReadValuesOrSay() {
+    CardRunValues values;
+    QString error;
+    if (!ReadRunValues(ControlTexts(), values, error)) {
+        m_services.dialogs.ShowMessage(error);
+        return std::nullopt;
+    }
+    return values;
+}
+
+CardMarks CardIssueScreen::ChosenMarks() const {
+    CardMarks marks;
+    marks.Numbered = m_numbered->isEnabled() && m_numbered->isChecked();
+    marks.PhoneAddress = PhoneAddress();
+    return marks;
+}
+
+QString CardIssueScreen::PdfPathFor(const QPrinterInfo& printer) const {
+    return printer.isNull() ? CardPdfPath(CardOutputFolder(m_state), QDateTime::currentDateTime())
+                            : QString();
 }
 
 void CardIssueScreen::FinishRun() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cards/cardrenderer.h"
 #include "core/cards/cardsettings.h"
 
 #include <QHostAddress>
@@ -7,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CardPrintRun;
@@ -54,6 +56,11 @@ private:
     void BtnPreview_Click();
     void UpdateMarkControls();
     void FinishRun();
+    // The run's values from the controls; nothing, after saying why, when they do not read.
+    std::optional<CardRunValues> ReadValuesOrSay();
+    CardMarks ChosenMarks() const;
+    // The PDF a run writes when there is no printer; empty when there is one.
+    QString PdfPathFor(const QPrinterInfo& printer) const;
 
     ProgramState& m_state;
     Services& m_services;

@@ -388,14 +388,10 @@ void CardPrintRun::WriteRecord() {
 
 std::optional<int> FirstCardNumber(const ProgramState& state, const QString& recordPath, QString& refusal) {
     std::vector<RecordedCard> recorded;
-    if (QFileInfo::exists(recordPath)) {
-        QByteArray bytes;
-        FileError error;
-        if (!ReadFileBytes(recordPath, bytes, error)) {
-            refusal = RecordReadMessage(recordPath, error);
-            return std::nullopt;
-        }
-        recorded = ReadCardRecord(bytes);
+    FileError error;
+    if (!LoadCardRecord(recordPath, recorded, error)) {
+        refusal = RecordReadMessage(recordPath, error);
+        return std::nullopt;
     }
     return std::max(NextCardNumber(recorded), state.CardNumbersGiven.value(recordPath, 1));
 }

@@ -35,18 +35,15 @@ QString PhoneJoin::RecordPath() const {
 
 std::optional<std::vector<RecordedCard>> PhoneJoin::ReadCards(QString& refusal) const {
     const QString path = RecordPath();
-    if (!QFileInfo::exists(path)) {
-        return std::vector<RecordedCard>{}; // no card printed yet: only fresh cards
-    }
-    QByteArray bytes;
+    std::vector<RecordedCard> cards; // none when no card was printed yet: only fresh cards
     FileError error;
-    if (!ReadFileBytes(path, bytes, error)) {
+    if (!LoadCardRecord(path, cards, error)) {
         // Serving without the record would deal numbers that printed cards already carry.
         refusal = QStringLiteral("カード記録を読み込めなかったため、スマホ参加を始められません。\r\n%1\r\n%2")
                       .arg(QDir::toNativeSeparators(path), error.Lines(QStringLiteral("エラー番号=")));
         return std::nullopt;
     }
-    return ReadCardRecord(bytes);
+    return cards;
 }
 
 std::vector<QHostAddress> PhoneJoin::Addresses() const {
