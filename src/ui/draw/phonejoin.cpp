@@ -11,7 +11,6 @@
 #include "ui/draw/drawboxes.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QPointer>
 #include <algorithm>
 
