@@ -128,3 +128,8 @@ bool CardsRepeatPeople(const CardRunValues& values, const RosterTable& roster, i
     const int cells = values.FramesPerSide * values.FramesPerSide - 1;
     return values.Mode == CardMode::Normal && around > 0 && around < cells;
 }
+
+bool SameCardChoices(const CardRunValues& a, const CardRunValues& b) {
+    return a.Mode == b.Mode && a.FramesPerSide == b.FramesPerSide && a.LayoutIndex == b.LayoutIndex &&
+           a.Centre == b.Centre && a.DesignatedRow == b.DesignatedRow;
+}

@@ -78,6 +78,10 @@ private:
     QString m_fingerprint;
 };
 
+// Whether two runs choose their cards alike (kind, grid, layout, centre): the sheets and the text
+// colour may differ.
+bool SameCardChoices(const CardRunValues& a, const CardRunValues& b);
+
 // Whether a normal card of the run must show someone twice: fewer eligible participants than the
 // cells around the centre. eligible receives how many there are.
 bool CardsRepeatPeople(const CardRunValues& values, const RosterTable& roster, int& eligible);
