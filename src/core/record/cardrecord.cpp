@@ -130,27 +130,38 @@ bool CardRecordIndex::Refresh(const QString& path, FileError& error) {
         return false;
     }
     const qint64 size = file.size();
-    QByteArray bytes;
+    // The file's bytes from `from` on: mapped where the system can (a large record is then read
+    // in place, not copied), else read.
+    QByteArray readBytes;
+    const auto bytesFrom = [&](qint64 from) -> QByteArrayView {
+        if (from >= size) {
+            return {};
+        }
+        if (uchar* mapped = file.map(from, size - from)) {
+            return QByteArrayView(reinterpret_cast<const char*>(mapped), size - from);
+        }
+        ClearSystemError();
+        readBytes.clear();
+        if (file.seek(from)) {
+            readBytes = file.read(size - from);
+        }
+        return readBytes.size() == size - from ? QByteArrayView(readBytes) : QByteArrayView();
+    };
+    QByteArrayView bytes;
     bool appended = m_offset > 0 && size >= m_offset;
     if (appended) {
         // Only what follows the lines read, after the bytes that must still be there before them.
         const qint64 from = m_offset - m_lastRead.size();
-        appended = file.seek(from);
+        bytes = bytesFrom(from);
+        appended = bytes.size() == size - from && bytes.startsWith(m_lastRead);
         if (appended) {
-            bytes = file.read(size - from);
-            appended = bytes.size() == size - from && bytes.startsWith(m_lastRead);
-        }
-        if (appended) {
-            bytes.remove(0, m_lastRead.size());
+            bytes = bytes.sliced(m_lastRead.size());
         }
     }
     if (!appended) {
         // The first reading, or the file is another now.
         Reset();
-        ClearSystemError();
-        if (file.seek(0)) {
-            bytes = file.readAll();
-        }
+        bytes = bytesFrom(0);
         if (bytes.size() != size) {
             error = FileError::Last(GenericIoErrorCode());
             Reset();
@@ -162,9 +173,9 @@ bool CardRecordIndex::Refresh(const QString& path, FileError& error) {
     ReadLines(bytes);
     const qint64 keepFrom = std::max<qint64>(0, m_offset - kKnownBytes);
     if (keepFrom >= base) {
-        m_lastRead = bytes.sliced(keepFrom - base, m_offset - keepFrom);
+        m_lastRead = bytes.sliced(keepFrom - base, m_offset - keepFrom).toByteArray();
     } else {
-        m_lastRead = before.right(base - keepFrom) + bytes.left(m_offset - base);
+        m_lastRead = before.right(base - keepFrom) + bytes.first(m_offset - base).toByteArray();
     }
     if (Damaged()) {
         error = FileError{0, DamageText()};
@@ -503,6 +514,10 @@ CardVerdict CheckCard(const RecordedCard& card, const std::set<qint16>& drawn, c
         v.Words = QStringLiteral("リーチ（%1 列）").arg(v.Reaches);
     } else {
         v.Words = QStringLiteral("%1 マスが開いています").arg(v.MarkedCount);
+    }
+    if (v.Renamed > 0) {
+        v.Note =
+            QStringLiteral("印刷した後に登録行の人が変わったため、%1 マスは数えていません。").arg(v.Renamed);
     }
     return v;
 }

@@ -154,8 +154,9 @@ struct CardVerdict {
     int MarkedCount = 0;
     int Lines = 0;
     int Reaches = 0;
-    int Renamed = 0; // cells whose row names someone else now
+    int Renamed = 0; // drawn cells whose row names someone else now
     QString Words;   // "ビンゴ！（2 列）", "リーチ（3 列）" or how many cells are marked
+    QString Note;    // for the organiser: the cells not counted because their row names someone else
 };
 CardVerdict CheckCard(const RecordedCard& card, const std::set<qint16>& drawn,
                       const RosterTable* roster = nullptr);

@@ -224,6 +224,7 @@ TEST(CardCheck, ACellCountsWhileItsRowNamesThePersonPrinted) {
     const CardVerdict v = CheckCard(printed, {1, 2, 3}, &roster);
     EXPECT_EQ(v.Lines, 0);
     EXPECT_EQ(v.Renamed, 1);
+    EXPECT_TRUE(v.Note.contains(QStringLiteral("1 マス")));
     EXPECT_TRUE(v.Marked[0]);
     EXPECT_FALSE(v.Marked[2]);
 }
