@@ -9,18 +9,17 @@
 #include "core/draw/framelog.h"
 #include "core/draw/panelgrid.h"
 #include "core/programstate.h"
-#include "core/record/cardrecord.h"
-#include "core/record/drawrecord.h"
-#include "core/record/recordfile.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/colour/pickcolor.h"
-#include "ui/draw/drawboxes.h"
+#include "ui/draw/cardchecker.h"
 #include "ui/draw/drawcanvas.h"
+#include "ui/draw/drawrecordkeeper.h"
 #include "ui/draw/effectarea.h"
 #include "ui/draw/kapmenubox.h"
 #include "ui/draw/panelwidget.h"
+#include "ui/draw/phoneclaims.h"
 #include "ui/draw/phonejoin.h"
 #include "ui/draw/typedsurface.h"
 
@@ -96,8 +95,13 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     m_sequence =
         std::make_unique<DrawSequence>(m_state, view, m_services.clock, m_services.music, m_services.random);
     m_phones = std::make_unique<PhoneJoin>(m_state, m_services, *m_sequence);
-    connect(m_phones.get(), &PhoneJoin::Claimed, this, [this](int number) { TakeClaim(number); });
+    ScreenBoxes& boxes = *this;
+    m_record = std::make_unique<DrawRecordKeeper>(m_state, m_services, *m_sequence, boxes);
+    m_cardChecker = std::make_unique<CardChecker>(m_state, m_services, *m_sequence, boxes);
     BuildControls();
+    m_claims = std::make_unique<PhoneClaims>(*m_phones, *m_cardChecker, this);
+    connect(m_phones.get(), &PhoneJoin::Claimed, this, [this](int number) { m_claims->Take(number); });
+    m_record->PanelsChanged = [this] { m_claims->Show(); };
     m_drawButton->setEnabled(false);
     ApplyBackground(m_state.Settings.Backcolor);
     // The screen is shown by whoever opened it (the main window puts it in a child window first);
@@ -156,14 +160,6 @@ void DrawScreen::BuildControls() {
     m_telop->setFont(DesignFont(DesignFace::PMincho, 60, true));
     m_telop->setStyleSheet(QStringLiteral("QLabel { color: white; background: transparent; }"));
     m_telop->hide();
-
-    // Bingo called from a phone: told to the organiser in the top band, small, not to the room.
-    m_claimNotice = new QLabel(this);
-    m_claimNotice->setObjectName(QStringLiteral("lblスマホ申告"));
-    m_claimNotice->setFont(DesignFont(DesignFace::PGothic, 9.75, true));
-    m_claimNotice->setStyleSheet(
-        QStringLiteral("QLabel { color: yellow; background: black; padding: 2px; }"));
-    m_claimNotice->hide();
 }
 
 void DrawScreen::CheckParticipants() {
@@ -172,7 +168,7 @@ void DrawScreen::CheckParticipants() {
         return;
     }
     if (m_sequence->Pools().Candidates().Count > 0) {
-        BeginRecord();
+        m_record->Begin();
         return;
     }
     if (!RunModal([this] {
@@ -193,9 +189,8 @@ void DrawScreen::Timer1_Timer() {
         LayoutPanelGrid();
         m_lastLayoutSize = size();
     }
-    if (m_recorder && m_modalDepth == 0 && !m_sequence->IsRunning()) {
-        TellRecordFailure();
-        if (m_closed) {
+    if (m_record->IsOpen() && m_modalDepth == 0 && !m_sequence->IsRunning()) {
+        if (!m_record->TellFailure() || m_closed) {
             return;
         }
         if (const QString failure = m_phones->TakeFailure(); !failure.isEmpty()) {
@@ -357,7 +352,7 @@ void DrawScreen::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(QStringLiteral("抽選履歴 (H)"), this, [this] { ShowHistory(); });
     menu.addAction(QStringLiteral("カード確認 (C)"), this, [this] { CheckCard(); });
     menu.addAction(QStringLiteral("スマホ参加 (P)"), this, [this] { JoinByPhone(); });
-    if (!m_claims.empty()) {
+    if (!m_claims->IsEmpty()) {
         menu.addAction(QStringLiteral("スマホの申告を確認 (K)"), this, [this] { CheckClaimedCard(); });
     }
     menu.addSeparator();
@@ -448,9 +443,7 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
     }
     m_closed = true;
     m_phones->Stop();
-    if (m_recorder) {
-        m_recorder->End();
-    }
+    m_record->End();
     if (m_standIn) {
         // The screen goes while full screen: the child window that held its place goes too.
         QPointer<QWidget> standIn = m_standIn;
@@ -464,142 +457,19 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// ---- The draw record ------------------------------------------------------------------------
-
-void DrawScreen::BeginRecord() {
-    const QString path = DrawRecordPath(WorkingFolderOf(m_state), QDate::currentDate());
-    m_recorder = std::make_unique<DrawRecorder>(m_state, m_services.clock, path, m_sequence->Columns(),
-                                                m_sequence->Rows());
-    m_sequence->AddListener(this);
-    QByteArray bytes;
-    FileError ignored; // no record yet today: nothing to go on with
-    std::optional<ResumableDraw> left;
-    if (ReadFileBytes(path, bytes, ignored)) {
-        left = FindResumableDraw(ReadDrawRecord(bytes), m_state.Settings.RosterFilePath,
-                                 RosterFingerprint(m_state.Roster), m_state.Settings.GameMode,
-                                 m_sequence->Columns(), m_sequence->Rows());
-    }
-    DrawEvent begin = DrawEvent::Start;
-    if (left && left->Refusal.isEmpty()) {
-        Dialogs::Answer answer = Dialogs::Answer::No;
-        if (!RunModal([&] {
-                answer = m_services.dialogs.AskYesNoOn(this, ResumeQuestion(*left), Dialogs::Answer::No);
-            })) {
-            return;
-        }
-        if (answer == Dialogs::Answer::Yes) {
-            m_sequence->Resume(left->Panels, left->DrawCount);
-            begin = DrawEvent::Resume;
-        }
-    } else if (left) {
-        if (!ShowMessage(ResumeRefusal(*left))) {
-            return;
-        }
-    }
-    m_recorder->Begin(begin);
-}
-
-void DrawScreen::PanelOpened(qint16 row, int panel, bool byHand) {
-    m_recorder->Opened(row, m_state.Roster.Cell(RosterColumn::Name, row), panel, byHand);
-    ShowClaims(); // a claim may hold a line now
-}
-
-void DrawScreen::PanelClosed(qint16 row, int panel) {
-    m_recorder->Closed(row, m_state.Roster.Cell(RosterColumn::Name, row), panel);
-    ShowClaims();
-}
-
-void DrawScreen::TellRecordFailure() {
-    if (const std::optional<FileError> failure = m_recorder->TakeFailure()) {
-        ShowMessage(QStringLiteral("抽選記録を書き込めませんでした。\r\n%1\r\n%2")
-                        .arg(m_recorder->Path(), failure->Lines(QStringLiteral("エラー番号="))));
-    }
-}
+// ---- The screen's own commands ---------------------------------------------------------------
 
 void DrawScreen::ShowHistory() {
-    if (!AcceptsCommands()) {
-        return;
-    }
-    QByteArray bytes;
-    FileError ignored;
-    QStringList entries;
-    if (m_recorder && ReadFileBytes(m_recorder->Path(), bytes, ignored)) {
-        entries = DrawHistory(ReadDrawRecord(bytes));
-    }
-    auto* box = new DrawHistoryBox(entries, this);
-    const QPointer<DrawHistoryBox> guard(box);
-    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
-        delete box;
-    }
+    m_record->ShowHistory();
 }
 
 void DrawScreen::CheckCard() {
-    if (!AcceptsCommands()) {
-        return;
-    }
-    std::optional<QString> answer;
-    if (!RunModal([&] {
-            answer = m_services.dialogs.InputText(this, QStringLiteral("カード確認"),
-                                                  QStringLiteral("カード番号を入力してください"), QString());
-        }) ||
-        !answer) {
-        return;
-    }
-    bool ok = false;
-    const int number = answer->trimmed().remove(QStringLiteral("No.")).toInt(&ok);
-    if (!ok || number < 1) {
-        ShowMessage(QStringLiteral("カード番号は数字で入力してください。"));
-        return;
-    }
-    CheckCard(number);
+    m_cardChecker->Ask();
 }
 
 void DrawScreen::CheckCard(int number) {
-    if (!AcceptsCommands()) {
-        return;
-    }
-    QString refusal;
-    const std::optional<RecordedCard> card = RecordedCardOf(number, refusal);
-    if (!card) {
-        ShowMessage(refusal);
-        return;
-    }
-    auto* box = new CardCheckBox(*card, ::CheckCard(*card, DrawnRows()), m_state.Roster,
-                                 m_state.Settings.Pictures, this);
-    const QPointer<CardCheckBox> guard(box);
-    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
-        delete box;
-    }
+    m_cardChecker->Check(number);
 }
-
-std::optional<RecordedCard> DrawScreen::RecordedCardOf(int number, QString& refusal) const {
-    QByteArray bytes;
-    FileError error;
-    const QString path = CardRecordPath(WorkingFolderOf(m_state), m_state.Settings.RosterFilePath);
-    if (!ReadFileBytes(path, bytes, error)) {
-        refusal = QStringLiteral("番号を付けて印刷したカードの記録がありません。\r\n%1").arg(path);
-        return std::nullopt;
-    }
-    const std::vector<RecordedCard> cards = ReadCardRecord(bytes);
-    const CardLookup found = FindCard(cards, number, RosterFingerprint(m_state.Roster));
-    if (!found.Card) {
-        refusal = found.Refusal;
-        return std::nullopt;
-    }
-    return *found.Card;
-}
-
-std::set<qint16> DrawScreen::DrawnRows() const {
-    std::set<qint16> drawn;
-    for (int k = 0; k < m_sequence->PanelCount(); ++k) {
-        if (const qint16 row = m_sequence->PanelRow(k); row > 0) {
-            drawn.insert(row);
-        }
-    }
-    return drawn;
-}
-
-// ---- Phones ------------------------------------------------------------------------------------
 
 void DrawScreen::JoinByPhone() {
     if (!AcceptsCommands()) {
@@ -608,49 +478,10 @@ void DrawScreen::JoinByPhone() {
     RunModal([this] { m_phones->ShowBox(this); });
 }
 
-void DrawScreen::TakeClaim(int number) {
-    if (std::find(m_claims.begin(), m_claims.end(), number) == m_claims.end()) {
-        m_claims.push_back(number);
-    }
-    ShowClaims();
-}
-
-void DrawScreen::ShowClaims() {
-    if (m_claims.empty()) {
-        m_claimNotice->hide();
-        return;
-    }
-    // Whether the card holds a line is for the organiser's eyes: the room hears it from the check.
-    // The cards are the server's, in memory: this runs whenever a panel opens while claims wait.
-    const RecordedCard* card = m_phones->ServedCard(m_claims.front());
-    QString text = QStringLiteral("スマホから No.%1 がビンゴを申告しました")
-                       .arg(m_claims.front(), 4, 10, QLatin1Char('0'));
-    if (!card) {
-        text += QStringLiteral("が、記録にないカードです（K キーで確認）");
-    } else if (::CheckCard(*card, DrawnRows()).Lines > 0) {
-        text += QStringLiteral("（K キーで確認）");
-    } else {
-        text += QStringLiteral("が、まだ列はそろっていません（K キーで確認）");
-    }
-    if (m_claims.size() > 1) {
-        text += QStringLiteral("　ほか %1 枚").arg(m_claims.size() - 1);
-    }
-    m_claimNotice->setText(text);
-    m_claimNotice->adjustSize();
-    m_claimNotice->move(width() - m_claimNotice->width() - TwipsToPixels(this, kPlayInfoLeft),
-                        TwipsToPixels(this, kPlayInfoTop));
-    m_claimNotice->show();
-    m_claimNotice->raise();
-}
-
 void DrawScreen::CheckClaimedCard() {
-    if (m_claims.empty() || !AcceptsCommands()) {
-        return;
+    if (AcceptsCommands()) {
+        m_claims->CheckOldest();
     }
-    const int number = m_claims.front();
-    m_claims.pop_front();
-    ShowClaims();
-    CheckCard(number);
 }
 
 void DrawScreen::FrameDue(qint64 dueUs) {

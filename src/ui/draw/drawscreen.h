@@ -1,26 +1,24 @@
 #pragma once
 
-#include "core/draw/drawlistener.h"
 #include "core/draw/drawview.h"
 #include "core/draw/photocache.h"
-#include "core/record/cardrecord.h"
+#include "ui/draw/screenboxes.h"
 #include "ui/draw/typedsurface.h"
 
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <set>
 #include <vector>
 
-class DrawRecorder;
+class CardChecker;
+class DrawRecordKeeper;
 class DrawSequence;
 class FrameLog;
 class EffectArea;
 class PanelWidget;
+class PhoneClaims;
 class PhoneJoin;
 class QLabel;
 class QLineEdit;
@@ -38,7 +36,7 @@ struct Services;
 // when the roster holds nobody, closes the screen. The screen's modal boxes run event loops in
 // which the screen may be closed: it then neither closes itself nor starts anything while one is
 // open, and stops at once when it was destroyed under one.
-class DrawScreen : public QWidget, private DrawView, private DrawListener {
+class DrawScreen : public QWidget, private DrawView, private ScreenBoxes {
     Q_OBJECT
 public:
     DrawScreen(ProgramState& state, Services& services, QWidget* parent = nullptr);
@@ -86,8 +84,11 @@ private:
     void CheckParticipants();
     void Cmd背景色_Click();
     void ApplyBackground(const QString& text);
-    bool RunModal(const std::function<void()>& show);
-    bool AcceptsCommands() const;
+
+    // ScreenBoxes
+    bool RunModal(const std::function<void()>& show) override;
+    bool AcceptsCommands() const override;
+    QWidget* BoxParent() override { return this; }
     QFont TypedFont() const;
     double ClientWidthTwips() const;
     QSize EffectBox() const;
@@ -117,31 +118,22 @@ private:
     void PrintName(const QString& face, const NameFrame& frame, const QString& name) override;
     void FrameDue(qint64 dueUs) override;
 
-    // DrawListener: the draw record.
-    void PanelOpened(qint16 row, int panel, bool byHand) override;
-    void PanelClosed(qint16 row, int panel) override;
-    void BeginRecord();
-    void TellRecordFailure();
-    std::optional<RecordedCard> RecordedCardOf(int number, QString& refusal) const;
-    std::set<qint16> DrawnRows() const;
-    void TakeClaim(int number);
-    void ShowClaims();
-
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     ProgramState& m_state;
     Services& m_services;
     PhotoCache m_photos;
     std::unique_ptr<DrawSequence> m_sequence;
-    std::unique_ptr<PhoneJoin> m_phones; // listens to the sequence: goes before it
+    std::unique_ptr<PhoneJoin> m_phones;        // listens to the sequence: goes before it
+    std::unique_ptr<DrawRecordKeeper> m_record; // listens to the sequence too
+    std::unique_ptr<CardChecker> m_cardChecker;
+    std::unique_ptr<PhoneClaims> m_claims;
 
     QLineEdit* m_playInfo = nullptr;
     QPushButton* m_drawButton = nullptr;
     QPushButton* m_backButton = nullptr;
     EffectArea* m_effect = nullptr;
     QLabel* m_telop = nullptr;
-    QLabel* m_claimNotice = nullptr;
-    std::deque<int> m_claims; // card numbers called from phones, not yet checked
     std::vector<PanelWidget*> m_panels;
     std::unique_ptr<Timer> m_timer1;
     std::unique_ptr<Timer> m_openingTimer;
@@ -158,5 +150,4 @@ private:
 
     TypedSurface m_typed;
     std::unique_ptr<FrameLog> m_frameLog;
-    std::unique_ptr<DrawRecorder> m_recorder;
 };
