@@ -15,6 +15,7 @@
 #include "ui/colour/pickcolor.h"
 #include "ui/draw/cardchecker.h"
 #include "ui/draw/drawcanvas.h"
+#include "ui/draw/drawkeysbox.h"
 #include "ui/draw/drawrecordkeeper.h"
 #include "ui/draw/effectarea.h"
 #include "ui/draw/kapmenubox.h"
@@ -112,8 +113,9 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     connect(&m_photos, &PhotoCache::Ready, this, [this](const QString& path) { PaintEffectPhoto(path); });
     if (!m_state.FrameLogPath.isEmpty()) {
         m_frameLog = std::make_unique<FrameLog>(m_state.FrameLogPath);
-        m_effect->installEventFilter(this);
-        m_telop->installEventFilter(this);
+        // A frame is logged when the window system has it: after the flush of the window the
+        // screen is in (the main window, or the screen itself full screen).
+        qApp->installEventFilter(this);
     }
 }
 
@@ -231,7 +233,6 @@ void DrawScreen::ApplyBackground(const QString& text) {
     QColor colour;
     if (ColourFromText(text, colour)) {
         m_background = colour;
-        m_systemBackground = false;
     }
     update();
 }
@@ -242,8 +243,9 @@ double DrawScreen::ClientWidthTwips() const {
 
 void DrawScreen::LayoutPanelGrid() {
     std::vector<PanelRect> rects;
-    if (!::LayoutPanelGrid(PixelsToTwips(this, height()), PixelsToTwips(this, m_drawButton->height()),
-                           m_sequence->Columns(), m_sequence->Rows(), rects)) {
+    if (!::LayoutPanelGrid(ClientWidthTwips(), PixelsToTwips(this, height()),
+                           PixelsToTwips(this, m_drawButton->height()), m_sequence->Columns(),
+                           m_sequence->Rows(), rects)) {
         return;
     }
     // Full screen on a projector, the grid is centred across the width instead of hugging the left.
@@ -309,6 +311,12 @@ void DrawScreen::Picパネル_MouseUp(int index) {
 }
 
 void DrawScreen::keyPressEvent(QKeyEvent* event) {
+    // A key held down repeats: it still does what one press does, once (a held Space must not
+    // draw one participant after another, nor close and reopen a box).
+    if (event->isAutoRepeat()) {
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_H:
         ShowHistory();
@@ -321,6 +329,9 @@ void DrawScreen::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_K:
         CheckClaimedCard();
+        return;
+    case Qt::Key_F1:
+        ShowKeys();
         return;
     case Qt::Key_Space:
     case Qt::Key_Return:
@@ -346,7 +357,15 @@ void DrawScreen::keyPressEvent(QKeyEvent* event) {
 }
 
 void DrawScreen::contextMenuEvent(QContextMenuEvent* event) {
-    // The screen's own menu, over the background (a panel's right click is its box).
+    // Over a panel that takes a right click, the click is the panel's: its box opens when the
+    // button is released. (The menu event comes with the press on some systems, before the
+    // release reaches the panel.)
+    if (const auto* panel = dynamic_cast<const PanelWidget*>(childAt(event->pos()));
+        panel && m_sequence->PanelBoxSwitch(panel->Index())) {
+        event->accept();
+        return;
+    }
+    // The screen's own menu, over the background.
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mnu抽選画面"));
     menu.addAction(QStringLiteral("抽選履歴 (H)"), this, [this] { ShowHistory(); });
@@ -355,6 +374,7 @@ void DrawScreen::contextMenuEvent(QContextMenuEvent* event) {
     if (!m_claims->IsEmpty()) {
         menu.addAction(QStringLiteral("スマホの申告を確認 (K)"), this, [this] { CheckClaimedCard(); });
     }
+    menu.addAction(QStringLiteral("操作キー一覧 (F1)"), this, [this] { ShowKeys(); });
     menu.addSeparator();
     if (IsFullScreen()) {
         menu.addAction(QStringLiteral("全画面表示を終わる (F11)"), this, [this] { ShowInWindow(); });
@@ -478,6 +498,17 @@ void DrawScreen::JoinByPhone() {
     RunModal([this] { m_phones->ShowBox(this); });
 }
 
+void DrawScreen::ShowKeys() {
+    if (!AcceptsCommands()) {
+        return;
+    }
+    auto* box = new DrawKeysBox(this);
+    const QPointer<DrawKeysBox> guard(box);
+    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
+        delete box;
+    }
+}
+
 void DrawScreen::CheckClaimedCard() {
     if (AcceptsCommands()) {
         m_claims->CheckOldest();
@@ -491,25 +522,31 @@ void DrawScreen::FrameDue(qint64 dueUs) {
 }
 
 bool DrawScreen::eventFilter(QObject* watched, QEvent* event) {
-    // Only while frames are logged: times the paints of the effect area and the scrolling line.
-    if (m_frameLog && event->type() == QEvent::Paint && (watched == m_effect || watched == m_telop)) {
+    // Only while frames are logged. The effect area, the scrolling line and the typed surface
+    // paint into the window's buffer; the window's update request paints and then flushes the
+    // buffer to the window system, and only then the room sees the frame.
+    if (!m_frameLog) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::Paint && (watched == m_effect || watched == m_telop)) {
+        m_framePainted = true;
+    } else if (event->type() == QEvent::UpdateRequest && watched == window()) {
         const qint64 began = m_services.clock.NowUs();
-        watched->event(event); // QObject::event: the widget paints here
-        m_frameLog->Painted(began, m_services.clock.NowUs());
+        m_framePainted = false;
+        watched->event(event); // the window paints and flushes here
+        if (m_framePainted) {
+            m_frameLog->Painted(began, m_services.clock.NowUs());
+        }
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void DrawScreen::paintEvent(QPaintEvent*) {
-    const qint64 began = m_frameLog ? m_services.clock.NowUs() : 0;
+    m_framePainted = true;
     QPainter painter(this);
     painter.fillRect(rect(), m_background);
     m_typed.Paint(painter);
-    painter.end();
-    if (m_frameLog) {
-        m_frameLog->Painted(began, m_services.clock.NowUs());
-    }
 }
 
 void DrawScreen::resizeEvent(QResizeEvent*) {
@@ -529,10 +566,6 @@ QFont DrawScreen::TypedFont() const {
 
 QSizeF DrawScreen::ScreenSize() const {
     return QSizeF(size());
-}
-
-qint32 DrawScreen::BackgroundColourNumber() const {
-    return m_systemBackground ? -1 : ColourNumber(m_background);
 }
 
 bool DrawScreen::ShowMessage(const QString& text) {
@@ -612,9 +645,9 @@ QSize DrawScreen::EffectBox() const {
     return ScaledPixelSize(QSizeF(size()), devicePixelRatioF());
 }
 
-void DrawScreen::PreparePhoto(const QString& path) {
+void DrawScreen::PreparePhoto(const QString& path, bool onPanel) {
     m_photos.Prepare(path, EffectBox());
-    if (!m_panels.empty()) {
+    if (onPanel && !m_panels.empty()) {
         m_photos.Prepare(path, PanelWidget::PhotoBox(m_panels.front()->width(), devicePixelRatioF()));
     }
 }

@@ -68,6 +68,8 @@ public:
     void CheckCard(int number);
     void JoinByPhone();
     void CheckClaimedCard();
+    // The keys of the screen, for the organiser (F1).
+    void ShowKeys();
     const PhoneJoin* Phones() const { return m_phones.get(); }
 
 protected:
@@ -96,7 +98,7 @@ private:
 
     // DrawView
     QSizeF ScreenSize() const override;
-    qint32 BackgroundColourNumber() const override;
+    QColor BackgroundColour() const override { return m_background; }
     bool ShowMessage(const QString& text) override;
     void ShowButtons(bool shown) override;
     void ShowPlayInfo(const QString& text) override;
@@ -109,7 +111,7 @@ private:
     void ClearSurface() override;
     void TypeCharacter(const QString& character, const QColor& colour) override;
     void EndTypedLine() override;
-    void PreparePhoto(const QString& path) override;
+    void PreparePhoto(const QString& path, bool onPanel) override;
     void ShowPhoto(const QString& path) override;
     void ShowEffects() override;
     void HideEffects() override;
@@ -143,11 +145,11 @@ private:
     bool m_closed = false;
     int m_modalDepth = 0; // modal boxes of this screen now open
     QColor m_background;
-    bool m_systemBackground = true;
     bool m_telopSmall = false;   // the scrolling line, once made smaller, stays so
     QString m_effectPhoto;       // the photo the effect area shows, or waits for
     QPointer<QWidget> m_standIn; // holds the child window's place while the screen is full screen
 
     TypedSurface m_typed;
     std::unique_ptr<FrameLog> m_frameLog;
+    bool m_framePainted = false; // a part of the draw painted during the window's update
 };
