@@ -137,9 +137,12 @@ TEST(DrawModes, OwnPanelModesOpenTheRowsOwnPanelAndDropTheRest) {
             EXPECT_EQ(rig.view.OpenPanels[k].Row, k + 1);
             EXPECT_EQ(draw.PanelRow(k), k + 1);
         }
-        // Mode 4 shows no photos on panels.
-        EXPECT_EQ(rig.view.OpenPanels[2].Photo,
-                  mode == 3 ? QDir(kFolder).filePath(QStringLiteral("P3.JPG")) : QString());
+        // Mode 4 shows no photos on panels, and has none decoded for them.
+        const QString photo = QDir(kFolder).filePath(QStringLiteral("P3.JPG"));
+        EXPECT_EQ(rig.view.OpenPanels[2].Photo, mode == 3 ? photo : QString());
+        EXPECT_EQ(rig.view.TimesOf(QStringLiteral("prepare ") + photo + QStringLiteral(" +panel")).size(),
+                  mode == 3 ? 1u : 0u);
+        EXPECT_EQ(rig.view.TimesOf(QStringLiteral("prepare ") + photo).size(), 1u);
         rig.Draw();
         EXPECT_EQ(rig.view.Messages, QStringList{kNoMoreData});
         EXPECT_EQ(draw.Pools().Candidates().Count, 0);
