@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -82,6 +83,9 @@ void RoomBox::Build(QWidget* screen, const QString& text, bool question, Dialogs
     } else {
         m_yes = buttons->addButton(QDialogButtonBox::Ok);
         connect(m_yes, &QPushButton::clicked, this, &QDialog::accept);
+    }
+    for (QAbstractButton* button : buttons->buttons()) {
+        button->setIcon(QIcon()); // words only, in the room's type
     }
     buttons->setCenterButtons(!question);
     layout->addWidget(buttons);

@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -53,6 +54,7 @@ DrawKeysBox::DrawKeysBox(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* close = buttons->button(QDialogButtonBox::Close);
     close->setText(QStringLiteral("閉じる"));
+    close->setIcon(QIcon());
     close->setFont(bold);
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
