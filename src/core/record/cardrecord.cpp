@@ -555,16 +555,6 @@ CardLookup FindCard(const std::vector<RecordedCard>& cards, int number) {
     return lookUp(found == cards.end() ? nullptr : &*found, number);
 }
 
-CardLookup FindCard(const std::vector<RecordedCard>& cards, int number, const QString& fingerprint) {
-    CardLookup found = FindCard(cards, number);
-    if (found.Card && found.Card->Fingerprint != fingerprint) {
-        return {nullptr, QStringLiteral("カード %1 は、いまの名簿とは氏名の違う名簿で印刷されています。\r\n"
-                                        "このカードは確認できません。")
-                             .arg(numberText(number))};
-    }
-    return found;
-}
-
 TypedCardNumber ReadTypedCardNumber(const QString& typed) {
     QString text = typed.normalized(QString::NormalizationForm_KC).trimmed();
     if (text.startsWith(QStringLiteral("No."), Qt::CaseInsensitive)) {

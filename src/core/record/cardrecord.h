@@ -171,8 +171,6 @@ CardLookup FindCard(const std::vector<RecordedCard>& cards, int number);
 
 // The cards of a whole record's bytes, as far as they can be read.
 std::vector<RecordedCard> ReadCardRecord(const QByteArray& bytes);
-// As FindCard, refusing a card printed from a roster of other names.
-CardLookup FindCard(const std::vector<RecordedCard>& cards, int number, const QString& fingerprint);
 
 // A card number as the organiser types it ("12", "No.0012", "１２"): the number, or the message
 // that answers it (digits that name no card are not in the record; anything else is no number).
