@@ -247,7 +247,11 @@ void CardPrintRun::RecordRead() {
     m_sheets->SetMarks(m_marks);
     m_sheets->PlanSheets(); // every card of the run, chosen before any is printed
     std::vector<RecordedCard> cards = m_sheets->NumberedCards();
-    if (cards.empty() || cards.back().Number > kLastCardNumber) {
+    if (cards.empty()) {
+        Conclude(QString());
+        return;
+    }
+    if (cards.back().Number > kLastCardNumber) {
         Conclude(QStringLiteral(
                      "カード記録の番号が上限（No.%1）に達しているため、番号付きのカードを発行できません。")
                      .arg(kLastCardNumber));
