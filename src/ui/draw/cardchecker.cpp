@@ -102,10 +102,7 @@ void CardChecker::Check(int number) {
     }
     auto* box = new CardCheckBox(*found.Card, ::CheckCard(*found.Card, DrawnRows(), &m_state.Roster),
                                  m_state.Roster, m_state.Settings.Pictures, m_boxes.BoxParent());
-    const QPointer<CardCheckBox> guard(box);
-    if (m_boxes.RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
-        delete box;
-    }
+    m_boxes.RunBox(m_services.dialogs, box);
 }
 
 std::set<qint16> CardChecker::DrawnRows() const {

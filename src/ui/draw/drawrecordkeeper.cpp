@@ -109,11 +109,7 @@ void DrawRecordKeeper::ShowHistory() {
     if (m_recorder && ReadFileBytes(m_recorder->Path(), bytes, ignored)) {
         entries = DrawHistory(ReadDrawRecord(bytes));
     }
-    auto* box = new DrawHistoryBox(entries, m_boxes.BoxParent());
-    const QPointer<DrawHistoryBox> guard(box);
-    if (m_boxes.RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
-        delete box;
-    }
+    m_boxes.RunBox(m_services.dialogs, new DrawHistoryBox(entries, m_boxes.BoxParent()));
 }
 
 void DrawRecordKeeper::PanelOpened(qint16 row, int panel, bool byHand) {

@@ -2,27 +2,27 @@
 
 #include "core/draw/drawview.h"
 #include "core/draw/photocache.h"
+#include "ui/draw/cardchecker.h"
+#include "ui/draw/drawrecordkeeper.h"
+#include "ui/draw/effectstage.h"
+#include "ui/draw/fullscreenswitch.h"
+#include "ui/draw/phoneclaims.h"
 #include "ui/draw/screenboxes.h"
 #include "ui/draw/typedsurface.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
 
-class CardChecker;
-class DrawRecordKeeper;
 class DrawSequence;
-class FrameLog;
-class EffectArea;
 class PanelWidget;
-class PhoneClaims;
 class StandingBoard;
 class PhoneJoin;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QScreen;
 class Timer;
@@ -56,19 +56,25 @@ public:
     // the child window that held the screen keeps its place in the main window meanwhile.
     // F11 switches; F11 or Esc returns. The screen the projector is on when none is given: any
     // other than the main window's.
-    bool IsFullScreen() const { return m_standIn != nullptr; }
+    bool IsFullScreen() const { return m_fullScreen.IsOn(); }
     void ShowFullScreen(QScreen* on = nullptr);
     void ShowInWindow();
-    static QScreen* ProjectorScreen(const QWidget* mainWindow);
+    static QScreen* ProjectorScreen(const QWidget* mainWindow) {
+        return FullScreenSwitch::ProjectorScreen(mainWindow);
+    }
 
     // Beyond the design, from the screen's own right-click menu and keys: who was drawn (H), a
     // card checked by its number (C), guests following their cards on their phones (P), and the
     // card of the oldest bingo called from a phone checked (K).
-    void ShowHistory();
-    void CheckCard();
-    void CheckCard(int number);
+    void ShowHistory() { m_record->ShowHistory(); }
+    void CheckCard() { m_cardChecker->Ask(); }
+    void CheckCard(int number) { m_cardChecker->Check(number); }
     void JoinByPhone();
-    void CheckClaimedCard();
+    void CheckClaimedCard() {
+        if (AcceptsCommands()) {
+            m_claims->CheckOldest();
+        }
+    }
     // The keys of the screen, for the organiser (F1).
     void ShowKeys();
     const PhoneJoin* Phones() const { return m_phones.get(); }
@@ -81,8 +87,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // A command of the screen's own, by key and in its menu (no caption: not in the menu now).
+    struct Command {
+        int Key;
+        QString Caption;
+        std::function<void()> Run;
+    };
+    std::vector<Command> Commands();
     void BuildControls();
-    void LeaveFocus();
     void Timer1_Timer();
     void CheckParticipants();
     void Cmd背景色_Click();
@@ -94,34 +106,37 @@ private:
     QWidget* BoxParent() override { return this; }
     QFont TypedFont() const;
     double ClientWidthTwips() const;
-    QSize EffectBox() const;
-    void PaintEffectPhoto(const QString& path);
 
     // DrawView
-    QSizeF ScreenSize() const override;
+    QSizeF ScreenSize() const override { return QSizeF(size()); }
     QColor BackgroundColour() const override { return m_background; }
     bool ShowMessage(const QString& text) override;
     void ShowButtons(bool shown) override;
-    void ShowPlayInfo(const QString& text) override;
+    void ShowPlayInfo(const QString& text) override { m_playInfo->setText(text); }
     void ShowGrid(bool shown) override;
     void OpenPanel(int k, qint16 row, const QString& name, const QString& photoPath) override;
     void ClosePanel(int k) override;
-    double ShowTelop(const QString& text, double x, double top, const QColor& colour) override;
-    void MoveTelop(double x, double top) override;
-    void HideTelop() override;
+    double ShowTelop(const QString& text, double x, double top, const QColor& colour) override {
+        return m_stage->ShowTelop(text, x, top, colour);
+    }
+    void MoveTelop(double x, double top) override { m_stage->MoveTelop(x, top); }
+    void HideTelop() override { m_stage->HideTelop(); }
     void ClearSurface() override;
     void TypeCharacter(const QString& character, const QColor& colour) override;
     void EndTypedLine() override;
     void PreparePhoto(const QString& path, bool onPanel) override;
-    void ShowPhoto(const QString& path) override;
-    void ShowEffects() override;
-    void HideEffects() override;
-    void ClearEffects() override;
-    TextSize MeasureName(const QString& face, double pointSize, const QString& name) override;
-    void PrintName(const QString& face, const NameFrame& frame, const QString& name) override;
-    void FrameDue(qint64 dueUs) override;
-
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The scrolling line, the photo and the name are the stage's.
+    void ShowPhoto(const QString& path) override { m_stage->ShowPhoto(path); }
+    void ShowEffects() override { m_stage->ShowEffects(); }
+    void HideEffects() override { m_stage->HideEffects(); }
+    void ClearEffects() override { m_stage->ClearEffects(); }
+    TextSize MeasureName(const QString& face, double pointSize, const QString& name) override {
+        return m_stage->MeasureName(face, pointSize, name);
+    }
+    void PrintName(const QString& face, const NameFrame& frame, const QString& name) override {
+        m_stage->PrintName(face, frame, name);
+    }
+    void FrameDue(qint64 dueUs) override { m_stage->FrameDue(dueUs); }
 
     ProgramState& m_state;
     Services& m_services;
@@ -136,8 +151,6 @@ private:
     QLineEdit* m_playInfo = nullptr;
     QPushButton* m_drawButton = nullptr;
     QPushButton* m_backButton = nullptr;
-    EffectArea* m_effect = nullptr;
-    QLabel* m_telop = nullptr;
     std::vector<PanelWidget*> m_panels;
     std::unique_ptr<Timer> m_timer1;
     std::unique_ptr<Timer> m_openingTimer;
@@ -147,11 +160,7 @@ private:
     bool m_closed = false;
     int m_modalDepth = 0; // modal boxes of this screen now open
     QColor m_background;
-    bool m_telopSmall = false;   // the scrolling line, once made smaller, stays so
-    QString m_effectPhoto;       // the photo the effect area shows, or waits for
-    QPointer<QWidget> m_standIn; // holds the child window's place while the screen is full screen
-
+    FullScreenSwitch m_fullScreen;
     TypedSurface m_typed;
-    std::unique_ptr<FrameLog> m_frameLog;
-    bool m_framePainted = false; // a part of the draw painted during the window's update
+    std::unique_ptr<EffectStage> m_stage; // the scrolling line, the photo and the name
 };

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+class Dialogs;
+class QDialog;
 class QWidget;
 
 // What the parts of the draw screen (the draw record, the card check, the phone claims) need of
@@ -18,4 +20,8 @@ public:
     virtual bool AcceptsCommands() const = 0;
     // The widget the boxes are shown over.
     virtual QWidget* BoxParent() = 0;
+
+    // Runs a box made on the heap over the screen (through the dialog seam) and deletes it after;
+    // false when the screen went while it was open, taking the box with it.
+    bool RunBox(Dialogs& dialogs, QDialog* box);
 };
