@@ -42,20 +42,25 @@ private:
 } // namespace
 
 void DelimitedParser::append(QStringView text) {
+    m_gathered = true;
     const qsizetype room = kFieldCap - m_field.size();
     if (room > 0) {
         m_field.append(text.first(std::min(room, text.size())));
     }
 }
 
-void DelimitedParser::endField() {
-    m_sink.Field(m_column++, m_field);
-    m_field.clear();
+void DelimitedParser::endField(QStringView whole) {
+    // A field that lies whole in the piece goes on as it is; one gathered from pieces or quotes
+    // from the buffer, which keeps its memory for the next.
+    m_sink.Field(m_column++,
+                 m_gathered ? QStringView(m_field) : whole.first(std::min(whole.size(), kFieldCap)));
+    m_field.truncate(0);
+    m_gathered = false;
     m_state = State::FieldStart;
 }
 
-void DelimitedParser::endRecord() {
-    endField();
+void DelimitedParser::endRecord(QStringView whole) {
+    endField(whole);
     m_sink.EndRecord();
     m_column = 0;
 }
@@ -104,16 +109,22 @@ void DelimitedParser::Feed(QStringView text) {
         case State::Unquoted:
         case State::AfterQuote: {
             qsizetype j = i;
-            while (j < n && text[j] != m_separator && text[j] != u'\r' && text[j] != u'\n') {
+            const char16_t separator = m_separator.unicode();
+            const char16_t* data = text.utf16();
+            while (j < n && data[j] != separator && data[j] != u'\r' && data[j] != u'\n') {
                 ++j;
             }
-            append(text.sliced(i, j - i));
+            const QStringView part = text.sliced(i, j - i);
             if (j == n) {
+                append(part);
                 i = n;
                 break;
             }
+            if (m_gathered) {
+                append(part);
+            }
             if (text[j] == m_separator) {
-                endField();
+                endField(part);
             } else {
                 if (text[j] == u'\r') {
                     if (j + 1 < n && text[j + 1] == u'\n') {
@@ -122,7 +133,7 @@ void DelimitedParser::Feed(QStringView text) {
                         m_pendingCr = true;
                     }
                 }
-                endRecord();
+                endRecord(part);
             }
             i = j + 1;
             break;
@@ -134,7 +145,7 @@ void DelimitedParser::Feed(QStringView text) {
 void DelimitedParser::Finish() {
     // The last record need not end in a line break; a line break at the very end adds nothing.
     if (m_column > 0 || m_state != State::FieldStart) {
-        endRecord();
+        endRecord({});
     }
     m_pendingCr = false;
 }

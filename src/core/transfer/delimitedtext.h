@@ -32,14 +32,15 @@ public:
 private:
     enum class State { FieldStart, Unquoted, Quoted, QuoteInQuoted, AfterQuote };
     void append(QStringView text);
-    void endField();
-    void endRecord();
+    void endField(QStringView whole);
+    void endRecord(QStringView whole);
 
     QChar m_separator;
     DelimitedSink& m_sink;
     State m_state = State::FieldStart;
     bool m_pendingCr = false; // a CR ended the last piece: an LF first in the next belongs to it
-    QString m_field;
+    QString m_field;          // a field gathered from pieces, or unquoted
+    bool m_gathered = false;  // the field is in m_field
     qsizetype m_column = 0;
 };
 

@@ -63,6 +63,12 @@ EncodingGuess GuessSourceEncoding(QByteArrayView bytes) {
     bool unexplained = false;
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n;) {
+        // ASCII eight bytes at a time.
+        quint64 word = 0;
+        if (i + 8 <= n && (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080ULL) == 0)) {
+            i += 8;
+            continue;
+        }
         const quint8 b = static_cast<quint8>(bytes[i]);
         if (b < 0x80) {
             ++i;

@@ -79,8 +79,10 @@ void TableBuilder::EndRow(qsizetype number) {
     m_rowWidth = 0;
     bool hasCell = false;
     if (m_stopped) {
-        std::sort(m_filled.begin(), m_filled.end());
-        m_filled.erase(std::unique(m_filled.begin(), m_filled.end()), m_filled.end());
+        if (m_filled.size() > 1) { // a column given twice counts once
+            std::sort(m_filled.begin(), m_filled.end());
+            m_filled.erase(std::unique(m_filled.begin(), m_filled.end()), m_filled.end());
+        }
         hasCell = !m_filled.empty();
     } else {
         hasCell =

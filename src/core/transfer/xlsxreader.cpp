@@ -1,12 +1,12 @@
 #include "core/transfer/xlsxreader.h"
 
 #include "core/transfer/xlsxnumberformat.h"
+#include "core/transfer/xmlscanner.h"
 
 #include <QDir>
 #include <QHash>
-#include <QIODevice>
-#include <QXmlStreamReader>
 #include <algorithm>
+#include <cctype>
 #include <vector>
 #include <zip.h>
 
@@ -25,61 +25,6 @@ constexpr qsizetype kStringCap = kMaxCellLength + 2;
 
 const QString kSaveAgain =
     QStringLiteral("Excel などで開き、.xlsx 形式で保存し直してから取り込んでください。");
-
-// One part of the archive, unpacked as it is read. It refuses to go on beyond cap bytes
-// (whatever the archive claims) and when the read is stopped.
-class PartDevice : public QIODevice {
-public:
-    enum class Result { Ok, TooLarge, Broken, Stopped };
-
-    PartDevice(zip_file_t* file, qint64 cap, qint64 expected, ProgressSpan progress)
-        : m_file(file), m_cap(cap), m_expected(std::max<qint64>(expected, 1)), m_progress(progress) {
-        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    }
-    ~PartDevice() override { zip_fclose(m_file); }
-    Result Outcome() const { return m_result; }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override {
-        if (m_result != Result::Ok) {
-            return -1;
-        }
-        if (m_progress.Stopped()) {
-            m_result = Result::Stopped;
-            return -1;
-        }
-        const zip_int64_t n = zip_fread(m_file, data, static_cast<zip_uint64_t>(maxSize));
-        if (n < 0) {
-            m_result = Result::Broken;
-            return -1;
-        }
-        m_total += n;
-        if (m_total > m_cap) {
-            m_result = Result::TooLarge;
-            return -1;
-        }
-        m_progress.Report(static_cast<double>(m_total) / static_cast<double>(m_expected));
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    zip_file_t* m_file;
-    qint64 m_cap;
-    qint64 m_expected;
-    ProgressSpan m_progress;
-    qint64 m_total = 0;
-    Result m_result = Result::Ok;
-};
-
-QStringView attribute(const QXmlStreamAttributes& attributes, QStringView localName) {
-    for (const QXmlStreamAttribute& a : attributes) {
-        if (a.name() == localName) {
-            return a.value();
-        }
-    }
-    return {};
-}
 
 // Text in OOXML escapes characters XML cannot carry as _xHHHH_.
 QString unescape(const QString& text) {
@@ -107,41 +52,39 @@ QString unescape(const QString& text) {
 // The text of a string item (<si> or <is>): its <t> elements, rich text runs included, without
 // the phonetic guides (<rPh>) that Japanese spreadsheets add; cut a little beyond what a table
 // keeps.
-QString readStringItem(QXmlStreamReader& xml) {
+QString readStringItem(XmlScanner& xml) {
     QString text;
-    int depth = 1;
-    while (depth > 0 && !xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            if (xml.name() == u"rPh" || xml.name() == u"phoneticPr") {
-                xml.skipCurrentElement();
-            } else if (xml.name() == u"t") {
-                const QString run = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                if (text.size() < kStringCap) {
-                    text += QStringView(run).first(std::min(run.size(), kStringCap - text.size()));
-                }
+    for (int depth = 1; depth > 0;) {
+        switch (xml.Next()) {
+        case XmlScanner::Token::StartElement:
+            if (xml.Name() == "rPh" || xml.Name() == "phoneticPr") {
+                xml.SkipElement();
+            } else if (xml.Name() == "t") {
+                text += xml.ElementText(kStringCap - text.size());
             } else {
                 ++depth;
             }
-        } else if (xml.isEndElement()) {
+            break;
+        case XmlScanner::Token::EndElement:
             --depth;
+            break;
+        case XmlScanner::Token::Text:
+            break;
+        default:
+            return unescape(text);
         }
     }
     return unescape(text);
 }
 
 // Column and row of a reference such as "AA10" (0-based); -1 for what the reference leaves out.
-bool parseReference(QStringView ref, int& column, int& row) {
+bool parseReference(QByteArrayView ref, int& column, int& row) {
     column = -1;
     row = -1;
     qsizetype i = 0;
     qint64 c = 0;
-    for (; i < ref.size() && ref[i].isLetter(); ++i) {
-        const char16_t u = ref[i].toUpper().unicode();
-        if (u < u'A' || u > u'Z') {
-            return false;
-        }
-        c = c * 26 + (u - u'A' + 1);
+    for (; i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i])); ++i) {
+        c = c * 26 + (std::toupper(static_cast<unsigned char>(ref[i])) - 'A' + 1);
         if (c > kMaxColumns) {
             return false;
         }
@@ -151,11 +94,11 @@ bool parseReference(QStringView ref, int& column, int& row) {
     }
     if (i < ref.size()) {
         bool ok = false;
-        const int r = ref.mid(i).toInt(&ok);
+        const qlonglong r = ref.sliced(i).toLongLong(&ok);
         if (!ok || r < 1 || r > kMaxRows) {
             return false;
         }
-        row = r - 1;
+        row = static_cast<int>(r - 1);
     }
     return true;
 }
@@ -170,12 +113,12 @@ QString folderOf(const QString& part) {
     return slash < 0 ? QString() : part.left(slash);
 }
 
-QString resolve(const QString& fromPart, QStringView target) {
+QString resolve(const QString& fromPart, const QString& target) {
     if (target.startsWith(u'/')) {
-        return target.mid(1).toString();
+        return target.mid(1);
     }
     const QString folder = folderOf(fromPart);
-    QString joined = folder.isEmpty() ? target.toString() : folder + u'/' + target.toString();
+    QString joined = folder.isEmpty() ? target : folder + u'/' + target;
     joined = QDir::cleanPath(joined);
     return joined.startsWith(QStringLiteral("./")) ? joined.mid(2) : joined;
 }
@@ -353,8 +296,9 @@ private:
         return m_zip != nullptr;
     }
 
-    // Reads one part through parse(xml), checking what went wrong. A part that is not there is
-    // refused when required and read as empty otherwise.
+    // Unpacks one part, refusing it once it grows beyond the cap (whatever the archive claims), and
+    // reads it through parse(xml), checking what went wrong. A part that is not there is refused
+    // when required and read as empty otherwise. Unpacking is the first tenth of the progress.
     template <typename Parse>
     bool readPart(const QString& name, bool required, ProgressSpan progress, Parse&& parse) {
         const zip_int64_t index = zip_name_locate(m_zip, name.toUtf8().constData(), ZIP_FL_NOCASE);
@@ -375,34 +319,57 @@ private:
             return broken(name);
         }
         const qint64 expected = (stat.valid & ZIP_STAT_SIZE) ? static_cast<qint64>(stat.size) : m_cap;
-        PartDevice device(file, m_cap, expected, progress);
-        QXmlStreamReader xml(&device);
-        parse(xml);
-        switch (device.Outcome()) {
-        case PartDevice::Result::Stopped:
-            m_error.clear();
-            return false;
-        case PartDevice::Result::TooLarge:
-            return tooLarge(name);
-        case PartDevice::Result::Broken:
+        QByteArray bytes;
+        bytes.reserve(static_cast<qsizetype>(std::min(expected, m_cap)));
+        std::vector<char> buffer(256 * 1024);
+        bool ok = true;
+        for (;;) {
+            if (progress.Stopped()) {
+                zip_fclose(file);
+                return stopped();
+            }
+            const zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            if (bytes.size() + n > m_cap) {
+                zip_fclose(file);
+                return tooLarge(name);
+            }
+            bytes.append(buffer.data(), static_cast<qsizetype>(n));
+            progress.Report(0.1 * static_cast<double>(bytes.size()) /
+                            static_cast<double>(std::max<qint64>(expected, 1)));
+        }
+        zip_fclose(file);
+        if (!ok) {
             return broken(name);
-        case PartDevice::Result::Ok:
-            break;
         }
-        if (!xml.hasError()) {
+        XmlScanner xml(bytes);
+        const ProgressSpan scanning{progress.progress, progress.from + 0.1 * (progress.to - progress.from),
+                                    progress.to};
+        if (!parse(xml, scanning)) {
+            return stopped();
+        }
+        switch (xml.Error()) {
+        case XmlScanner::Problem::None:
             return true;
-        }
-        if (xml.error() == QXmlStreamReader::CustomError && xml.errorString() == u"DTD") {
+        case XmlScanner::Problem::DocumentType:
             m_error = QStringLiteral("ブックの %1 に、XLSX のブックにはない定義（DTD）があります。\r\n"
                                      "安全のため読み込みません。")
                           .arg(name) +
                       kSaveAgain;
-        } else {
-            m_error = QStringLiteral("ブックの %1 が壊れています（%2 行目）。\r\n")
-                          .arg(name)
-                          .arg(xml.lineNumber()) +
-                      kSaveAgain;
+            return false;
+        case XmlScanner::Problem::Broken:
+            break;
         }
+        m_error = QStringLiteral("ブックの %1 が壊れています（%2 行目）。\r\n").arg(name).arg(xml.Line()) +
+                  kSaveAgain;
+        return false;
+    }
+
+    bool stopped() {
+        m_error.clear();
         return false;
     }
 
@@ -420,50 +387,43 @@ private:
         return false;
     }
 
-    // The next token; a document type definition (which a workbook never has, and which could
-    // define entities that expand without end) stops the reading.
-    static bool step(QXmlStreamReader& xml) {
-        xml.readNext();
-        if (xml.tokenType() == QXmlStreamReader::DTD) {
-            xml.raiseError(QStringLiteral("DTD"));
+    // Each start element of a part, until the end or a problem.
+    template <typename Element> static void eachElement(XmlScanner& xml, Element&& element) {
+        for (XmlScanner::Token t = xml.Next(); t != XmlScanner::Token::End && t != XmlScanner::Token::Invalid;
+             t = xml.Next()) {
+            if (t == XmlScanner::Token::StartElement) {
+                element();
+            }
         }
-        return !xml.atEnd();
     }
 
     bool readRelationships(const QString& name, const QString& owner, QHash<QString, Relationship>& out,
                            bool required) {
-        return readPart(name, required, {}, [&](QXmlStreamReader& xml) {
-            while (step(xml)) {
-                if (!xml.isStartElement() || xml.name() != u"Relationship") {
-                    continue;
+        return readPart(name, required, {}, [&](XmlScanner& xml, ProgressSpan) {
+            eachElement(xml, [&] {
+                if (xml.Name() == "Relationship" && xml.Attribute("TargetMode") != u"External") {
+                    out.insert(xml.Attribute("Id"),
+                               {xml.Attribute("Type"), resolve(owner, xml.Attribute("Target"))});
                 }
-                const QXmlStreamAttributes a = xml.attributes();
-                if (attribute(a, u"TargetMode") != u"External") {
-                    out.insert(attribute(a, u"Id").toString(),
-                               {attribute(a, u"Type").toString(), resolve(owner, attribute(a, u"Target"))});
-                }
-            }
+            });
+            return true;
         });
     }
 
     // The sheets in the workbook's order, visible ones first; and the date system.
     bool readWorkbook(const QString& name) {
         QStringList hidden;
-        const bool ok = readPart(name, true, {}, [&](QXmlStreamReader& xml) {
-            while (step(xml)) {
-                if (!xml.isStartElement()) {
-                    continue;
+        const bool ok = readPart(name, true, {}, [&](XmlScanner& xml, ProgressSpan) {
+            eachElement(xml, [&] {
+                if (xml.Name() == "workbookPr") {
+                    const QByteArrayView v = xml.RawAttribute("date1904");
+                    m_date1904 = v == "1" || v == "true";
+                } else if (xml.Name() == "sheet") {
+                    const QByteArrayView state = xml.RawAttribute("state");
+                    (state.isEmpty() || state == "visible" ? m_sheetIds : hidden).append(xml.Attribute("id"));
                 }
-                const QXmlStreamAttributes a = xml.attributes();
-                if (xml.name() == u"workbookPr") {
-                    const QStringView v = attribute(a, u"date1904");
-                    m_date1904 = v == u"1" || v == u"true";
-                } else if (xml.name() == u"sheet") {
-                    const QStringView state = attribute(a, u"state");
-                    (state.isEmpty() || state == u"visible" ? m_sheetIds : hidden)
-                        .append(attribute(a, u"id").toString());
-                }
-            }
+            });
+            return true;
         });
         m_sheetIds.append(hidden);
         return ok;
@@ -472,15 +432,23 @@ private:
     bool readSharedStrings(const QString& name) {
         m_stringStarts.assign(1, 0);
         return readPart(name, false, {m_progress.progress, share(0.0), share(0.3)},
-                        [&](QXmlStreamReader& xml) {
-                            while (step(xml)) {
-                                if (xml.isStartElement() && xml.name() == u"si") {
-                                    const QString text = readStringItem(xml);
-                                    m_stringData += text.toUtf8();
-                                    m_stringStarts.push_back(static_cast<quint32>(m_stringData.size()));
-                                    m_stringBlank.push_back(IsBlankCell(text));
+                        [&](XmlScanner& xml, ProgressSpan progress) {
+                            bool going = true;
+                            eachElement(xml, [&] {
+                                if (xml.Name() != "si" || !going) {
+                                    return;
                                 }
-                            }
+                                const QString text = readStringItem(xml);
+                                m_stringData += text.toUtf8();
+                                m_stringStarts.push_back(static_cast<quint32>(m_stringData.size()));
+                                m_stringBlank.push_back(IsBlankCell(text));
+                                if (m_stringBlank.size() % 4096 == 0) {
+                                    progress.Report(static_cast<double>(xml.Position()) /
+                                                    static_cast<double>(xml.Size()));
+                                    going = !progress.Stopped();
+                                }
+                            });
+                            return going;
                         });
     }
 
@@ -488,22 +456,22 @@ private:
         QHash<int, QString> codes;
         std::vector<int> ids;
         bool inCellFormats = false;
-        const bool ok = readPart(name, false, {}, [&](QXmlStreamReader& xml) {
-            while (step(xml)) {
-                if (xml.isStartElement()) {
-                    const QXmlStreamAttributes a = xml.attributes();
-                    if (xml.name() == u"numFmt") {
-                        codes.insert(attribute(a, u"numFmtId").toInt(),
-                                     attribute(a, u"formatCode").toString());
-                    } else if (xml.name() == u"cellXfs") {
+        const bool ok = readPart(name, false, {}, [&](XmlScanner& xml, ProgressSpan) {
+            for (XmlScanner::Token t = xml.Next();
+                 t != XmlScanner::Token::End && t != XmlScanner::Token::Invalid; t = xml.Next()) {
+                if (t == XmlScanner::Token::StartElement) {
+                    if (xml.Name() == "numFmt") {
+                        codes.insert(xml.RawAttribute("numFmtId").toInt(), xml.Attribute("formatCode"));
+                    } else if (xml.Name() == "cellXfs") {
                         inCellFormats = true;
-                    } else if (xml.name() == u"xf" && inCellFormats && ids.size() < kMaxCellFormats) {
-                        ids.push_back(attribute(a, u"numFmtId").toInt());
+                    } else if (xml.Name() == "xf" && inCellFormats && ids.size() < kMaxCellFormats) {
+                        ids.push_back(xml.RawAttribute("numFmtId").toInt());
                     }
-                } else if (xml.isEndElement() && xml.name() == u"cellXfs") {
+                } else if (t == XmlScanner::Token::EndElement && xml.Name() == "cellXfs") {
                     inCellFormats = false;
                 }
             }
+            return true;
         });
         for (const int id : ids) {
             m_formats.push_back(ClassifyNumberFormat(id, codes.value(id)));
@@ -519,12 +487,13 @@ private:
                 .sliced(m_stringStarts[index], m_stringStarts[index + 1] - m_stringStarts[index]));
     }
 
-    // The cell as shown; text only while the table keeps rows, its blankness always.
-    void cellText(QStringView type, const QString& value, const QString& inlineText, int style, bool keeping,
-                  PendingCell& cell) const {
-        if (type == u"s") {
+    // The cell as shown; text only while the table keeps rows, its blankness always. value is the
+    // <v> element as written.
+    void cellText(QByteArrayView type, QByteArrayView value, const QString& inlineText, int style,
+                  bool keeping, PendingCell& cell) const {
+        if (type == "s") {
             bool ok = false;
-            const qlonglong index = value.toLongLong(&ok);
+            const qlonglong index = value.trimmed().toLongLong(&ok);
             if (ok && index >= 0 && static_cast<size_t>(index) < stringCount()) {
                 cell.blank = m_stringBlank[static_cast<size_t>(index)];
                 if (keeping) {
@@ -533,25 +502,32 @@ private:
             }
             return;
         }
-        if (type == u"inlineStr") {
+        const bool plain = !value.contains('&');
+        if (type == "inlineStr") {
             cell.text = inlineText;
-        } else if (type == u"str" || type == u"e") {
-            cell.text = unescape(value);
-        } else if (type == u"b") {
-            cell.text = value.trimmed() == u"1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-        } else if (!keeping) {
-            cell.blank = IsBlankCell(value); // a number or date shows as text exactly when it has a value
+        } else if (type == "b") {
+            cell.text = value.trimmed() == "1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        } else if (!keeping && plain) {
+            // A value shows as text exactly when it has one.
+            cell.blank = std::all_of(value.begin(), value.end(),
+                                     [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
             return;
         } else {
-            const XlsxNumberFormat format = style >= 0 && static_cast<size_t>(style) < m_formats.size()
-                                                ? m_formats[static_cast<size_t>(style)]
-                                                : XlsxNumberFormat();
-            if (type == u"d") {
-                cell.text = FormatXlsxIsoDate(value.trimmed(), format);
-            } else if (!value.isEmpty()) {
-                bool ok = false;
-                const double number = value.toDouble(&ok);
-                cell.text = ok ? FormatXlsxNumber(number, format, m_date1904) : value;
+            QString text;
+            XmlScanner::DecodeText(value, text);
+            if (type == "str" || type == "e") {
+                cell.text = unescape(text);
+            } else {
+                const XlsxNumberFormat format = style >= 0 && static_cast<size_t>(style) < m_formats.size()
+                                                    ? m_formats[static_cast<size_t>(style)]
+                                                    : XlsxNumberFormat();
+                if (type == "d") {
+                    cell.text = FormatXlsxIsoDate(text.trimmed(), format);
+                } else if (!text.isEmpty()) {
+                    bool ok = false;
+                    const double number = text.toDouble(&ok);
+                    cell.text = ok ? FormatXlsxNumber(number, format, m_date1904) : text;
+                }
             }
         }
         cell.blank = IsBlankCell(cell.text);
@@ -568,6 +544,7 @@ private:
         std::vector<PendingCell> cells;
         qsizetype row = 0; // 1-based row being read, 0 before the first
         qsizetype filled = 0;
+        qsizetype rowsRead = 0;
         const auto endRow = [&](qsizetype number) {
             if (fill) {
                 fill->Fill(number, cells);
@@ -600,28 +577,35 @@ private:
             row = next;
         };
         int column = -1;
-        const bool ok = readPart(name, true, progress, [&](QXmlStreamReader& xml) {
-            while (step(xml)) {
-                if (!xml.isStartElement()) {
+        bool valid = true;
+        const bool ok = readPart(name, true, progress, [&](XmlScanner& xml, ProgressSpan scanning) {
+            for (XmlScanner::Token t = xml.Next();
+                 valid && t != XmlScanner::Token::End && t != XmlScanner::Token::Invalid; t = xml.Next()) {
+                if (t != XmlScanner::Token::StartElement) {
                     continue;
                 }
-                const QXmlStreamAttributes a = xml.attributes();
-                if (xml.name() == u"row") {
-                    const QStringView r = attribute(a, u"r");
-                    bool valid = r.isEmpty();
-                    const qsizetype number = valid ? row + 1 : r.toLongLong(&valid);
-                    if (!valid || number < 1 || number > kMaxRows || number <= row) {
-                        xml.raiseError(QStringLiteral("row"));
-                        break;
+                if (xml.Name() == "row") {
+                    const QByteArrayView r = xml.RawAttribute("r");
+                    bool number = r.isEmpty();
+                    const qsizetype next = number ? row + 1 : r.toLongLong(&number);
+                    valid = number && next >= 1 && next <= kMaxRows && next > row;
+                    if (valid) {
+                        skipTo(next);
+                        column = -1;
                     }
-                    skipTo(number);
-                    column = -1;
-                } else if (xml.name() == u"c") {
+                    if (++rowsRead % 4096 == 0) {
+                        scanning.Report(static_cast<double>(xml.Position()) /
+                                        static_cast<double>(xml.Size()));
+                        if (scanning.Stopped()) {
+                            return false;
+                        }
+                    }
+                } else if (xml.Name() == "c") {
                     int refColumn = -1;
                     int refRow = -1;
-                    if (!parseReference(attribute(a, u"r"), refColumn, refRow) ||
-                        (refRow >= 0 && refRow + 1 < row)) {
-                        xml.raiseError(QStringLiteral("cell"));
+                    valid = parseReference(xml.RawAttribute("r"), refColumn, refRow) &&
+                            (refRow < 0 || refRow + 1 >= row);
+                    if (!valid) {
                         break;
                     }
                     if (refRow >= 0 && refRow + 1 > row) {
@@ -631,21 +615,36 @@ private:
                         skipTo(1);
                     }
                     column = refColumn >= 0 ? refColumn : column + 1;
-                    if (column >= kMaxColumns) {
-                        xml.raiseError(QStringLiteral("column"));
-                        break;
-                    }
-                    const QString type = attribute(a, u"t").toString();
-                    const int style = attribute(a, u"s").isEmpty() ? -1 : attribute(a, u"s").toInt();
-                    QString value;
+                    valid = column < kMaxColumns;
+                    const QByteArrayView type = xml.RawAttribute("t");
+                    const QByteArrayView s = xml.RawAttribute("s");
+                    const int style = s.isEmpty() ? -1 : s.toInt();
+                    QByteArrayView value;
                     QString inlineText;
-                    while (xml.readNextStartElement()) {
-                        if (xml.name() == u"v") {
-                            value = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-                        } else if (xml.name() == u"is") {
+                    for (int depth = 1; depth > 0;) {
+                        const XmlScanner::Token inner = xml.Next();
+                        if (inner == XmlScanner::Token::StartElement && xml.Name() == "v") {
+                            // A value is plain text: its first text as written.
+                            for (int v = 1; v > 0;) {
+                                const XmlScanner::Token part = xml.Next();
+                                if (part == XmlScanner::Token::Text && value.isEmpty() && v == 1) {
+                                    value = xml.RawText();
+                                } else if (part == XmlScanner::Token::StartElement) {
+                                    ++v;
+                                } else if (part == XmlScanner::Token::EndElement) {
+                                    --v;
+                                } else if (part != XmlScanner::Token::Text) {
+                                    break;
+                                }
+                            }
+                        } else if (inner == XmlScanner::Token::StartElement && xml.Name() == "is") {
                             inlineText = readStringItem(xml);
-                        } else {
-                            xml.skipCurrentElement();
+                        } else if (inner == XmlScanner::Token::StartElement) {
+                            xml.SkipElement();
+                        } else if (inner == XmlScanner::Token::EndElement) {
+                            --depth;
+                        } else if (inner != XmlScanner::Token::Text) {
+                            break;
                         }
                     }
                     PendingCell cell;
@@ -654,9 +653,9 @@ private:
                     if (!cell.blank || !cell.text.isEmpty()) {
                         cells.push_back(std::move(cell));
                     }
-                } else if (xml.name() == u"mergeCell" && merges) {
-                    const QStringView ref = attribute(a, u"ref");
-                    const qsizetype colon = ref.indexOf(u':');
+                } else if (xml.Name() == "mergeCell" && merges) {
+                    const QByteArrayView ref = xml.RawAttribute("ref");
+                    const qsizetype colon = ref.indexOf(':');
                     int left = -1, top = -1, right = -1, bottom = -1;
                     if (colon > 0 && parseReference(ref.first(colon), left, top) &&
                         parseReference(ref.sliced(colon + 1), right, bottom) && left >= 0 && top >= 0 &&
@@ -667,8 +666,14 @@ private:
                     }
                 }
             }
+            return true;
         });
-        if (!ok) {
+        if (ok && !valid) {
+            m_error =
+                QStringLiteral("ブックの %1 が壊れています（セルの位置が正しくありません）。\r\n").arg(name) +
+                kSaveAgain;
+        }
+        if (!ok || !valid) {
             table = SourceTable();
             return false;
         }

@@ -255,6 +255,49 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"a part that unpacks beyond the cap", withPart("xl/worksheets/sheet2.xml", bomb()),
                     u"大きすぎます", 100 * 1024}));
 
+// What a sheet may hold as XML: entities and character references, CDATA, comments, prefixes and
+// single quotes read as text; what no workbook holds is refused.
+struct SheetXmlCase {
+    const char* what;
+    QByteArray body;          // inside <sheetData>
+    const char16_t* expected; // the first row, or a part of the error
+};
+
+class SheetXmlTest : public testing::TestWithParam<SheetXmlCase> {};
+
+TEST_P(SheetXmlTest, ReadsOrRefuses) {
+    const SheetXmlCase& c = GetParam();
+    SourceTable table;
+    QString error;
+    const bool read =
+        ReadXlsx(withPart("xl/worksheets/sheet2.xml", "<?xml version=\"1.0\"?><!-- a sheet -->"
+                                                      "<x:worksheet xmlns:x=\"m\"><x:sheetData>" +
+                                                          c.body + "</x:sheetData></x:worksheet>"),
+                 table, error);
+    EXPECT_EQ(read ? rowsOf(table).value(0) : error.section(u'\r', 0, 0), QString::fromUtf16(c.expected))
+        << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Xml, SheetXmlTest,
+    testing::Values(
+        SheetXmlCase{
+            "entities",
+            R"(<x:row r='1'><x:c t="inlineStr"><x:is><x:t>A&amp;B&lt;&#x41;&#12354;</x:t></x:is></x:c>
+<x:c t="str"><x:v>&quot;&apos;</x:v></x:c></x:row>)",
+            u"1: A&B<Aあ|\"'"},
+        SheetXmlCase{
+            "CDATA, comments, instructions",
+            R"(<x:row><x:c t="inlineStr"><x:is><x:t><![CDATA[<b>&amp;]]><!-- no --><?pi x?>.</x:t></x:is></x:c></x:row>)",
+            u"1: <b>&amp;."},
+        SheetXmlCase{"an unknown entity",
+                     R"(<x:row><x:c t="inlineStr"><x:is><x:t>&nbsp;</x:t></x:is></x:c></x:row>)",
+                     u"ブックの xl/worksheets/sheet2.xml が壊れています（1 行目）。"},
+        SheetXmlCase{"tags that do not nest", R"(<x:row><x:c></x:row></x:c>)",
+                     u"ブックの xl/worksheets/sheet2.xml が壊れています（1 行目）。"},
+        SheetXmlCase{"rows out of order", R"(<x:row r="2"/><x:row r="1"/>)",
+                     u"ブックの xl/worksheets/sheet2.xml が壊れています（セルの位置が正しくありません）。"}));
+
 TEST(ImportSource, TellsWorkbooksByTheirBytes) {
     QTemporaryDir dir;
     const QByteArray book = writtenWorkbook(dir.filePath(QStringLiteral("b.xlsx")), false);
