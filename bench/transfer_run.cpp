@@ -274,10 +274,12 @@ int import(const QString& path) {
                      .arg(t.LaterRows)
                      .arg(t.Width)
                      .arg(t.FileWidth);
-    } else if (dialog) {
-        detail = dialog->Failure().section(u'\n', 1).trimmed();
-    } else if (read) {
-        detail = read->Error().section(u'\n', 0, 0).trimmed();
+    } else {
+        // The message without the path, on one line.
+        const QString message = dialog ? dialog->Failure()
+                                : read ? ImportFailureMessage(path, *read)
+                                       : QString();
+        detail = message.mid(path.size()).simplified();
     }
     if (qEnvironmentVariableIsSet("MIRDA_TRANSFER_STEPS")) {
         std::printf("dialog made in %lld ms, read done at %lld ms, longest gap ended at %lld ms\n",

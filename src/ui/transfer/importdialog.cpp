@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -71,13 +72,22 @@ QString listed(const QList<ImportProblem>& problems,
 
 } // namespace
 
-QString ImportFailureMessage(const QString& path, const QString& error) {
-    if (error.isEmpty()) {
-        return QStringLiteral("%1 には取り込めるデータがありません。\r\n"
-                              "1 行に 1 人ずつ書いた表（CSV・TSV・TXT か .xlsx）を選んでください。")
-            .arg(path);
+QString ImportFailureMessage(const QString& path, const ImportRead& read) {
+    if (!read.Error().isEmpty()) {
+        return QStringLiteral("%1 を取り込めません。\r\n%2").arg(path, read.Error());
     }
-    return QStringLiteral("%1 を取り込めません。\r\n%2").arg(path, error);
+    const SourceTable& table = read.Source()->Table();
+    if (table.FileWidth > table.Width) {
+        return QStringLiteral(
+                   "%1 の最初の %2 列には取り込めるデータがありません（ファイルは %3 列あります）。\r\n"
+                   "氏名などの列を左に寄せたファイルにしてください。")
+            .arg(path)
+            .arg(table.Width)
+            .arg(table.FileWidth);
+    }
+    return QStringLiteral("%1 には取り込めるデータがありません。\r\n"
+                          "1 行に 1 人ずつ書いた表（CSV・TSV・TXT か .xlsx）を選んでください。")
+        .arg(path);
 }
 
 ImportDialog::ImportDialog(std::shared_ptr<ImportRead> read, const QString& path, const RosterTable& roster,
@@ -123,8 +133,7 @@ void ImportDialog::BuildLayout() {
     for (const char16_t separator : kDelimitedSeparators) {
         m_separator->addItem(separatorCaption(separator), QVariant::fromValue(QChar(separator)));
     }
-    QLabel* headerLabel = nullptr;
-    choice(m_header, headerLabel, "cmbHeader", QStringLiteral("見出しの行(&H):"));
+    choice(m_header, m_headerLabel, "cmbHeader", QStringLiteral("見出しの行(&H):"));
     layout->addLayout(top);
 
     m_pages = new QStackedWidget(this);
@@ -246,6 +255,7 @@ void ImportDialog::BuildLayout() {
         }
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &ImportDialog::reject);
+    layout->addWidget(buttons);
 
     connect(m_encoding, &QComboBox::currentIndexChanged, this, [this] { ReadAgain(); });
     connect(m_separator, &QComboBox::currentIndexChanged, this, [this] {
@@ -320,7 +330,7 @@ void ImportDialog::ReadFinished() {
         SourceChanged();
         return;
     }
-    m_failure = read->Stopped() ? QString() : ImportFailureMessage(m_path, read->Error());
+    m_failure = read->Stopped() ? QString() : ImportFailureMessage(m_path, *read);
     QDialog::reject();
 }
 
@@ -354,6 +364,8 @@ void ImportDialog::SourceChanged() {
         w->setEnabled(true);
     }
     m_header->setEnabled(true);
+    m_header->setVisible(true);
+    m_headerLabel->setVisible(true);
     m_header->clear();
     m_header->addItem(QStringLiteral("なし"), QVariant::fromValue(qlonglong(0)));
     for (qsizetype i = 0; i < table.Rows.size() && i < kPreviewRows; ++i) {
@@ -480,6 +492,7 @@ void ImportDialog::UpdatePlan() {
     if (options.Mapping[RosterColumn::Name] == kNoSource) {
         lines.append(QStringLiteral("氏名を取り込む列を選んでください。"));
     }
+    const QLocale locale(QLocale::Japanese, QLocale::Japan);
     QString imported = QStringLiteral("取り込む行: %1 行").arg(plan.Fitting());
     if (plan.Fitting() > 0) {
         imported += QStringLiteral("（名簿の %1～%2 行目）")
@@ -488,9 +501,9 @@ void ImportDialog::UpdatePlan() {
     }
     lines.append(imported +
                  QStringLiteral("　入りきらない行: %1 行（名簿は %2 行まで）　氏名がなく飛ばす行: %3 行")
-                     .arg(plan.NotFitting())
+                     .arg(locale.toString(plan.NotFitting()))
                      .arg(R::kCapacity)
-                     .arg(plan.SkippedNoName()));
+                     .arg(locale.toString(plan.SkippedNoName())));
     if (options.Mode == ImportMode::Replace) {
         int inUse = 0;
         for (int r = 1; r <= R::kCapacity; ++r) {

@@ -94,6 +94,7 @@ private:
     QComboBox* m_separator = nullptr;
     QLabel* m_separatorLabel = nullptr;
     QComboBox* m_header = nullptr;
+    QLabel* m_headerLabel = nullptr;
     QStackedWidget* m_pages = nullptr;
     QLabel* m_reading = nullptr;
     QProgressBar* m_progress = nullptr;
@@ -109,6 +110,6 @@ private:
     QPushButton* m_import = nullptr;
 };
 
-// The message for a file that cannot be imported: error from the reader, or, when it is empty,
-// that the file holds nothing to import.
-QString ImportFailureMessage(const QString& path, const QString& error);
+// The message for a file whose read is done but gave nothing to import: why, naming the file, and
+// what to do.
+QString ImportFailureMessage(const QString& path, const ImportRead& read);

@@ -42,7 +42,7 @@ std::optional<ImportPlan> PrepareImport(QWidget* parent, const ProgramState& sta
     // dialog. A longer read goes on in the dialog, which shows its progress.
     const std::shared_ptr<ImportRead> read = ImportRead::File(path);
     if (read->WaitFor(kQuickReadMs) && (!read->Succeeded() || read->Source()->Table().Rows.isEmpty())) {
-        dialogs.ShowMessage(ImportFailureMessage(path, read->Error()));
+        dialogs.ShowMessage(ImportFailureMessage(path, *read));
         return std::nullopt;
     }
     ImportDialog dialog(read, path, state.Roster, state.RosterEncoding, services.clock, parent);

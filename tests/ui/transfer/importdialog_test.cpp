@@ -318,6 +318,15 @@ private slots:
                  broken +
                      QStringLiteral(" を取り込めません。\r\nXLSX 形式のブックではありません。\r\n"
                                     "Excel などで開き、.xlsx 形式で保存し直してから取り込んでください。"));
+        // So is one whose only cells lie beyond the columns read.
+        const QString wide = writeFile(f.dir, QStringLiteral("wide.csv"), QByteArray(300, ',') + "山田\r\n");
+        f.t.dialogs.Files.push_back(wide);
+        f.t.dialogs.Execs.push_back(acceptOnceRead);
+        f.window->mnuFileImport_Click();
+        QCOMPARE(f.t.dialogs.Messages().last(),
+                 wide + QStringLiteral(
+                            " の最初の 256 列には取り込めるデータがありません（ファイルは 301 列あります）。"
+                            "\r\n氏名などの列を左に寄せたファイルにしてください。"));
         QVERIFY(!f.window->ChildScreen());
     }
 
