@@ -163,6 +163,20 @@ QByteArray bomb(bool forged) {
     return book;
 }
 
+// Shared strings at the unpacking limit, each used once by a row of the sheet.
+QByteArray stringsBook() {
+    QByteArray strings = "<sst>";
+    QByteArray sheet = "<worksheet><sheetData>";
+    for (int i = 0; strings.size() < (64 << 20) - 300; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        strings += "<si><t>参加者 " + n + "</t></si>";
+        if (i < 20000) {
+            sheet += "<row><c t=\"s\"><v>" + n + "</v></c></row>";
+        }
+    }
+    return workbook(sheet + "</sheetData></worksheet>", strings + "</sst>");
+}
+
 const std::vector<std::pair<const char*, std::function<QByteArray()>>> kKinds = {
     {"sparse-xfd.xlsx", sparseBook},
     {"one-char-lines.csv", [] { return QByteArray(60 << 20, 'a').replace("aa", "a\n"); }},
@@ -171,6 +185,7 @@ const std::vector<std::pair<const char*, std::function<QByteArray()>>> kKinds = 
     {"huge-cell.xlsx", hugeCellBook},
     {"participants-64mb.csv", [] { return participantsCsv(64 << 20); }},
     {"sheet-64mb.xlsx", fullSheetBook},
+    {"strings-64mb.xlsx", stringsBook},
     {"rows-10000.xlsx", [] { return rowsBook(10000); }},
     {"rows-300.xlsx", [] { return rowsBook(300); }},
     {"bomb-honest.xlsx", [] { return bomb(false); }},

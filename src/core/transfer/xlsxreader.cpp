@@ -319,8 +319,10 @@ private:
             return broken(name);
         }
         const qint64 expected = (stat.valid & ZIP_STAT_SIZE) ? static_cast<qint64>(stat.size) : m_cap;
+        // Room for the most a part may hold: pages are taken only as they are written, and a part
+        // that claims less than it holds is not copied as it grows.
         QByteArray bytes;
-        bytes.reserve(static_cast<qsizetype>(std::min(expected, m_cap)));
+        bytes.reserve(static_cast<qsizetype>(m_cap));
         std::vector<char> buffer(256 * 1024);
         bool ok = true;
         for (;;) {
