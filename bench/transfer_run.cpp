@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <vector>
 #include <zip.h>
 
 namespace {
@@ -204,15 +205,28 @@ public:
     }
     qint64 LongestGapMs() const { return m_longest; }
     qint64 LongestGapEnd() const { return m_longestEnd; } // ms since the window was made
+    // The longest gap that began at from or later and ended by to (ms since the window was made).
+    qint64 LongestGapWithin(qint64 from, qint64 to) const {
+        qint64 longest = 0;
+        for (const auto& [end, gap] : m_gaps) {
+            if (end - gap >= from && end <= to) {
+                longest = std::max(longest, gap);
+            }
+        }
+        return longest;
+    }
     qint64 Now() const { return m_clock.elapsed(); }
     void Reset() { m_longest = 0; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         const qint64 now = m_clock.elapsed();
-        if (m_last >= 0 && now - m_last > m_longest) {
-            m_longest = now - m_last;
-            m_longestEnd = now;
+        if (m_last >= 0) {
+            m_gaps.emplace_back(now, now - m_last);
+            if (now - m_last > m_longest) {
+                m_longest = now - m_last;
+                m_longestEnd = now;
+            }
         }
         m_last = now;
         QPainter painter(this);
@@ -226,6 +240,7 @@ private:
     qint64 m_last = -1;
     qint64 m_longest = 0;
     qint64 m_longestEnd = 0;
+    std::vector<std::pair<qint64, qint64>> m_gaps; // end, length
 };
 
 int import(const QString& path) {
@@ -242,6 +257,8 @@ int import(const QString& path) {
     qint64 made = -1;
     qint64 readDone = -1;
     qint64 startedAt = 0;
+    qint64 shownAt = -1;
+    qint64 readDoneAt = -1;
     QString outcome;
     QTimer poll;
     // Idle first: the window up and painting for half a second.
@@ -262,11 +279,13 @@ int import(const QString& path) {
             std::make_unique<ImportDialog>(read, path, state.Roster, state.RosterEncoding, clock, &window);
         made = elapsed.elapsed() - before;
         dialog->show();
+        shownAt = window.Now();
         poll.start(2);
     });
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (readDone < 0 && read->IsDone()) {
             readDone = elapsed.elapsed();
+            readDoneAt = window.Now();
         }
         if (dialog->IsReady() || !dialog->Failure().isEmpty()) {
             shown = elapsed.elapsed();
@@ -301,10 +320,15 @@ int import(const QString& path) {
                     static_cast<long long>(made), static_cast<long long>(readDone),
                     static_cast<long long>(window.LongestGapEnd() - startedAt));
     }
-    std::printf("%s\t%.1f MB\t%s after %lld ms\tpeak +%.0f MB\tlongest paint gap %lld ms\t%s\n",
-                qPrintable(path.section(u'/', -1)), QFile(path).size() / 1048576.0, qPrintable(outcome),
-                static_cast<long long>(shown), (peak - idle) / 1024.0,
-                static_cast<long long>(window.LongestGapMs()), qPrintable(detail));
+    // While the file is read, from a quarter of a second after the dialog was shown (its first
+    // paint done) to the end of the read.
+    const qint64 whileReading =
+        shownAt >= 0 && readDoneAt > shownAt + 250 ? window.LongestGapWithin(shownAt + 250, readDoneAt) : -1;
+    std::printf(
+        "%s\t%.1f MB\t%s after %lld ms\tpeak +%.0f MB\tlongest paint gap %lld ms (while reading %s)\t%s\n",
+        qPrintable(path.section(u'/', -1)), QFile(path).size() / 1048576.0, qPrintable(outcome),
+        static_cast<long long>(shown), (peak - idle) / 1024.0, static_cast<long long>(window.LongestGapMs()),
+        whileReading < 0 ? "-" : qPrintable(QStringLiteral("%1 ms").arg(whileReading)), qPrintable(detail));
     return outcome == u"timeout" ? 1 : 0;
 }
 

@@ -323,23 +323,29 @@ private:
         // that claims less than it holds is not copied as it grows.
         QByteArray bytes;
         bytes.reserve(static_cast<qsizetype>(m_cap));
-        std::vector<char> buffer(256 * 1024);
+        constexpr qsizetype kChunk = 256 * 1024;
         bool ok = true;
         for (;;) {
             if (progress.Stopped()) {
                 zip_fclose(file);
                 return stopped();
             }
-            const zip_int64_t n = zip_fread(file, buffer.data(), buffer.size());
+            // Unpacked straight into the part's room (at most one chunk beyond the cap).
+            const qsizetype size = bytes.size();
+            bytes.resize(std::min<qsizetype>(size + kChunk, m_cap + 1));
+            const zip_int64_t n =
+                size < bytes.size()
+                    ? zip_fread(file, bytes.data() + size, static_cast<zip_uint64_t>(bytes.size() - size))
+                    : 0;
+            bytes.resize(size + std::max<zip_int64_t>(n, 0));
             if (n <= 0) {
                 ok = n == 0;
                 break;
             }
-            if (bytes.size() + n > m_cap) {
+            if (bytes.size() > m_cap) {
                 zip_fclose(file);
                 return tooLarge(name);
             }
-            bytes.append(buffer.data(), static_cast<qsizetype>(n));
             progress.Report(0.1 * static_cast<double>(bytes.size()) /
                             static_cast<double>(std::max<qint64>(expected, 1)));
         }
@@ -435,6 +441,8 @@ private:
         m_stringStarts.assign(1, 0);
         return readPart(name, false, {m_progress.progress, share(0.0), share(0.3)},
                         [&](XmlScanner& xml, ProgressSpan progress) {
+                            // The text is never longer than the part; pages are taken as it grows.
+                            m_stringData.reserve(xml.Size());
                             bool going = true;
                             eachElement(xml, [&] {
                                 if (xml.Name() != "si" || !going) {

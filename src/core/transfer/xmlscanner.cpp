@@ -83,8 +83,9 @@ XmlScanner::Token XmlScanner::Next() {
             m_token = Token::Text;
             return m_token;
         }
-        if (rest.startsWith("<?") || rest.startsWith("<!--")) {
-            const bool comment = rest[1] == '!';
+        const char second = rest.size() > 1 ? rest[1] : '\0';
+        if (second == '?' || rest.startsWith("<!--")) {
+            const bool comment = second == '!';
             const qsizetype end = rest.indexOf(comment ? QByteArrayView("-->") : QByteArrayView("?>"));
             if (end < 0) {
                 return fail(Problem::Broken);
@@ -92,7 +93,10 @@ XmlScanner::Token XmlScanner::Next() {
             m_position += end + (comment ? 3 : 2);
             continue;
         }
-        if (rest.startsWith("<![CDATA[")) {
+        if (second == '!') {
+            if (!rest.startsWith("<![CDATA[")) {
+                return fail(Problem::DocumentType);
+            }
             const qsizetype end = rest.indexOf("]]>");
             if (end < 0 || m_open.empty()) {
                 return fail(Problem::Broken);
@@ -103,10 +107,7 @@ XmlScanner::Token XmlScanner::Next() {
             m_token = Token::Text;
             return m_token;
         }
-        if (rest.startsWith("<!")) {
-            return fail(Problem::DocumentType);
-        }
-        if (rest.startsWith("</")) {
+        if (second == '/') {
             qsizetype i = 2;
             while (i < rest.size() && !isSpace(rest[i]) && rest[i] != '>') {
                 ++i;
