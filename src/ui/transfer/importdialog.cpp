@@ -165,7 +165,7 @@ void ImportDialog::BuildLayout() {
         if (first) {
             QDialog::reject();
         } else {
-            SourceChanged(); // back to what was read before, choices included
+            BackToTable();
         }
     });
 
@@ -326,12 +326,21 @@ void ImportDialog::ReadFinished() {
         SourceChanged();
         return;
     }
-    if (read->Stopped() && m_source) {
-        SourceChanged();
-        return;
-    }
     m_failure = read->Stopped() ? QString() : ImportFailureMessage(m_path, *read);
     QDialog::reject();
+}
+
+void ImportDialog::BackToTable() {
+    // The table read before stays, with every choice made for it.
+    m_filling = true;
+    m_encoding->setCurrentIndex(m_sourceEncoding);
+    m_separator->setCurrentIndex(m_separator->findData(QVariant::fromValue(m_source->Separator())));
+    m_filling = false;
+    for (QWidget* w : std::initializer_list<QWidget*>{m_encoding, m_separator, m_header}) {
+        w->setEnabled(true);
+    }
+    m_pages->setCurrentIndex(1);
+    UpdatePlan();
 }
 
 void ImportDialog::ReadAgain() {

@@ -64,6 +64,7 @@ private:
     void ReadFinished();
     void ShowProgress();
     void ReadAgain();     // encoding or separator changed
+    void BackToTable();   // a read again stopped
     void SourceChanged(); // a new read: choices, preview, guesses
     void HeaderChanged(); // new preview, new guesses
     void FillPreview();
