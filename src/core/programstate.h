@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/common/textfile.h"
+#include "core/config/cardscreenchoices.h"
 #include "core/config/settings.h"
 #include "core/roster/roster.h"
 
 #include <QHash>
+#include <optional>
 
 // Which kind of draw the 抽選 menu has chosen.
 enum class DrawKind {
@@ -27,4 +29,6 @@ struct ProgramState {
     // Per card record: the number after the last card printed in this session. A record that could
     // not be written does not give its numbers out again.
     QHash<QString, int> CardNumbersGiven;
+    // The card screen's choices as it was last left in this session; none until it first opens.
+    std::optional<CardScreenChoices> CardChoices;
 };

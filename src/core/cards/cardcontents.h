@@ -1,9 +1,12 @@
 #pragma once
 
 #include "core/cards/cardsettings.h"
+#include "core/record/cardrecord.h"
+#include "core/roster/roster.h"
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 class FractionSource;
 class RosterTable;
@@ -47,3 +50,38 @@ bool FillNormalCard(const RosterTable& roster, const QString& picturesFolder, Fr
 using PickCellFunction = std::function<void(int i, int j, qint16 row)>;
 bool FillNormalCardRows(const RosterTable& roster, FractionSource& random, int n, qint16 centreRow,
                         const PickCellFunction& pickCell);
+
+// The cards of one sheet, chosen and not yet printed: each card's cells as the record keeps them
+// (row, name as printed, centre), in reading order.
+struct PlannedSheet {
+    std::vector<RecordedCard> Cards;
+    bool Failed = false; // a normal card on it found nobody: the run ends with this sheet
+};
+
+// Chooses the cards of a run sheet by sheet, with every random pick and the count-up counter, in
+// the order a run prints them. The preview and the run share one: the sheets the preview showed
+// are the sheets the run prints, and the run goes on choosing where the preview stopped.
+class CardRunPlanner {
+public:
+    CardRunPlanner(const CardRunValues& values, const RosterTable& roster);
+
+    const CardRunValues& Values() const { return m_values; }
+    // The roster as it was when the run was chosen (the planner keeps its own copy).
+    const RosterTable& Roster() const { return m_roster; }
+    // The next sheet of cardsPerSheet cards.
+    PlannedSheet NextSheet(FractionSource& random, int cardsPerSheet);
+
+private:
+    CardRunValues m_values;
+    RosterTable m_roster;
+    qint16 m_counter;
+    QString m_fingerprint;
+};
+
+// Whether two runs choose their cards alike (kind, grid, layout, centre): the sheets and the text
+// colour may differ.
+bool SameCardChoices(const CardRunValues& a, const CardRunValues& b);
+
+// Whether a normal card of the run must show someone twice: fewer eligible participants than the
+// cells around the centre. eligible receives how many there are.
+bool CardsRepeatPeople(const CardRunValues& values, const RosterTable& roster, int& eligible);

@@ -238,103 +238,175 @@ QString CardPageUrl(const QString& phoneAddress, const QString& token) {
 CardSheetPrinter::CardSheetPrinter(const CardRunValues& values, const RosterTable& roster,
                                    const QString& picturesFolder, FractionSource& random,
                                    MessageSink& messages)
-    : m_values(values), m_roster(roster), m_pictures(picturesFolder), m_random(random), m_messages(messages),
-      m_renderer(values.TextColour), m_origins(CardOrigins(values.Layout())),
-      m_counter(StartCounter(values.DesignatedRow)) {}
+    : CardSheetPrinter(values, std::make_shared<CardRunPlanner>(values, roster), {}, picturesFolder, random,
+                       messages) {}
+
+CardSheetPrinter::CardSheetPrinter(const CardRunValues& values, std::shared_ptr<CardRunPlanner> planner,
+                                   std::vector<PlannedSheet> chosen, const QString& picturesFolder,
+                                   FractionSource& random, MessageSink& messages)
+    : m_values(values), m_planner(std::move(planner)), m_pictures(picturesFolder), m_random(random),
+      m_messages(messages), m_renderer(m_values.TextColour), m_origins(CardOrigins(m_values.Layout())) {
+    for (PlannedSheet& sheet : chosen) {
+        if (static_cast<int>(m_sheets.size()) >= SheetCount()) {
+            break;
+        }
+        TakeSheet(std::move(sheet));
+    }
+}
 
 int CardSheetPrinter::SheetCount() const {
-    return std::max<int>(0, m_values.Sheets);
+    const int asked = std::max<int>(0, m_values.Sheets);
+    return m_failedSheet >= 0 ? std::min(asked, m_failedSheet + 1) : asked;
+}
+
+void CardSheetPrinter::Mark(PlannedSheet& sheet, int index) {
+    for (size_t k = 0; k < sheet.Cards.size(); ++k) {
+        RecordedCard& card = sheet.Cards[k];
+        if (!m_marks.Numbered) {
+            card.Number = 0;
+            continue;
+        }
+        card.Number = m_marks.FirstNumber + index * CardsPerSheet() + static_cast<int>(k);
+        card.RosterPath = m_marks.RosterPath;
+        if (m_marks.PhoneAddress.isEmpty()) {
+            card.Token.clear();
+            card.PhoneAddress.clear();
+        } else {
+            if (card.Token.isEmpty()) {
+                card.Token = NewCardToken();
+            }
+            card.PhoneAddress = m_marks.PhoneAddress;
+        }
+    }
 }
 
 void CardSheetPrinter::SetMarks(const CardMarks& marks) {
     m_marks = marks;
-    m_fingerprint = RosterFingerprint(m_roster);
+    for (size_t i = 0; i < m_sheets.size(); ++i) {
+        Mark(m_sheets[i], static_cast<int>(i));
+    }
+}
+
+void CardSheetPrinter::TakeSheet(PlannedSheet sheet) {
+    const int index = static_cast<int>(m_sheets.size());
+    Mark(sheet, index);
+    if (sheet.Failed && m_failedSheet < 0) {
+        m_failedSheet = index;
+        m_messages.ShowMessage(NoParticipantMessage());
+    }
+    m_sheets.push_back(std::move(sheet));
 }
 
 void CardSheetPrinter::PlanNextSheet() {
-    const int n = m_values.FramesPerSide;
-    const MmUnits c = CellSide(m_values.Layout().CardSide, n);
-    const int centre = (n + 1) / 2;
-    m_plan.clear();
-    for (const MmPoint& origin : m_origins) {
-        PlannedCard card;
-        card.Origin = origin;
-        RecordedCard& record = card.Record;
-        if (m_marks.Numbered) {
-            record.Number = m_marks.FirstNumber + static_cast<int>(m_cards.size() + m_plan.size());
-            record.RosterPath = m_marks.RosterPath;
-            record.Fingerprint = m_fingerprint;
-            record.Layout = m_values.Layout().Text;
-            record.Side = n;
-            record.Cells.resize(static_cast<size_t>(n * n));
-            if (!m_marks.PhoneAddress.isEmpty()) {
-                record.Token = NewCardToken();
-                record.PhoneAddress = m_marks.PhoneAddress;
-            }
-        }
-        const auto keep = [&](int i, int j, qint16 row, const CellContent& content, bool isCentre) {
-            card.Cells.push_back(PlannedCell{CellOrigin(origin, c, i, j), content});
-            if (m_marks.Numbered) {
-                record.Cells[static_cast<size_t>((i - 1) * n + (j - 1))] =
-                    RecordedCell{row, content.Text, isCentre};
-            }
-        };
-        const qint16 centreRow =
-            ChooseCentreRow(m_values.Centre, m_values.DesignatedRow, m_roster, m_counter);
-        keep(centre, centre, centreRow >= 1 && centreRow <= RosterTable::kCapacity ? centreRow : qint16(0),
-             CentreContent(m_roster, m_pictures, centreRow), true);
-        if (m_values.Mode == CardMode::Normal) {
-            const bool filled =
-                FillNormalCardRows(m_roster, m_random, n, centreRow, [&](int i, int j, qint16 row) {
-                    keep(i, j, row, RowContent(m_roster, m_pictures, row), false);
-                });
-            if (!filled && ++m_failures == 1) {
-                m_messages.ShowMessage(NoParticipantMessage());
-            }
-        }
-        m_plan.push_back(std::move(card));
+    if (!Planned() && static_cast<int>(m_sheets.size()) < SheetCount()) {
+        TakeSheet(m_planner->NextSheet(m_random, CardsPerSheet()));
     }
-    m_planned = true;
 }
 
+void CardSheetPrinter::PlanSheets(int count) {
+    while (static_cast<int>(m_sheets.size()) < std::min(count, SheetCount())) {
+        TakeSheet(m_planner->NextSheet(m_random, CardsPerSheet()));
+    }
+}
+
+std::vector<RecordedCard> CardSheetPrinter::NumberedCards(int from) const {
+    std::vector<RecordedCard> cards;
+    if (!m_marks.Numbered) {
+        return cards;
+    }
+    for (size_t i = static_cast<size_t>(std::max(0, from)); i < m_sheets.size(); ++i) {
+        cards.insert(cards.end(), m_sheets[i].Cards.begin(), m_sheets[i].Cards.end());
+    }
+    return cards;
+}
+
+namespace {
+
+// What a chosen cell prints: the name as chosen, the photo of its row as the roster names it.
+CellContent contentOf(const RecordedCell& cell, const RosterTable& roster, const QString& pictures) {
+    CellContent content;
+    content.Text = cell.Name;
+    if (cell.Row >= 1 && cell.Row <= RosterTable::kCapacity) {
+        content.PhotoPath = RowContent(roster, pictures, cell.Row).PhotoPath;
+    }
+    return content;
+}
+
+// The cells of a card in the order they are drawn: the centre first, then the others in reading
+// order; a cell that shows nothing (a blank card's, or one a failed fill left) is not drawn.
+template <typename Visit> void forEachShownCell(const RecordedCard& card, Visit&& visit) {
+    const int n = card.Side;
+    const int centre = (n + 1) / 2;
+    const auto at = [&](int i, int j) -> const RecordedCell& {
+        return card.Cells[static_cast<size_t>((i - 1) * n + (j - 1))];
+    };
+    visit(centre, centre, at(centre, centre));
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            const RecordedCell& cell = at(i, j);
+            if ((i != centre || j != centre) && (cell.Row != 0 || !cell.Name.isEmpty())) {
+                visit(i, j, cell);
+            }
+        }
+    }
+}
+
+} // namespace
+
 std::vector<PhotoRequest> CardSheetPrinter::PhotosToDecode(QPainter& painter) {
-    const MmUnits c = CellSide(m_values.Layout().CardSide, m_values.FramesPerSide);
     std::vector<PhotoRequest> requests;
-    for (const PlannedCard& card : m_plan) {
-        for (const PlannedCell& cell : card.Cells) {
+    if (!Planned()) {
+        return requests;
+    }
+    const MmUnits c = CellSide(m_values.Layout().CardSide, m_values.FramesPerSide);
+    const PlannedSheet& sheet = m_sheets[static_cast<size_t>(m_sheetsDrawn)];
+    for (size_t k = 0; k < sheet.Cards.size() && k < m_origins.size(); ++k) {
+        forEachShownCell(sheet.Cards[k], [&](int i, int j, const RecordedCell& cell) {
             PhotoRequest request;
-            if (m_renderer.PhotoToDecode(painter, cell.At, c, cell.Content, request) &&
+            if (m_renderer.PhotoToDecode(painter, CellOrigin(m_origins[k], c, i, j), c,
+                                         contentOf(cell, m_planner->Roster(), m_pictures), request) &&
                 std::none_of(requests.begin(), requests.end(), [&](const PhotoRequest& r) {
                     return r.Path == request.Path && r.Pixels == request.Pixels;
                 })) {
                 requests.push_back(std::move(request));
             }
-        }
+        });
     }
     return requests;
 }
 
-void CardSheetPrinter::DrawNextSheet(QPainter& painter) {
-    if (!m_planned) {
-        PlanNextSheet();
+void CardSheetPrinter::DrawSheet(QPainter& painter, int sheet) {
+    if (sheet < 0 || sheet >= static_cast<int>(m_sheets.size())) {
+        return;
     }
     const MmUnits side = m_values.Layout().CardSide;
     const MmUnits c = CellSide(side, m_values.FramesPerSide);
-    for (PlannedCard& card : m_plan) {
-        for (const PlannedCell& cell : card.Cells) {
-            m_renderer.DrawCell(painter, cell.At, c, cell.Content);
-        }
-        m_renderer.DrawGrid(painter, card.Origin, side, m_values.FramesPerSide);
+    const PlannedSheet& planned = m_sheets[static_cast<size_t>(sheet)];
+    for (size_t k = 0; k < planned.Cards.size() && k < m_origins.size(); ++k) {
+        const RecordedCard& card = planned.Cards[k];
+        forEachShownCell(card, [&](int i, int j, const RecordedCell& cell) {
+            m_renderer.DrawCell(painter, CellOrigin(m_origins[k], c, i, j), c,
+                                contentOf(cell, m_planner->Roster(), m_pictures));
+        });
+        m_renderer.DrawGrid(painter, m_origins[k], side, m_values.FramesPerSide);
         if (m_marks.Numbered) {
-            m_renderer.DrawCardNumber(painter, card.Origin, side, card.Record.Number);
-            if (!card.Record.Token.isEmpty()) {
-                m_renderer.DrawCardQr(painter, card.Origin,
-                                      CardPageUrl(card.Record.PhoneAddress, card.Record.Token));
+            m_renderer.DrawCardNumber(painter, m_origins[k], side, card.Number);
+            if (!card.Token.isEmpty()) {
+                m_renderer.DrawCardQr(painter, m_origins[k], CardPageUrl(card.PhoneAddress, card.Token));
             }
-            m_cards.push_back(std::move(card.Record));
         }
     }
-    m_plan.clear();
-    m_planned = false;
+}
+
+void CardSheetPrinter::DrawNextSheet(QPainter& painter) {
+    PlanNextSheet();
+    if (!Planned()) {
+        return;
+    }
+    DrawSheet(painter, m_sheetsDrawn);
+    if (!m_marks.Numbered) {
+        // A long run keeps no more than the sheet it draws.
+        m_sheets[static_cast<size_t>(m_sheetsDrawn)].Cards = {};
+    }
     ++m_sheetsDrawn;
 }

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QImage>
 #include <QString>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -126,63 +127,66 @@ inline QString NoParticipantMessage() {
     return QStringLiteral("データが登録されていません。\r\n通常ビンゴカード発行を打ち切ります。");
 }
 
-// The sheets of one issue run, drawn one at a time: centre row choice with its count-up
-// counter, normal-card filling, the failure count and its one-time message.
+// The sheets of one issue run, drawn one at a time: their cards chosen by a CardRunPlanner (centre
+// row choice with its count-up counter, normal-card filling), the failure count and its one-time
+// message. The cards of a sheet are chosen before it is drawn, and a numbered run chooses every
+// sheet's cards before the first is drawn, so that they can be recorded first.
 class CardSheetPrinter {
 public:
     CardSheetPrinter(const CardRunValues& values, const RosterTable& roster, const QString& picturesFolder,
                      FractionSource& random, MessageSink& messages);
+    // Prints the sheets a preview chose first, then goes on choosing with the preview's planner
+    // (whose values must choose cards as values do: SameCardChoices).
+    CardSheetPrinter(const CardRunValues& values, std::shared_ptr<CardRunPlanner> planner,
+                     std::vector<PlannedSheet> chosen, const QString& picturesFolder, FractionSource& random,
+                     MessageSink& messages);
 
-    // Sheets the run prints at most (0 when the sheets value is 0 or less).
+    // Sheets the run prints at most (0 when the sheets value is 0 or less); once a sheet on which a
+    // normal card found nobody is chosen, no more than up to it.
     int SheetCount() const;
     int SheetsDrawn() const { return m_sheetsDrawn; }
     // The next sheet's cards are chosen and not yet drawn.
-    bool Planned() const { return m_planned; }
-    // All sheets drawn, or the run stopped after a sheet on which a normal card found nobody.
-    bool Finished() const { return m_sheetsDrawn >= SheetCount() || (m_failures > 0 && !m_planned); }
+    bool Planned() const { return static_cast<int>(m_sheets.size()) > m_sheetsDrawn; }
+    bool Finished() const { return m_sheetsDrawn >= SheetCount(); }
 
     // Draws the next sheet onto painter (one page; the caller starts a new page between sheets).
-    // Its cards are chosen first, unless PlanNextSheet has chosen them already.
+    // Its cards are chosen first, unless they have been chosen already.
     void DrawNextSheet(QPainter& painter);
     // Chooses the cards of the next sheet (every random draw, and the message when nobody is
     // left) without drawing them, so that their photos can be decoded before they are drawn.
     void PlanNextSheet();
-    // The photos of the planned sheet not yet decoded, each once, at their size on painter's device.
+    // Chooses the cards of the sheets up to count (every sheet the run prints by default).
+    void PlanSheets(int count = std::numeric_limits<int>::max());
+    // Draws a sheet already chosen again, without taking it (a preview repaints).
+    void DrawSheet(QPainter& painter, int sheet);
+    // The photos of the next sheet not yet decoded, each once, at their size on painter's device.
     std::vector<PhotoRequest> PhotosToDecode(QPainter& painter);
 
     CardRenderer& Renderer() { return m_renderer; }
 
-    // Numbers the cards from here on (and gives them QR codes when an address is set).
+    // Numbers the cards chosen and to come (and gives them QR codes when an address is set).
     void SetMarks(const CardMarks& marks);
-    // The numbered cards drawn so far, sheet by sheet, without their issue time.
-    const std::vector<RecordedCard>& NumberedCards() const { return m_cards; }
+    // The numbered cards of the sheets chosen from sheet `from` on, without their issue time.
+    std::vector<RecordedCard> NumberedCards(int from = 0) const;
     // How many cards a sheet holds.
     int CardsPerSheet() const { return static_cast<int>(m_origins.size()); }
+    // The sheets chosen so far and the planner that goes on after them.
+    const std::vector<PlannedSheet>& Sheets() const { return m_sheets; }
+    const std::shared_ptr<CardRunPlanner>& Planner() const { return m_planner; }
 
 private:
-    struct PlannedCell {
-        MmPoint At;
-        CellContent Content;
-    };
-    struct PlannedCard {
-        MmPoint Origin;
-        std::vector<PlannedCell> Cells; // in the order they are drawn: the centre first
-        RecordedCard Record;            // numbered runs only
-    };
+    void Mark(PlannedSheet& sheet, int index);
+    void TakeSheet(PlannedSheet sheet);
 
     CardRunValues m_values;
-    RosterTable m_roster;
+    std::shared_ptr<CardRunPlanner> m_planner;
     QString m_pictures;
     FractionSource& m_random;
     MessageSink& m_messages;
     CardRenderer m_renderer;
     std::vector<MmPoint> m_origins;
-    qint16 m_counter;
     CardMarks m_marks;
-    QString m_fingerprint;
-    std::vector<RecordedCard> m_cards;
-    std::vector<PlannedCard> m_plan;
-    bool m_planned = false;
-    int m_failures = 0;
+    std::vector<PlannedSheet> m_sheets; // every sheet chosen; those drawn by a run are let go
+    int m_failedSheet = -1;             // the first sheet on which a normal card found nobody
     int m_sheetsDrawn = 0;
 };

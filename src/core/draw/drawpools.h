@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 class FractionSource;
 class RosterTable;
@@ -21,7 +22,9 @@ enum class GameMode {
 std::optional<GameMode> GameModeOf(qint32 setting);
 
 // The draw screen's pools and the choices of each game mode: which participant a draw takes,
-// which panel it opens, and what opening or closing a panel by hand does to the pools.
+// which panel it opens, and what opening or closing a panel by hand does to the pools. A draw is
+// never placed on a panel that is open, whatever the pools were given (a game resumed from a
+// record with a line that could not be read leaves a gap among the open panels).
 //   mode 1: random participant, panels opened in order;
 //   mode 2: random participant, random closed panel;
 //   modes 3 and 4: random participant among rows that have a panel, opening the row's own
@@ -45,8 +48,10 @@ public:
     // way; the caller then shows NoMoreData()).
     qint16 TakeRow(FractionSource& random);
 
-    // The panel a finished draw opens (drawCount counts this draw); -1 when there is none.
+    // The panel a finished draw opens (drawCount counts this draw); -1 when there is none. Mode 1
+    // opens panel drawCount - 1, or the first panel still closed when that one is open.
     int TakePanel(FractionSource& random, int drawCount, qint16 row);
+    bool IsOpen(int panel) const;
 
     // A participant shown on a panel again after the game left off: out of the candidates, the
     // panel out of the closed ones.
@@ -75,4 +80,6 @@ private:
     int m_panelCount;
     RowPool m_candidates;
     RowPool m_panels;
+    std::vector<bool> m_open;
+    void MarkOpen(int panel, bool open);
 };

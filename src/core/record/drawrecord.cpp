@@ -4,9 +4,11 @@
 #include "core/common/timing.h"
 #include "core/programstate.h"
 #include "core/record/recordfile.h"
+#include "core/roster/roster.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -22,6 +24,9 @@ QStringList header() {
 
 const DrawEvent kEvents[] = {DrawEvent::Start,      DrawEvent::Resume,      DrawEvent::Draw,
                              DrawEvent::OpenByHand, DrawEvent::CloseByHand, DrawEvent::End};
+
+// Panels a grid can have: the pools hold at most this many.
+constexpr int kMostPanels = 500;
 
 QString numberOrEmpty(int value, bool shown) {
     return shown ? QString::number(value) : QString();
@@ -54,74 +59,107 @@ QString DrawRecordPath(const QString& folder, const QDate& day) {
 bool AppendDrawRecord(const QString& path, const DrawRecordLine& line, FileError& error) {
     const bool game = line.Event == DrawEvent::Start || line.Event == DrawEvent::Resume;
     const bool participant = line.Row > 0;
-    QByteArray bytes;
-    if (QFileInfo(path).size() == 0) {
-        bytes = CsvFileStart(header());
-    }
     // Panels are numbered from 1 for the people who read the file.
-    bytes += CsvLine({line.When.toString(kTimeFormat), DrawEventName(line.Event),
-                      numberOrEmpty(line.Row, participant), participant ? line.Name : QString(),
-                      numberOrEmpty(line.Panel + 1, line.Panel >= 0), QString::number(line.GameMode),
-                      numberOrEmpty(line.Cols, game), numberOrEmpty(line.Rows, game),
-                      game ? line.RosterPath : QString(), game ? line.Fingerprint : QString()})
-                 .toUtf8() +
-             "\r\n";
-    ClearSystemError();
-    std::FILE* file = OpenCFile(path, CFileMode::Append);
-    if (!file) {
-        error = FileError::Last(GenericIoErrorCode());
-        return false;
-    }
-    // One write of the whole line, then the sync: a line is either all on the disk or no line.
-    ClearSystemError();
-    const bool written = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file) ==
-                         static_cast<size_t>(bytes.size());
-    int code = written ? 0 : LastSystemError();
-    const bool synced = written && SyncCFile(file, code);
-    std::fclose(file);
-    if (!synced) {
-        error = FileError::Of(code != 0 ? code : GenericIoErrorCode());
-        return false;
-    }
-    return true;
+    const QByteArray bytes =
+        CsvLine({line.When.toString(kTimeFormat), DrawEventName(line.Event),
+                 numberOrEmpty(line.Row, participant), participant ? line.Name : QString(),
+                 numberOrEmpty(line.Panel + 1, line.Panel >= 0), QString::number(line.GameMode),
+                 numberOrEmpty(line.Cols, game), numberOrEmpty(line.Rows, game),
+                 game ? line.RosterPath : QString(), game ? line.Fingerprint : QString()})
+            .toUtf8() +
+        "\r\n";
+    return AppendRecordLines(path, CsvFileStart(header()), bytes, error);
 }
 
-std::vector<DrawRecordLine> ReadDrawRecord(const QByteArray& bytes) {
+namespace {
+
+// One line exactly as the recorder writes it; false for anything else.
+bool readLine(QByteArrayView bytes, std::vector<QByteArrayView>& f, std::vector<QByteArray>& scratch,
+              DrawRecordLine& line) {
+    constexpr int kColumns = 10;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes = bytes.sliced(3);
+    }
+    if (!bytes.isValidUtf8() || !SplitCsvLine(bytes, f, scratch, kColumns) || f.size() != kColumns) {
+        return false;
+    }
+    line.When = QDateTime::fromString(QString::fromLatin1(f[0]), kTimeFormat);
+    const QString event = QString::fromUtf8(f[1]);
+    const auto known = std::find_if(std::begin(kEvents), std::end(kEvents),
+                                    [&](DrawEvent e) { return DrawEventName(e) == event; });
+    bool modeOk = false;
+    line.GameMode = QString::fromLatin1(f[5]).toInt(&modeOk);
+    if ((!line.When.isValid() && !f[0].isEmpty()) || known == std::end(kEvents) || !modeOk) {
+        return false;
+    }
+    line.Event = *known;
+    qint64 value = 0;
+    switch (line.Event) {
+    case DrawEvent::Draw:
+    case DrawEvent::OpenByHand:
+    case DrawEvent::CloseByHand:
+        if (!ReadDecimal(f[2], 1, RosterTable::kCapacity, value)) {
+            return false;
+        }
+        line.Row = static_cast<qint16>(value);
+        line.Name = QString::fromUtf8(f[3]);
+        if (!ReadDecimal(f[4], 1, kMostPanels, value)) {
+            return false;
+        }
+        line.Panel = static_cast<int>(value) - 1;
+        return true;
+    case DrawEvent::Start:
+    case DrawEvent::Resume:
+        if (!ReadDecimal(f[6], 1, kMostPanels, value)) {
+            return false;
+        }
+        line.Cols = static_cast<int>(value);
+        if (!ReadDecimal(f[7], 1, kMostPanels, value)) {
+            return false;
+        }
+        line.Rows = static_cast<int>(value);
+        line.RosterPath = QString::fromUtf8(f[8]);
+        line.Fingerprint = QString::fromUtf8(f[9]);
+        return true;
+    case DrawEvent::End:
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::vector<DrawRecordLine> ReadDrawRecord(const QByteArray& bytes, std::vector<qint64>* unreadable) {
     std::vector<DrawRecordLine> lines;
-    for (const QStringList& fields : ReadCsvRecords(bytes)) {
-        if (fields.size() < 10) {
-            continue;
+    std::vector<QByteArrayView> fields;
+    std::vector<QByteArray> scratch;
+    qint64 last = 0;
+    const qsizetype end = ForEachWholeLine(bytes, 0, 1, [&](QByteArrayView bytes, qint64 number) {
+        last = number;
+        if (number == 1) {
+            return; // the header
         }
         DrawRecordLine line;
-        line.When = QDateTime::fromString(fields[0], kTimeFormat);
-        bool known = false;
-        for (const DrawEvent event : kEvents) {
-            if (DrawEventName(event) == fields[1]) {
-                line.Event = event;
-                known = true;
-            }
+        line.LineNumber = number;
+        if (readLine(bytes, fields, scratch, line)) {
+            lines.push_back(line);
+        } else if (unreadable) {
+            unreadable->push_back(number);
         }
-        if (!known) {
-            continue;
-        }
-        line.Row = static_cast<qint16>(fields[2].toInt());
-        line.Name = fields[3];
-        line.Panel = fields[4].isEmpty() ? -1 : fields[4].toInt() - 1;
-        line.GameMode = fields[5].toInt();
-        line.Cols = fields[6].toInt();
-        line.Rows = fields[7].toInt();
-        line.RosterPath = fields[8];
-        line.Fingerprint = fields[9];
-        lines.push_back(line);
+    });
+    if (end < bytes.size() && last > 0 && unreadable) {
+        unreadable->push_back(last + 1); // cut short: no line
     }
     return lines;
 }
 
 std::optional<ResumableDraw> FindResumableDraw(const std::vector<DrawRecordLine>& lines,
                                                const QString& rosterPath, const QString& fingerprint,
-                                               int gameMode, int cols, int rows) {
+                                               int gameMode, int cols, int rows,
+                                               const std::vector<qint64>& unreadable) {
     // Replays the record: a start begins a fresh game, a resume goes on with the one before.
     const DrawRecordLine* game = nullptr;
+    qint64 startLine = 0;
     std::map<int, qint16> open;
     std::vector<int> order;
     ResumableDraw draw;
@@ -132,6 +170,7 @@ std::optional<ResumableDraw> FindResumableDraw(const std::vector<DrawRecordLine>
             order.clear();
             draw = ResumableDraw{};
             game = &line;
+            startLine = line.LineNumber;
             break;
         case DrawEvent::Resume:
             draw.EndedByOrganiser = false;
@@ -164,6 +203,8 @@ std::optional<ResumableDraw> FindResumableDraw(const std::vector<DrawRecordLine>
         }
     }
     draw.Drawn = static_cast<int>(draw.Panels.size());
+    std::copy_if(unreadable.begin(), unreadable.end(), std::back_inserter(draw.UnreadableLines),
+                 [startLine](qint64 line) { return line > startLine; });
     if (game->GameMode != gameMode) {
         draw.Refusal = QStringLiteral("ゲームモードが変わっています（モード%1 → モード%2）。")
                            .arg(game->GameMode)
@@ -209,14 +250,45 @@ QStringList DrawHistory(const std::vector<DrawRecordLine>& lines) {
     return entries;
 }
 
+namespace {
+
+// What the record could not say about the game: its draws on those lines are not part of it.
+QString unreadableNote(const ResumableDraw& draw) {
+    if (draw.UnreadableLines.empty()) {
+        return {};
+    }
+    QStringList numbers;
+    for (const qint64 line : draw.UnreadableLines) {
+        if (numbers.size() == 5) {
+            numbers << QStringLiteral("ほか %1 行").arg(draw.UnreadableLines.size() - 5);
+            break;
+        }
+        numbers << QString::number(line);
+    }
+    return QStringLiteral("\r\n抽選記録の %1 行目が読めません。その行の抽選は含まれていません。")
+        .arg(numbers.join(QStringLiteral("・")));
+}
+
+} // namespace
+
 QString ResumeQuestion(const ResumableDraw& draw) {
-    return QStringLiteral("前回の抽選（%1 人）を続けますか？").arg(draw.Drawn);
+    return QStringLiteral("前回の抽選（%1 人）を続けますか？").arg(draw.Drawn) + unreadableNote(draw);
 }
 
 QString ResumeRefusal(const ResumableDraw& draw) {
     return QStringLiteral("前回の抽選（%1 人）は続けられません。\r\n%2\r\n新しく抽選を始めます。")
         .arg(draw.Drawn)
         .arg(draw.Refusal);
+}
+
+QString FreshGameQuestion(const ResumableDraw& draw) {
+    return QStringLiteral("前回の抽選（%1 人）は、このままでは続けられません。\r\n%2")
+               .arg(draw.Drawn)
+               .arg(draw.Refusal) +
+           unreadableNote(draw) +
+           QStringLiteral(
+               "\r\n\r\n新しく抽選を始めますか？\r\n"
+               "「いいえ」: 何も記録せずに抽選画面を閉じます（元に戻してから開くと、続けられます）。");
 }
 
 DrawRecorder::DrawRecorder(const ProgramState& state, const Clock& clock, QString path, int cols, int rows)

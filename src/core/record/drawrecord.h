@@ -27,6 +27,7 @@ enum class DrawEvent {
 QString DrawEventName(DrawEvent event);
 
 struct DrawRecordLine {
+    qint64 LineNumber = 0; // in the file, the header being line 1 (lines read back)
     QDateTime When;
     DrawEvent Event = DrawEvent::Start;
     qint16 Row = 0; // the participant's registration row (draws and panels)
@@ -43,11 +44,14 @@ struct DrawRecordLine {
 // The record file of a day in a folder.
 QString DrawRecordPath(const QString& folder, const QDate& day);
 
-// Appends one line; the file starts with its header when new. False with the system's error.
+// Appends one line (see AppendRecordLines: a line cut short before it is ended first, a failed
+// write is cut back); the file starts with its header when new. False with the system's error.
 bool AppendDrawRecord(const QString& path, const DrawRecordLine& line, FileError& error);
 
-// The lines of a record file's bytes, in order; lines that cannot be read are skipped.
-std::vector<DrawRecordLine> ReadDrawRecord(const QByteArray& bytes);
+// The lines of a record file's bytes, in order. A line that cannot be read (garbage, a line cut
+// short) is no line; unreadable, when given, receives its number.
+std::vector<DrawRecordLine> ReadDrawRecord(const QByteArray& bytes,
+                                           std::vector<qint64>* unreadable = nullptr);
 
 // The game the record's last lines leave, for opening a draw screen on it again.
 struct ResumableDraw {
@@ -56,21 +60,30 @@ struct ResumableDraw {
     bool EndedByOrganiser = false;
     std::vector<std::pair<int, qint16>> Panels; // (panel, row) of the open panels, in opening order
     QString Refusal;                            // why it cannot go on in today's game (empty when it can)
+    std::vector<qint64> UnreadableLines;        // lines of this game that could not be read
 };
 
 // The last game of the record when it was played on the same roster file and someone is drawn;
 // its refusal names what changed since: the game mode, the grid or the roster's names.
+// unreadable: the numbers of the lines that could not be read; those after the game's start are
+// named.
 std::optional<ResumableDraw> FindResumableDraw(const std::vector<DrawRecordLine>& lines,
                                                const QString& rosterPath, const QString& fingerprint,
-                                               int gameMode, int cols, int rows);
+                                               int gameMode, int cols, int rows,
+                                               const std::vector<qint64>& unreadable = {});
 
 // Who was drawn in the record's last game, in order, with the time: one entry each, the panels
 // opened and closed by hand among them.
 QStringList DrawHistory(const std::vector<DrawRecordLine>& lines);
 
-// The question that offers it, and the message when it cannot go on.
+// The question that offers it (Yes: go on; No: a fresh game), naming the lines that could not be
+// read, whose draws are not part of it.
 QString ResumeQuestion(const ResumableDraw& draw);
+// The message when it cannot go on.
 QString ResumeRefusal(const ResumableDraw& draw);
+// The question when it cannot go on as things stand: Yes starts a fresh game; No closes the draw
+// screen without writing anything, so that the game goes on once the setting is changed back.
+QString FreshGameQuestion(const ResumableDraw& draw);
 
 class Clock;
 struct ProgramState;

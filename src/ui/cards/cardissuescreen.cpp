@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateTime>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -106,7 +108,8 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     m_previewButton->setMinimumHeight(36);
 
     // Numbered cards: each card's number in its margin, kept in the card record, and for phones
-    // a QR code of the card's own page. Off unless asked for, every time the screen opens.
+    // a QR code of the card's own page. Off unless asked for; once asked for, on again when the
+    // screen opens.
     m_numbered =
         Named(new QCheckBox(QStringLiteral("カード番号を印刷する"), this), QStringLiteral("chkCardNumber"));
     m_qr =
@@ -168,6 +171,14 @@ CardIssueScreen::CardIssueScreen(ProgramState& state, Services& services, QWidge
     connect(m_qr, &QCheckBox::toggled, this, [this] { UpdateMarkControls(); });
     SetPhoneAddresses(m_services.networkAddresses ? m_services.networkAddresses()
                                                   : std::vector<QHostAddress>{});
+    if (!m_state.CardChoices) {
+        m_state.CardChoices = LoadCardScreenChoices(CardScreenChoicesPath(m_state));
+    }
+    if (m_state.CardChoices->Numbered) {
+        m_cardMode[1]->setChecked(true);
+        m_numbered->setChecked(true);
+        m_qr->setChecked(m_state.CardChoices->Qr);
+    }
     adjustSize();
 }
 
@@ -232,12 +243,51 @@ void CardIssueScreen::Cmd文字色_Click() {
     setEnabled(true);
 }
 
+QString CardIssueScreen::IssueQuestion() const {
+    const QString question = QStringLiteral("指定条件でカードを発行しますか？");
+    CardRunValues values;
+    QString ignored;
+    int eligible = 0;
+    if (!ChosenMarks().Numbered || !ReadRunValues(ControlTexts(), values, ignored) ||
+        !CardsRepeatPeople(values, m_state.Roster, eligible)) {
+        return question;
+    }
+    const int n = values.FramesPerSide;
+    return QStringLiteral("参加者が %1 人のため、%2×%2 のカードには同じ人が 2 回以上入ります"
+                          "（中心のほかに %3 マスあります）。\r\n")
+               .arg(eligible)
+               .arg(n)
+               .arg(n * n - 1) +
+           question;
+}
+
+CardScreenChoices CardIssueScreen::Choices() const {
+    CardScreenChoices choices;
+    choices.Numbered = m_numbered->isEnabled() && m_numbered->isChecked();
+    choices.Qr = choices.Numbered && m_qr->isChecked();
+    return choices;
+}
+
+void CardIssueScreen::KeepChoices() {
+    const CardScreenChoices choices = Choices();
+    if (m_state.CardChoices == choices) {
+        return;
+    }
+    m_state.CardChoices = choices;
+    FileError error;
+    const QString path = CardScreenChoicesPath(m_state);
+    if (!SaveCardScreenChoices(path, choices, error)) {
+        m_services.dialogs.ShowMessage(QStringLiteral("カード発行の設定を保存できませんでした。\r\n") +
+                                       QDir::toNativeSeparators(path) + QStringLiteral("\r\n") +
+                                       error.Lines(QStringLiteral("エラー番号=")));
+    }
+}
+
 void CardIssueScreen::Cmd印刷設定適用_Click() {
     if (IsPrinting()) {
         return;
     }
-    if (m_services.dialogs.AskYesNo(this, QStringLiteral("指定条件でカードを発行しますか？"),
-                                    Dialogs::Answer::Yes) != Dialogs::Answer::Yes) {
+    if (m_services.dialogs.AskYesNo(this, IssueQuestion(), Dialogs::Answer::Yes) != Dialogs::Answer::Yes) {
         return;
     }
     const std::optional<CardRunValues> values = ReadValuesOrSay();
@@ -247,9 +297,12 @@ void CardIssueScreen::Cmd印刷設定適用_Click() {
     const QPrinterInfo printer = m_printerLookup();
     const QString pdfPath = PdfPathFor(printer);
     const CardMarks marks = ChosenMarks(); // before the screen is disabled: it reads enabled states
+    KeepChoices();
     setEnabled(false);
+    // The cards the preview showed are printed once; the next run chooses afresh.
+    const std::optional<ChosenCards> previewed = std::exchange(m_previewed, std::nullopt);
     if (!m_run->Start(
-            *values, printer, pdfPath, [this] { FinishRun(); }, marks)) {
+            *values, printer, pdfPath, [this] { FinishRun(); }, marks, previewed)) {
         FinishRun();
     }
 }
@@ -266,8 +319,8 @@ void CardIssueScreen::BtnPreview_Click() {
     CardMarks marks = ChosenMarks();
     if (marks.Numbered) {
         QString refusal;
-        const std::optional<int> first =
-            FirstCardNumber(m_state, CardRecordPathOf(m_state, PdfPathFor(m_printerLookup())), refusal);
+        const std::optional<int> first = FirstCardNumber(
+            m_state, m_run->Record(), CardRecordPathOf(m_state, PdfPathFor(m_printerLookup())), refusal);
         if (!first) {
             m_services.dialogs.ShowMessage(refusal); // as the run would
             return;
@@ -276,7 +329,11 @@ void CardIssueScreen::BtnPreview_Click() {
     }
     auto* preview = new CardPreview(*values, marks, m_state, m_services.random, this);
     const QPointer<CardPreview> guard(preview);
+    const QPointer<CardIssueScreen> self(this);
     m_services.dialogs.Exec(*preview);
+    if (self && guard) {
+        m_previewed = preview->Chosen();
+    }
     delete guard.data(); // gone already when the screen went under it
 }
 
@@ -312,5 +369,6 @@ void CardIssueScreen::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    KeepChoices();
     QWidget::closeEvent(event);
 }

@@ -2,6 +2,8 @@
 
 #include "core/cards/cardrenderer.h"
 #include "core/cards/cardsettings.h"
+#include "core/config/cardscreenchoices.h"
+#include "ui/cards/cardpreview.h"
 
 #include <QHostAddress>
 #include <QPrinterInfo>
@@ -23,8 +25,9 @@ struct Services;
 
 // The card issue screen: kind of card, grid size, paper layout, sheets, centre cell handling and
 // text colour, and the button that prints. While a run prints, the screen is disabled and refuses
-// to close. Besides, the cards may be numbered (and then carry a QR code of their page for phones)
-// and the run can be previewed before it is printed.
+// to close. Besides, the cards may be numbered (and then carry a QR code of their page for phones;
+// the screen opens with numbered cards again once they were chosen) and the run can be previewed
+// before it is printed: the run then prints the cards the preview showed.
 class CardIssueScreen : public QWidget {
     Q_OBJECT
 public:
@@ -61,6 +64,10 @@ private:
     CardMarks ChosenMarks() const;
     // The PDF a run writes when there is no printer; empty when there is one.
     QString PdfPathFor(const QPrinterInfo& printer) const;
+    // The question that starts a run: with numbered cards, it says first when people repeat on a card.
+    QString IssueQuestion() const;
+    CardScreenChoices Choices() const;
+    void KeepChoices();
 
     ProgramState& m_state;
     Services& m_services;
@@ -79,5 +86,6 @@ private:
     QPushButton* m_previewButton = nullptr;
     bool m_haveAddresses = false;
     std::unique_ptr<CardPrintRun> m_run;
+    std::optional<ChosenCards> m_previewed; // the cards the last preview showed, for the next run
     std::function<QPrinterInfo()> m_printerLookup;
 };

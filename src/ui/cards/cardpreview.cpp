@@ -27,8 +27,8 @@ public:
 
 CardPreview::CardPreview(const CardRunValues& values, const CardMarks& marks, const ProgramState& state,
                          FractionSource& random, QWidget* parent)
-    : QDialog(parent), m_values(values), m_marks(marks), m_state(state), m_random(random),
-      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    : QDialog(parent), m_values(values), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      m_quiet(std::make_unique<QuietMessages>()) {
     setObjectName(QStringLiteral("cardPreview"));
     setWindowTitle(QStringLiteral("プレビュー"));
     // The page as the run sets it up for a PDF: the paper's corner is the origin.
@@ -44,6 +44,12 @@ CardPreview::CardPreview(const CardRunValues& values, const CardMarks& marks, co
         SelectPostcardPaper(*m_printer, {});
     }
     m_printer->setPageOrientation(layout.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+
+    m_sheets =
+        std::make_unique<CardSheetPrinter>(values, state.Roster, state.Settings.Pictures, random, *m_quiet);
+    m_sheets->Renderer().SetGridLineWidth(kPdfGridLineMm);
+    m_sheets->SetMarks(marks);
+    m_sheets->PlanSheets(kMostSheets);
 
     m_preview = new QPrintPreviewWidget(m_printer.get(), this);
     m_preview->setObjectName(QStringLiteral("cardPreviewPages"));
@@ -75,18 +81,17 @@ QPageLayout CardPreview::PageLayout() const {
     return m_printer->pageLayout();
 }
 
+ChosenCards CardPreview::Chosen() const {
+    return {m_values, m_sheets->Planner(), m_sheets->Sheets()};
+}
+
 void CardPreview::PaintSheets(QPrinter* printer) {
-    CardRunValues values = m_values;
-    values.Sheets = static_cast<qint16>(std::clamp<int>(values.Sheets, 0, kMostSheets));
-    QuietMessages quiet;
-    CardSheetPrinter sheets(values, m_state.Roster, m_state.Settings.Pictures, m_random, quiet);
-    sheets.Renderer().SetGridLineWidth(kPdfGridLineMm);
-    sheets.SetMarks(m_marks);
     QPainter painter(printer);
-    while (!sheets.Finished()) {
-        if (sheets.SheetsDrawn() > 0) {
+    const int sheets = static_cast<int>(m_sheets->Sheets().size());
+    for (int sheet = 0; sheet < sheets; ++sheet) {
+        if (sheet > 0) {
             printer->newPage();
         }
-        sheets.DrawNextSheet(painter);
+        m_sheets->DrawSheet(painter, sheet);
     }
 }

@@ -7,6 +7,7 @@
 #include "core/config/workingfolder.h"
 #include "core/programstate.h"
 #include "core/record/cardrecord.h"
+#include "core/record/recordfile.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/cards/postcardpaper.h"
@@ -20,6 +21,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 namespace {
@@ -43,19 +45,31 @@ QString FileErrorMessage(const QString& path, const FileError& error) {
 }
 
 QString RecordReadMessage(const QString& path, const FileError& error) {
-    return QStringLiteral("カード記録を読み込めなかったため、番号付きのカードを発行できません。\r\n") +
-           QDir::toNativeSeparators(path) + QStringLiteral("\r\n") +
-           error.Lines(QStringLiteral("エラー番号="));
+    if (error.Code != 0) {
+        return QStringLiteral("カード記録を読み込めなかったため、番号付きのカードを発行できません。\r\n") +
+               QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + RecordErrorLines(error);
+    }
+    return QStringLiteral("カード記録に正しく読めない行があるため、番号付きのカードを発行できません。\r\n") +
+           QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + error.Text +
+           QStringLiteral("\r\nカード記録を直すまで、番号付きのカードは発行できません。");
 }
 
 QString RecordWriteMessage(const QString& path, const FileError& error) {
-    QString text =
-        QStringLiteral("カード記録を書き込めなかったため、印刷したカードの番号は記録されていません。\r\n") +
-        QDir::toNativeSeparators(path);
-    if (error.Code != 0) {
-        text += QStringLiteral("\r\n") + error.Lines(QStringLiteral("エラー番号="));
+    return QStringLiteral("カード記録に書き込めなかったため、印刷しませんでした。\r\n") +
+           QDir::toNativeSeparators(path) + QStringLiteral("\r\n") + RecordErrorLines(error);
+}
+
+// "No.0031～No.0042（12 枚）": the cards of a run are numbered one after another.
+QString NumbersOf(const std::vector<RecordedCard>& cards) {
+    if (cards.empty()) {
+        return {};
     }
-    return text;
+    const auto number = [](int n) { return QStringLiteral("No.%1").arg(n, 4, 10, QLatin1Char('0')); };
+    QString text = number(cards.front().Number);
+    if (cards.size() > 1) {
+        text += QStringLiteral("～") + number(cards.back().Number);
+    }
+    return text + QStringLiteral("（%1 枚）").arg(cards.size());
 }
 
 QString ProgressText(int sheet, int sheets) {
@@ -84,9 +98,12 @@ QString CardOutputFolder(const ProgramState& state) {
 
 CardPrintRun::CardPrintRun(ProgramState& state, Services& services, QWidget* parent)
     : m_state(state), m_services(services), m_parent(parent),
-      m_paperSizes([](const QPrinter& printer) { return PrinterPaperSizes(printer); }) {}
+      m_paperSizes([](const QPrinter& printer) { return PrinterPaperSizes(printer); }),
+      m_record(std::make_shared<CardRecordIndex>()) {}
 
 CardPrintRun::~CardPrintRun() {
+    m_recordWatcher.reset();
+    m_recordWork.waitForFinished(); // cards being recorded reach the disk whole
     if (m_decoding.isRunning()) {
         m_decoding.cancel();
         m_decoding.waitForFinished(); // the photos being decoded, no more
@@ -132,29 +149,20 @@ bool CardPrintRun::SetUpPrinter(const CardRunValues& values, const QPrinterInfo&
 }
 
 bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printer, const QString& pdfPath,
-                         std::function<void()> finished, CardMarks marks) {
+                         std::function<void()> finished, CardMarks marks,
+                         const std::optional<ChosenCards>& chosen) {
     if (m_running || !SetUpPrinter(values, printer, pdfPath)) {
         return false;
     }
     m_recordPath.clear();
-    if (marks.Numbered) {
-        // Numbers go on after the record's: one that cannot be read would give numbers twice.
-        const QString path = CardRecordPathOf(m_state, m_pdfPath);
-        QString refusal;
-        const std::optional<int> first = FirstCardNumber(m_state, path, refusal);
-        if (!first) {
-            m_services.dialogs.ShowMessage(refusal);
-            return false;
-        }
-        marks.FirstNumber = *first;
-        marks.RosterPath = m_state.Settings.RosterFilePath;
-        m_recordPath = path;
-    }
     m_cancelled = false;
-    m_sheets = std::make_unique<CardSheetPrinter>(values, m_state.Roster, m_state.Settings.Pictures,
-                                                  m_services.random, m_services.dialogs);
-    if (marks.Numbered) {
-        m_sheets->SetMarks(marks);
+    if (chosen && chosen->Planner && SameCardChoices(chosen->Values, values)) {
+        m_sheets = std::make_unique<CardSheetPrinter>(values, chosen->Planner, chosen->Sheets,
+                                                      m_state.Settings.Pictures, m_services.random,
+                                                      m_services.dialogs);
+    } else {
+        m_sheets = std::make_unique<CardSheetPrinter>(values, m_state.Roster, m_state.Settings.Pictures,
+                                                      m_services.random, m_services.dialogs);
     }
     if (!m_pdfPath.isEmpty()) {
         m_sheets->Renderer().SetGridLineWidth(kPdfGridLineMm);
@@ -162,15 +170,17 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
     if (m_sheets->SheetCount() == 0) {
         return false; // nothing to print, and no job is opened
     }
-    if (!BeginOutput()) {
-        const QString where =
-            m_pdfPath.isEmpty() ? m_printer->printerName() : QDir::toNativeSeparators(m_pdfPath);
-        QString text = QStringLiteral("印刷を開始できませんでした。\r\n") + where;
-        if (m_pdfError.Code != 0) {
-            text += QStringLiteral("\r\n") + m_pdfError.Lines(QStringLiteral("エラー番号="));
+    if (marks.Numbered) {
+        if (m_sheets->SheetCount() * m_sheets->CardsPerSheet() > kMostNumberedCards) {
+            m_services.dialogs.ShowMessage(
+                QStringLiteral(
+                    "番号付きのカードは、1 回に %1 枚まで発行できます。\r\n印字枚数を減らしてください。")
+                    .arg(kMostNumberedCards));
+            return false;
         }
-        m_services.dialogs.ShowMessage(text);
-        return false;
+        marks.RosterPath = m_state.Settings.RosterFilePath;
+        m_marks = marks;
+        m_recordPath = CardRecordPathOf(m_state, m_pdfPath);
     }
     m_finished = std::move(finished);
     m_running = true;
@@ -196,8 +206,136 @@ bool CardPrintRun::Start(const CardRunValues& values, const QPrinterInfo& printe
     m_timer = m_services.clock.CreateTimer();
     m_timer->SetInterval(0);
     m_timer->SetCallback([this] { PrintNextSheet(); });
+    if (m_recordPath.isEmpty()) {
+        if (!StartPrinting()) {
+            End();
+            return false;
+        }
+        return true;
+    }
+    // Numbers go on after the record's: one that cannot be read exactly would give numbers twice.
+    SetProgressLabel(QStringLiteral("カード記録を読み込んでいます"));
+    m_recordWatcher = std::make_unique<QFutureWatcher<FileOutcome>>();
+    QObject::connect(m_recordWatcher.get(), &QFutureWatcherBase::finished, m_recordWatcher.get(),
+                     [this] { RecordRead(); });
+    m_recordWork = QtConcurrent::run([record = m_record, path = m_recordPath] {
+        FileOutcome outcome;
+        outcome.Ok = record->Refresh(path, outcome.Error);
+        return outcome;
+    });
+    m_recordWatcher->setFuture(m_recordWork);
+    return true;
+}
+
+void CardPrintRun::SetProgressLabel(const QString& text) {
+    if (m_progress) {
+        m_progress->setLabelText(text);
+    }
+}
+
+void CardPrintRun::RecordRead() {
+    const FileOutcome read = m_recordWork.result();
+    if (m_cancelled) {
+        Conclude(QString()); // nothing recorded, nothing printed
+        return;
+    }
+    if (!read.Ok) {
+        Conclude(RecordReadMessage(m_recordPath, read.Error));
+        return;
+    }
+    m_marks.FirstNumber = std::max(m_record->NextNumber(), m_state.CardNumbersGiven.value(m_recordPath, 1));
+    m_sheets->SetMarks(m_marks);
+    m_sheets->PlanSheets(); // every card of the run, chosen before any is printed
+    std::vector<RecordedCard> cards = m_sheets->NumberedCards();
+    if (cards.empty()) {
+        Conclude(QString());
+        return;
+    }
+    if (cards.back().Number > kLastCardNumber) {
+        Conclude(QStringLiteral(
+                     "カード記録の番号が上限（No.%1）に達しているため、番号付きのカードを発行できません。")
+                     .arg(kLastCardNumber));
+        return;
+    }
+    const QDateTime issued = QDateTime::fromMSecsSinceEpoch(m_services.clock.NowMs());
+    for (RecordedCard& card : cards) {
+        card.Issued = issued;
+    }
+    SetProgressLabel(QStringLiteral("カード記録に書き込んでいます"));
+    QObject::disconnect(m_recordWatcher.get(), nullptr, nullptr, nullptr);
+    QObject::connect(m_recordWatcher.get(), &QFutureWatcherBase::finished, m_recordWatcher.get(),
+                     [this] { RecordWritten(); });
+    m_recordWork = QtConcurrent::run([path = m_recordPath, cards = std::move(cards)] {
+        FileOutcome outcome;
+        outcome.Ok = AddCardsToRecord(path, cards, outcome.Error);
+        return outcome;
+    });
+    m_recordWatcher->setFuture(m_recordWork);
+}
+
+void CardPrintRun::RecordWritten() {
+    const FileOutcome written = m_recordWork.result();
+    if (!written.Ok) {
+        Conclude(RecordWriteMessage(m_recordPath, written.Error));
+        return;
+    }
+    const std::vector<RecordedCard> cards = m_sheets->NumberedCards();
+    int& given = m_state.CardNumbersGiven[m_recordPath];
+    given = std::max(given, cards.back().Number + 1);
+    if (m_cancelled) {
+        Conclude(QStringLiteral("印刷を中止しました。\r\n") + MarkNotPrinted(0));
+        return;
+    }
+    if (!StartPrinting()) {
+        MarkNotPrinted(0);
+        End();
+        if (m_finished) {
+            m_finished();
+        }
+    }
+}
+
+bool CardPrintRun::StartPrinting() {
+    SetProgressLabel(ProgressText(1, m_sheets->SheetCount()));
+    if (!BeginOutput()) {
+        const QString where =
+            m_pdfPath.isEmpty() ? m_printer->printerName() : QDir::toNativeSeparators(m_pdfPath);
+        QString text = QStringLiteral("印刷を開始できませんでした。\r\n") + where;
+        if (m_pdfError.Code != 0) {
+            text += QStringLiteral("\r\n") + m_pdfError.Lines(QStringLiteral("エラー番号="));
+        }
+        m_services.dialogs.ShowMessage(text);
+        return false;
+    }
     m_timer->Start();
     return true;
+}
+
+QString CardPrintRun::MarkNotPrinted(int sheet) {
+    const std::vector<RecordedCard> cards = m_sheets->NumberedCards(sheet);
+    if (m_recordPath.isEmpty() || cards.empty()) {
+        return {};
+    }
+    FileError error;
+    if (!MarkCardsNotPrinted(m_recordPath, cards, QDateTime::fromMSecsSinceEpoch(m_services.clock.NowMs()),
+                             error)) {
+        return QStringLiteral("印刷しなかった %1 を、カード記録に未印刷と書き込めませんでした"
+                              "（この番号は使いません）。\r\n")
+                   .arg(NumbersOf(cards)) +
+               RecordErrorLines(error);
+    }
+    return QStringLiteral("印刷しなかった %1 は、カード記録に未印刷と記録しました（この番号は使いません）。")
+        .arg(NumbersOf(cards));
+}
+
+void CardPrintRun::Conclude(const QString& message) {
+    End();
+    if (!message.isEmpty()) {
+        m_services.dialogs.ShowMessage(message);
+    }
+    if (m_finished) {
+        m_finished();
+    }
 }
 
 bool CardPrintRun::BeginOutput() {
@@ -257,12 +395,10 @@ void CardPrintRun::PrintNextSheet() {
     m_timer->Stop();
     if (m_cancelled) {
         if (m_sheets->SheetsDrawn() == 0) {
-            // Stopped before the first sheet: no job, no file, nothing to tell.
+            // Stopped before the first sheet: no job, no file; numbers recorded are not printed.
             DiscardOutput();
-            End();
-            if (m_finished) {
-                m_finished();
-            }
+            const QString marked = MarkNotPrinted(0);
+            Conclude(marked.isEmpty() ? QString() : QStringLiteral("印刷を中止しました。\r\n") + marked);
             return;
         }
         Finish();
@@ -331,12 +467,13 @@ void CardPrintRun::PhotosDecoded() {
 
 void CardPrintRun::Fail() {
     DiscardOutput();
-    End();
-    m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? PrinterErrorMessage()
-                                                       : FileErrorMessage(m_pdfPath, m_pdfError));
-    if (m_finished) {
-        m_finished();
+    // A PDF that is not written holds no card; a printer may have let out the sheets before.
+    const QString marked = MarkNotPrinted(m_pdfPath.isEmpty() ? m_sheets->SheetsDrawn() : 0);
+    QString text = m_pdfPath.isEmpty() ? PrinterErrorMessage() : FileErrorMessage(m_pdfPath, m_pdfError);
+    if (!marked.isEmpty()) {
+        text += QStringLiteral("\r\n") + marked;
     }
+    Conclude(text);
 }
 
 void CardPrintRun::Finish() {
@@ -350,50 +487,43 @@ void CardPrintRun::Finish() {
         m_pdfWriter.reset();
         m_pdfFile.reset();
     }
-    End();
     if (!written) {
         DiscardOutput();
-        m_services.dialogs.ShowMessage(m_pdfPath.isEmpty() ? PrinterErrorMessage()
-                                                           : FileErrorMessage(m_pdfPath, m_pdfError));
-    } else {
-        WriteRecord();
-        if (!m_pdfPath.isEmpty()) {
-            m_services.dialogs.ShowMessage(
-                QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。\r\n") +
-                QDir::toNativeSeparators(m_pdfPath));
-        }
-    }
-    if (m_finished) {
-        m_finished();
-    }
-}
-
-void CardPrintRun::WriteRecord() {
-    if (m_recordPath.isEmpty() || m_sheets->NumberedCards().empty()) {
+        Fail();
         return;
     }
-    std::vector<RecordedCard> cards = m_sheets->NumberedCards();
-    const QDateTime issued = QDateTime::fromMSecsSinceEpoch(m_services.clock.NowMs());
-    for (RecordedCard& card : cards) {
-        card.Issued = issued;
+    const int drawn = m_sheets->SheetsDrawn();
+    const bool stopped = drawn < m_sheets->SheetCount();
+    QStringList lines;
+    if (stopped && (!m_recordPath.isEmpty() || !m_pdfPath.isEmpty())) {
+        lines << QStringLiteral("印刷を中止しました（%1 枚目まで）。").arg(drawn);
     }
-    // Printed is given, whether or not the record takes it.
-    int& given = m_state.CardNumbersGiven[m_recordPath];
-    given = std::max(given, cards.back().Number + 1);
-    FileError error;
-    if (!AddCardsToRecord(m_recordPath, cards, error)) {
-        m_services.dialogs.ShowMessage(RecordWriteMessage(m_recordPath, error));
+    if (!m_pdfPath.isEmpty()) {
+        lines << QStringLiteral("プリンタが見つからないため、ビンゴカードをPDFファイルに出力しました。")
+              << QDir::toNativeSeparators(m_pdfPath);
+    } else if (!m_recordPath.isEmpty() && !stopped) {
+        lines << QStringLiteral("ビンゴカードを印刷しました。");
     }
+    if (!m_recordPath.isEmpty()) {
+        std::vector<RecordedCard> printed = m_sheets->NumberedCards();
+        printed.resize(static_cast<size_t>(drawn * m_sheets->CardsPerSheet()));
+        lines << QStringLiteral("カード番号: ") + NumbersOf(printed);
+        if (stopped) {
+            lines << MarkNotPrinted(drawn);
+        }
+        lines << QStringLiteral("カード記録: ") + QDir::toNativeSeparators(m_recordPath);
+    }
+    Conclude(lines.join(QStringLiteral("\r\n")));
 }
 
-std::optional<int> FirstCardNumber(const ProgramState& state, const QString& recordPath, QString& refusal) {
-    std::vector<RecordedCard> recorded;
+std::optional<int> FirstCardNumber(const ProgramState& state, CardRecordIndex& record,
+                                   const QString& recordPath, QString& refusal) {
     FileError error;
-    if (!LoadCardRecord(recordPath, recorded, error)) {
+    if (!record.Refresh(recordPath, error)) {
         refusal = RecordReadMessage(recordPath, error);
         return std::nullopt;
     }
-    return std::max(NextCardNumber(recorded), state.CardNumbersGiven.value(recordPath, 1));
+    return std::max(record.NextNumber(), state.CardNumbersGiven.value(recordPath, 1));
 }
 
 void CardPrintRun::End() {

@@ -3,18 +3,67 @@
 #include "core/config/workingfolder.h"
 #include "core/draw/drawsequence.h"
 #include "core/programstate.h"
-#include "core/record/drawrecord.h"
 #include "core/record/recordfile.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/draw/drawboxes.h"
 #include "ui/draw/screenboxes.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 
 CardChecker::CardChecker(ProgramState& state, Services& services, const DrawSequence& sequence,
                          ScreenBoxes& boxes)
-    : m_state(state), m_services(services), m_sequence(sequence), m_boxes(boxes) {}
+    : m_state(state), m_services(services), m_sequence(sequence), m_boxes(boxes),
+      m_path(CardRecordPath(WorkingFolderOf(state), state.Settings.RosterFilePath)),
+      m_record(std::make_shared<CardRecordIndex>()), m_watcher(std::make_unique<QFutureWatcher<Reading>>()) {
+    QObject::connect(m_watcher.get(), &QFutureWatcherBase::finished, m_watcher.get(), [this] { Read(); });
+    m_reading = QtConcurrent::run([record = m_record, path = m_path] {
+        Reading reading;
+        reading.Ok = record->Refresh(path, reading.Error);
+        return reading;
+    });
+    m_watcher->setFuture(m_reading);
+}
+
+CardChecker::~CardChecker() {
+    m_watcher.reset();
+    m_reading.waitForFinished(); // the reading holds its own share of the record
+}
+
+void CardChecker::Read() {
+    m_read = true;
+    if (RecordRead) {
+        RecordRead();
+    }
+    if (const int number = std::exchange(m_pending, 0); number > 0) {
+        Check(number);
+    }
+}
+
+const CardRecordIndex* CardChecker::Record(QString& refusal) {
+    if (!m_read) {
+        return nullptr;
+    }
+    if (!QFileInfo::exists(m_path)) {
+        refusal = QStringLiteral("番号を付けて印刷したカードの記録がありません。\r\n%1")
+                      .arg(QDir::toNativeSeparators(m_path));
+        return nullptr;
+    }
+    FileError error;
+    if (!m_record->Refresh(m_path, error)) {
+        refusal =
+            (error.Code != 0
+                 ? QStringLiteral("カード記録を読み込めないため、カードを確認できません。\r\n")
+                 : QStringLiteral("カード記録に正しく読めない行があるため、カードを確認できません。\r\n")) +
+            QDir::toNativeSeparators(m_path) + QStringLiteral("\r\n") + RecordErrorLines(error);
+        return nullptr;
+    }
+    return m_record.get();
+}
 
 void CardChecker::Ask() {
     if (!m_boxes.AcceptsCommands()) {
@@ -28,48 +77,35 @@ void CardChecker::Ask() {
         !answer) {
         return;
     }
-    bool ok = false;
-    const int number = answer->trimmed().remove(QStringLiteral("No.")).toInt(&ok);
-    if (!ok || number < 1) {
-        m_boxes.ShowMessage(QStringLiteral("カード番号は数字で入力してください。"));
+    const TypedCardNumber typed = ReadTypedCardNumber(*answer);
+    if (!typed.Refusal.isEmpty()) {
+        m_boxes.ShowMessage(typed.Refusal);
         return;
     }
-    Check(number);
+    Check(typed.Number);
 }
 
 void CardChecker::Check(int number) {
     if (!m_boxes.AcceptsCommands()) {
         return;
     }
-    QString refusal;
-    const std::optional<RecordedCard> card = RecordedCardOf(number, refusal);
-    if (!card) {
-        m_boxes.ShowMessage(refusal);
+    if (!m_read) {
+        m_pending = number;
         return;
     }
-    auto* box = new CardCheckBox(*card, ::CheckCard(*card, DrawnRows()), m_state.Roster,
-                                 m_state.Settings.Pictures, m_boxes.BoxParent());
+    QString refusal;
+    const CardRecordIndex* record = Record(refusal);
+    const CardLookup found = record ? FindCard(*record, number) : CardLookup{nullptr, refusal};
+    if (!found.Card) {
+        m_boxes.ShowMessage(found.Refusal);
+        return;
+    }
+    auto* box = new CardCheckBox(*found.Card, ::CheckCard(*found.Card, DrawnRows(), &m_state.Roster),
+                                 m_state.Roster, m_state.Settings.Pictures, m_boxes.BoxParent());
     const QPointer<CardCheckBox> guard(box);
     if (m_boxes.RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
         delete box;
     }
-}
-
-std::optional<RecordedCard> CardChecker::RecordedCardOf(int number, QString& refusal) const {
-    QByteArray bytes;
-    FileError error;
-    const QString path = CardRecordPath(WorkingFolderOf(m_state), m_state.Settings.RosterFilePath);
-    if (!ReadFileBytes(path, bytes, error)) {
-        refusal = QStringLiteral("番号を付けて印刷したカードの記録がありません。\r\n%1").arg(path);
-        return std::nullopt;
-    }
-    const std::vector<RecordedCard> cards = ReadCardRecord(bytes);
-    const CardLookup found = FindCard(cards, number, RosterFingerprint(m_state.Roster));
-    if (!found.Card) {
-        refusal = found.Refusal;
-        return std::nullopt;
-    }
-    return *found.Card;
 }
 
 std::set<qint16> CardChecker::DrawnRows() const {

@@ -95,6 +95,12 @@ CardCheckBox::CardCheckBox(const RecordedCard& card, const CardVerdict& verdict,
     layout->addWidget(number);
     layout->addWidget(picture);
     layout->addWidget(words);
+    if (!verdict.Note.isEmpty()) {
+        auto* note = new QLabel(verdict.Note, this);
+        note->setObjectName(QStringLiteral("lbl判定注記"));
+        note->setAlignment(Qt::AlignCenter);
+        layout->addWidget(note);
+    }
     layout->addWidget(closeButton(this, parent));
 }
 

@@ -22,6 +22,7 @@ std::vector<std::pair<QString, QString>> DrawKeysBox::Keys() {
         {QStringLiteral("C"), QStringLiteral("カード確認（カード番号で）")},
         {QStringLiteral("P"), QStringLiteral("スマホ参加")},
         {QStringLiteral("K"), QStringLiteral("スマホから申告されたカードを確認")},
+        {QStringLiteral("S"), QStringLiteral("リーチ・ビンゴの状況（番号付きのカード）を表示 ／ 隠す")},
         {QStringLiteral("F1"), QStringLiteral("この一覧")},
         {QStringLiteral("右クリック（パネル）"),
          QStringLiteral("パネルを開く ／ 閉じる（ゲームモード 2～4）")},

@@ -5,6 +5,7 @@
 #include "core/programstate.h"
 #include "core/record/drawrecord.h"
 #include "core/record/recordfile.h"
+#include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/draw/drawboxes.h"
@@ -32,9 +33,11 @@ bool DrawRecordKeeper::Begin() {
     FileError ignored; // no record yet today: nothing to go on with
     std::optional<ResumableDraw> left;
     if (ReadFileBytes(path, bytes, ignored)) {
-        left = FindResumableDraw(ReadDrawRecord(bytes), m_state.Settings.RosterFilePath,
-                                 RosterFingerprint(m_state.Roster), m_state.Settings.GameMode,
-                                 m_sequence.Columns(), m_sequence.Rows());
+        std::vector<qint64> unreadable;
+        const std::vector<DrawRecordLine> lines = ReadDrawRecord(bytes, &unreadable);
+        left =
+            FindResumableDraw(lines, m_state.Settings.RosterFilePath, RosterFingerprint(m_state.Roster),
+                              m_state.Settings.GameMode, m_sequence.Columns(), m_sequence.Rows(), unreadable);
     }
     DrawEvent begin = DrawEvent::Start;
     if (left && left->Refusal.isEmpty()) {
@@ -50,8 +53,28 @@ bool DrawRecordKeeper::Begin() {
             begin = DrawEvent::Resume;
         }
     } else if (left) {
-        if (!m_boxes.ShowMessage(ResumeRefusal(*left))) {
+        // The game cannot go on as things stand: a fresh one, or back with nothing written, so
+        // that the game goes on once the setting is changed back.
+        Dialogs::Answer answer = Dialogs::Answer::No;
+        if (!m_boxes.RunModal([&] {
+                answer = m_services.dialogs.AskYesNoOn(m_boxes.BoxParent(), FreshGameQuestion(*left),
+                                                       Dialogs::Answer::No);
+            })) {
             return false;
+        }
+        if (answer == Dialogs::Answer::No) {
+            m_sequence.RemoveListener(this);
+            m_recorder.reset();
+            const QPointer<QWidget> screen(m_boxes.BoxParent());
+            QMetaObject::invokeMethod(
+                screen,
+                [screen] {
+                    if (screen) {
+                        CloseScreen(screen);
+                    }
+                },
+                Qt::QueuedConnection);
+            return true;
         }
     }
     m_recorder->Begin(begin);

@@ -13,8 +13,10 @@ struct ProgramState;
 struct Services;
 
 // The draw screen's part in the draw record: when the screen opens, it offers to go on with the
-// game left off today (or says why it cannot) and writes the game's first line; then a line for
-// every panel opened or closed, and the last when the screen closes. A line that cannot be
+// game left off today (naming the record's lines it could not read), or, when the game cannot go
+// on as things stand (the game mode, the grid or the roster's names changed), offers a fresh
+// game or to close the screen again without writing anything; then it writes the game's first
+// line, a line for every panel opened or closed, and the last when the screen closes. A line that cannot be
 // written does not stop the draw: the screen tells it at its next quiet moment. Also the history
 // of the game (H), read back from the record.
 class DrawRecordKeeper : private DrawListener {

@@ -22,6 +22,7 @@
 #include "ui/draw/panelwidget.h"
 #include "ui/draw/phoneclaims.h"
 #include "ui/draw/phonejoin.h"
+#include "ui/draw/standingboard.h"
 #include "ui/draw/typedsurface.h"
 
 #include <QApplication>
@@ -103,6 +104,7 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     m_claims = std::make_unique<PhoneClaims>(*m_phones, *m_cardChecker, this);
     connect(m_phones.get(), &PhoneJoin::Claimed, this, [this](int number) { m_claims->Take(number); });
     m_record->PanelsChanged = [this] { m_claims->Show(); };
+    m_standing = std::make_unique<StandingBoard>(m_state, *m_sequence, *m_cardChecker, this);
     m_drawButton->setEnabled(false);
     ApplyBackground(m_state.Settings.Backcolor);
     // The screen is shown by whoever opened it (the main window puts it in a child window first);
@@ -330,6 +332,9 @@ void DrawScreen::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_K:
         CheckClaimedCard();
         return;
+    case Qt::Key_S:
+        m_standing->Toggle();
+        return;
     case Qt::Key_F1:
         ShowKeys();
         return;
@@ -374,6 +379,7 @@ void DrawScreen::contextMenuEvent(QContextMenuEvent* event) {
     if (!m_claims->IsEmpty()) {
         menu.addAction(QStringLiteral("スマホの申告を確認 (K)"), this, [this] { CheckClaimedCard(); });
     }
+    menu.addAction(QStringLiteral("リーチ・ビンゴの状況 (S)"), this, [this] { m_standing->Toggle(); });
     menu.addAction(QStringLiteral("操作キー一覧 (F1)"), this, [this] { ShowKeys(); });
     menu.addSeparator();
     if (IsFullScreen()) {

@@ -19,6 +19,7 @@ class FrameLog;
 class EffectArea;
 class PanelWidget;
 class PhoneClaims;
+class StandingBoard;
 class PhoneJoin;
 class QLabel;
 class QLineEdit;
@@ -130,6 +131,7 @@ private:
     std::unique_ptr<DrawRecordKeeper> m_record; // listens to the sequence too
     std::unique_ptr<CardChecker> m_cardChecker;
     std::unique_ptr<PhoneClaims> m_claims;
+    std::unique_ptr<StandingBoard> m_standing; // the room's standing (S)
 
     QLineEdit* m_playInfo = nullptr;
     QPushButton* m_drawButton = nullptr;

@@ -143,3 +143,33 @@ TEST(DrawPools, OpeningAndClosingByHandInModeThree) {
     EXPECT_EQ(FindEntry(pools.Candidates(), 9), -1);
     EXPECT_EQ(pools.Candidates().Count, 18);
 }
+
+// A game resumed from a record with a line that could not be read has a gap among its open panels:
+// no draw lands on a panel that is open, in any mode, and every panel opens once.
+TEST(DrawPools, NoDrawLandsOnAnOpenPanel) {
+    const RosterTable roster = rosterOf(30);
+    for (int mode = 1; mode <= 4; ++mode) {
+        DrawPools pools(roster, GameModeOf(mode), 9);
+        std::vector<bool> open(9, false);
+        // Panels 1, 3 and 4 (from 1) were read back; the line of panel 2 was not.
+        for (const int k : {0, 2, 3}) {
+            pools.TakeOut(static_cast<qint16>(k + 1), k);
+            open[static_cast<size_t>(k)] = true;
+        }
+        ScriptedFractions random{0.999};
+        for (int drawCount = 4; pools.Refusal(drawCount - 1).isEmpty(); ++drawCount) {
+            const qint16 row = pools.TakeRow(random);
+            if (row == 0) {
+                break;
+            }
+            const int k = pools.TakePanel(random, drawCount, row);
+            ASSERT_GE(k, 0) << mode;
+            EXPECT_FALSE(open[static_cast<size_t>(k)]) << "mode " << mode << " panel " << k;
+            if (mode == 1 && drawCount == 4) {
+                EXPECT_EQ(k, 1); // the gap first: panels open in order
+            }
+            open[static_cast<size_t>(k)] = true;
+        }
+        EXPECT_EQ(std::count(open.begin(), open.end(), true), 9) << mode;
+    }
+}

@@ -1,8 +1,12 @@
 #include "core/record/cardrecord.h"
+#include "core/record/recordfile.h"
+#include "core/roster/roster.h"
+#include "support/tinyfilesystem.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 namespace {
 
@@ -20,131 +24,121 @@ RecordedCard card(int number, int n, bool markInCentre = true) {
         if (centre && markInCentre) {
             c.Cells.push_back({0, QStringLiteral("★"), true});
         } else {
-            c.Cells.push_back({static_cast<qint16>(k + 1), QStringLiteral("参加者, %1").arg(k + 1), centre});
+            c.Cells.push_back(
+                {static_cast<qint16>(k + 1), QStringLiteral("参加者, \"%1\"").arg(k + 1), centre});
         }
     }
     return c;
 }
 
-std::set<qint16> rows(std::initializer_list<int> list) {
-    std::set<qint16> out;
-    for (int r : list) {
-        out.insert(static_cast<qint16>(r));
-    }
-    return out;
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-TEST(CardRecord, ReadsBackEveryCellOfEveryCard) {
-    const std::vector<RecordedCard> cards = {card(1, 5), card(2, 3, false), card(3, 9)};
-    const std::vector<RecordedCard> back = ReadCardRecord(WriteCardRecord(cards));
-    ASSERT_EQ(back.size(), 3u);
-    for (size_t c = 0; c < cards.size(); ++c) {
-        EXPECT_EQ(back[c].Number, cards[c].Number);
-        EXPECT_EQ(back[c].Side, cards[c].Side);
-        EXPECT_EQ(back[c].RosterPath, cards[c].RosterPath);
-        EXPECT_EQ(back[c].Layout, cards[c].Layout);
-        ASSERT_EQ(back[c].Cells.size(), cards[c].Cells.size());
-        for (size_t k = 0; k < cards[c].Cells.size(); ++k) {
-            EXPECT_EQ(back[c].Cells[k].Row, cards[c].Cells[k].Row);
-            EXPECT_EQ(back[c].Cells[k].Name, cards[c].Cells[k].Name); // commas survive the CSV
-            EXPECT_EQ(back[c].Cells[k].Centre, cards[c].Cells[k].Centre);
-        }
-    }
-    EXPECT_TRUE(back[0].Cells[12].IsMark());
-    EXPECT_FALSE(back[1].Cells[4].IsMark());
+void appendRaw(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-// The phone columns come back as written; a record written before the address column existed
-// (twelve columns) still gives its cards, with no address.
-struct PhoneColumnsCase {
-    const char* label;
-    const char* token;
-    const char* address;
-    bool oldRecord;
-};
-
-class CardRecordPhoneColumns : public ::testing::TestWithParam<PhoneColumnsCase> {};
-
-// The bytes without their last column, as an older program wrote them.
-QByteArray WithoutLastColumn(const QByteArray& bytes) {
-    QList<QByteArray> lines = bytes.split('\n');
-    for (QByteArray& line : lines) {
-        const qsizetype comma = line.lastIndexOf(',');
-        if (comma >= 0) {
-            line = line.left(comma) + "\r";
-        }
-    }
-    return lines.join('\n');
-}
-
-TEST_P(CardRecordPhoneColumns, RoundTrip) {
-    const PhoneColumnsCase& c = GetParam();
-    std::vector<RecordedCard> cards = {card(1, 3), card(2, 5)};
-    for (RecordedCard& each : cards) {
-        each.Token = QString::fromLatin1(c.token);
-        each.PhoneAddress = QString::fromLatin1(c.address);
-    }
-    QByteArray bytes = WriteCardRecord(cards);
-    if (c.oldRecord) {
-        bytes = WithoutLastColumn(bytes);
-        EXPECT_FALSE(bytes.contains(QStringLiteral("スマホ用アドレス").toUtf8()));
-    }
-    const std::vector<RecordedCard> back = ReadCardRecord(bytes);
-    ASSERT_EQ(back.size(), 2u);
-    for (const RecordedCard& each : back) {
-        EXPECT_EQ(each.Token, QString::fromLatin1(c.token));
-        EXPECT_EQ(each.PhoneAddress, c.oldRecord ? QString() : QString::fromLatin1(c.address));
-        EXPECT_EQ(static_cast<int>(each.Cells.size()), each.Side * each.Side);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Phones, CardRecordPhoneColumns,
-                         ::testing::Values(PhoneColumnsCase{"NoPhones", "", "", false},
-                                           PhoneColumnsCase{"TokenAndAddress", "AbC-_0123456789abcdefXYZ",
-                                                            "192.168.1.20:50080", false},
-                                           PhoneColumnsCase{"OldRecordWithToken", "AbC-_0123456789abcdefXYZ",
-                                                            "", true},
-                                           PhoneColumnsCase{"OldRecordWithoutToken", "", "", true}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
-TEST(CardRecord, ACardWithoutItsWholeGridIsNoCard) {
-    QByteArray bytes = WriteCardRecord({card(1, 3), card(2, 3)});
-    const qsizetype lastLine = bytes.lastIndexOf("\r\n", bytes.size() - 3);
-    bytes.truncate(lastLine + 2); // card 2 loses its last cell
-    const std::vector<RecordedCard> back = ReadCardRecord(bytes);
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].Number, 1);
-}
-
-TEST(CardRecord, NumbersGoOnAcrossRunsAndTheOldRecordStays) {
+TEST(CardRecord, CardsAppendedReadBackExactlyAndOnlyTheNewLinesAreRead) {
     QTemporaryDir dir;
     const QString path = CardRecordPath(dir.path(), QStringLiteral("/x/Sample01.txt"));
     EXPECT_TRUE(path.endsWith(QStringLiteral("カード記録_Sample01.csv")));
+    std::vector<RecordedCard> cards = {card(1, 5), card(2, 3, false), card(3, 9)};
+    cards[1].Token = QStringLiteral("AbC-_0123456789abcdefXYZ");
+    cards[1].PhoneAddress = QStringLiteral("192.168.1.20:50080");
     FileError error;
-    ASSERT_TRUE(AddCardsToRecord(path, {card(1, 5), card(2, 5)}, error));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    std::vector<RecordedCard> recorded = ReadCardRecord(file.readAll());
-    file.close();
-    EXPECT_EQ(NextCardNumber(recorded), 3);
-    ASSERT_TRUE(AddCardsToRecord(path, {card(3, 7), card(4, 3)}, error));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    recorded = ReadCardRecord(file.readAll());
-    EXPECT_EQ(recorded.size(), 4u);
-    EXPECT_EQ(NextCardNumber(recorded), 5);
-    EXPECT_EQ(NextCardNumber({}), 1);
+    ASSERT_TRUE(AddCardsToRecord(path, {cards[0], cards[1]}, error));
+    CardRecordIndex record;
+    ASSERT_TRUE(record.Refresh(path, error)) << error.Text.toStdString();
+    EXPECT_EQ(record.NextNumber(), 3);
+
+    ASSERT_TRUE(AddCardsToRecord(path, {cards[2]}, error));
+    ASSERT_TRUE(MarkCardsNotPrinted(path, {cards[2]}, QDateTime(QDate(2026, 12, 7), QTime(10, 5)), error));
+    ASSERT_TRUE(record.Refresh(path, error)) << error.Text.toStdString();
+    ASSERT_EQ(record.Cards().size(), 3u);
+    for (size_t c = 0; c < cards.size(); ++c) {
+        const RecordedCard& back = record.Cards()[c];
+        EXPECT_EQ(back.Number, cards[c].Number);
+        EXPECT_EQ(back.Issued, cards[c].Issued);
+        EXPECT_EQ(back.Layout, cards[c].Layout);
+        EXPECT_EQ(back.Token, cards[c].Token);
+        EXPECT_EQ(back.PhoneAddress, cards[c].PhoneAddress);
+        EXPECT_EQ(back.Cells, cards[c].Cells); // commas and quotes survive
+    }
+    EXPECT_EQ(record.Cards()[2].Status, CardStatus::NotPrinted);
+    EXPECT_EQ(record.NextNumber(), 4);
+
+    // The file replaced by another (shorter) one: read again from its start.
+    QFile::remove(path);
+    ASSERT_TRUE(AddCardsToRecord(path, {card(7, 3)}, error));
+    ASSERT_TRUE(record.Refresh(path, error));
+    ASSERT_EQ(record.Cards().size(), 1u);
+    EXPECT_EQ(record.Cards()[0].Number, 7);
 }
 
-TEST(CardRecord, FindsACardOnlyForTheSameRoster) {
-    const std::vector<RecordedCard> cards = {card(7, 5)};
-    EXPECT_EQ(FindCard(cards, 7, QStringLiteral("abc")).Card, &cards[0]);
-    const CardLookup other = FindCard(cards, 7, QStringLiteral("xyz"));
-    EXPECT_EQ(other.Card, nullptr);
-    EXPECT_TRUE(other.Refusal.contains(QStringLiteral("No.0007")));
-    EXPECT_TRUE(other.Refusal.contains(QStringLiteral("確認できません")));
-    EXPECT_EQ(FindCard(cards, 8, QStringLiteral("abc")).Refusal,
-              QStringLiteral("カード No.0008 は記録にありません。"));
+// A last line cut short (a crash, a full disk) is named while it is cut, stays a line of its
+// own when the next cards are appended, and is never glued to them.
+TEST(CardRecord, ALineCutShortIsEndedBeforeTheNextCards) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("record.csv"));
+    FileError error;
+    ASSERT_TRUE(AddCardsToRecord(path, {card(1, 3)}, error));
+    const QByteArray line = CardRecordLines({card(2, 3)}).left(30);
+    appendRaw(path, line);
+    CardRecordIndex record;
+    EXPECT_FALSE(record.Refresh(path, error));
+    EXPECT_EQ(error.Text, QStringLiteral("11 行目: 途中で切れています"));
+
+    ASSERT_TRUE(AddCardsToRecord(path, {card(3, 3)}, error));
+    EXPECT_TRUE(readAll(path).contains(line + "\r\n3,"));
+    EXPECT_FALSE(record.Refresh(path, error));
+    EXPECT_TRUE(error.Text.startsWith(QStringLiteral("11 行目")));
+    ASSERT_NE(record.Find(3), nullptr);
+    EXPECT_EQ(record.Find(3)->Cells, card(3, 3).Cells);
 }
+
+// A record that cannot take the lines is left exactly as it was and says why.
+struct RefusingFolder {
+    const char* label;
+    int error;
+};
+
+class AppendRefused : public ::testing::TestWithParam<RefusingFolder> {};
+
+TEST_P(AppendRefused, LeavesTheRecordAsItWas) {
+    TinyFileSystem fs;
+    QString reason;
+    if (!fs.Mount(256, reason)) {
+        GTEST_SKIP() << reason.toStdString();
+    }
+    const QString cards = fs.FilePath(QStringLiteral("cards.csv"));
+    FileError error;
+    ASSERT_TRUE(AddCardsToRecord(cards, {card(1, 5)}, error));
+    appendRaw(cards, "2,2026-12"); // a line cut short before: it stays as it is
+    const QByteArray cardsBefore = readAll(cards);
+    if (GetParam().error == ENOSPC) {
+        ASSERT_TRUE(fs.FillLeaving(4096));
+    } else {
+        ASSERT_EQ(::mount(nullptr, QFile::encodeName(fs.Path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                          nullptr),
+                  0);
+    }
+    std::vector<RecordedCard> many;
+    for (int n = 2; n < 40; ++n) {
+        many.push_back(card(n, 9)); // far more than a page
+    }
+    EXPECT_FALSE(AddCardsToRecord(cards, many, error));
+    EXPECT_EQ(error.Code, GetParam().error);
+    EXPECT_EQ(readAll(cards), cardsBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, AppendRefused,
+                         ::testing::Values(RefusingFolder{"FullDisk", ENOSPC},
+                                           RefusingFolder{"ReadOnly", EROFS}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 struct VerdictCase {
     const char* label;
@@ -171,18 +165,71 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, CardCheck,
     ::testing::Values(
         VerdictCase{"NothingDrawnTheMarkAlone", 3, true, {}, 0, 0, u"1 マスが開いています"},
-        VerdictCase{"ARowOnThree", 3, true, rows({1, 2, 3}), 1, 3, u"ビンゴ！（1 列）"},
-        VerdictCase{"AColumnOnThree", 3, true, rows({3, 6, 9}), 1, 3, u"ビンゴ！（1 列）"},
-        VerdictCase{"DiagonalThroughTheMark", 3, true, rows({1, 9}), 1, 0, u"ビンゴ！（1 列）"},
-        VerdictCase{"OtherDiagonal", 3, true, rows({3, 7}), 1, 0, u"ビンゴ！（1 列）"},
-        VerdictCase{"ReachesOnly", 3, true, rows({1}), 0, 1, u"リーチ（1 列）"},
-        VerdictCase{"CentreParticipantNotDrawn", 3, false, rows({1, 9}), 0, 1, u"リーチ（1 列）"},
-        VerdictCase{"CentreParticipantDrawn", 3, false, rows({1, 5, 9}), 1, 0, u"ビンゴ！（1 列）"},
-        VerdictCase{"TwoLinesOnFive", 5, true, rows({1, 2, 3, 4, 5, 6, 11, 16, 21}), 2, 0,
-                    u"ビンゴ！（2 列）"},
-        VerdictCase{"RowOfNineLacksOne", 9, true, rows({1, 2, 3, 4, 5, 6, 7, 8}), 0, 1, u"リーチ（1 列）"},
-        VerdictCase{"FullNine", 9, true, rows({1, 2, 3, 4, 5, 6, 7, 8, 9}), 1, 0, u"ビンゴ！（1 列）"},
-        VerdictCase{"RowsNotOnTheCardCountNothing", 3, true, rows({40, 41}), 0, 0, u"1 マスが開いています"}),
+        VerdictCase{"ARowOnThree", 3, true, {1, 2, 3}, 1, 3, u"ビンゴ！（1 列）"},
+        VerdictCase{"AColumnOnThree", 3, true, {3, 6, 9}, 1, 3, u"ビンゴ！（1 列）"},
+        VerdictCase{"DiagonalThroughTheMark", 3, true, {1, 9}, 1, 0, u"ビンゴ！（1 列）"},
+        VerdictCase{"OtherDiagonal", 3, true, {3, 7}, 1, 0, u"ビンゴ！（1 列）"},
+        VerdictCase{"ReachesOnly", 3, true, {1}, 0, 1, u"リーチ（1 列）"},
+        VerdictCase{"CentreParticipantNotDrawn", 3, false, {1, 9}, 0, 1, u"リーチ（1 列）"},
+        VerdictCase{"CentreParticipantDrawn", 3, false, {1, 5, 9}, 1, 0, u"ビンゴ！（1 列）"},
+        VerdictCase{"TwoLinesOnFive", 5, true, {1, 2, 3, 4, 5, 6, 11, 16, 21}, 2, 0, u"ビンゴ！（2 列）"},
+        VerdictCase{"RowOfNineLacksOne", 9, true, {1, 2, 3, 4, 5, 6, 7, 8}, 0, 1, u"リーチ（1 列）"},
+        VerdictCase{"FullNine", 9, true, {1, 2, 3, 4, 5, 6, 7, 8, 9}, 1, 0, u"ビンゴ！（1 列）"},
+        VerdictCase{"RowsNotOnTheCardCountNothing", 3, true, {40, 41}, 0, 0, u"1 マスが開いています"}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// A cell is checked by its row and the name printed in it: a spelling fix since printing does not
+// matter, a row given to someone else does.
+struct PersonCase {
+    const char16_t* printed;
+    const char16_t* now;
+    bool same;
+};
+
+TEST(CardCheck, ACellCountsWhileItsRowNamesThePersonPrinted) {
+    const PersonCase cases[] = {{u"山田 太郎", u"山田　太郎", true},
+                                {u"山田太朗", u"山田太郎", true},
+                                {u"ﾔﾏﾀﾞ", u"ヤマダ", true},
+                                {u"山田太郎", u"山田太", true},
+                                {u"山田太郎", u"鈴木一郎", false},
+                                {u"山田太郎", u"", false},
+                                {u"林", u"森", false},
+                                {u"", u"", true}};
+    for (const PersonCase& c : cases) {
+        EXPECT_EQ(SamePerson(QString::fromUtf16(c.printed), QString::fromUtf16(c.now)), c.same)
+            << QString::fromUtf16(c.printed).toStdString() << " / "
+            << QString::fromUtf16(c.now).toStdString();
+    }
+    RecordedCard printed = card(1, 3);
+    RosterTable roster;
+    for (int r = 1; r <= 9; ++r) {
+        roster.SetCell(RosterColumn::Name, r, printed.Cells[static_cast<size_t>(r - 1)].Name);
+    }
+    roster.SetCell(RosterColumn::Name, 1, QStringLiteral("参加者, \"1\"さ")); // a fix
+    roster.SetCell(RosterColumn::Name, 3, QStringLiteral("別の人"));          // given to someone else
+    const CardVerdict v = CheckCard(printed, {1, 2, 3}, &roster);
+    EXPECT_EQ(v.Lines, 0);
+    EXPECT_EQ(v.Renamed, 1);
+    EXPECT_TRUE(v.Note.contains(QStringLiteral("1 マス")));
+    EXPECT_TRUE(v.Marked[0]);
+    EXPECT_FALSE(v.Marked[2]);
+}
+
+TEST(CardCheck, TypedNumbers) {
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"12", u""},
+        {u"No.0012", u""},
+        {u" １２ ", u""},
+        {u"0", u"カード No.0000 は記録にありません。"},
+        {u"2147483648", u"カード No.2147483648 は記録にありません。"},
+        {u"12345678901234567890", u"カード No.12345678901234567890 は記録にありません。"},
+        {u"-3", u"カード番号は数字で入力してください。"},
+        {u"", u"カード番号は数字で入力してください。"}};
+    for (const auto& [typed, refusal] : cases) {
+        const TypedCardNumber read = ReadTypedCardNumber(QString::fromUtf16(typed));
+        EXPECT_EQ(read.Refusal, QString::fromUtf16(refusal)) << QString::fromUtf16(typed).toStdString();
+        EXPECT_EQ(read.Number, read.Refusal.isEmpty() ? 12 : 0);
+    }
+}
 
 } // namespace

@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <random>
 
 namespace {
 
@@ -70,9 +71,24 @@ struct Fixture {
         dialogs.YesNo.push_back(answer);
         Child<QPushButton>(QStringLiteral("Cmd印刷設定適用"))->click();
     }
+    // The record is read and written on other threads: their ends arrive through the event loop.
     void RunToEnd() {
-        for (int i = 0; i < 10000 && t.clock.AdvanceToNext(); ++i) {
+        for (QDeadlineTimer deadline(30000); !deadline.hasExpired();) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (!t.clock.AdvanceToNext() && (!screen || !screen->IsPrinting())) {
+                return;
+            }
         }
+    }
+    // Until the run makes its first sheet (or has ended).
+    bool UntilPrinting() {
+        for (QDeadlineTimer deadline(30000); !deadline.hasExpired();) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (t.clock.ActiveTimerCount() > 0 || !screen->IsPrinting()) {
+                return screen->IsPrinting();
+            }
+        }
+        return false;
     }
     QString Working() const { return dir.filePath(QStringLiteral("Mrda")); }
     QStringList Pdfs() const { return QDir(Working()).entryList({QStringLiteral("*.pdf")}, QDir::Files); }
@@ -128,10 +144,12 @@ struct NumberedRun {
 
 const QString kAddress = QStringLiteral("192.168.1.20");
 
-// The record's cards, or nothing when there is no record.
+// The record's cards, or nothing when there is no record (or it cannot be read).
 std::vector<RecordedCard> RecordAt(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? ReadCardRecord(file.readAll()) : std::vector<RecordedCard>();
+    std::vector<RecordedCard> cards;
+    FileError error;
+    LoadCardRecord(path, cards, error);
+    return cards;
 }
 
 // A whole 3 × 3 card of the mark and empty cells, as an earlier run left it.
@@ -297,8 +315,9 @@ private slots:
         QVERIFY(f.screen->isEnabled() && !f.screen->IsPrinting());
     }
 
-    // Numbered runs to a PDF: the record beside it holds the cards of the sheets sent, numbered on
-    // from the record, with their rows and names, and for phones a token and the address each.
+    // Numbered runs to a PDF: every card of the run is in the record beside it, numbered on from the
+    // record, with its rows and names (and for phones a token and the address), before the first
+    // sheet is made; the cards a stopped run did not make are marked 未印刷.
     void numberedRuns_data() {
         QTest::addColumn<NumberedRun>("run");
         QTest::newRow("unnumbered writes no record") << NumberedRun{false, false, 1, 2, 0, -1, 2};
@@ -308,7 +327,7 @@ private slots:
         QTest::newRow("postcard with QR codes") << NumberedRun{true, true, 10, 1, 0, -1, 1};
         QTest::newRow("stopped after the first of five sheets") << NumberedRun{true, true, 1, 5, 2, 1, 1};
         QTest::newRow("stopped after three of five sheets") << NumberedRun{true, false, 1, 5, 0, 3, 3};
-        QTest::newRow("stopped before any sheet") << NumberedRun{true, false, 1, 5, 0, 0, 0};
+        QTest::newRow("stopped while the record is read") << NumberedRun{true, false, 1, 5, 0, 0, 0};
     }
     void numberedRuns() {
         QFETCH(NumberedRun, run);
@@ -327,6 +346,15 @@ private slots:
         f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->setChecked(run.Qr);
         f.Child<QComboBox>(QStringLiteral("cmbPhoneAddress"))->setCurrentIndex(1);
         f.Issue();
+        const PaperLayout& layout = PaperLayouts().at(size_t(run.Layout));
+        const int runCards = run.CancelAfter == 0 ? 0 : run.Sheets * layout.CardsPerSheet;
+        if (run.CancelAfter != 0) {
+            // The first sheet is not made before every card of the run is on the disk.
+            QVERIFY(f.UntilPrinting());
+            QCOMPARE(int(RecordAt(record).size()),
+                     (run.Existing > 0 ? 2 : 0) + (run.Numbered ? runCards : 0));
+            QVERIFY(f.Pdfs().isEmpty());
+        }
         for (int sheet = 0; sheet < run.CancelAfter; ++sheet) {
             QVERIFY(f.t.clock.AdvanceToNext());
         }
@@ -343,17 +371,16 @@ private slots:
         QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled());
         QCOMPARE(CountPdfPages(f.Pdf()), run.SheetsSent > 0 ? run.SheetsSent : -1);
         const std::vector<RecordedCard> cards = RecordAt(record);
-        const bool recorded = run.Numbered && run.SheetsSent > 0;
-        QCOMPARE(QFileInfo::exists(record), run.Existing > 0 || recorded);
+        const int added = run.Numbered ? runCards : 0;
+        const int sent = run.Numbered ? run.SheetsSent * layout.CardsPerSheet : 0;
         QCOMPARE(QDir(f.Working()).entryList({QStringLiteral("*.csv")}, QDir::Files).size(),
-                 QFileInfo::exists(record) ? 1 : 0);
-        const PaperLayout& layout = PaperLayouts().at(size_t(run.Layout));
-        const int added = recorded ? run.SheetsSent * layout.CardsPerSheet : 0;
+                 run.Existing > 0 || added > 0 ? 1 : 0);
         QCOMPARE(int(cards.size()), (run.Existing > 0 ? 2 : 0) + added);
         QSet<QString> tokens;
         for (int k = 0; k < added; ++k) {
             const RecordedCard& card = cards.at(cards.size() - size_t(added) + size_t(k));
             QCOMPARE(card.Number, run.Existing + 1 + k);
+            QCOMPARE(card.Status, k < sent ? CardStatus::Given : CardStatus::NotPrinted);
             QCOMPARE(card.Layout, layout.Text);
             QCOMPARE(card.Side, 5);
             QCOMPARE(card.RosterPath, f.state.Settings.RosterFilePath);
@@ -374,51 +401,140 @@ private slots:
         if (run.Qr) {
             QCOMPARE(tokens.size(), added); // a fresh token each
         }
-        if (run.SheetsSent > 0) {
-            QVERIFY(f.dialogs.Messages().last().startsWith(QStringLiteral("プリンタが見つからないため")));
-        } else {
+        if (run.SheetsSent == 0) {
             QVERIFY(f.dialogs.Messages().isEmpty() && f.Pdfs().isEmpty());
+            return;
+        }
+        // What was printed, by number, and where the record is; a stop is said first.
+        const QString said = f.dialogs.Messages().last();
+        QCOMPARE(said.startsWith(QStringLiteral("印刷を中止しました")), run.CancelAfter > 0);
+        QVERIFY(said.contains(QStringLiteral("プリンタが見つからないため")));
+        if (run.Numbered) {
+            const auto no = [](int n) { return QStringLiteral("No.%1").arg(n, 4, 10, QLatin1Char('0')); };
+            QVERIFY2(said.contains(QStringLiteral("カード番号: %1～%2（%3 枚）")
+                                       .arg(no(run.Existing + 1), no(run.Existing + sent))
+                                       .arg(sent)) ||
+                         (sent == 1 &&
+                          said.contains(QStringLiteral("カード番号: %1（1 枚）").arg(no(run.Existing + 1)))),
+                     qPrintable(said));
+            QVERIFY(said.contains(QStringLiteral("カード記録: ") + QDir::toNativeSeparators(record)));
+            QCOMPARE(said.contains(QStringLiteral("未印刷")), sent < added);
         }
     }
 
-    // A record that cannot be read refuses the run before anything is printed (numbers would be
-    // given twice); one that cannot be written is reported by name, and the PDF is still there.
+    // A record that cannot be read exactly refuses the run before anything is printed (numbers
+    // would be given twice); one that cannot take the run's cards prints nothing either.
     void recordThatCannotBeReadOrWritten_data() {
-        QTest::addColumn<bool>("readable");
-        QTest::newRow("a folder in the record's place") << false;
-        QTest::newRow("the record's place cannot be written") << true;
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a folder in the record's place")
+            << QStringLiteral("folder") << QStringLiteral("カード記録を読み込めなかったため");
+        QTest::newRow("a record cut mid-line")
+            << QStringLiteral("cut") << QStringLiteral("カード記録に正しく読めない行があるため");
+        QTest::newRow("the record's place cannot be written")
+            << QStringLiteral("nowhere")
+            << QStringLiteral("カード記録に書き込めなかったため、印刷しませんでした");
     }
     void recordThatCannotBeReadOrWritten() {
-        QFETCH(bool, readable);
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
         Fixture f(30);
         const QString record = JoinPath(f.Working(), QStringLiteral("カード記録_名簿なし.csv"));
-        if (readable) { // a link to a folder that is not there: nothing to read, nowhere to write
+        FileError error;
+        if (kind == QStringLiteral("nowhere")) { // a link to a folder that is not there
             QVERIFY(QFile::link(f.dir.filePath(QStringLiteral("gone/record.csv")), record));
-        } else {
+        } else if (kind == QStringLiteral("folder")) {
             QVERIFY(QDir().mkpath(record));
+        } else {
+            QVERIFY(AddCardsToRecord(record, {EarlierCard(1), EarlierCard(2)}, error));
+            QFile file(record);
+            QVERIFY(file.resize(file.size() - 20));
         }
         f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
         f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
         f.Issue();
         f.RunToEnd();
-        QCOMPARE(f.dialogs.Messages().size(), readable ? 2 : 1);
+        QCOMPARE(f.dialogs.Messages().size(), 1);
         const QString message = f.dialogs.Messages().first();
-        QVERIFY2(message.startsWith(readable ? QStringLiteral("カード記録を書き込めなかったため")
-                                             : QStringLiteral("カード記録を読み込めなかったため")),
-                 qPrintable(message));
+        QVERIFY2(message.startsWith(said), qPrintable(message));
         QVERIFY(message.contains(QDir::toNativeSeparators(record)));
-        QCOMPARE(f.Pdfs().size(), readable ? 1 : 0);
-        QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled());
-        if (readable) {
-            // The two cards printed keep their numbers: once the record can be written, the next
-            // run goes on after them.
-            QVERIFY(QDir().mkpath(f.dir.filePath(QStringLiteral("gone"))));
-            f.Issue();
-            f.RunToEnd();
-            const std::vector<RecordedCard> cards = RecordAt(record);
-            QCOMPARE(cards.size(), size_t{2});
-            QCOMPARE(cards.front().Number, 3);
+        if (kind == QStringLiteral("cut")) {
+            QVERIFY2(message.contains(QStringLiteral("18 行目: 途中で切れています")) &&
+                         message.contains(QStringLiteral("11 行目（No.0002）")),
+                     qPrintable(message));
         }
+        QCOMPARE(f.Pdfs().size(), 0);
+        QVERIFY(!f.screen->IsPrinting() && f.screen->isEnabled());
+    }
+
+    // The run prints the cards the preview showed; a later run chooses afresh.
+    void theRunPrintsWhatThePreviewShowed() {
+        Fixture f(30);
+        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
+        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
+        f.Set(QStringLiteral("Txt部数"), QStringLiteral("2"));
+        std::mt19937 pick(7);
+        for (int i = 0; i < 400; ++i) {
+            f.t.random.Push(double(pick() % 1000000) / 1000000.0);
+        }
+        std::vector<PlannedSheet> shown;
+        f.dialogs.Execs.push_back([&](QDialog& dialog) {
+            shown = qobject_cast<CardPreview*>(&dialog)->Chosen().Sheets;
+            return int(QDialog::Rejected);
+        });
+        f.Child<QPushButton>(QStringLiteral("btnPreview"))->click();
+        QCOMPARE(int(shown.size()), 2);
+        const auto cells = [](const std::vector<RecordedCard>& cards) {
+            std::vector<std::vector<RecordedCell>> out;
+            for (const RecordedCard& card : cards) {
+                out.push_back(card.Cells);
+            }
+            return out;
+        };
+        std::vector<RecordedCard> previewed = shown[0].Cards;
+        previewed.insert(previewed.end(), shown[1].Cards.begin(), shown[1].Cards.end());
+        QCOMPARE(previewed.front().Number, 1);
+        f.Issue();
+        f.RunToEnd();
+        const QString record = JoinPath(f.Working(), QStringLiteral("カード記録_名簿なし.csv"));
+        QVERIFY(cells(RecordAt(record)) == cells(previewed));
+        f.Issue();
+        f.RunToEnd();
+        const std::vector<RecordedCard> both = RecordAt(record);
+        QCOMPARE(both.size(), size_t{8});
+        QVERIFY(cells({both.begin() + 4, both.end()}) != cells(previewed));
+    }
+
+    // Numbered cards and their QR codes are chosen again when the screen opens, after a restart
+    // too; Mrda.ini is not touched. Too few people for a card is said in the question.
+    void numberedCardsAreKeptAndRepeatsSaid() {
+        Fixture f(10);
+        f.screen->SetPhoneAddresses({QHostAddress(kAddress)});
+        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
+        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
+        f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->setChecked(true);
+        f.Issue(Dialogs::Answer::No);
+        QCOMPARE(f.dialogs.Questions().last(),
+                 QStringLiteral("参加者が 10 人のため、5×5 のカードには同じ人が 2 回以上入ります"
+                                "（中心のほかに 24 マスあります）。\r\n指定条件でカードを発行しますか？"));
+        QVERIFY(f.screen->close());
+        for (const bool restart : {false, true}) {
+            if (restart) {
+                f.state.CardChoices.reset();
+            }
+            f.screen = std::make_unique<CardIssueScreen>(f.state, f.services);
+            QVERIFY(f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->isChecked());
+            QVERIFY(f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->isChecked());
+            QVERIFY(f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->isChecked());
+        }
+        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(false);
+        QVERIFY(f.screen->close());
+        f.state.CardChoices.reset();
+        f.screen = std::make_unique<CardIssueScreen>(f.state, f.services);
+        QVERIFY(
+            f.Child<QRadioButton>(QStringLiteral("Optカードモード_0"))->isChecked()); // as it always opened
+        QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("Mrda.ini"))));
+        QVERIFY(QFile::exists(f.dir.filePath(QStringLiteral("MrdaCards.ini"))));
     }
 
     // Numbers only on cards whose cells are printed; the QR code only for numbered cards, and only

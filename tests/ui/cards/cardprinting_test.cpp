@@ -98,8 +98,14 @@ QImage Area(const QImage& image, double x, double y, double w, double h) {
     return image.copy(QRect(int(x * 10), int(y * 10), int(w * 10), int(h * 10)));
 }
 
-void RunToEnd(TestServices& t) {
-    for (int i = 0; i < 100 && t.clock.AdvanceToNext(); ++i) {
+// Runs the clock's timers and the event loop (a numbered run reads and writes its record on other
+// threads) until the run has ended.
+void RunToEnd(TestServices& t, const CardPrintRun* run = nullptr) {
+    for (QDeadlineTimer deadline(30000); !deadline.hasExpired();) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (!t.clock.AdvanceToNext() && (!run || !run->IsRunning())) {
+            return;
+        }
     }
 }
 
@@ -292,11 +298,12 @@ private slots:
         marks.PhoneAddress = QStringLiteral("192.168.1.20:50080");
         QVERIFY(run.Start(
             RunValues(CardMode::Normal, 1, 0, 3), QPrinterInfo(), path, [] {}, marks));
-        RunToEnd(t);
-        QFile record(dir.filePath(QStringLiteral("カード記録_名簿.csv")));
-        QVERIFY(record.open(QIODevice::ReadOnly));
+        RunToEnd(t, &run);
+        std::vector<RecordedCard> cards;
+        FileError error;
+        QVERIFY(LoadCardRecord(dir.filePath(QStringLiteral("カード記録_名簿.csv")), cards, error));
         QStringList expected;
-        for (const RecordedCard& card : ReadCardRecord(record.readAll())) {
+        for (const RecordedCard& card : cards) {
             expected << CardPageUrl(card.PhoneAddress, card.Token);
         }
         QCOMPARE(expected.size(), 4);

@@ -236,17 +236,23 @@ private slots:
         QCOMPARE(b.state.Settings.Backcolor, QStringLiteral("13158600"));
     }
 
-    // A game left off today on the same roster is offered again when the screen opens.
+    // A game left off today on the same roster is offered again when the screen opens, naming the
+    // lines of the record it could not read; a game that cannot go on as things stand offers a
+    // fresh game, or the way back with nothing written.
     void aGameLeftOffIsOfferedAgain_data() {
         QTest::addColumn<int>("mode"); // the mode the screen opens in
         QTest::addColumn<int>("answer");
-        QTest::newRow("yes: the panels as they were") << 2 << int(Dialogs::Answer::Yes);
-        QTest::newRow("no: a fresh game") << 2 << int(Dialogs::Answer::No);
-        QTest::newRow("another mode: refused, said why") << 3 << int(Dialogs::Answer::Yes);
+        QTest::addColumn<bool>("garbled"); // the line of panel 7 (from 0) cannot be read
+        QTest::newRow("yes: the panels as they were") << 2 << int(Dialogs::Answer::Yes) << false;
+        QTest::newRow("no: a fresh game") << 2 << int(Dialogs::Answer::No) << false;
+        QTest::newRow("a line that cannot be read is named") << 2 << int(Dialogs::Answer::Yes) << true;
+        QTest::newRow("another mode: a fresh game") << 3 << int(Dialogs::Answer::Yes) << false;
+        QTest::newRow("another mode: back, nothing written") << 3 << int(Dialogs::Answer::No) << false;
     }
     void aGameLeftOffIsOfferedAgain() {
         QFETCH(int, mode);
         QFETCH(int, answer);
+        QFETCH(bool, garbled);
         DrawBench b(5, mode);
         b.state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
         const QString record = DrawRecordPath(b.folder.path(), QDate::currentDate());
@@ -262,28 +268,42 @@ private slots:
             line.Event = DrawEvent::Draw;
             line.Row = static_cast<qint16>(row);
             line.Name = b.state.Roster.Cell(RosterColumn::Name, row);
-            line.Panel = panel;
+            line.Panel = garbled && panel == 7 ? 900 : panel; // no such panel: the line is not read
             QVERIFY(AppendDrawRecord(record, line, error));
         }
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
         b.ts.dialogs.YesNo.push_back(Dialogs::Answer(answer));
         b.Open();
+        QCOMPARE(b.ts.dialogs.Questions().size(), 1);
+        const QString asked = b.ts.dialogs.Questions().first();
+        QCOMPARE(b.ts.dialogs.LastDefault, Dialogs::Answer::No);
+        QCOMPARE(b.ts.dialogs.Log.front().extra, QStringLiteral("no room")); // read by the room
         if (mode != 2) {
-            QVERIFY(b.ts.dialogs.Questions().isEmpty());
-            QVERIFY(b.ts.dialogs.Messages().first().contains(QStringLiteral("ゲームモードが変わっています")));
+            QVERIFY(asked.startsWith(QStringLiteral("前回の抽選（2 人）は、このままでは続けられません。")));
+            QVERIFY(asked.contains(QStringLiteral("ゲームモードが変わっています")));
+            if (Dialogs::Answer(answer) == Dialogs::Answer::No) {
+                QTRY_VERIFY(!b.screen); // closed again
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QCOMPARE(file.readAll(), before); // nothing written
+                return;
+            }
+        } else if (garbled) {
+            QCOMPARE(asked,
+                     QStringLiteral("前回の抽選（1 人）を続けますか？\r\n"
+                                    "抽選記録の 3 行目が読めません。その行の抽選は含まれていません。"));
         } else {
-            QCOMPARE(b.ts.dialogs.Questions(),
-                     QStringList{QStringLiteral("前回の抽選（2 人）を続けますか？")});
-            QCOMPARE(b.ts.dialogs.LastDefault, Dialogs::Answer::No);
-            QCOMPARE(b.ts.dialogs.Log.front().extra, QStringLiteral("no room")); // read by the room
+            QCOMPARE(asked, QStringLiteral("前回の抽選（2 人）を続けますか？"));
         }
         const bool resumed = mode == 2 && Dialogs::Answer(answer) == Dialogs::Answer::Yes;
-        QCOMPARE(b.Panel(7)->IsOpen(), resumed);
+        QCOMPARE(b.Panel(7)->IsOpen(), resumed && !garbled);
         QCOMPARE(b.Panel(2)->IsOpen(), resumed);
-        if (resumed) {
+        if (resumed && !garbled) {
             QCOMPARE(b.Panel(7)->ShownName(), QStringLiteral("参加者3"));
         }
         QCOMPARE(b.state.DrawInProgress, resumed);
-        QFile file(record);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(ReadDrawRecord(file.readAll()).back().Event, resumed ? DrawEvent::Resume : DrawEvent::Start);
     }
@@ -326,10 +346,51 @@ private slots:
             return 0;
         });
         QTest::keyClick(b.screen, Qt::Key_C);
-        QCOMPARE(verdict, QStringLiteral("リーチ（1 列）")); // 1 and the mark on the diagonal
+        // As soon as the record is read (on another thread, as the screen opened).
+        QTRY_COMPARE(verdict, QStringLiteral("リーチ（1 列）")); // 1 and the mark on the diagonal
         b.ts.dialogs.Inputs.push_back(QStringLiteral("13"));
         QTest::keyClick(b.screen, Qt::Key_C);
         QCOMPARE(b.ts.dialogs.Messages().last(), QStringLiteral("カード No.0013 は記録にありません。"));
+    }
+
+    // S shows the room's standing over the recorded cards, a bingo card's number opens its check.
+    void theRoomsStandingOnS() {
+        DrawBench b(9, 3, 3, 3);
+        b.state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
+        std::vector<RecordedCard> cards;
+        for (const auto& rows :
+             {std::vector<int>{1, 2, 3, 4, 0, 5, 6, 7, 8}, std::vector<int>{9, 8, 7, 6, 0, 5, 4, 3, 2}}) {
+            RecordedCard& card = cards.emplace_back();
+            card.Number = static_cast<int>(cards.size());
+            card.Side = 3;
+            for (const int row : rows) {
+                card.Cells.push_back(
+                    row == 0 ? RecordedCell{0, QStringLiteral("★"), true}
+                             : RecordedCell{static_cast<qint16>(row), QStringLiteral("参加者%1").arg(row)});
+            }
+        }
+        FileError error;
+        QVERIFY(
+            AddCardsToRecord(CardRecordPath(b.folder.path(), b.state.Settings.RosterFilePath), cards, error));
+        b.Open();
+        QTest::keyClick(b.screen, Qt::Key_S);
+        auto* words = b.screen->findChild<QLabel*>(QStringLiteral("lbl会場の状況"));
+        QVERIFY(words && words->isVisible());
+        QTRY_COMPARE(words->text(), QStringLiteral("リーチ 0 枚・ビンゴ 0 枚"));
+        for (int k = 0; k < 3; ++k) {
+            b.Answer("Command1"); // panel k opened by hand: row k + 1
+            QTest::mouseClick(b.Panel(k), Qt::RightButton);
+        }
+        QCOMPARE(words->text(), QStringLiteral("リーチ 1 枚・ビンゴ 1 枚"));
+        QString verdict;
+        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
+            verdict = box.findChild<QLabel*>(QStringLiteral("lbl判定"))->text();
+            return 0;
+        });
+        QTest::mouseClick(b.screen->findChild<QPushButton*>(QStringLiteral("btnビンゴ_0")), Qt::LeftButton);
+        QCOMPARE(verdict, QStringLiteral("ビンゴ！（1 列）"));
+        QTest::keyClick(b.screen, Qt::Key_S);
+        QVERIFY(!words->isVisible());
     }
 
     void typedLinesGoOnAfterTheWindowGrows() {
