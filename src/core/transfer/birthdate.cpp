@@ -66,3 +66,22 @@ std::optional<BirthDate> ParseBirthDate(const QString& text) {
     }
     return std::nullopt;
 }
+
+QString FourDigitYear(const QString& text) {
+    static const QRegularExpression year(QStringLiteral(R"((?<!\d)(\d{4})(?!\d))"));
+    const QString t = text.normalized(QString::NormalizationForm_KC);
+    for (auto it = year.globalMatch(t); it.hasNext();) {
+        const QString digits = it.next().captured(1);
+        const int value = digits.toInt();
+        if (value >= 1800 && value <= 2200) {
+            return digits;
+        }
+    }
+    return QString();
+}
+
+bool IsYearOnly(const QString& text) {
+    static const QRegularExpression year(QStringLiteral(R"(^\s*\d{4}\s*年?\s*$)"));
+    return year.match(text.normalized(QString::NormalizationForm_KC)).hasMatch() &&
+           !FourDigitYear(text).isEmpty();
+}

@@ -171,11 +171,19 @@ ColumnMapping GuessMapping(const QStringList& header, const RosterTable& roster)
     return mapping;
 }
 
-bool LooksLikeHeader(const QStringList& firstRow, const RosterTable& roster) {
-    for (const int source : GuessMapping(firstRow, roster).Source) {
-        if (source != kNoSource) {
-            return true;
+qsizetype FindHeaderRow(const SourceTable& table, const RosterTable& roster, int rows) {
+    qsizetype best = 0;
+    int bestScore = 0;
+    for (qsizetype i = 0; i < table.Rows.size() && i < rows; ++i) {
+        const ColumnMapping mapping = GuessMapping(table.Rows.at(i).Cells, roster);
+        int score = mapping[C::Name] == kNoSource ? 0 : R::kColumns;
+        for (const int source : mapping.Source) {
+            score += source == kNoSource ? 0 : 1;
+        }
+        if (score > bestScore) {
+            best = table.Rows.at(i).Number;
+            bestScore = score;
         }
     }
-    return false;
+    return best;
 }

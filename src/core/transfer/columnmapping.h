@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/roster/roster.h"
+#include "core/transfer/texttable.h"
 
 #include <QStringList>
 #include <array>
@@ -31,5 +32,7 @@ bool IsRosterHeader(const QStringList& header);
 // merely contain a key; each source column serves one roster column (the birth date parts aside).
 ColumnMapping GuessMapping(const QStringList& header, const RosterTable& roster);
 
-// True when the first row reads as a header: the guess finds at least one column in it.
-bool LooksLikeHeader(const QStringList& firstRow, const RosterTable& roster);
+// The row (1-based number in the file) among the first rows of the table that reads most like a
+// header: the one whose guess finds a name column and the most others; the first of equals. A
+// title above the header and a blank line are passed over. 0 when no row names a known column.
+qsizetype FindHeaderRow(const SourceTable& table, const RosterTable& roster, int rows = 30);

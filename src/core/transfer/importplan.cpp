@@ -12,6 +12,8 @@ namespace {
 using R = RosterTable;
 using C = RosterColumn;
 
+constexpr C kBirthParts[] = {C::BirthYear, C::BirthMonth, C::BirthDay};
+
 bool hasAnyCell(const QStringList& row) {
     for (const QString& cell : row) {
         if (!IsBlank(ToRosterCell(cell))) {
@@ -19,10 +21,6 @@ bool hasAnyCell(const QStringList& row) {
         }
     }
     return false;
-}
-
-bool isBirthDatePart(C column) {
-    return column == C::BirthYear || column == C::BirthMonth || column == C::BirthDay;
 }
 
 QString birthDatePart(const BirthDate& date, C column) {
@@ -72,7 +70,34 @@ QString ImportPlan::Cp932Replacement(const QString& character) {
     return UnencodableReplacement();
 }
 
-ImportPlan::ImportPlan(const TextTable& source, const ImportOptions& options, const RosterTable& roster,
+QString ImportPlan::storable(const QString& cell, qsizetype sourceRow, RosterColumn column) {
+    if (m_encoding != TextEncoding::Cp932 || FitsCp932(cell)) {
+        return cell;
+    }
+    QString kept;
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, cell);
+    qsizetype start = 0;
+    for (qsizetype end = graphemes.toNextBoundary(); end > 0; end = graphemes.toNextBoundary()) {
+        const QString g = cell.mid(start, end - start);
+        start = end;
+        if (FitsCp932(g)) {
+            kept += g;
+            continue;
+        }
+        // Text from some systems spells が as か + a combining mark: the same character.
+        const QString composed = g.normalized(QString::NormalizationForm_C);
+        if (FitsCp932(composed)) {
+            kept += composed;
+            continue;
+        }
+        const QString replacement = Cp932Replacement(g);
+        m_unstorable.append({g, replacement, sourceRow, column});
+        kept += m_options.ReplaceUnstorable ? replacement : g;
+    }
+    return kept;
+}
+
+ImportPlan::ImportPlan(const SourceTable& source, const ImportOptions& options, const RosterTable& roster,
                        TextEncoding rosterEncoding)
     : m_options(options),
       m_encoding(options.Mode == ImportMode::Replace ? TextEncoding::Cp932 : rosterEncoding) {
@@ -86,17 +111,25 @@ ImportPlan::ImportPlan(const TextTable& source, const ImportOptions& options, co
     }
     m_firstRow = lastUsed + 1;
     const size_t capacity = static_cast<size_t>(R::kCapacity - lastUsed);
-    const int firstData = options.FirstRowIsHeader ? 1 : 0;
-    if (options.FirstRowIsHeader && !source.isEmpty()) {
-        m_header = source.first();
+    const ColumnMapping& mapping = options.Mapping;
+    for (const SourceTable::Row& row : source.Rows) {
+        if (row.Number == options.HeaderRow) {
+            m_header = row.Cells;
+        }
     }
-    const auto sourceCell = [&](int row, C column) {
-        const int from = options.Mapping[column];
-        return from == kNoSource ? QString() : ToRosterCell(TableCell(source, row, from));
-    };
-    for (int r = firstData; r < source.size(); ++r) {
-        if (IsBlank(sourceCell(r, C::Name))) {
-            if (hasAnyCell(source.at(r))) {
+    // A roster's own export comes back cell for cell, whatever its birth dates hold.
+    const bool ownExport = IsRosterHeader(m_header) && mapping == IdentityMapping(R::kColumns);
+    for (qsizetype i = 0; i < source.Rows.size(); ++i) {
+        const SourceTable::Row& row = source.Rows.at(i);
+        if (row.Number <= options.HeaderRow) {
+            continue;
+        }
+        const auto sourceCell = [&](C column) {
+            const int from = mapping[column];
+            return from == kNoSource ? QString() : ToRosterCell(source.Cell(i, from));
+        };
+        if (IsBlank(sourceCell(C::Name))) {
+            if (hasAnyCell(row.Cells)) {
                 ++m_skippedNoName;
             }
             continue;
@@ -105,42 +138,43 @@ ImportPlan::ImportPlan(const TextTable& source, const ImportOptions& options, co
         if (m_rows.size() >= capacity) {
             continue;
         }
-        Row row;
+        Row imported;
+        bool dateUnread = false;
         for (int c = 0; c < R::kColumns; ++c) {
             const C column = C(c);
-            QString cell = sourceCell(r, column);
-            if (isBirthDatePart(column)) {
+            QString cell = sourceCell(column);
+            const int from = mapping[column];
+            if (!ownExport && !IsBlank(cell) &&
+                std::find(std::begin(kBirthParts), std::end(kBirthParts), column) != std::end(kBirthParts)) {
+                // A date gives its part. Other text in a column of its own stays as it is; in a
+                // birth date column only a year is taken from it, and the row is listed unless the
+                // text is just that year.
+                const bool shared = std::count_if(std::begin(kBirthParts), std::end(kBirthParts),
+                                                  [&](C part) { return mapping[part] == from; }) > 1;
                 if (const auto date = ParseBirthDate(cell)) {
                     cell = birthDatePart(*date, column);
+                } else if (shared) {
+                    const QString year = FourDigitYear(cell);
+                    if (!dateUnread && !IsYearOnly(cell)) {
+                        m_unreadDates.append({row.Number, column, cell});
+                        dateUnread = true;
+                    }
+                    cell = column == C::BirthYear ? year : QString();
                 }
             }
-            if (m_encoding == TextEncoding::Cp932 && !FitsCp932(cell)) {
-                QString kept;
-                QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, cell);
-                qsizetype start = 0;
-                for (qsizetype end = graphemes.toNextBoundary(); end > 0; end = graphemes.toNextBoundary()) {
-                    const QString g = cell.mid(start, end - start);
-                    start = end;
-                    if (FitsCp932(g)) {
-                        kept += g;
-                        continue;
-                    }
-                    // Text from some systems spells が as か + a combining mark: the same character.
-                    const QString composed = g.normalized(QString::NormalizationForm_C);
-                    if (FitsCp932(composed)) {
-                        kept += composed;
-                        continue;
-                    }
-                    const QString replacement = Cp932Replacement(g);
-                    m_unstorable.append({g, replacement, r + 1, column});
-                    kept += options.ReplaceUnstorable ? replacement : g;
-                }
-                cell = kept;
+            if (source.CutCount > 0 && from != kNoSource && source.IsCut(row.Number, from)) {
+                m_cutCells.append({row.Number, column, cell});
             }
-            row[column] = cell;
+            imported[column] = storable(cell, row.Number, column);
         }
-        m_rows.push_back(row);
+        m_rows.push_back(imported);
     }
+    // Rows after those read: only counted.
+    const int nameFrom = mapping[C::Name];
+    const qsizetype laterNamed = nameFrom == kNoSource ? 0 : source.LaterCellsIn(nameFrom);
+    m_notRead = std::min<qsizetype>(static_cast<qsizetype>(capacity - m_rows.size()), laterNamed);
+    m_offered += laterNamed;
+    m_skippedNoName += source.LaterRows - laterNamed;
 }
 
 bool ImportPlan::CanApply() const {

@@ -20,7 +20,7 @@ enum class ImportMode {
 
 // What the user chose in the import dialog.
 struct ImportOptions {
-    bool FirstRowIsHeader = true;
+    qsizetype HeaderRow = 0; // the file's row (1-based) that holds the column names; 0: none
     ColumnMapping Mapping = IdentityMapping(0);
     ImportMode Mode = ImportMode::Append;
     bool ReplaceUnstorable = false; // replace characters the roster file cannot hold
@@ -30,12 +30,20 @@ struct ImportOptions {
 struct UnstorableCharacter {
     QString Character;   // one user-perceived character (it may be several code units)
     QString Replacement; // its look-alike in the file's encoding, or "〓"
-    int SourceRow;       // 1-based row of the source file, header included
+    qsizetype SourceRow; // 1-based row of the source file
     ::RosterColumn RosterColumn;
+};
+
+// An imported cell that is not what the roster column takes as it is.
+struct ImportProblem {
+    qsizetype SourceRow; // 1-based row of the source file
+    ::RosterColumn RosterColumn;
+    QString Text; // the cell as the file has it (cut)
 };
 
 // The import worked out before anything changes: which source rows become which roster rows,
 // how many do not fit, how many are skipped, and what cannot be stored. Apply carries it out.
+// Only the rows after the header row are imported.
 class ImportPlan {
 public:
     // The 14 roster cells of an imported row.
@@ -46,17 +54,24 @@ public:
         const QString& operator[](RosterColumn column) const { return Cells[static_cast<size_t>(column)]; }
     };
 
-    ImportPlan(const TextTable& source, const ImportOptions& options, const RosterTable& roster,
+    ImportPlan(const SourceTable& source, const ImportOptions& options, const RosterTable& roster,
                TextEncoding rosterEncoding);
 
     ImportMode Mode() const { return m_options.Mode; }
-    int Offered() const { return m_offered; }                       // source rows with a name
+    qsizetype Offered() const { return m_offered; }                 // source rows with a name
     int Fitting() const { return static_cast<int>(m_rows.size()); } // rows that will be imported
-    int NotFitting() const { return m_offered - Fitting(); }        // rows beyond row 300
-    int SkippedNoName() const { return m_skippedNoName; }           // rows with cells but no name
+    qsizetype NotFitting() const { return m_offered - Fitting(); }  // rows beyond row 300
+    qsizetype SkippedNoName() const { return m_skippedNoName; }     // rows with cells but no name
     int FirstRosterRow() const { return m_firstRow; }               // roster row of the first import
+    // Rows with a name that would still fit but lie beyond what was read of a very large file.
+    qsizetype NotRead() const { return m_notRead; }
     TextEncoding TargetEncoding() const { return m_encoding; }
     const QList<UnstorableCharacter>& Unstorable() const { return m_unstorable; }
+    // Birth dates that are not a date: 生年 keeps a four-digit year found in them, 月 and 日 stay
+    // empty. One per row, in row order.
+    const QList<ImportProblem>& UnreadDates() const { return m_unreadDates; }
+    // Imported cells that were cut to kMaxCellLength when the file was read.
+    const QList<ImportProblem>& CutCells() const { return m_cutCells; }
     // The roster cells of the fitting rows, unstorable characters replaced when the options say so.
     const std::vector<Row>& Rows() const { return m_rows; }
 
@@ -72,13 +87,18 @@ public:
     static QString Cp932Replacement(const QString& character);
 
 private:
+    QString storable(const QString& cell, qsizetype sourceRow, RosterColumn column);
+
     ImportOptions m_options;
     TextEncoding m_encoding;
-    int m_offered = 0;
-    int m_skippedNoName = 0;
+    qsizetype m_offered = 0;
+    qsizetype m_skippedNoName = 0;
+    qsizetype m_notRead = 0;
     int m_firstRow = 1;
     std::vector<Row> m_rows;
     QList<UnstorableCharacter> m_unstorable;
+    QList<ImportProblem> m_unreadDates;
+    QList<ImportProblem> m_cutCells;
     QStringList m_header;
 };
 

@@ -3,7 +3,28 @@
 #include "core/common/blank.h"
 #include "core/common/safefile.h"
 
-QString CsvField(const QString& text) {
+namespace {
+
+bool startsFormula(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == u'\'') {
+        ++i;
+    }
+    if (i == text.size()) {
+        return false;
+    }
+    const QChar c = text.at(i);
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+} // namespace
+
+QStringView StripFormulaGuard(QStringView text) {
+    return text.startsWith(u'\'') && startsFormula(text) ? text.mid(1) : text;
+}
+
+QString CsvField(const QString& cell) {
+    const QString text = startsFormula(cell) ? u'\'' + cell : cell;
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') && !text.contains(u'\n')) {
         return text;
     }

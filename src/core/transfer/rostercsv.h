@@ -8,8 +8,14 @@ class QIODevice;
 struct FileError;
 
 // A field as CSV writes it: in double quotes (quotes inside doubled) when it holds a comma, a
-// quote, CR or LF; as it is otherwise.
+// quote, CR or LF; as it is otherwise. A cell that a spreadsheet would run as a formula (starting
+// with =, +, -, @, tab or CR, after any apostrophes) gets an apostrophe in front, so that it
+// shows as the text it is.
 QString CsvField(const QString& text);
+
+// Takes away the apostrophe CsvField puts in front of such a cell (one apostrophe, when more
+// apostrophes or one of those characters follow it), so that an export reads back as it was.
+QStringView StripFormulaGuard(QStringView text);
 
 // The roster as CSV text: the captions (the renamed ones included) as the header, then every row
 // in use in row order, all 14 columns, each line ended by CR LF.

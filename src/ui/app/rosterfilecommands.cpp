@@ -142,7 +142,7 @@ void MainWindow::mnuFileImport_Click() {
     if (CheckNoChildScreen()) {
         return;
     }
-    const std::optional<ImportPlan> plan = PrepareImport(this, m_state, m_services.dialogs);
+    const std::optional<ImportPlan> plan = PrepareImport(this, m_state, m_services);
     if (!plan) {
         return;
     }

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <utility>
 #include <vector>
@@ -18,10 +19,11 @@ QByteArray readFile(const QString& path) {
     return f.readAll();
 }
 
-QStringList row(std::initializer_list<const char16_t*> cells) {
+// The kept rows as "number: cell|cell".
+QStringList rowsOf(const SourceTable& table) {
     QStringList out;
-    for (const char16_t* c : cells) {
-        out.append(QString::fromUtf16(c));
+    for (const SourceTable::Row& r : table.Rows) {
+        out.append(QStringLiteral("%1: ").arg(r.Number) + r.Cells.join(u'|'));
     }
     return out;
 }
@@ -69,19 +71,14 @@ class WrittenWorkbookTest : public testing::TestWithParam<bool> {};
 TEST_P(WrittenWorkbookTest, ReadsTheFirstSheetAsShown) {
     QTemporaryDir dir;
     const QByteArray bytes = writtenWorkbook(dir.filePath(QStringLiteral("book.xlsx")), GetParam());
-    TextTable table;
+    SourceTable table;
     QString error;
     ASSERT_TRUE(ReadXlsx(bytes, table, error)) << error.toStdString();
-    ASSERT_EQ(table.size(), 10);
-    EXPECT_EQ(table.at(0), row({u"氏名", u"生年月日", u"再生時間", u"比率", u"除外"}));
-    EXPECT_EQ(table.at(1), row({u"山田 太郎", u"1990/04/01", u"20", u"0.125", u"TRUE"}));
-    EXPECT_TRUE(table.at(2).isEmpty());
-    EXPECT_EQ(table.at(3), row({u"川口 花子", u"2024/02/29", u"1234567"}));
-    for (int r = 4; r < 9; ++r) {
-        EXPECT_TRUE(table.at(r).isEmpty()) << r;
-    }
-    ASSERT_EQ(table.at(9).size(), 27); // AA is the 27th column
-    EXPECT_EQ(table.at(9).at(26), QStringLiteral("遠く"));
+    EXPECT_EQ(rowsOf(table), QStringList({QStringLiteral("1: 氏名|生年月日|再生時間|比率|除外"),
+                                          QStringLiteral("2: 山田 太郎|1990/04/01|20|0.125|TRUE"),
+                                          QStringLiteral("4: 川口 花子|2024/02/29|1234567"),
+                                          QStringLiteral("10: ||||||||||||||||||||||||||遠く")}));
+    EXPECT_EQ(table.Width, 27); // AA is the 27th column
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedAndInlineStrings, WrittenWorkbookTest, testing::Values(false, true));
@@ -175,14 +172,15 @@ class MadeWorkbookTest : public testing::TestWithParam<MadeCase> {};
 
 TEST_P(MadeWorkbookTest, FollowsTheWorkbook) {
     const MadeCase& c = GetParam();
-    TextTable table;
+    SourceTable table;
     QString error;
     ASSERT_TRUE(ReadXlsx(zipOf(madeParts(c.date1904, c.firstState)), table, error)) << error.toStdString();
-    ASSERT_EQ(table.size(), 4) << c.what;
-    EXPECT_EQ(table.at(0), row({u"氏名", u"誕生日", u"", u"xy"})) << c.what;
-    EXPECT_TRUE(table.at(1).isEmpty()) << c.what;
-    EXPECT_EQ(table.at(2), row({u"佐藤 一郎", c.date, c.dateTime, u"2.50", u"FALSE"})) << c.what;
-    EXPECT_EQ(table.at(3), row({u"一行目\r\n二行目", u"", u"#N/A"})) << c.what;
+    EXPECT_EQ(rowsOf(table),
+              QStringList({QStringLiteral("1: 氏名|誕生日||xy"),
+                           QStringLiteral("3: 佐藤 一郎|%1|%2|2.50|FALSE")
+                               .arg(QString::fromUtf16(c.date), QString::fromUtf16(c.dateTime)),
+                           QStringLiteral("4: 一行目\r\n二行目||#N/A")}))
+        << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(DateSystems, MadeWorkbookTest,
@@ -192,11 +190,10 @@ INSTANTIATE_TEST_SUITE_P(DateSystems, MadeWorkbookTest,
                                                   R"( state="hidden")", u"1986/03/31", u"1986/03/31 18:00"}));
 
 TEST(MadeWorkbook, TheFirstVisibleSheetIsTheFirstListed) {
-    TextTable table;
+    SourceTable table;
     QString error;
     ASSERT_TRUE(ReadXlsx(zipOf(madeParts(false, "")), table, error)) << error.toStdString();
-    ASSERT_EQ(table.size(), 1);
-    EXPECT_EQ(table.at(0), row({u"これではない"}));
+    EXPECT_EQ(rowsOf(table), QStringList{QStringLiteral("1: これではない")});
 }
 
 struct RefusalCase {
@@ -210,11 +207,12 @@ class RefusedWorkbookTest : public testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RefusedWorkbookTest, SaysWhy) {
     const RefusalCase& c = GetParam();
-    TextTable table{QStringList{QStringLiteral("stale")}};
+    SourceTable table;
+    table.Rows.append({1, QStringList{QStringLiteral("stale")}});
     QString error;
-    EXPECT_FALSE(ReadXlsx(c.bytes, table, error, c.cap)) << c.what;
+    EXPECT_FALSE(ReadXlsx(c.bytes, table, error, {}, c.cap)) << c.what;
     EXPECT_TRUE(error.contains(QStringView(c.message))) << c.what << ": " << error.toStdString();
-    EXPECT_TRUE(table.isEmpty()) << c.what;
+    EXPECT_TRUE(table.Rows.isEmpty()) << c.what;
 }
 
 QByteArray withPart(const char* name, const QByteArray& bytes) {
@@ -245,8 +243,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"text", QByteArrayLiteral("氏名,所属\r\n"), u"XLSX 形式", kXlsxMaxPartBytes},
         RefusalCase{"an old binary workbook", QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"), u".xls",
                     kXlsxMaxPartBytes},
-        RefusalCase{"a zip without a workbook", zipOf({{"a.txt", "x"}}), u"xl/workbook.xml",
-                    kXlsxMaxPartBytes},
         RefusalCase{"no worksheet part", without("xl/worksheets/sheet2.xml"), u"xl/worksheets/sheet2.xml",
                     kXlsxMaxPartBytes},
         RefusalCase{"broken sheet XML", withPart("xl/worksheets/sheet2.xml", "<worksheet><row>"),
@@ -259,6 +255,49 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"a part that unpacks beyond the cap", withPart("xl/worksheets/sheet2.xml", bomb()),
                     u"大きすぎます", 100 * 1024}));
 
+// What a sheet may hold as XML: entities and character references, CDATA, comments, prefixes and
+// single quotes read as text; what no workbook holds is refused.
+struct SheetXmlCase {
+    const char* what;
+    QByteArray body;          // inside <sheetData>
+    const char16_t* expected; // the first row, or a part of the error
+};
+
+class SheetXmlTest : public testing::TestWithParam<SheetXmlCase> {};
+
+TEST_P(SheetXmlTest, ReadsOrRefuses) {
+    const SheetXmlCase& c = GetParam();
+    SourceTable table;
+    QString error;
+    const bool read =
+        ReadXlsx(withPart("xl/worksheets/sheet2.xml", "<?xml version=\"1.0\"?><!-- a sheet -->"
+                                                      "<x:worksheet xmlns:x=\"m\"><x:sheetData>" +
+                                                          c.body + "</x:sheetData></x:worksheet>"),
+                 table, error);
+    EXPECT_EQ(read ? rowsOf(table).value(0) : error.section(u'\r', 0, 0), QString::fromUtf16(c.expected))
+        << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Xml, SheetXmlTest,
+    testing::Values(
+        SheetXmlCase{
+            "entities",
+            R"(<x:row r='1'><x:c t="inlineStr"><x:is><x:t>A&amp;B&lt;&#x41;&#12354;</x:t></x:is></x:c>
+<x:c t="str"><x:v>&quot;&apos;</x:v></x:c></x:row>)",
+            u"1: A&B<Aあ|\"'"},
+        SheetXmlCase{
+            "CDATA, comments, instructions",
+            R"(<x:row><x:c t="inlineStr"><x:is><x:t><![CDATA[<b>&amp;]]><!-- no --><?pi x?>.</x:t></x:is></x:c></x:row>)",
+            u"1: <b>&amp;."},
+        SheetXmlCase{"an unknown entity",
+                     R"(<x:row><x:c t="inlineStr"><x:is><x:t>&nbsp;</x:t></x:is></x:c></x:row>)",
+                     u"ブックの xl/worksheets/sheet2.xml が壊れています（1 行目）。"},
+        SheetXmlCase{"tags that do not nest", R"(<x:row><x:c></x:row></x:c>)",
+                     u"ブックの xl/worksheets/sheet2.xml が壊れています（1 行目）。"},
+        SheetXmlCase{"rows out of order", R"(<x:row r="2"/><x:row r="1"/>)",
+                     u"ブックの xl/worksheets/sheet2.xml が壊れています（セルの位置が正しくありません）。"}));
+
 TEST(ImportSource, TellsWorkbooksByTheirBytes) {
     QTemporaryDir dir;
     const QByteArray book = writtenWorkbook(dir.filePath(QStringLiteral("b.xlsx")), false);
@@ -266,10 +305,76 @@ TEST(ImportSource, TellsWorkbooksByTheirBytes) {
     QString error;
     ASSERT_TRUE(source.LoadBytes(book, QStringLiteral("名簿.csv"), error)) << error.toStdString();
     EXPECT_EQ(source.SourceKind(), ImportSource::Kind::Workbook);
-    EXPECT_EQ(source.Table().at(1).at(0), QStringLiteral("山田 太郎"));
+    EXPECT_EQ(source.Table().Cell(1, 0), QStringLiteral("山田 太郎"));
     // A text file named .xlsx gets the workbook's refusal, not a table of its text.
     EXPECT_FALSE(source.LoadBytes(QByteArrayLiteral("a,b\r\n"), QStringLiteral("x.xlsx"), error));
     EXPECT_TRUE(error.contains(QStringLiteral("XLSX"))) << error.toStdString();
+}
+
+// Workbooks small on disk and large in memory: what is kept stays bounded, the rest is counted.
+QByteArray inlineCell(const QByteArray& ref, const QByteArray& text) {
+    return "<c r=\"" + ref + "\" t=\"inlineStr\"><is><t>" + text + "</t></is></c>";
+}
+
+TEST(HostileWorkbook, CellsFarOutAreCountedNotKept) {
+    QByteArray sheet = "<worksheet><sheetData><row r=\"1\">" + inlineCell("A1", "氏名") + "</row>";
+    for (int r = 2; r <= 20001; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        sheet += "<row r=\"" + n + "\">" + inlineCell("A" + n, "参加者") + "<c r=\"XFD" + n +
+                 "\" t=\"b\"><v>1</v></c></row>";
+    }
+    SourceTable table;
+    QString error;
+    ASSERT_TRUE(
+        ReadXlsx(withPart("xl/worksheets/sheet2.xml", sheet + "</sheetData></worksheet>"), table, error))
+        << error.toStdString();
+    EXPECT_EQ(table.FileWidth, 16384);
+    EXPECT_EQ(table.Width, kMaxSourceColumns);
+    EXPECT_EQ(table.Rows.size(), kMaxKeptRows);
+    EXPECT_TRUE(
+        std::all_of(table.Rows.begin(), table.Rows.end(), [](const auto& r) { return r.Cells.size() == 1; }));
+    EXPECT_EQ(table.FirstLaterRow, kMaxKeptRows + 1);
+    EXPECT_EQ(table.LaterRows, 20001 - kMaxKeptRows);
+    EXPECT_EQ(table.LaterCellsIn(0), 20001 - kMaxKeptRows);
+}
+
+TEST(HostileWorkbook, AHugeSharedStringIsCutWhereItIs) {
+    const QByteArray strings =
+        "<sst><si><t>氏名</t></si><si><t>" + QByteArray(4 << 20, 'x') + "</t></si></sst>";
+    const QByteArray sheet = R"(<worksheet><sheetData><row r="1"><c r="A1" t="s"><v>0</v></c></row>
+<row r="7"><c r="B7" t="s"><v>1</v></c></row></sheetData></worksheet>)";
+    auto parts = madeParts(false, R"( state="hidden")");
+    parts[3].second = strings;
+    parts[6].second = sheet;
+    SourceTable table;
+    QString error;
+    ASSERT_TRUE(ReadXlsx(zipOf(parts), table, error)) << error.toStdString();
+    EXPECT_EQ(table.Cell(1, 1), QString(kMaxCellLength, u'x'));
+    EXPECT_EQ(table.CutCount, 1);
+    EXPECT_TRUE(table.IsCut(7, 1));
+}
+
+TEST(HostileWorkbook, MergedRangesFillDownWithinBounds) {
+    // One range reaching down the whole sheet (not filled), two of a department each.
+    QByteArray sheet = "<worksheet><sheetData><row r=\"1\">" + inlineCell("A1", "所属") +
+                       inlineCell("B1", "氏名") + inlineCell("C1", "メモ") + "</row>";
+    for (int r = 2; r <= 7000; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        sheet += "<row r=\"" + n + "\">" + (r == 2 || r == 6990 ? inlineCell("A" + n, "部") : QByteArray()) +
+                 inlineCell("B" + n, "人") + "</row>";
+    }
+    sheet += R"(</sheetData><mergeCells><mergeCell ref="C1:C1048576"/><mergeCell ref="A2:A3"/>
+<mergeCell ref="A6990:A7005"/></mergeCells></worksheet>)";
+    SourceTable table;
+    QString error;
+    ASSERT_TRUE(ReadXlsx(withPart("xl/worksheets/sheet2.xml", sheet), table, error)) << error.toStdString();
+    EXPECT_EQ(table.Cell(2, 0), QStringLiteral("部"));
+    EXPECT_EQ(table.Cell(3, 0), QString());
+    EXPECT_EQ(table.Width, 3);
+    EXPECT_EQ(table.LaterCellsIn(2), 0);
+    EXPECT_EQ(table.LaterRows, 7005 - kMaxKeptRows); // rows 7001-7005 hold only the merged value
+    EXPECT_EQ(table.LaterCellsIn(0), 16);
+    EXPECT_EQ(table.LaterCellsIn(1), 7000 - kMaxKeptRows);
 }
 
 struct FormatCase {

@@ -1,4 +1,5 @@
 #include "core/common/designfonts.h"
+#include "core/transfer/importread.h"
 #include "core/transfer/importsource.h"
 #include "support/testservices.h"
 #include "ui/app/mainwindow.h"
@@ -12,8 +13,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
+#include <QStackedWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -55,6 +59,15 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     return path;
 }
 
+// Waits until the dialog has read its file, then accepts it.
+int acceptOnceRead(QDialog& dialog) {
+    auto& import = static_cast<ImportDialog&>(dialog);
+    if (!QTest::qWaitFor([&] { return !import.IsReading(); })) {
+        qWarning("the file was not read");
+    }
+    return static_cast<int>(QDialog::Accepted);
+}
+
 const QByteArray kFormCsv = QStringLiteral("お名前,誕生日,部署,コメント\r\n"
                                            "山田 太郎,1990/4/1,総務部,\"よろしく, どうぞ\"\r\n"
                                            "川口 花子,1988-12-24,営業部,\r\n"
@@ -92,23 +105,23 @@ private slots:
     void guessesFromTheFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("header");
+        QTest::addColumn<int>("header");
         QTest::addColumn<QList<int>>("expected"); // per roster column, the source column or -1
         QTest::addColumn<QString>("summary");
 
         QTest::newRow("a form's CSV")
-            << kFormCsv << QStringLiteral("form.csv") << true
+            << kFormCsv << QStringLiteral("form.csv") << 1
             << QList<int>{0, 1, 1, 1, -1, -1, 2, -1, 3, -1, -1, -1, -1, -1}
             << QStringLiteral("取り込む行: 2 行（名簿の 3～4 行目）　入りきらない行: 0 行"
                               "（名簿は 300 行まで）　氏名がなく飛ばす行: 1 行");
         QTest::newRow("names without a header, tab-separated")
-            << QStringLiteral("山田\t総務\r\n川口\t営業\r\n").toUtf8() << QStringLiteral("list.txt") << false
+            << QStringLiteral("山田\t総務\r\n川口\t営業\r\n").toUtf8() << QStringLiteral("list.txt") << 0
             << QList<int>{0, 1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}
             << QStringLiteral(
                    "取り込む行: 2 行（名簿の 3～4 行目）　入りきらない行: 0 行（名簿は 300 行まで）"
                    "　氏名がなく飛ばす行: 0 行");
         QTest::newRow("no name column")
-            << QStringLiteral("所属;一言\n総務;はい\n").toUtf8() << QStringLiteral("x.csv") << true
+            << QStringLiteral("所属;一言\n総務;はい\n").toUtf8() << QStringLiteral("x.csv") << 1
             << QList<int>{-1, -1, -1, -1, -1, -1, 0, -1, 1, -1, -1, -1, -1, -1}
             << QStringLiteral("氏名を取り込む列を選んでください。\n取り込む行: 0 行"
                               "　入りきらない行: 0 行（名簿は 300 行まで）"
@@ -118,40 +131,44 @@ private slots:
     void guessesFromTheFile() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, name);
-        QFETCH(bool, header);
+        QFETCH(int, header);
         QFETCH(QList<int>, expected);
         QFETCH(QString, summary);
         const ProgramState state = StateWithNames({u"既存1", u"既存2"});
-        ImportSource source;
-        QString error;
-        QVERIFY(source.LoadBytes(bytes, name, error));
-        ImportDialog dialog(source, name, state.Roster, state.RosterEncoding);
-        QCOMPARE(child<QCheckBox>(dialog, QStringLiteral("chkHeader"))->isChecked(), header);
+        FakeClock clock;
+        ImportDialog dialog(ImportRead::Bytes(bytes, name, {}), name, state.Roster, state.RosterEncoding,
+                            clock);
+        QTRY_VERIFY(dialog.IsReady());
+        QCOMPARE(child<QComboBox>(dialog, QStringLiteral("cmbHeader"))->currentData().toInt(), header);
         QCOMPARE(shownMapping(dialog), expected);
         QCOMPARE(dialog.SummaryText(), summary);
         QCOMPARE(child<QPushButton>(dialog, QStringLiteral("cmdImport"))->isEnabled(),
                  expected.at(static_cast<int>(C::Name)) >= 0);
         QCOMPARE(child<QTableWidget>(dialog, QStringLiteral("grdPreview"))->rowCount(),
-                 static_cast<int>(source.Table().size()));
+                 static_cast<int>(dialog.Source().Table().Rows.size()));
     }
 
     void choicesChangeThePlan() {
         const ProgramState state = StateWithNames({u"既存1"});
-        ImportSource source;
-        QString error;
-        QVERIFY(source.LoadBytes(kFormCsv, QStringLiteral("form.csv"), error));
-        ImportDialog dialog(source, QStringLiteral("form.csv"), state.Roster, state.RosterEncoding);
+        FakeClock clock;
+        ImportDialog dialog(ImportRead::Bytes(kFormCsv, QStringLiteral("form.csv"), {}),
+                            QStringLiteral("form.csv"), state.Roster, state.RosterEncoding, clock);
+        QTRY_VERIFY(dialog.IsReady());
         QVERIFY(!child<QComboBox>(dialog, QStringLiteral("cmbSeparator"))->isHidden());
         QCOMPARE(child<QLabel>(dialog, QStringLiteral("lblFile"))->text(),
                  QStringLiteral("ファイル: form.csv（UTF-8）"));
         QCOMPARE(columnChoice(dialog, C::Name)->itemText(1), QStringLiteral("列1: お名前"));
 
-        // Row 1 as data: every column maps to its own place and the header row counts as a participant.
-        child<QCheckBox>(dialog, QStringLiteral("chkHeader"))->setChecked(false);
+        // No header row: every column maps to its own place and row 1 counts as a participant; the
+        // header row again brings the guesses back.
+        QComboBox* header = child<QComboBox>(dialog, QStringLiteral("cmbHeader"));
+        QCOMPARE(header->count(), 5); // なし and rows 1-4
+        header->setCurrentIndex(0);
         QCOMPARE(shownMapping(dialog), (QList<int>{0, 1, 2, 3, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}));
         QCOMPARE(dialog.Plan().Fitting(), 3);
         QCOMPARE(columnChoice(dialog, C::Name)->itemText(1), QStringLiteral("列1: お名前"));
-        child<QCheckBox>(dialog, QStringLiteral("chkHeader"))->setChecked(true);
+        header->setCurrentIndex(1);
+        QCOMPARE(shownMapping(dialog), (QList<int>{0, 1, 1, 1, -1, -1, 2, -1, 3, -1, -1, -1, -1, -1}));
 
         // A choice made by hand.
         columnChoice(dialog, C::Birthplace)->setCurrentIndex(3 + 1);
@@ -165,21 +182,22 @@ private slots:
         QVERIFY(dialog.SummaryText().contains(QStringLiteral("（名簿の 1～2 行目）")));
         QVERIFY(dialog.SummaryText().contains(QStringLiteral("今の名簿の 1 人")));
 
-        // Another separator: one column, which is no name column any more.
+        // Another separator reads the file again: one column, which is no name column any more.
         QComboBox* separator = child<QComboBox>(dialog, QStringLiteral("cmbSeparator"));
         separator->setCurrentIndex(separator->findText(QStringLiteral("セミコロン（;）")));
-        QCOMPARE(source.Separator(), QChar(u';'));
+        QTRY_VERIFY(dialog.IsReady());
+        QCOMPARE(dialog.Source().Separator(), QChar(u';'));
         QCOMPARE(child<QTableWidget>(dialog, QStringLiteral("grdPreview"))->columnCount(), 1);
         QVERIFY(!child<QPushButton>(dialog, QStringLiteral("cmdImport"))->isEnabled());
     }
 
     void charactersTheFileCannotHold() {
         const ProgramState state = StateWithNames({});
-        ImportSource source;
-        QString error;
-        QVERIFY(source.LoadBytes(QStringLiteral("氏名,一言\n𠮷田,よろしく〜\n").toUtf8(),
-                                 QStringLiteral("a.csv"), error));
-        ImportDialog dialog(source, QStringLiteral("a.csv"), state.Roster, state.RosterEncoding);
+        FakeClock clock;
+        ImportDialog dialog(ImportRead::Bytes(QStringLiteral("氏名,一言\n𠮷田,よろしく〜\n").toUtf8(),
+                                              QStringLiteral("a.csv"), {}),
+                            QStringLiteral("a.csv"), state.Roster, state.RosterEncoding, clock);
+        QTRY_VERIFY(dialog.IsReady());
         QPushButton* import = child<QPushButton>(dialog, QStringLiteral("cmdImport"));
         QCheckBox* replace = child<QCheckBox>(dialog, QStringLiteral("chkReplaceCharacters"));
         QCOMPARE(
@@ -191,6 +209,52 @@ private slots:
         replace->setChecked(true);
         QVERIFY(import->isEnabled());
         QCOMPARE(dialog.Plan().Rows().at(0)[C::Name], QStringLiteral("〓田"));
+    }
+
+    // A long read goes on a worker thread: the dialog paints, shows the progress from half a second
+    // on, and 中止 ends the read and the dialog; a read let through shows the table.
+    void longReadsShowProgressAndStop() {
+        const ProgramState state = StateWithNames({});
+        for (const bool stop : {true, false}) {
+            auto gate = std::make_shared<QSemaphore>();
+            const auto read =
+                ImportRead::Start([gate](ImportSource& source, QString& error, ReadProgress& progress) {
+                    progress.Report(0.4);
+                    while (!gate->tryAcquire(1, 10)) {
+                        if (progress.Stopped()) {
+                            return false;
+                        }
+                    }
+                    return source.LoadBytes(kFormCsv, QStringLiteral("form.csv"), error, {}, &progress);
+                });
+            FakeClock clock;
+            ImportDialog dialog(read, QStringLiteral("form.csv"), state.Roster, state.RosterEncoding, clock);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QProgressBar* bar = child<QProgressBar>(dialog, QStringLiteral("prgRead"));
+            QPushButton* stopButton = child<QPushButton>(dialog, QStringLiteral("cmdStop"));
+            clock.Advance(ImportDialog::kProgressDelayMs - 100);
+            QVERIFY(bar->isHidden());
+            clock.Advance(100);
+            QVERIFY(bar->isVisible());
+            QCOMPARE(bar->value(), 400);
+            QVERIFY(!child<QPushButton>(dialog, QStringLiteral("cmdImport"))->isEnabled());
+            if (stop) {
+                QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {},
+                                  stopButton->mapTo(&dialog, stopButton->rect().center()));
+                QVERIFY(dialog.isHidden());
+                QCOMPARE(dialog.result(), static_cast<int>(QDialog::Rejected));
+                QTRY_VERIFY(read->IsDone());
+                QVERIFY(read->Stopped());
+                QVERIFY(dialog.Failure().isEmpty());
+            } else {
+                gate->release();
+                QTRY_VERIFY(dialog.IsReady());
+                QCOMPARE(child<QStackedWidget>(dialog, QStringLiteral("stkPages"))->currentIndex(), 1);
+                QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+                QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
+            }
+        }
     }
 
     void menuItemsFollowTheRosterFileCommands() {
@@ -222,7 +286,7 @@ private slots:
         Fixture f({u"既存1", u"既存2"});
         const QString path = writeFile(f.dir, QStringLiteral("form.csv"), kFormCsv);
         f.t.dialogs.Files.push_back(path);
-        f.t.dialogs.Execs.push_back([](QDialog&) { return static_cast<int>(QDialog::Accepted); });
+        f.t.dialogs.Execs.push_back(acceptOnceRead);
         f.window->mnuFileImport_Click();
         const auto& open = f.t.dialogs.Log.front();
         QCOMPARE(open.kind, QStringLiteral("open"));
@@ -248,9 +312,21 @@ private slots:
         // A file that cannot be read is reported.
         const QString broken = writeFile(f.dir, QStringLiteral("book.xlsx"), "not a workbook");
         f.t.dialogs.Files.push_back(broken);
+        f.t.dialogs.Execs.push_back(acceptOnceRead); // when the read outlasts the wait before the dialog
         f.window->mnuFileImport_Click();
         QCOMPARE(f.t.dialogs.Messages().last(),
-                 broken + QStringLiteral(" を取り込めません。\r\nXLSX 形式のファイルとして読めません。"));
+                 broken +
+                     QStringLiteral(" を取り込めません。\r\nXLSX 形式のブックではありません。\r\n"
+                                    "Excel などで開き、.xlsx 形式で保存し直してから取り込んでください。"));
+        // So is one whose only cells lie beyond the columns read.
+        const QString wide = writeFile(f.dir, QStringLiteral("wide.csv"), QByteArray(300, ',') + "山田\r\n");
+        f.t.dialogs.Files.push_back(wide);
+        f.t.dialogs.Execs.push_back(acceptOnceRead);
+        f.window->mnuFileImport_Click();
+        QCOMPARE(f.t.dialogs.Messages().last(),
+                 wide + QStringLiteral(
+                            " の最初の 256 列には取り込めるデータがありません（ファイルは 301 列あります）。"
+                            "\r\n氏名などの列を左に寄せたファイルにしてください。"));
         QVERIFY(!f.window->ChildScreen());
     }
 
@@ -260,7 +336,7 @@ private slots:
         const QString path = writeFile(f.dir, QStringLiteral("form.csv"), kFormCsv);
         const auto replace = [](QDialog& dialog) {
             dialog.findChild<QRadioButton*>(QStringLiteral("optReplace"))->setChecked(true);
-            return static_cast<int>(QDialog::Accepted);
+            return acceptOnceRead(dialog);
         };
         f.t.dialogs.Files.push_back(path);
         f.t.dialogs.Execs.push_back(replace);
