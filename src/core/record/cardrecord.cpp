@@ -11,8 +11,7 @@
 namespace {
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-constexpr int kCellColumns = 13;   // a cell's line
-constexpr int kStatusColumns = 14; // a line that says what became of a card
+constexpr int kStatusColumns = 14; // a cell's line and what became of its card
 constexpr int kOldColumns = 12;    // records written before cards had an address
 constexpr int kMostDamageNamed = 5;
 constexpr int kMostDamageKept = 50;
@@ -248,12 +247,12 @@ void CardRecordIndex::ReadLine(QByteArrayView line, qint64 number) {
     const int cardNumber = static_cast<int>(value);
     const bool cellColumnsEmpty =
         f[6].isEmpty() && f[7].isEmpty() && f[8].isEmpty() && f[9].isEmpty() && f[10].isEmpty();
-    if (f.size() == kStatusColumns && !f[13].isEmpty()) {
+    if (f.size() == kStatusColumns && !f[kStatusColumns - 1].isEmpty()) {
         // What became of a card: its cells stay as recorded, if any.
         CardStatus status = CardStatus::Given;
-        if (f[13] == QByteArrayView("未印刷")) {
+        if (f[kStatusColumns - 1] == QByteArrayView("未印刷")) {
             status = CardStatus::NotPrinted;
-        } else if (f[13] == QByteArrayView("無効")) {
+        } else if (f[kStatusColumns - 1] == QByteArrayView("無効")) {
             status = CardStatus::Void;
         }
         if (status == CardStatus::Given || !cellColumnsEmpty) {
