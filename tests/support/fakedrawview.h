@@ -25,7 +25,7 @@ public:
     };
 
     QSizeF Size{1024, 700};
-    qint32 Background = 8421504;
+    QColor Background = QColor(128, 128, 128);
     bool ButtonsShown = true;
     bool GridShown = true;
     bool EffectsShown = false;
@@ -55,7 +55,7 @@ public:
     }
 
     QSizeF ScreenSize() const override { return Size; }
-    qint32 BackgroundColourNumber() const override { return Background; }
+    QColor BackgroundColour() const override { return Background; }
     bool ShowMessage(const QString& text) override {
         Messages << text;
         Log(QStringLiteral("message ") + text);
@@ -114,7 +114,9 @@ public:
         m_lineOpen = false;
         Log(QStringLiteral("line"));
     }
-    void PreparePhoto(const QString& path) override { Log(QStringLiteral("prepare ") + path); }
+    void PreparePhoto(const QString& path, bool onPanel) override {
+        Log(QStringLiteral("prepare ") + path + (onPanel ? QStringLiteral(" +panel") : QString()));
+    }
     void ShowPhoto(const QString& path) override {
         EffectsShown = true;
         Log(QStringLiteral("photo ") + path);

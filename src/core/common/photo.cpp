@@ -6,18 +6,41 @@ void SetPhotoAllocationLimit(int megabytes) {
     QImageReader::setAllocationLimit(megabytes);
 }
 
+namespace {
+
+bool Turned(const QImageReader& reader) {
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+// The size of the reader's photo as shown (after the EXIF turn); empty when it cannot be read.
+QSize ShownSize(const QImageReader& reader) {
+    const QSize stored = reader.size();
+    if (!stored.isValid() || stored.isEmpty()) {
+        return {};
+    }
+    return Turned(reader) ? stored.transposed() : stored;
+}
+
+// Decodes the reader's photo no larger than size (as shown); see LoadPhoto.
+QImage Decode(QImageReader& reader, QSize size) {
+    const QSize shown = ShownSize(reader);
+    if (shown.isValid() && !size.isEmpty() &&
+        (size.width() < shown.width() || size.height() < shown.height())) {
+        // The scaled size is that of the image as stored, before the turn.
+        reader.setScaledSize(Turned(reader) ? size.transposed() : size);
+    }
+    return reader.read();
+}
+
+} // namespace
+
 QSize PhotoSize(const QString& path) {
     if (path.isEmpty()) {
         return {};
     }
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    if (!stored.isValid() || stored.isEmpty()) {
-        return {};
-    }
-    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed()
-                                                                                     : stored;
+    return ShownSize(reader);
 }
 
 QSize FitInside(QSize photo, QSize box) {
@@ -28,11 +51,17 @@ QSize FitInside(QSize photo, QSize box) {
 }
 
 QImage LoadPhotoToFit(const QString& path, QSize box) {
-    const QSize fitted = FitInside(PhotoSize(path), box);
+    if (path.isEmpty()) {
+        return {};
+    }
+    // One reader for the size and the pixels: the file is opened once.
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize fitted = FitInside(ShownSize(reader), box);
     if (fitted.isEmpty()) {
         return {};
     }
-    QImage image = LoadPhoto(path, fitted);
+    QImage image = Decode(reader, fitted);
     if (!image.isNull() && image.size() != fitted) {
         image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
@@ -45,14 +74,5 @@ QImage LoadPhoto(const QString& path, QSize size) {
     }
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    const QSize stored = reader.size();
-    if (stored.isValid() && !size.isEmpty()) {
-        const QSize shown = turned ? stored.transposed() : stored;
-        if (size.width() < shown.width() || size.height() < shown.height()) {
-            // The scaled size is that of the image as stored, before the turn.
-            reader.setScaledSize(turned ? size.transposed() : size);
-        }
-    }
-    return reader.read();
+    return Decode(reader, size);
 }

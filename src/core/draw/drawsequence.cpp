@@ -79,7 +79,7 @@ bool DrawSequence::SimpleDraw() const {
 
 QColor DrawSequence::TextColour() const {
     // The scrolling line and the typed lines alike: white on a dark background, black on a light.
-    return TypedTextIsWhite(m_view.BackgroundColourNumber()) ? QColor(Qt::white) : QColor(Qt::black);
+    return TextIsWhiteOn(m_view.BackgroundColour()) ? QColor(Qt::white) : QColor(Qt::black);
 }
 
 QString DrawSequence::NameOf(qint16 r) const {
@@ -128,7 +128,7 @@ void DrawSequence::Press() {
     }
     // The photo is decoded while the song starts and the introduction runs.
     if (const QString photo = PhotoPathOf(r); !photo.isEmpty()) {
-        m_view.PreparePhoto(photo);
+        m_view.PreparePhoto(photo, m_mode != GameMode::OwnPanelNoPhoto);
     }
     m_running = true;
     m_draw = RunDraw(r);

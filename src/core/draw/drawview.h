@@ -15,9 +15,8 @@ public:
 
     // The screen's full size, which the effects and the scrolling line fill.
     virtual QSizeF ScreenSize() const = 0;
-    // The background's colour number (red + 256 green + 65536 blue); negative for the system's
-    // colour.
-    virtual qint32 BackgroundColourNumber() const = 0;
+    // The colour the screen's background shows (the system's own when none was chosen).
+    virtual QColor BackgroundColour() const = 0;
 
     // A message with an OK button. Returns false when the screen went away while it was shown:
     // the caller must then stop at once, touching nothing.
@@ -45,8 +44,9 @@ public:
     virtual void TypeCharacter(const QString& character, const QColor& colour) = 0;
     virtual void EndTypedLine() = 0;
 
-    // A photo the draw will show (full screen and on its panel): its decoding may start now.
-    virtual void PreparePhoto(const QString& path) = 0;
+    // A photo the draw will show full screen, and on its panel when onPanel: its decoding may
+    // start now, once for each size it is shown at.
+    virtual void PreparePhoto(const QString& path, bool onPanel) = 0;
     // The full-screen effect area: cleared and shown with a photo (as large as the screen
     // allows), shown as it is, hidden (keeping what it shows), cleared.
     virtual void ShowPhoto(const QString& path) = 0;

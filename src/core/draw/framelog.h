@@ -4,9 +4,10 @@
 #include <QString>
 #include <optional>
 
-// The frames of the draw's effects as they were paced and painted, for measuring: one line per
-// frame, tab-separated, "due", "painted" (both microseconds from the first frame) and "paint"
-// (microseconds the paint took). A frame is the first paint that ends after a tick of the
+// The frames of the draw's effects as they were paced and shown, for measuring: one line per
+// frame, tab-separated, "due", "painted" (both microseconds from the first frame: when the frame
+// reached the window system) and "paint" (microseconds from the start of the window's update,
+// painting and flushing, to its end). A frame is the first update that ends after a tick of the
 // effect timer fell due. Written only when asked for (MIRDA_FRAME_LOG).
 class FrameLog {
 public:

@@ -18,14 +18,15 @@ GridSize EffectiveGrid(int cols, int rows) {
     return grid;
 }
 
-bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows,
+bool LayoutPanelGrid(double clientWidth, double clientHeight, double buttonHeight, int cols, int rows,
                      std::vector<PanelRect>& out) {
     if (cols < 1 || rows < 1) {
         return false;
     }
     const double b = RoundHalfEven(buttonHeight);
     const double a = RoundHalfEven(clientHeight - b);
-    const double g = RoundHalfEven((a - 50.0 * rows) / rows);
+    const double byWidth = std::floor((clientWidth - 2 * 10.0 - 50.0 * (cols - 1)) / cols);
+    const double g = std::min(RoundHalfEven((a - 50.0 * rows) / rows), byWidth);
     if (g < 1 || RoundHalfEven(6.0 * g / 8.0) < 1 || b < 1 || a < 1) {
         return false;
     }

@@ -45,11 +45,13 @@ inline int PanelRow(int k, int rows) {
     return k % rows;
 }
 
-// Lays the grid out for a client height and the height of the draw button (both in twips):
-// square panels of side g = (a - 50 * rows) / rows (a = client height - button height, halves
-// to even) separated by gaps of 50, the first 10 from the left and 5 below the button band.
-// Gives false and leaves out untouched when the window is too low for panels of side 1.
-bool LayoutPanelGrid(double clientHeight, double buttonHeight, int cols, int rows,
+// Lays the grid out for a client size and the height of the draw button (all in twips): square
+// panels of side g = (a - 50 * rows) / rows (a = client height - button height, halves to even)
+// separated by gaps of 50, the first 10 from the left and 5 below the button band. A grid that
+// would run off the right edge at that side gets the side that fits its columns into the width
+// instead, 10 from either edge, so that every panel is seen whole.
+// Gives false and leaves out untouched when the window is too small for panels of side 1.
+bool LayoutPanelGrid(double clientWidth, double clientHeight, double buttonHeight, int cols, int rows,
                      std::vector<PanelRect>& out);
 
 // How far to move a laid-out grid to the right so that it stands centred across a client width

@@ -4,6 +4,9 @@
 #include "core/common/numeric.h"
 #include "core/roster/roster.h"
 
+#include <algorithm>
+#include <cmath>
+
 bool DflagOn(const QString& dflag, IntroItem item) {
     const int k = static_cast<int>(item);
     return k >= 1 && k <= dflag.size() && dflag.at(k - 1) == u'1';
@@ -79,6 +82,20 @@ std::vector<ProfileLine> BuildProfileLines(const RosterTable& roster, int r, con
     return lines;
 }
 
-bool TypedTextIsWhite(qint32 backgroundNumber) {
-    return backgroundNumber < 200 + 256 * 200 + 65536 * 200;
+double RelativeLuminance(const QColor& colour) {
+    const auto linear = [](double channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = RelativeLuminance(a);
+    const double lb = RelativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+bool TextIsWhiteOn(const QColor& background) {
+    return ContrastRatio(Qt::white, background) >= ContrastRatio(Qt::black, background);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <vector>
 
@@ -42,6 +43,12 @@ struct ProfileLine {
 // last two labelled with the captions of row 0.
 std::vector<ProfileLine> BuildProfileLines(const RosterTable& roster, int r, const QString& dflag);
 
-// Typed text is white on a background whose colour number (red + 256 green + 65536 blue) is
-// below that of grey 200 (a negative system colour number counts as dark), black otherwise.
-bool TypedTextIsWhite(qint32 backgroundNumber);
+// The relative luminance of an sRGB colour (0 for black to 1 for white), and the contrast ratio of
+// two colours (1 to 21), as readability is measured.
+double RelativeLuminance(const QColor& colour);
+double ContrastRatio(const QColor& a, const QColor& b);
+
+// Text over the screen's background (the typed lines and the scrolling line) is white when white
+// reads at least as well on it as black does, black otherwise: whichever colour the organiser
+// picks, the text keeps a contrast of at least 4.5 : 1.
+bool TextIsWhiteOn(const QColor& background);

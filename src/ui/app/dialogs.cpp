@@ -1,6 +1,8 @@
 #include "ui/app/dialogs.h"
 
 #include "core/common/platform.h"
+#include "ui/app/heldkeys.h"
+#include "ui/app/roombox.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -102,47 +104,23 @@ int RoomTypePixels(int screenHeight) {
     return (std::max(screenHeight, 0) + 39) / 40;
 }
 
-namespace {
-
-// Type read from the back of the room, for a box over the screen.
-void EnlargeForRoom(QMessageBox& box, const QWidget* screen) {
-    Enlarge(box);
-    const QScreen* shownOn = screen ? screen->screen() : nullptr;
-    QFont font = box.font();
-    const int pixels = RoomTypePixels(shownOn ? shownOn->geometry().height() : 0);
-    if (QFontInfo(font).pixelSize() < pixels) {
-        font.setPixelSize(pixels);
-        box.setFont(font);
-    }
+RoomBox* MakeRoomMessageBox(QWidget* screen, const QString& text) {
+    return new RoomBox(screen, text);
 }
 
-} // namespace
-
-QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text) {
-    auto* box =
-        new QMessageBox(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::Ok, OwnerOf(screen));
-    EnlargeForRoom(*box, screen);
-    return box;
-}
-
-QMessageBox* MakeRoomQuestionBox(QWidget* screen, const QString& text, Dialogs::Answer defaultButton) {
-    auto* box = new QMessageBox(QMessageBox::Question, ConfirmTitle(), text,
-                                QMessageBox::Yes | QMessageBox::No, OwnerOf(screen));
-    box->setDefaultButton(defaultButton == Dialogs::Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
-    EnlargeForRoom(*box, screen);
-    return box;
+RoomBox* MakeRoomQuestionBox(QWidget* screen, const QString& text, Dialogs::Answer defaultButton) {
+    return new RoomBox(screen, text, defaultButton);
 }
 
 Dialogs::Answer NativeDialogs::AskYesNoOn(QWidget* screen, const QString& text, Answer defaultButton) {
     return RunOwned(
-        MakeRoomQuestionBox(screen, text, defaultButton),
-        [](QMessageBox&, int result) { return result == QMessageBox::Yes ? Answer::Yes : Answer::No; },
+        MakeRoomQuestionBox(screen, text, defaultButton), [](RoomBox& box, int) { return box.Result(); },
         Answer::No);
 }
 
 void NativeDialogs::ShowMessageOn(QWidget* screen, const QString& text) {
     RunOwned(
-        MakeRoomMessageBox(screen, text), [](QMessageBox&, int result) { return result; }, 0);
+        MakeRoomMessageBox(screen, text), [](RoomBox&, int result) { return result; }, 0);
 }
 
 Dialogs::Answer NativeDialogs::AskYesNo(QWidget* parent, const QString& text, Answer defaultButton) {
@@ -198,5 +176,6 @@ std::optional<QString> NativeDialogs::InputText(QWidget* parent, const QString& 
 }
 
 int NativeDialogs::Exec(QDialog& dialog) {
+    IgnoreHeldKeys(dialog);
     return dialog.exec();
 }

@@ -7,8 +7,8 @@
 #include <optional>
 
 class QDialog;
-class QMessageBox;
 class QWidget;
+class RoomBox;
 
 // Every modal dialog of the program goes through this seam, so that tests answer them without a
 // person. The program uses NativeDialogs; tests use ScriptedDialogs (tests/support).
@@ -63,9 +63,9 @@ QString ToQtNameFilters(const QString& filters, bool addUpperCase);
 int RoomTypePixels(int screenHeight);
 
 // The OK box that ShowMessageOn shows, made but not yet run.
-QMessageBox* MakeRoomMessageBox(QWidget* screen, const QString& text);
+RoomBox* MakeRoomMessageBox(QWidget* screen, const QString& text);
 // The Yes/No box that AskYesNoOn shows, made but not yet run.
-QMessageBox* MakeRoomQuestionBox(QWidget* screen, const QString& text, Dialogs::Answer defaultButton);
+RoomBox* MakeRoomQuestionBox(QWidget* screen, const QString& text, Dialogs::Answer defaultButton);
 
 // The real dialogs.
 class NativeDialogs : public Dialogs {

@@ -100,11 +100,29 @@ void MainWindow::BuildMenus() {
     connect(m_mnu終了, &QAction::triggered, this, &MainWindow::mnu終了_Click);
     // Beyond the design: the draw screen full screen on the projector.
     m_mnu抽選->addSeparator()->setObjectName(QStringLiteral("b3"));
+    // It switches, from the main window as from the draw screen: with the draw full screen on the
+    // projector, the operator at the laptop takes it back with F11 or Esc (or the menu again).
     m_mnu全画面 = AddAction(m_mnu抽選, "mnu全画面", QStringLiteral("全画面表示"));
+    m_mnu全画面->setCheckable(true);
     m_mnu全画面->setShortcut(QKeySequence(Qt::Key_F11));
-    m_mnu全画面->setShortcutContext(Qt::WidgetShortcut); // F11 belongs to the draw screen itself
+    m_mnu全画面->setShortcutContext(Qt::WindowShortcut);
+    m_mnu全画面->setAutoRepeat(false);
     m_mnu全画面->setEnabled(false);
     connect(m_mnu全画面, &QAction::triggered, this, &MainWindow::mnu全画面_Click);
+    m_mnu全画面戻す = new QAction(this);
+    m_mnu全画面戻す->setObjectName(QStringLiteral("mnu全画面戻す"));
+    m_mnu全画面戻す->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_mnu全画面戻す->setShortcutContext(Qt::WindowShortcut);
+    m_mnu全画面戻す->setAutoRepeat(false);
+    m_mnu全画面戻す->setEnabled(false);
+    addAction(m_mnu全画面戻す);
+    connect(m_mnu全画面戻す, &QAction::triggered, this, [this] {
+        if (m_drawScreen) {
+            m_drawScreen->ShowInWindow();
+        }
+    });
+    connect(m_mnu抽選, &QMenu::aboutToShow, this,
+            [this] { m_mnu全画面->setChecked(m_drawScreen && m_drawScreen->IsFullScreen()); });
 
     m_mnuHelp = bar->addAction(QStringLiteral("取説"));
     m_mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -155,6 +173,7 @@ void MainWindow::OpenScreen(ScreenKind kind) {
         m_mnu開始->setEnabled(false);
         m_mnu終了->setEnabled(true);
         m_mnu全画面->setEnabled(true);
+        m_mnu全画面戻す->setEnabled(true);
         m_drawScreen = qobject_cast<DrawScreen*>(screen);
     }
 }
@@ -169,6 +188,7 @@ void MainWindow::tmMenu監視_Timer() {
     m_mnu開始->setEnabled(true);
     m_mnu終了->setEnabled(false);
     m_mnu全画面->setEnabled(false);
+    m_mnu全画面戻す->setEnabled(false);
 }
 
 bool MainWindow::CheckNoChildScreen() {
@@ -211,7 +231,12 @@ void MainWindow::mnu簡易_Click() {
 }
 
 void MainWindow::mnu全画面_Click() {
-    if (m_drawScreen) {
+    if (!m_drawScreen) {
+        return;
+    }
+    if (m_drawScreen->IsFullScreen()) {
+        m_drawScreen->ShowInWindow();
+    } else {
         m_drawScreen->ShowFullScreen(DrawScreen::ProjectorScreen(this));
     }
 }

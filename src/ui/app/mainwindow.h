@@ -88,6 +88,7 @@ private:
     QAction* m_mnu簡易 = nullptr;
     QAction* m_mnu終了 = nullptr;
     QAction* m_mnu全画面 = nullptr;
+    QAction* m_mnu全画面戻す = nullptr; // Esc: the draw screen back from full screen
     QPointer<DrawScreen> m_drawScreen;
     QAction* m_mnuHelp = nullptr;
 };

@@ -9,18 +9,18 @@
 #include "core/draw/framelog.h"
 #include "core/draw/panelgrid.h"
 #include "core/programstate.h"
-#include "core/record/cardrecord.h"
-#include "core/record/drawrecord.h"
-#include "core/record/recordfile.h"
 #include "ui/app/childscreen.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
 #include "ui/colour/pickcolor.h"
-#include "ui/draw/drawboxes.h"
+#include "ui/draw/cardchecker.h"
 #include "ui/draw/drawcanvas.h"
+#include "ui/draw/drawkeysbox.h"
+#include "ui/draw/drawrecordkeeper.h"
 #include "ui/draw/effectarea.h"
 #include "ui/draw/kapmenubox.h"
 #include "ui/draw/panelwidget.h"
+#include "ui/draw/phoneclaims.h"
 #include "ui/draw/phonejoin.h"
 #include "ui/draw/typedsurface.h"
 
@@ -96,8 +96,13 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     m_sequence =
         std::make_unique<DrawSequence>(m_state, view, m_services.clock, m_services.music, m_services.random);
     m_phones = std::make_unique<PhoneJoin>(m_state, m_services, *m_sequence);
-    connect(m_phones.get(), &PhoneJoin::Claimed, this, [this](int number) { TakeClaim(number); });
+    ScreenBoxes& boxes = *this;
+    m_record = std::make_unique<DrawRecordKeeper>(m_state, m_services, *m_sequence, boxes);
+    m_cardChecker = std::make_unique<CardChecker>(m_state, m_services, *m_sequence, boxes);
     BuildControls();
+    m_claims = std::make_unique<PhoneClaims>(*m_phones, *m_cardChecker, this);
+    connect(m_phones.get(), &PhoneJoin::Claimed, this, [this](int number) { m_claims->Take(number); });
+    m_record->PanelsChanged = [this] { m_claims->Show(); };
     m_drawButton->setEnabled(false);
     ApplyBackground(m_state.Settings.Backcolor);
     // The screen is shown by whoever opened it (the main window puts it in a child window first);
@@ -108,8 +113,9 @@ DrawScreen::DrawScreen(ProgramState& state, Services& services, QWidget* parent)
     connect(&m_photos, &PhotoCache::Ready, this, [this](const QString& path) { PaintEffectPhoto(path); });
     if (!m_state.FrameLogPath.isEmpty()) {
         m_frameLog = std::make_unique<FrameLog>(m_state.FrameLogPath);
-        m_effect->installEventFilter(this);
-        m_telop->installEventFilter(this);
+        // A frame is logged when the window system has it: after the flush of the window the
+        // screen is in (the main window, or the screen itself full screen).
+        qApp->installEventFilter(this);
     }
 }
 
@@ -156,14 +162,6 @@ void DrawScreen::BuildControls() {
     m_telop->setFont(DesignFont(DesignFace::PMincho, 60, true));
     m_telop->setStyleSheet(QStringLiteral("QLabel { color: white; background: transparent; }"));
     m_telop->hide();
-
-    // Bingo called from a phone: told to the organiser in the top band, small, not to the room.
-    m_claimNotice = new QLabel(this);
-    m_claimNotice->setObjectName(QStringLiteral("lblスマホ申告"));
-    m_claimNotice->setFont(DesignFont(DesignFace::PGothic, 9.75, true));
-    m_claimNotice->setStyleSheet(
-        QStringLiteral("QLabel { color: yellow; background: black; padding: 2px; }"));
-    m_claimNotice->hide();
 }
 
 void DrawScreen::CheckParticipants() {
@@ -172,7 +170,7 @@ void DrawScreen::CheckParticipants() {
         return;
     }
     if (m_sequence->Pools().Candidates().Count > 0) {
-        BeginRecord();
+        m_record->Begin();
         return;
     }
     if (!RunModal([this] {
@@ -193,9 +191,8 @@ void DrawScreen::Timer1_Timer() {
         LayoutPanelGrid();
         m_lastLayoutSize = size();
     }
-    if (m_recorder && m_modalDepth == 0 && !m_sequence->IsRunning()) {
-        TellRecordFailure();
-        if (m_closed) {
+    if (m_record->IsOpen() && m_modalDepth == 0 && !m_sequence->IsRunning()) {
+        if (!m_record->TellFailure() || m_closed) {
             return;
         }
         if (const QString failure = m_phones->TakeFailure(); !failure.isEmpty()) {
@@ -236,7 +233,6 @@ void DrawScreen::ApplyBackground(const QString& text) {
     QColor colour;
     if (ColourFromText(text, colour)) {
         m_background = colour;
-        m_systemBackground = false;
     }
     update();
 }
@@ -247,8 +243,9 @@ double DrawScreen::ClientWidthTwips() const {
 
 void DrawScreen::LayoutPanelGrid() {
     std::vector<PanelRect> rects;
-    if (!::LayoutPanelGrid(PixelsToTwips(this, height()), PixelsToTwips(this, m_drawButton->height()),
-                           m_sequence->Columns(), m_sequence->Rows(), rects)) {
+    if (!::LayoutPanelGrid(ClientWidthTwips(), PixelsToTwips(this, height()),
+                           PixelsToTwips(this, m_drawButton->height()), m_sequence->Columns(),
+                           m_sequence->Rows(), rects)) {
         return;
     }
     // Full screen on a projector, the grid is centred across the width instead of hugging the left.
@@ -314,6 +311,12 @@ void DrawScreen::Picパネル_MouseUp(int index) {
 }
 
 void DrawScreen::keyPressEvent(QKeyEvent* event) {
+    // A key held down repeats: it still does what one press does, once (a held Space must not
+    // draw one participant after another, nor close and reopen a box).
+    if (event->isAutoRepeat()) {
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_H:
         ShowHistory();
@@ -326,6 +329,9 @@ void DrawScreen::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_K:
         CheckClaimedCard();
+        return;
+    case Qt::Key_F1:
+        ShowKeys();
         return;
     case Qt::Key_Space:
     case Qt::Key_Return:
@@ -351,15 +357,24 @@ void DrawScreen::keyPressEvent(QKeyEvent* event) {
 }
 
 void DrawScreen::contextMenuEvent(QContextMenuEvent* event) {
-    // The screen's own menu, over the background (a panel's right click is its box).
+    // Over a panel that takes a right click, the click is the panel's: its box opens when the
+    // button is released. (The menu event comes with the press on some systems, before the
+    // release reaches the panel.)
+    if (const auto* panel = dynamic_cast<const PanelWidget*>(childAt(event->pos()));
+        panel && m_sequence->PanelBoxSwitch(panel->Index())) {
+        event->accept();
+        return;
+    }
+    // The screen's own menu, over the background.
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mnu抽選画面"));
     menu.addAction(QStringLiteral("抽選履歴 (H)"), this, [this] { ShowHistory(); });
     menu.addAction(QStringLiteral("カード確認 (C)"), this, [this] { CheckCard(); });
     menu.addAction(QStringLiteral("スマホ参加 (P)"), this, [this] { JoinByPhone(); });
-    if (!m_claims.empty()) {
+    if (!m_claims->IsEmpty()) {
         menu.addAction(QStringLiteral("スマホの申告を確認 (K)"), this, [this] { CheckClaimedCard(); });
     }
+    menu.addAction(QStringLiteral("操作キー一覧 (F1)"), this, [this] { ShowKeys(); });
     menu.addSeparator();
     if (IsFullScreen()) {
         menu.addAction(QStringLiteral("全画面表示を終わる (F11)"), this, [this] { ShowInWindow(); });
@@ -448,9 +463,7 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
     }
     m_closed = true;
     m_phones->Stop();
-    if (m_recorder) {
-        m_recorder->End();
-    }
+    m_record->End();
     if (m_standIn) {
         // The screen goes while full screen: the child window that held its place goes too.
         QPointer<QWidget> standIn = m_standIn;
@@ -464,142 +477,19 @@ void DrawScreen::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// ---- The draw record ------------------------------------------------------------------------
-
-void DrawScreen::BeginRecord() {
-    const QString path = DrawRecordPath(WorkingFolderOf(m_state), QDate::currentDate());
-    m_recorder = std::make_unique<DrawRecorder>(m_state, m_services.clock, path, m_sequence->Columns(),
-                                                m_sequence->Rows());
-    m_sequence->AddListener(this);
-    QByteArray bytes;
-    FileError ignored; // no record yet today: nothing to go on with
-    std::optional<ResumableDraw> left;
-    if (ReadFileBytes(path, bytes, ignored)) {
-        left = FindResumableDraw(ReadDrawRecord(bytes), m_state.Settings.RosterFilePath,
-                                 RosterFingerprint(m_state.Roster), m_state.Settings.GameMode,
-                                 m_sequence->Columns(), m_sequence->Rows());
-    }
-    DrawEvent begin = DrawEvent::Start;
-    if (left && left->Refusal.isEmpty()) {
-        Dialogs::Answer answer = Dialogs::Answer::No;
-        if (!RunModal([&] {
-                answer = m_services.dialogs.AskYesNoOn(this, ResumeQuestion(*left), Dialogs::Answer::No);
-            })) {
-            return;
-        }
-        if (answer == Dialogs::Answer::Yes) {
-            m_sequence->Resume(left->Panels, left->DrawCount);
-            begin = DrawEvent::Resume;
-        }
-    } else if (left) {
-        if (!ShowMessage(ResumeRefusal(*left))) {
-            return;
-        }
-    }
-    m_recorder->Begin(begin);
-}
-
-void DrawScreen::PanelOpened(qint16 row, int panel, bool byHand) {
-    m_recorder->Opened(row, m_state.Roster.Cell(RosterColumn::Name, row), panel, byHand);
-    ShowClaims(); // a claim may hold a line now
-}
-
-void DrawScreen::PanelClosed(qint16 row, int panel) {
-    m_recorder->Closed(row, m_state.Roster.Cell(RosterColumn::Name, row), panel);
-    ShowClaims();
-}
-
-void DrawScreen::TellRecordFailure() {
-    if (const std::optional<FileError> failure = m_recorder->TakeFailure()) {
-        ShowMessage(QStringLiteral("抽選記録を書き込めませんでした。\r\n%1\r\n%2")
-                        .arg(m_recorder->Path(), failure->Lines(QStringLiteral("エラー番号="))));
-    }
-}
+// ---- The screen's own commands ---------------------------------------------------------------
 
 void DrawScreen::ShowHistory() {
-    if (!AcceptsCommands()) {
-        return;
-    }
-    QByteArray bytes;
-    FileError ignored;
-    QStringList entries;
-    if (m_recorder && ReadFileBytes(m_recorder->Path(), bytes, ignored)) {
-        entries = DrawHistory(ReadDrawRecord(bytes));
-    }
-    auto* box = new DrawHistoryBox(entries, this);
-    const QPointer<DrawHistoryBox> guard(box);
-    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
-        delete box;
-    }
+    m_record->ShowHistory();
 }
 
 void DrawScreen::CheckCard() {
-    if (!AcceptsCommands()) {
-        return;
-    }
-    std::optional<QString> answer;
-    if (!RunModal([&] {
-            answer = m_services.dialogs.InputText(this, QStringLiteral("カード確認"),
-                                                  QStringLiteral("カード番号を入力してください"), QString());
-        }) ||
-        !answer) {
-        return;
-    }
-    bool ok = false;
-    const int number = answer->trimmed().remove(QStringLiteral("No.")).toInt(&ok);
-    if (!ok || number < 1) {
-        ShowMessage(QStringLiteral("カード番号は数字で入力してください。"));
-        return;
-    }
-    CheckCard(number);
+    m_cardChecker->Ask();
 }
 
 void DrawScreen::CheckCard(int number) {
-    if (!AcceptsCommands()) {
-        return;
-    }
-    QString refusal;
-    const std::optional<RecordedCard> card = RecordedCardOf(number, refusal);
-    if (!card) {
-        ShowMessage(refusal);
-        return;
-    }
-    auto* box = new CardCheckBox(*card, ::CheckCard(*card, DrawnRows()), m_state.Roster,
-                                 m_state.Settings.Pictures, this);
-    const QPointer<CardCheckBox> guard(box);
-    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
-        delete box;
-    }
+    m_cardChecker->Check(number);
 }
-
-std::optional<RecordedCard> DrawScreen::RecordedCardOf(int number, QString& refusal) const {
-    QByteArray bytes;
-    FileError error;
-    const QString path = CardRecordPath(WorkingFolderOf(m_state), m_state.Settings.RosterFilePath);
-    if (!ReadFileBytes(path, bytes, error)) {
-        refusal = QStringLiteral("番号を付けて印刷したカードの記録がありません。\r\n%1").arg(path);
-        return std::nullopt;
-    }
-    const std::vector<RecordedCard> cards = ReadCardRecord(bytes);
-    const CardLookup found = FindCard(cards, number, RosterFingerprint(m_state.Roster));
-    if (!found.Card) {
-        refusal = found.Refusal;
-        return std::nullopt;
-    }
-    return *found.Card;
-}
-
-std::set<qint16> DrawScreen::DrawnRows() const {
-    std::set<qint16> drawn;
-    for (int k = 0; k < m_sequence->PanelCount(); ++k) {
-        if (const qint16 row = m_sequence->PanelRow(k); row > 0) {
-            drawn.insert(row);
-        }
-    }
-    return drawn;
-}
-
-// ---- Phones ------------------------------------------------------------------------------------
 
 void DrawScreen::JoinByPhone() {
     if (!AcceptsCommands()) {
@@ -608,49 +498,21 @@ void DrawScreen::JoinByPhone() {
     RunModal([this] { m_phones->ShowBox(this); });
 }
 
-void DrawScreen::TakeClaim(int number) {
-    if (std::find(m_claims.begin(), m_claims.end(), number) == m_claims.end()) {
-        m_claims.push_back(number);
-    }
-    ShowClaims();
-}
-
-void DrawScreen::ShowClaims() {
-    if (m_claims.empty()) {
-        m_claimNotice->hide();
+void DrawScreen::ShowKeys() {
+    if (!AcceptsCommands()) {
         return;
     }
-    // Whether the card holds a line is for the organiser's eyes: the room hears it from the check.
-    // The cards are the server's, in memory: this runs whenever a panel opens while claims wait.
-    const RecordedCard* card = m_phones->ServedCard(m_claims.front());
-    QString text = QStringLiteral("スマホから No.%1 がビンゴを申告しました")
-                       .arg(m_claims.front(), 4, 10, QLatin1Char('0'));
-    if (!card) {
-        text += QStringLiteral("が、記録にないカードです（K キーで確認）");
-    } else if (::CheckCard(*card, DrawnRows()).Lines > 0) {
-        text += QStringLiteral("（K キーで確認）");
-    } else {
-        text += QStringLiteral("が、まだ列はそろっていません（K キーで確認）");
+    auto* box = new DrawKeysBox(this);
+    const QPointer<DrawKeysBox> guard(box);
+    if (RunModal([&] { m_services.dialogs.Exec(*box); }) && guard) {
+        delete box;
     }
-    if (m_claims.size() > 1) {
-        text += QStringLiteral("　ほか %1 枚").arg(m_claims.size() - 1);
-    }
-    m_claimNotice->setText(text);
-    m_claimNotice->adjustSize();
-    m_claimNotice->move(width() - m_claimNotice->width() - TwipsToPixels(this, kPlayInfoLeft),
-                        TwipsToPixels(this, kPlayInfoTop));
-    m_claimNotice->show();
-    m_claimNotice->raise();
 }
 
 void DrawScreen::CheckClaimedCard() {
-    if (m_claims.empty() || !AcceptsCommands()) {
-        return;
+    if (AcceptsCommands()) {
+        m_claims->CheckOldest();
     }
-    const int number = m_claims.front();
-    m_claims.pop_front();
-    ShowClaims();
-    CheckCard(number);
 }
 
 void DrawScreen::FrameDue(qint64 dueUs) {
@@ -660,25 +522,31 @@ void DrawScreen::FrameDue(qint64 dueUs) {
 }
 
 bool DrawScreen::eventFilter(QObject* watched, QEvent* event) {
-    // Only while frames are logged: times the paints of the effect area and the scrolling line.
-    if (m_frameLog && event->type() == QEvent::Paint && (watched == m_effect || watched == m_telop)) {
+    // Only while frames are logged. The effect area, the scrolling line and the typed surface
+    // paint into the window's buffer; the window's update request paints and then flushes the
+    // buffer to the window system, and only then the room sees the frame.
+    if (!m_frameLog) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::Paint && (watched == m_effect || watched == m_telop)) {
+        m_framePainted = true;
+    } else if (event->type() == QEvent::UpdateRequest && watched == window()) {
         const qint64 began = m_services.clock.NowUs();
-        watched->event(event); // QObject::event: the widget paints here
-        m_frameLog->Painted(began, m_services.clock.NowUs());
+        m_framePainted = false;
+        watched->event(event); // the window paints and flushes here
+        if (m_framePainted) {
+            m_frameLog->Painted(began, m_services.clock.NowUs());
+        }
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void DrawScreen::paintEvent(QPaintEvent*) {
-    const qint64 began = m_frameLog ? m_services.clock.NowUs() : 0;
+    m_framePainted = true;
     QPainter painter(this);
     painter.fillRect(rect(), m_background);
     m_typed.Paint(painter);
-    painter.end();
-    if (m_frameLog) {
-        m_frameLog->Painted(began, m_services.clock.NowUs());
-    }
 }
 
 void DrawScreen::resizeEvent(QResizeEvent*) {
@@ -698,10 +566,6 @@ QFont DrawScreen::TypedFont() const {
 
 QSizeF DrawScreen::ScreenSize() const {
     return QSizeF(size());
-}
-
-qint32 DrawScreen::BackgroundColourNumber() const {
-    return m_systemBackground ? -1 : ColourNumber(m_background);
 }
 
 bool DrawScreen::ShowMessage(const QString& text) {
@@ -781,9 +645,9 @@ QSize DrawScreen::EffectBox() const {
     return ScaledPixelSize(QSizeF(size()), devicePixelRatioF());
 }
 
-void DrawScreen::PreparePhoto(const QString& path) {
+void DrawScreen::PreparePhoto(const QString& path, bool onPanel) {
     m_photos.Prepare(path, EffectBox());
-    if (!m_panels.empty()) {
+    if (onPanel && !m_panels.empty()) {
         m_photos.Prepare(path, PanelWidget::PhotoBox(m_panels.front()->width(), devicePixelRatioF()));
     }
 }

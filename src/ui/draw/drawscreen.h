@@ -1,26 +1,24 @@
 #pragma once
 
-#include "core/draw/drawlistener.h"
 #include "core/draw/drawview.h"
 #include "core/draw/photocache.h"
-#include "core/record/cardrecord.h"
+#include "ui/draw/screenboxes.h"
 #include "ui/draw/typedsurface.h"
 
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <set>
 #include <vector>
 
-class DrawRecorder;
+class CardChecker;
+class DrawRecordKeeper;
 class DrawSequence;
 class FrameLog;
 class EffectArea;
 class PanelWidget;
+class PhoneClaims;
 class PhoneJoin;
 class QLabel;
 class QLineEdit;
@@ -38,7 +36,7 @@ struct Services;
 // when the roster holds nobody, closes the screen. The screen's modal boxes run event loops in
 // which the screen may be closed: it then neither closes itself nor starts anything while one is
 // open, and stops at once when it was destroyed under one.
-class DrawScreen : public QWidget, private DrawView, private DrawListener {
+class DrawScreen : public QWidget, private DrawView, private ScreenBoxes {
     Q_OBJECT
 public:
     DrawScreen(ProgramState& state, Services& services, QWidget* parent = nullptr);
@@ -70,6 +68,8 @@ public:
     void CheckCard(int number);
     void JoinByPhone();
     void CheckClaimedCard();
+    // The keys of the screen, for the organiser (F1).
+    void ShowKeys();
     const PhoneJoin* Phones() const { return m_phones.get(); }
 
 protected:
@@ -86,8 +86,11 @@ private:
     void CheckParticipants();
     void Cmd背景色_Click();
     void ApplyBackground(const QString& text);
-    bool RunModal(const std::function<void()>& show);
-    bool AcceptsCommands() const;
+
+    // ScreenBoxes
+    bool RunModal(const std::function<void()>& show) override;
+    bool AcceptsCommands() const override;
+    QWidget* BoxParent() override { return this; }
     QFont TypedFont() const;
     double ClientWidthTwips() const;
     QSize EffectBox() const;
@@ -95,7 +98,7 @@ private:
 
     // DrawView
     QSizeF ScreenSize() const override;
-    qint32 BackgroundColourNumber() const override;
+    QColor BackgroundColour() const override { return m_background; }
     bool ShowMessage(const QString& text) override;
     void ShowButtons(bool shown) override;
     void ShowPlayInfo(const QString& text) override;
@@ -108,7 +111,7 @@ private:
     void ClearSurface() override;
     void TypeCharacter(const QString& character, const QColor& colour) override;
     void EndTypedLine() override;
-    void PreparePhoto(const QString& path) override;
+    void PreparePhoto(const QString& path, bool onPanel) override;
     void ShowPhoto(const QString& path) override;
     void ShowEffects() override;
     void HideEffects() override;
@@ -117,31 +120,22 @@ private:
     void PrintName(const QString& face, const NameFrame& frame, const QString& name) override;
     void FrameDue(qint64 dueUs) override;
 
-    // DrawListener: the draw record.
-    void PanelOpened(qint16 row, int panel, bool byHand) override;
-    void PanelClosed(qint16 row, int panel) override;
-    void BeginRecord();
-    void TellRecordFailure();
-    std::optional<RecordedCard> RecordedCardOf(int number, QString& refusal) const;
-    std::set<qint16> DrawnRows() const;
-    void TakeClaim(int number);
-    void ShowClaims();
-
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     ProgramState& m_state;
     Services& m_services;
     PhotoCache m_photos;
     std::unique_ptr<DrawSequence> m_sequence;
-    std::unique_ptr<PhoneJoin> m_phones; // listens to the sequence: goes before it
+    std::unique_ptr<PhoneJoin> m_phones;        // listens to the sequence: goes before it
+    std::unique_ptr<DrawRecordKeeper> m_record; // listens to the sequence too
+    std::unique_ptr<CardChecker> m_cardChecker;
+    std::unique_ptr<PhoneClaims> m_claims;
 
     QLineEdit* m_playInfo = nullptr;
     QPushButton* m_drawButton = nullptr;
     QPushButton* m_backButton = nullptr;
     EffectArea* m_effect = nullptr;
     QLabel* m_telop = nullptr;
-    QLabel* m_claimNotice = nullptr;
-    std::deque<int> m_claims; // card numbers called from phones, not yet checked
     std::vector<PanelWidget*> m_panels;
     std::unique_ptr<Timer> m_timer1;
     std::unique_ptr<Timer> m_openingTimer;
@@ -151,12 +145,11 @@ private:
     bool m_closed = false;
     int m_modalDepth = 0; // modal boxes of this screen now open
     QColor m_background;
-    bool m_systemBackground = true;
     bool m_telopSmall = false;   // the scrolling line, once made smaller, stays so
     QString m_effectPhoto;       // the photo the effect area shows, or waits for
     QPointer<QWidget> m_standIn; // holds the child window's place while the screen is full screen
 
     TypedSurface m_typed;
     std::unique_ptr<FrameLog> m_frameLog;
-    std::unique_ptr<DrawRecorder> m_recorder;
+    bool m_framePainted = false; // a part of the draw painted during the window's update
 };

@@ -137,9 +137,12 @@ TEST(DrawModes, OwnPanelModesOpenTheRowsOwnPanelAndDropTheRest) {
             EXPECT_EQ(rig.view.OpenPanels[k].Row, k + 1);
             EXPECT_EQ(draw.PanelRow(k), k + 1);
         }
-        // Mode 4 shows no photos on panels.
-        EXPECT_EQ(rig.view.OpenPanels[2].Photo,
-                  mode == 3 ? QDir(kFolder).filePath(QStringLiteral("P3.JPG")) : QString());
+        // Mode 4 shows no photos on panels, and has none decoded for them.
+        const QString photo = QDir(kFolder).filePath(QStringLiteral("P3.JPG"));
+        EXPECT_EQ(rig.view.OpenPanels[2].Photo, mode == 3 ? photo : QString());
+        EXPECT_EQ(rig.view.TimesOf(QStringLiteral("prepare ") + photo + QStringLiteral(" +panel")).size(),
+                  mode == 3 ? 1u : 0u);
+        EXPECT_EQ(rig.view.TimesOf(QStringLiteral("prepare ") + photo).size(), 1u);
         rig.Draw();
         EXPECT_EQ(rig.view.Messages, QStringList{kNoMoreData});
         EXPECT_EQ(draw.Pools().Candidates().Count, 0);
@@ -362,8 +365,12 @@ TEST(DrawIntroduction, PacesEachStep) {
 }
 
 TEST(DrawIntroduction, TextIsWhiteOnDarkAndBlackOnLight) {
-    for (const auto& [background, colour] : {std::pair{8421504, Qt::white}, std::pair{13158600, Qt::black},
-                                             std::pair{-1, Qt::white}, std::pair{16777215, Qt::black}}) {
+    // The screen's real colour decides: grey 100 and pure blue take white, grey 128, grey 200 and
+    // yellow black.
+    for (const auto& [background, colour] :
+         {std::pair{QColor(100, 100, 100), Qt::white}, std::pair{QColor(128, 128, 128), Qt::black},
+          std::pair{QColor(200, 200, 200), Qt::black}, std::pair{QColor(0, 0, 255), Qt::white},
+          std::pair{QColor(255, 255, 0), Qt::black}}) {
         DrawRig rig(1, 1);
         rig.state.Roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("あ"));
         rig.state.Roster.SetCell(RosterColumn::Birthplace, 1, QStringLiteral("東京"));
@@ -371,8 +378,9 @@ TEST(DrawIntroduction, TextIsWhiteOnDarkAndBlackOnLight) {
         rig.Open();
         rig.Draw();
         ASSERT_FALSE(rig.view.TypedColours.empty());
-        EXPECT_EQ(rig.view.TypedColours.front(), QColor(colour)) << background;
-        EXPECT_EQ(rig.view.TelopColour, QColor(colour)) << background; // the scrolling line alike
+        EXPECT_EQ(rig.view.TypedColours.front(), QColor(colour)) << background.name().toStdString();
+        EXPECT_EQ(rig.view.TelopColour, QColor(colour))
+            << background.name().toStdString(); // the scrolling line alike
     }
 }
 

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+constexpr double kWide = 1e6; // a client wide enough for any grid: the side follows the height
+} // namespace
+
 TEST(PanelGrid, LaysOutSquaresDownEachColumn) {
     std::vector<PanelRect> rects;
-    ASSERT_TRUE(LayoutPanelGrid(8880, 375, 5, 5, rects));
+    ASSERT_TRUE(LayoutPanelGrid(kWide, 8880, 375, 5, 5, rects));
     ASSERT_EQ(rects.size(), 25u);
     const int lefts[] = {10, 1711, 3412, 5113, 6814};
     const int tops[] = {380, 2081, 3782, 5483, 7184};
@@ -24,10 +28,10 @@ TEST(PanelGrid, LaysOutSquaresDownEachColumn) {
 TEST(PanelGrid, RoundsTheSideHalfToEven) {
     // a = 1000 - 375 = 625; (625 - 2 * 50) / 2 = 262.5 -> 262; 2.5 per row in the other case.
     std::vector<PanelRect> rects;
-    ASSERT_TRUE(LayoutPanelGrid(1000, 375, 1, 2, rects));
+    ASSERT_TRUE(LayoutPanelGrid(kWide, 1000, 375, 1, 2, rects));
     EXPECT_EQ(rects[0].Width, 262);
     EXPECT_EQ(rects[1].Top, 380 + 262 + 50);
-    ASSERT_TRUE(LayoutPanelGrid(1005, 375, 1, 2, rects)); // (630 - 100) / 2 = 265
+    ASSERT_TRUE(LayoutPanelGrid(kWide, 1005, 375, 1, 2, rects)); // (630 - 100) / 2 = 265
     EXPECT_EQ(rects[0].Width, 265);
 }
 
@@ -46,19 +50,49 @@ TEST(PanelGrid, TooLowWindowKeepsTheLastLayout) {
     };
     for (const auto& c : cases) {
         std::vector<PanelRect> out = rects;
-        const bool laid = LayoutPanelGrid(c.client, c.button, 1, c.rows, out);
+        const bool laid = LayoutPanelGrid(kWide, c.client, c.button, 1, c.rows, out);
         if (!laid) {
             EXPECT_EQ(out, rects) << c.client;
         }
     }
     std::vector<PanelRect> out = rects;
-    EXPECT_FALSE(LayoutPanelGrid(375 + 250, 375, 1, 5, out));
-    EXPECT_TRUE(LayoutPanelGrid(375 + 255, 375, 1, 5, out)); // g = 1: 6/8 rounds to 1
+    EXPECT_FALSE(LayoutPanelGrid(kWide, 375 + 250, 375, 1, 5, out));
+    EXPECT_TRUE(LayoutPanelGrid(kWide, 375 + 255, 375, 1, 5, out)); // g = 1: 6/8 rounds to 1
     EXPECT_EQ(out[0].Width, 1);
     out = rects;
-    EXPECT_FALSE(LayoutPanelGrid(8880, 0, 1, 5, out));
-    EXPECT_FALSE(LayoutPanelGrid(100, 375, 1, 5, out));
+    EXPECT_FALSE(LayoutPanelGrid(kWide, 8880, 0, 1, 5, out));
+    EXPECT_FALSE(LayoutPanelGrid(kWide, 100, 375, 1, 5, out));
     EXPECT_EQ(out, rects);
+}
+
+TEST(PanelGrid, WideGridsFitTheWidthWholeAndOthersKeepTheirSide) {
+    // Client sizes in twips: 1920 × 1080 and 1024 × 700 pixels at 15 twips a pixel.
+    const struct {
+        double width, height;
+        int cols, rows;
+        int side; // the side the height alone gives, when the width does not decide
+    } cases[] = {
+        {28800, 16200, 18, 1, 0},   {28800, 16200, 100, 1, 0},    {28800, 16200, 100, 5, 0},
+        {15360, 10500, 5, 5, 1975}, {28800, 16200, 18, 12, 1269}, {15360, 10500, 25, 20, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<PanelRect> rects;
+        ASSERT_TRUE(LayoutPanelGrid(c.width, c.height, 375, c.cols, c.rows, rects))
+            << c.cols << "x" << c.rows;
+        for (const PanelRect& r : rects) {
+            EXPECT_GE(r.Left, 10);
+            EXPECT_LE(r.Left + r.Width, c.width - 10) << c.cols << "x" << c.rows;
+            EXPECT_LE(r.Top + r.Height, c.height) << c.cols << "x" << c.rows;
+            EXPECT_EQ(r.Width, r.Height);
+        }
+        if (c.side > 0) {
+            EXPECT_EQ(rects.front().Width, c.side) << c.cols << "x" << c.rows;
+        }
+    }
+    // Too narrow for panels of side 1: the last layout stays.
+    std::vector<PanelRect> rects(1, PanelRect{1, 2, 3, 4});
+    EXPECT_FALSE(LayoutPanelGrid(20 + 50 * 99 + 99, 16200, 375, 100, 1, rects));
+    EXPECT_EQ(rects.size(), 1u);
 }
 
 TEST(PanelGrid, SidesBelowOneCountAsFive) {

@@ -110,23 +110,6 @@ TEST(Telop, TypedLinesUseTheCaptionsOfRowZero) {
     EXPECT_EQ(BuildProfileLines(roster, 1, QStringLiteral("000000100")).size(), 0u);
 }
 
-TEST(Telop, TypedTextColourRule) {
-    const struct {
-        qint32 number;
-        bool white;
-    } cases[] = {
-        {128 + 256 * 128 + 65536 * 128, true},  // default grey
-        {200 + 256 * 200 + 65536 * 200, false}, // grey 200
-        {199 + 256 * 200 + 65536 * 200, true},
-        {0 + 256 * 0 + 65536 * 201, false}, // the blue byte weighs most
-        {255, true},                        // red
-        {-2147483643, true},                // a system colour
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(TypedTextIsWhite(c.number), c.white) << c.number;
-    }
-}
-
 TEST(Telop, DflagCharacters) {
     EXPECT_TRUE(DflagOn(QStringLiteral("100000001"), IntroItem::Name));
     EXPECT_TRUE(DflagOn(QStringLiteral("100000001"), IntroItem::Photo));

@@ -198,7 +198,12 @@ TEST(DrawRecord, AKillAtAnyMomentKeepsEveryWholeLine) {
                 game.recorder->End();
             }
         }
-        usleep(20000 + pick() % 200000);
+        // The kill falls at a random moment once writing has begun (a loaded machine may take a
+        // while to start the child).
+        for (int waited = 0; readAll(record).isEmpty() && waited < 10000; ++waited) {
+            usleep(1000);
+        }
+        usleep(pick() % 200000);
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);

@@ -145,63 +145,6 @@ private slots:
         QCOMPARE(rig.screen->Sequence().Pools().Panels().Count, 200);
     }
 
-    // Space or Enter start a draw whenever the button would take a click, and only then.
-    void keysStartADrawWhenTheButtonWould() {
-        DrawBench rig(3, 2);
-        rig.Create();
-        QTest::keyClick(rig.screen, Qt::Key_Space); // before the first tick the button is disabled
-        QVERIFY(!rig.screen->Sequence().IsRunning());
-        rig.ts.clock.Advance(1000);
-        QTest::keyClick(rig.screen, Qt::Key_Space);
-        QVERIFY(rig.screen->Sequence().IsRunning());
-        rig.ts.clock.Advance(500);
-        QTest::keyClick(rig.screen, Qt::Key_Return); // the button is hidden during the draw
-        for (int guard = 0; rig.screen->Sequence().IsRunning() && guard < 100000; ++guard) {
-            rig.ts.clock.AdvanceToNext();
-        }
-        QCOMPARE(rig.screen->Sequence().DrawCount(), 1);
-        QTest::keyClick(rig.screen, Qt::Key_Enter);
-        QVERIFY(rig.screen->Sequence().IsRunning());
-    }
-
-    // Full screen and back, from the menu and the keys; the main window keeps the screen open.
-    void fullScreenAndBack() {
-        DrawBench rig(3, 2);
-        MainWindow window(rig.state, rig.ts.services);
-        window.resize(1000, 700);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.mnu開始_Click();
-        QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
-        QVERIFY(screen && !screen->isWindow());
-        rig.ts.clock.Advance(1000);
-        // The keys reach the screen as the user presses them: it has the focus in its window.
-        QTRY_COMPARE(QApplication::focusWidget(), screen.data());
-        auto* full = window.findChild<QAction*>(QStringLiteral("mnu全画面"));
-        QVERIFY(full->isEnabled());
-        full->trigger();
-        QVERIFY(screen->IsFullScreen() && screen->isWindow());
-        QCOMPARE(screen->geometry(), DrawScreen::ProjectorScreen(&window)->geometry());
-        QVERIFY(window.ChildScreen()); // the child window keeps its place: menus stay as they are
-        // The grid stands centred across the width.
-        PanelWidget* first = screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_0"));
-        PanelWidget* last = screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_24"));
-        QVERIFY(qAbs(first->x() - (screen->width() - last->geometry().right() - 1)) <= 2);
-        QTest::keyClick(screen, Qt::Key_Escape);
-        QVERIFY(!screen->IsFullScreen() && !screen->isWindow());
-        QCOMPARE(window.ChildScreen(), screen.data());
-        QVERIFY(first->x() < 20); // back at the left edge, as designed
-        QTest::keyClick(screen, Qt::Key_F11);
-        QVERIFY(screen->IsFullScreen());
-        // 抽選 → 終了 while full screen closes the screen and its child window.
-        window.mnu終了_Click();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(screen.isNull());
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!window.ChildScreen());
-    }
-
     void aScreenClosingItselfFullScreenTakesItsChildWindow() {
         DrawBench rig(0, 2);
         MainWindow window(rig.state, rig.ts.services);
