@@ -2,13 +2,15 @@
 // for measuring what a timed test must not: the pacing of the frames (with MIRDA_FRAME_LOG) and
 // the memory of many draws. bench/draw_frames.sh and bench/draw_memory.sh run it.
 //
-//   draw_run [--simple] [--draws N] [--grid CxR] [--size WxH] [--large FOLDER] [--phones N]
+//   draw_run [--simple] [--draws N] [--grid CxR] [--size WxH] [--large FOLDER] [--phones N] [--flood N]
 //
 // --large draws from 300 participants with 12-megapixel photos, made in FOLDER on the first use;
 // --photo gives every participant of the sample roster the same photo FILE (say, a huge one).
 // --phones serves N numbered cards from the draw screen (as P does) and lets N phones follow them
 // over the loopback, each from an address of its own as in a room, for the pacing of the frames
-// while the server pushes every panel to them.
+// while the server pushes every panel to them. --flood adds N more addresses that ask for a card's
+// card.json over and over, as fast as the answers come. Each draw prints the time from its Space
+// to its panel.
 #include "core/common/designfonts.h"
 #include "core/common/photo.h"
 #include "core/common/random.h"
@@ -29,6 +31,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -91,9 +94,48 @@ void makeLargeRoster(ProgramState& state, const QString& folder) {
 // WebSocket and then only counts the frames it receives.
 class LoopbackPhones : public QObject {
 public:
-    explicit LoopbackPhones(QStringList tokens) : m_tokens(std::move(tokens)) {}
+    LoopbackPhones(QStringList tokens, int flood) : m_tokens(std::move(tokens)), m_flood(flood) {}
     std::atomic<int> Connected{0};
     std::atomic<long> Frames{0};
+    std::atomic<long> Answers{0};
+
+    // Flooders: each address asks for card.json again as soon as an answer is whole.
+    void Flood() {
+        if (m_tokens.isEmpty()) {
+            return;
+        }
+        const QByteArray request = "GET /c/" + m_tokens.front().toLatin1() + "/card.json HTTP/1.1\r\nHost: " +
+                                   kHost + "\r\n\r\n";
+        for (int i = 0; i < m_flood; ++i) {
+            auto* socket = new QTcpSocket(this);
+            socket->bind(QHostAddress(QStringLiteral("127.2.0.%1").arg(i + 1)));
+            auto buffer = std::make_shared<QByteArray>();
+            connect(socket, &QTcpSocket::connected, socket, [socket, request] { socket->write(request); });
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer, request] {
+                buffer->append(socket->readAll());
+                for (;;) {
+                    const qsizetype end = buffer->indexOf("\r\n\r\n");
+                    if (end < 0) {
+                        return;
+                    }
+                    const qsizetype at = buffer->indexOf("Content-Length: ");
+                    const qsizetype length = at < 0 ? 0 : buffer->mid(at + 16, buffer->indexOf('\r', at) - at - 16).toLongLong();
+                    if (buffer->size() < end + 4 + length) {
+                        return;
+                    }
+                    buffer->remove(0, end + 4 + length);
+                    ++Answers;
+                    socket->write(request);
+                }
+            });
+            // A connection the server ends is opened again.
+            connect(socket, &QTcpSocket::disconnected, socket, [socket, buffer] {
+                buffer->clear();
+                socket->connectToHost(QHostAddress::LocalHost, kPhonePort);
+            });
+            socket->connectToHost(QHostAddress::LocalHost, kPhonePort);
+        }
+    }
 
     void Connect() {
         for (int i = 0; i < m_tokens.size(); ++i) {
@@ -103,8 +145,8 @@ public:
             auto buffer = std::make_shared<QByteArray>();
             auto open = std::make_shared<bool>(false);
             connect(socket, &QTcpSocket::connected, socket, [socket, path] {
-                socket->write("GET " + path +
-                              " HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+                socket->write("GET " + path + " HTTP/1.1\r\nHost: " + kHost +
+                              "\r\nUpgrade: websocket\r\n"
                               "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
                               "Sec-WebSocket-Version: 13\r\n\r\n");
             });
@@ -145,7 +187,31 @@ public:
     }
 
 private:
+    static inline const QByteArray kHost = "127.0.0.1:" + QByteArray::number(kPhonePort);
     QStringList m_tokens;
+    int m_flood = 0;
+};
+
+// When each draw's panel opens, from its Space.
+class SpaceToPanel : public DrawListener {
+public:
+    void Pressed() { m_pressed.start(); }
+    void PanelOpened(qint16 row, int panel, bool byHand) override {
+        Q_UNUSED(row);
+        Q_UNUSED(panel);
+        if (!byHand && m_pressed.isValid()) {
+            std::printf("space to panel: %lld ms\n", static_cast<long long>(m_pressed.elapsed()));
+            std::fflush(stdout);
+            m_pressed.invalidate();
+        }
+    }
+    void PanelClosed(qint16 row, int panel) override {
+        Q_UNUSED(row);
+        Q_UNUSED(panel);
+    }
+
+private:
+    QElapsedTimer m_pressed;
 };
 
 // Numbered cards with pages for n phones, recorded in the working folder as a card run would.
@@ -187,6 +253,7 @@ int main(int argc, char* argv[]) {
     const QString large = value(QStringLiteral("--large"), QString());
     const QString photo = value(QStringLiteral("--photo"), QString());
     const int phones = value(QStringLiteral("--phones"), QStringLiteral("0")).toInt();
+    const int flood = value(QStringLiteral("--flood"), QStringLiteral("0")).toInt();
 
     ProgramState state;
     state.Settings.ApplyDefaults();
@@ -226,8 +293,11 @@ int main(int argc, char* argv[]) {
     auto* screen = new DrawScreen(state, services);
     screen->setGeometry(0, 0, size.value(0).toInt(), size.value(1).toInt());
     screen->show();
+    SpaceToPanel spaceToPanel;
+    // The bench only listens to the draw; the screen hands its sequence out read-only.
+    const_cast<DrawSequence&>(screen->Sequence()).AddListener(&spaceToPanel);
     QThread phoneThread;
-    LoopbackPhones loopbackPhones(tokens);
+    LoopbackPhones loopbackPhones(tokens, flood);
     if (phones > 0) {
         loopbackPhones.moveToThread(&phoneThread);
         phoneThread.start();
@@ -253,6 +323,7 @@ int main(int argc, char* argv[]) {
             return;
         }
         ++done;
+        spaceToPanel.Pressed();
         screen->cmd抽選開始_Click();
     });
     QTimer::singleShot(1500, &driver, [&] {
@@ -260,7 +331,10 @@ int main(int argc, char* argv[]) {
         if (phones > 0) {
             dialogs.Execs.push_back([](QDialog&) { return 0; });
             screen->JoinByPhone();
-            QMetaObject::invokeMethod(&loopbackPhones, [&loopbackPhones] { loopbackPhones.Connect(); });
+            QMetaObject::invokeMethod(&loopbackPhones, [&loopbackPhones] {
+                loopbackPhones.Connect();
+                loopbackPhones.Flood();
+            });
             QTimer::singleShot(3000, &driver, [&] {
                 std::printf("phones following: %d\n", loopbackPhones.Connected.load());
                 driver.start();
@@ -273,7 +347,8 @@ int main(int argc, char* argv[]) {
     if (phones > 0) {
         phoneThread.quit();
         phoneThread.wait();
-        std::printf("phone frames received: %ld\n", loopbackPhones.Frames.load());
+        std::printf("phone frames received: %ld, flood answers: %ld\n", loopbackPhones.Frames.load(),
+                    loopbackPhones.Answers.load());
     }
     std::printf("peak resident %ld kB\n", peakKilobytes("VmHWM:"));
     return result;

@@ -1,5 +1,5 @@
-// A room full of phones: the phone server on a thread of its own (as it would share the program's
-// one event loop with nothing else of the bench), and N phones following their cards over loopback
+// A room full of phones: the phone server on a thread of its own (as PhoneHost runs it in the
+// program), and N phones following their cards over loopback
 // as QWebSocket clients on the main thread. Each panel opened must reach every phone; the bench
 // measures the time from PanelOpened to each phone's receipt (p50, p95, p99, the worst), and the
 // server thread's CPU time per panel pushed. bench/phones_load.sh runs it.
@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
             PhoneServerOptions options;
             options.Limits.ConnectionsPerAddress = phones + 50; // every phone comes from 127.0.0.1 here
             options.Limits.Connections = phones + 50;
+            options.Limits.RequestBurst = phones + 50;
             server = std::make_unique<PhoneServer>(roster, clock, random, options);
             server->SetCards(cards);
             if (server->Start(QHostAddress::LocalHost, 0)) {

@@ -181,7 +181,8 @@ void CardRenderer::DrawCardNumber(QPainter& painter, MmPoint origin, MmUnits sid
     painter.drawText(QPointF(ToPixelsX(place.X), baseline * m_dpiY / kMmPerInch), text);
 }
 
-void CardRenderer::DrawCardQr(QPainter& painter, MmPoint origin, const QString& text) {
+void CardRenderer::DrawCardQr(QPainter& painter, const PaperLayout& layout, MmPoint origin,
+                              const QString& text) {
     AdoptDevice(painter);
     const QImage code = QrCode(text, 1);
     if (code.isNull()) {
@@ -206,7 +207,7 @@ void CardRenderer::DrawCardQr(QPainter& painter, MmPoint origin, const QString& 
             x += run - 1;
         }
     }
-    const MmRect place = CardQrPlace(origin);
+    const MmRect place = CardQrPlace(layout, origin);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.translate(ToPixelsX(place.X), ToPixelsY(place.Y));
@@ -232,7 +233,10 @@ void CardRenderer::DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide,
 }
 
 QString CardPageUrl(const QString& phoneAddress, const QString& token) {
-    return QStringLiteral("http://%1/c/%2").arg(phoneAddress, token);
+    // Upper case all through: with the token's base 32 the whole address fits the alphanumeric
+    // mode of a QR code, the code has fewer modules, and each module prints larger. Browsers take
+    // the scheme and the address in any case; the server takes the path as printed.
+    return QStringLiteral("HTTP://%1/C/%2").arg(phoneAddress.toUpper(), token);
 }
 
 CardSheetPrinter::CardSheetPrinter(const CardRunValues& values, const RosterTable& roster,
@@ -392,7 +396,8 @@ void CardSheetPrinter::DrawSheet(QPainter& painter, int sheet) {
         if (m_marks.Numbered) {
             m_renderer.DrawCardNumber(painter, m_origins[k], side, card.Number);
             if (!card.Token.isEmpty()) {
-                m_renderer.DrawCardQr(painter, m_origins[k], CardPageUrl(card.PhoneAddress, card.Token));
+                m_renderer.DrawCardQr(painter, m_values.Layout(), m_origins[k],
+                                      CardPageUrl(card.PhoneAddress, card.Token));
             }
         }
     }

@@ -63,9 +63,9 @@ public:
     void DrawGrid(QPainter& painter, MmPoint origin, MmUnits cardSide, int n);
     // The card's number ("No.0001") in the margin above the card at origin of side S, right-aligned.
     void DrawCardNumber(QPainter& painter, MmPoint origin, MmUnits side, int number);
-    // The QR code of text in the margin above the card at origin, left-aligned. The margin around
-    // it is blank paper, which serves as the code's quiet zone.
-    void DrawCardQr(QPainter& painter, MmPoint origin, const QString& text);
+    // The QR code of text in the margin of the card at origin on a sheet of the layout
+    // (CardQrPlace). The margin around it is blank paper, which serves as the code's quiet zone.
+    void DrawCardQr(QPainter& painter, const PaperLayout& layout, MmPoint origin, const QString& text);
     // Grid lines of this width in millimetres; 0 (the default) draws them one device pixel wide.
     void SetGridLineWidth(double millimetres) { m_gridLineMm = millimetres; }
 
@@ -116,7 +116,7 @@ struct CardMarks {
     QString PhoneAddress; // "address:port" the QR codes point at; empty: no QR code
 };
 
-// The address of a card's page for phones: "http://<address:port>/c/<token>".
+// The address of a card's page for phones as its QR code holds it: "HTTP://<ADDRESS:PORT>/C/<token>".
 QString CardPageUrl(const QString& phoneAddress, const QString& token);
 
 // Grid lines of a card written to a PDF: thin, and solid black at 100 % on any printer.

@@ -5,10 +5,17 @@
 
 namespace {
 
-constexpr int kTokenBytes = 18;
-constexpr int kTokenLength = kTokenBytes / 3 * 4;
+constexpr QStringView kBase32 = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ234567";
+constexpr int kTokenLength = 29;
+// The tokens of cards printed before: 18 bytes in base64url.
+constexpr int kOlderTokenLength = 24;
 
-bool isTokenCharacter(QChar c) {
+bool isBase32(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') || (u >= u'2' && u <= u'7');
+}
+
+bool isBase64Url(QChar c) {
     const char16_t u = c.unicode();
     return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u'-' ||
            u == u'_';
@@ -17,22 +24,25 @@ bool isTokenCharacter(QChar c) {
 } // namespace
 
 QString NewCardToken() {
-    std::array<quint32, (kTokenBytes + 3) / 4> words{};
-    QRandomGenerator::system()->fillRange(words.data(), static_cast<qsizetype>(words.size()));
-    const QByteArray bytes(reinterpret_cast<const char*>(words.data()), kTokenBytes);
-    return QString::fromLatin1(
-        bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+    std::array<quint32, kTokenLength> values{};
+    QRandomGenerator::system()->fillRange(values.data(), static_cast<qsizetype>(values.size()));
+    QString token;
+    token.reserve(kTokenLength);
+    for (quint32 value : values) {
+        token += kBase32[value % 32];
+    }
+    return token;
 }
 
 bool IsTokenShaped(QStringView text) {
-    if (text.size() != kTokenLength) {
-        return false;
-    }
-    bool ok = true;
+    bool base32 = text.size() == kTokenLength;
+    bool base64 = text.size() == kOlderTokenLength;
     for (QChar c : text) {
-        ok = isTokenCharacter(c) && ok; // no early exit
+        // No early exit.
+        base32 = isBase32(c) && base32;
+        base64 = isBase64Url(c) && base64;
     }
-    return ok;
+    return base32 || base64;
 }
 
 bool SameToken(QStringView a, QStringView b) {

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
+#include <cstring>
 
 namespace {
 
@@ -26,10 +27,17 @@ QByteArray PhonePhotos::Encode(const QString& path, QSize box) {
     if (image.isNull()) {
         return {};
     }
+    // Only the pixels go out: an image read from a file carries its texts (a JPEG's comments, a
+    // PNG's chunks), its resolution and colour profile, which the writer would pass on.
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QImage pixels(rgb.size(), QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        std::memcpy(pixels.scanLine(y), rgb.constScanLine(y), static_cast<size_t>(rgb.width()) * 4);
+    }
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPEG", kJpegQuality)) {
+    if (!pixels.save(&buffer, "JPEG", kJpegQuality)) {
         return {};
     }
     return jpeg;

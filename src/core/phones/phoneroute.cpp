@@ -36,14 +36,19 @@ PhoneRoute RouteOf(const QString& encodedPath) {
     if (encodedPath == QStringLiteral("/new")) {
         return {PhoneRoute::Kind::FreshCard, {}, -1, false};
     }
+    if (encodedPath == QStringLiteral("/favicon.ico")) {
+        return {PhoneRoute::Kind::Icon, {}, -1, false};
+    }
     // Nothing a card's paths hold needs escaping; a percent sign, a backslash or a dot segment is
     // someone looking for a way around them.
     const bool odd = encodedPath.contains(QLatin1Char('%')) || encodedPath.contains(QLatin1Char('\\')) ||
                      encodedPath.contains(QStringLiteral("//")) || encodedPath.contains(QStringLiteral("/."));
-    if (!encodedPath.startsWith(QStringLiteral("/c/"))) {
+    // Printed codes name the card's path in upper case, which their compact mode holds.
+    const bool cardPath =
+        encodedPath.startsWith(QStringLiteral("/c/")) || encodedPath.startsWith(QStringLiteral("/C/"));
+    if (!cardPath) {
         // What browsers ask of any site by themselves is no guess; anything else is.
         const bool harmless = encodedPath == QStringLiteral("/") ||
-                              encodedPath == QStringLiteral("/favicon.ico") ||
                               encodedPath == QStringLiteral("/robots.txt") ||
                               encodedPath.startsWith(QStringLiteral("/apple-touch-icon"));
         return odd || !harmless ? guess() : PhoneRoute{};

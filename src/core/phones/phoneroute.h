@@ -7,12 +7,13 @@
 struct PhoneRoute {
     enum class Kind {
         None,      // 404
-        CardPage,  // /c/<token>
+        CardPage,  // /c/<token> (or /C/<token>, as printed codes have it)
         CardJson,  // /c/<token>/card.json
         Photo,     // /c/<token>/photo/<cell>
         Claim,     // /c/<token>/bingo
         Live,      // /c/<token>/live (a WebSocket)
         FreshCard, // /new
+        Icon,      // /favicon.ico, which browsers ask of any site
     };
     Kind What = Kind::None;
     QString Token;
@@ -20,5 +21,6 @@ struct PhoneRoute {
     bool Guess = false; // a None that counts as a guess
 };
 
-// The route of a request's path as it arrived, still percent-encoded.
+// The route of a request's target exactly as it arrived: nothing is decoded, so a percent sign
+// anywhere makes it no path of a card.
 PhoneRoute RouteOf(const QString& encodedPath);

@@ -9,11 +9,14 @@ QImage QrCode(const QString& text, int moduleScale) {
         return {};
     }
     const QByteArray bytes = text.toUtf8();
-    // Byte mode: a URL is mostly lower case, which the alphanumeric mode cannot hold.
+    // Each run of the text in the most compact mode that holds it: digits, upper-case letters and
+    // URL punctuation in the alphanumeric mode (5.5 bits a character), the rest as bytes. A text
+    // with a zero byte would end early there: it makes no code.
+    if (bytes.contains('\0')) {
+        return {};
+    }
     const std::unique_ptr<QRcode, void (*)(QRcode*)> code(
-        QRcode_encodeData(static_cast<int>(bytes.size()),
-                          reinterpret_cast<const unsigned char*>(bytes.constData()), 0, QR_ECLEVEL_M),
-        QRcode_free);
+        QRcode_encodeString(bytes.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1), QRcode_free);
     if (!code) {
         return {};
     }

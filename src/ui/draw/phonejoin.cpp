@@ -3,12 +3,12 @@
 #include "core/common/timing.h"
 #include "core/config/workingfolder.h"
 #include "core/draw/drawsequence.h"
-#include "core/phones/phoneserver.h"
+#include "core/phones/phonehost.h"
 #include "core/programstate.h"
 #include "core/record/recordfile.h"
 #include "ui/app/dialogs.h"
 #include "ui/app/services.h"
-#include "ui/draw/drawboxes.h"
+#include "ui/draw/phonejoinbox.h"
 
 #include <QDir>
 #include <QPointer>
@@ -39,7 +39,7 @@ std::optional<std::vector<RecordedCard>> PhoneJoin::ReadCards(QString& refusal) 
     if (!LoadCardRecord(path, cards, error)) {
         // Serving without the record would deal numbers that printed cards already carry.
         refusal = QStringLiteral("カード記録を読み込めなかったため、スマホ参加を始められません。\r\n%1\r\n%2")
-                      .arg(QDir::toNativeSeparators(path), error.Lines(QStringLiteral("エラー番号=")));
+                      .arg(QDir::toNativeSeparators(path), RecordErrorLines(error));
         return std::nullopt;
     }
     return cards;
@@ -81,25 +81,35 @@ bool PhoneJoin::Start(const QHostAddress& address) {
         options.FreshCards.Fingerprint = RosterFingerprint(m_state.Roster);
         // A guest's card has as many cells as the printed ones.
         options.FreshCards.Side = cards.empty() ? 5 : cards.back().Side;
-        m_server =
-            std::make_unique<PhoneServer>(m_state.Roster, m_services.clock, m_services.random, options);
-        connect(m_server.get(), &PhoneServer::Claimed, this, &PhoneJoin::Claimed);
-        m_server->SetCardRecorder([this, path = RecordPath()](const RecordedCard& card) {
-            FileError error;
-            if (!AddCardsToRecord(path, {card}, error)) {
-                m_failure =
-                    QStringLiteral(
-                        "スマホに渡すカードをカード記録に書き込めなかったため、渡していません。\r\n%1\r\n%2")
-                        .arg(QDir::toNativeSeparators(path), error.Lines(QStringLiteral("エラー番号=")));
-                return false;
+        for (const RecordedCard& card : cards) {
+            if (HasPhonePage(card, options.FreshCards.Fingerprint)) {
+                m_served.push_back(card);
             }
+        }
+        m_server = std::make_unique<PhoneHost>(m_state.Roster, options);
+        connect(m_server.get(), &PhoneHost::Claimed, this, &PhoneJoin::Claimed);
+        const QString path = RecordPath();
+        connect(m_server.get(), &PhoneHost::FreshCardDealt, this, [this, path](const RecordedCard& card) {
+            m_served.push_back(card);
             int& given = m_state.CardNumbersGiven[path];
             given = std::max(given, card.Number + 1);
-            return true;
         });
-        m_server->SetCards(cards);
+        connect(m_server.get(), &PhoneHost::FreshCardRefused, this,
+                [this](const QString& failure) { m_failure = failure; });
+        // Runs on the server's recording thread: it touches the file alone.
+        m_server->SetCardRecorder([path](const RecordedCard& card, QString& failure) {
+            FileError error;
+            if (AddCardsToRecord(path, {card}, error)) {
+                return true;
+            }
+            failure =
+                QStringLiteral(
+                    "スマホに渡すカードをカード記録に書き込めなかったため、渡していません。\r\n%1\r\n%2")
+                    .arg(QDir::toNativeSeparators(path), RecordErrorLines(error));
+            return false;
+        });
         // Numbers printed in this session whose record could not be written are given all the same.
-        m_server->ReserveNumbersBelow(m_state.CardNumbersGiven.value(RecordPath(), 1));
+        m_server->SetCards(cards, m_state.CardNumbersGiven.value(path, 1));
         m_sequence.AddListener(m_server.get());
     }
     m_server->SetOpenPanels(m_sequence.OpenedPanels());
@@ -124,13 +134,9 @@ QString PhoneJoin::JoinUrl() const {
 }
 
 const RecordedCard* PhoneJoin::ServedCard(int number) const {
-    if (!m_server) {
-        return nullptr;
-    }
-    const std::vector<RecordedCard>& cards = m_server->Cards();
-    const auto found = std::find_if(cards.begin(), cards.end(),
+    const auto found = std::find_if(m_served.begin(), m_served.end(),
                                     [number](const RecordedCard& card) { return card.Number == number; });
-    return found == cards.end() ? nullptr : &*found;
+    return found == m_served.end() ? nullptr : &*found;
 }
 
 int PhoneJoin::PhoneCount() const {

@@ -11,15 +11,15 @@
 #include <vector>
 
 class DrawSequence;
-class PhoneServer;
+class PhoneHost;
 class QWidget;
 struct ProgramState;
 struct Services;
 
-// Guests following their cards on their phones during a draw: the server of the card pages, fed
-// with the numbered cards of the roster and the panels as they open, and the box that shows the
-// room where to join. Nothing listens before the organiser starts it; it stops on request or when
-// the draw screen goes (with this object).
+// Guests following their cards on their phones during a draw: the server of the card pages (on a
+// thread of its own), fed with the numbered cards of the roster and the panels as they open, and
+// the box that shows the room where to join. Nothing listens before the organiser starts it; it
+// stops on request or when the draw screen goes (with this object).
 class PhoneJoin : public QObject {
     Q_OBJECT
 public:
@@ -40,7 +40,6 @@ public:
     int PhoneCount() const;
     // A card phones can follow, by its number; null when none has that number.
     const RecordedCard* ServedCard(int number) const;
-    const PhoneServer* Server() const { return m_server.get(); }
     // Why a fresh card could not be recorded (and so was not dealt), once; empty when all went well.
     QString TakeFailure() { return std::exchange(m_failure, QString()); }
 
@@ -59,7 +58,8 @@ private:
     ProgramState& m_state;
     Services& m_services;
     DrawSequence& m_sequence;
-    std::unique_ptr<PhoneServer> m_server;
+    std::unique_ptr<PhoneHost> m_server;
+    std::vector<RecordedCard> m_served; // the cards with pages, fresh ones added as they are dealt
     QString m_error;
     QString m_failure;
 };

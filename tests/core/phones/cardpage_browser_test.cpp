@@ -75,6 +75,11 @@ public:
             const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
             if (message.contains(u"id")) {
                 m_answers.insert(message.value(u"id").toInt(), message.value(u"result").toObject());
+            } else if (message.value(u"method").toString() == QStringLiteral("Log.entryAdded")) {
+                const QJsonObject entry = message.value(u"params").toObject().value(u"entry").toObject();
+                if (entry.value(u"level").toString() == QStringLiteral("error")) {
+                    Errors << entry.value(u"text").toString();
+                }
             }
         });
         m_page.open(QUrl(address));
@@ -104,6 +109,9 @@ public:
     bool Until(const QString& expression, int timeoutMs = 5000) {
         return WaitFor([&] { return Evaluate(expression).toBool(); }, timeoutMs);
     }
+
+    // What the page's console reported as errors (a policy the page breaks, a failed load).
+    QStringList Errors;
 
 private:
     QProcess m_process;
@@ -146,6 +154,7 @@ TEST(CardPageInBrowser, ShowsTheCardMarksTheDrawnAndSendsTheClaim) {
                   {QStringLiteral("height"), 844},
                   {QStringLiteral("deviceScaleFactor"), 2},
                   {QStringLiteral("mobile"), true}});
+    browser.Call(QStringLiteral("Log.enable"));
     browser.Call(QStringLiteral("Page.navigate"),
                  {{QStringLiteral("url"), server.CardUrl(card.Token).toString()}});
 
@@ -189,6 +198,8 @@ TEST(CardPageInBrowser, ShowsTheCardMarksTheDrawnAndSendsTheClaim) {
     EXPECT_EQ(claims, std::vector<int>({12}));
     EXPECT_TRUE(
         browser.Until(QStringLiteral("document.getElementById('note').textContent === '受け付けました'")));
+    // The page keeps its own policy: nothing it asks for is refused.
+    EXPECT_TRUE(browser.Errors.isEmpty()) << browser.Errors.join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

@@ -8,8 +8,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QWebSocket>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace phonetesting;
 
@@ -21,6 +23,7 @@ PhoneLimits looseLimits() {
     limits.ConnectionsPerAddress = 50;
     limits.Guesses = 1000;
     limits.ClaimIntervalMs = 60 * 1000;
+    limits.RequestBurst = 100000;
     return limits;
 }
 
@@ -30,11 +33,13 @@ protected:
         const QString pictures = dir.path();
         QImage big(2000, 1500, QImage::Format_RGB32);
         big.fill(Qt::darkCyan);
+        big.setText(QStringLiteral("Description"), QStringLiteral("secret-comment"));
         big.save(QDir(pictures).filePath(QStringLiteral("big.jpg")));
         roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("big.jpg"));
         roster.SetCell(RosterColumn::Photo, 2, QStringLiteral("missing.jpg"));
         options.PicturesFolder = pictures;
         cards = {CardOf(roster, 1, 5, 1), CardOf(roster, 2, 3, 30)};
+        cards[1].Token = QStringLiteral("abcdefghijklmnopqrstuv-_"); // as cards were printed before
     }
 
     // Starts on the loose limits, tightened where a test is about one of them.
@@ -83,7 +88,9 @@ TEST_F(PhoneServerTest, ServesTheCardPageOnlyToItsToken) {
     EXPECT_EQ(page.Status, 200);
     EXPECT_TRUE(HeaderOf(page, "Content-Type").startsWith("text/html"));
     EXPECT_TRUE(page.Body.contains("ビンゴ！"));
-    EXPECT_TRUE(HeaderOf(page, "Content-Security-Policy").contains("script-src 'sha256-"));
+    const QByteArray policy = HeaderOf(page, "Content-Security-Policy");
+    EXPECT_TRUE(policy.contains("script-src 'sha256-"));
+    EXPECT_TRUE(policy.contains("connect-src 'self' ws://" + HostOf(port) + ";")) << policy.toStdString();
     for (const auto& [name, value] : {std::pair{"X-Frame-Options", "DENY"},
                                       {"Referrer-Policy", "no-referrer"},
                                       {"Cache-Control", "no-store"},
@@ -95,6 +102,7 @@ TEST_F(PhoneServerTest, ServesTheCardPageOnlyToItsToken) {
     wrong[5] = wrong[5] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
     EXPECT_EQ(Send(port, Get("/c/" + wrong.toLatin1())).Status, 404);
     EXPECT_EQ(Send(port, Get("/c/")).Status, 404);
+    EXPECT_EQ(HeaderOf(Send(port, Get("/favicon.ico")), "Content-Type"), "image/png");
     EXPECT_EQ(Send(port, Get("/new")).Status, 404); // no recorder: no fresh cards
     EXPECT_EQ(Send(port, Post(PathOf(cards[0]))).Status, 404);
 }
@@ -135,7 +143,9 @@ INSTANTIATE_TEST_SUITE_P(
         TrickPath{"NoSuchPart", [](auto t, auto) { return "/c/" + t + "/roster.txt"; }, true},
         TrickPath{"CellOutOfCard", [](auto t, auto) { return "/c/" + t + "/photo/99"; }, true},
         TrickPath{"CellWithZero", [](auto t, auto) { return "/c/" + t + "/photo/01"; }, true},
-        TrickPath{"Favicon", [](auto, auto) { return QByteArray("/favicon.ico"); }, false},
+        TrickPath{"EncodedDigit", [](auto t, auto) { return "/c/" + t + "/photo/%30"; }, true},
+        TrickPath{"EncodedLetter", [](auto t, auto) { return "/c/" + t + "/card.jso%6E"; }, true},
+        TrickPath{"Query", [](auto t, auto) { return "/c/" + t + "?x=1"; }, true},
         TrickPath{"Root", [](auto, auto) { return QByteArray("/"); }, false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
@@ -160,40 +170,62 @@ TEST_F(PhoneServerTest, GuessingIsBlockedForAWhile) {
     EXPECT_EQ(Send(port, Get(good)).Status, 200);
 }
 
-// Too much sent: refused with a status while it is small enough to read, dropped unread beyond.
-struct Oversize {
+// What a request may be: refused with a status while it is small enough to read (0: the
+// connection is dropped unread), and the connection closed at once after a refusal or when the
+// client asks for it; kept open otherwise.
+struct RequestCase {
     const char* Name;
-    QByteArray Request;
-    int Status; // 0: the connection is dropped without an answer
+    QByteArray Request; // TOKEN stands for a card's token, {HOST} for the server's host
+    int Status;
+    bool Closed;
 };
 
-class PhoneServerOversize : public PhoneServerTest, public ::testing::WithParamInterface<Oversize> {};
+class PhoneServerRequests : public PhoneServerTest, public ::testing::WithParamInterface<RequestCase> {};
 
-TEST_P(PhoneServerOversize, IsRefused) {
+TEST_P(PhoneServerRequests, AreAnsweredAsTheyStand) {
     Start();
     const QByteArray request = QByteArray(GetParam().Request).replace("TOKEN", cards[0].Token.toLatin1());
-    const Reply reply = Send(port, request);
-    EXPECT_EQ(reply.Status, GetParam().Status);
+    const Reply reply = Send(port, request, 3000, GetParam().Closed ? 1000 : 300);
+    EXPECT_EQ(reply.Status, GetParam().Status) << reply.Head.toStdString();
+    EXPECT_EQ(reply.Closed, GetParam().Closed);
     if (GetParam().Status == 0) {
-        EXPECT_TRUE(reply.Closed);
         EXPECT_GE(server->DroppedCount(), 1);
     }
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/card.json"))).Status, 200); // others are served on
 }
 
+QByteArray claimWith(const QByteArray& headers) {
+    return "POST /c/TOKEN/bingo HTTP/1.1\r\nHost: {HOST}\r\n" + headers + "\r\n";
+}
+
 INSTANTIATE_TEST_SUITE_P(
-    Requests, PhoneServerOversize,
+    Requests, PhoneServerRequests,
     ::testing::Values(
-        Oversize{"BodyOverLimit", Post("/c/TOKEN/bingo", QByteArray(5000, 'x')), 413},
-        Oversize{"HugeBody", Post("/c/TOKEN/bingo", QByteArray(2 * 1024 * 1024, 'x')), 0},
-        Oversize{"HugeDeclaredBody",
-                 "POST /c/TOKEN/bingo HTTP/1.1\r\nHost: x\r\nContent-Length: 100000000\r\n\r\n" +
-                     QByteArray(64 * 1024, 'x'),
-                 0},
-        Oversize{"HeadersOverLimit",
-                 "GET /c/TOKEN HTTP/1.1\r\nHost: x\r\nX-Pad: " + QByteArray(5000, 'x') + "\r\n\r\n", 431},
-        Oversize{"HugeHeaders",
-                 "GET /c/TOKEN HTTP/1.1\r\nHost: x\r\nX-Pad: " + QByteArray(100000, 'x') + "\r\n\r\n", 0}),
+        RequestCase{"KeptAlive", Get("/c/TOKEN/card.json"), 200, false},
+        RequestCase{"ConnectionClose",
+                    "GET /c/TOKEN/card.json HTTP/1.1\r\nHost: {HOST}\r\nConnection: close\r\n\r\n", 200,
+                    true},
+        RequestCase{"Http10", "GET /c/TOKEN/card.json HTTP/1.0\r\nHost: {HOST}\r\n\r\n", 200, true},
+        RequestCase{"NegativeLength", claimWith("Content-Length: -5\r\n"), 400, true},
+        RequestCase{"OversizedLength", claimWith("Content-Length: 99999999999999999999\r\n"), 400, true},
+        RequestCase{"LengthAndChunked",
+                    claimWith("Content-Length: 3\r\nTransfer-Encoding: chunked\r\n") + "abc", 400, true},
+        RequestCase{"TwoLengths", claimWith("Content-Length: 1\r\nContent-Length: 2\r\n") + "ab", 400, true},
+        RequestCase{"OtherHost", "GET /c/TOKEN HTTP/1.1\r\nHost: rebound.example:50080\r\n\r\n", 421, true},
+        RequestCase{"HostWithoutPort", "GET /c/TOKEN HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", 421, true},
+        RequestCase{"NoHost", "GET /c/TOKEN HTTP/1.1\r\n\r\n", 400, true},
+        RequestCase{"TwoHosts", "GET /c/TOKEN HTTP/1.1\r\nHost: {HOST}\r\nHost: {HOST}\r\n\r\n", 400, true},
+        RequestCase{"FoldedHeader", "GET /c/TOKEN HTTP/1.1\r\nHost: {HOST}\r\nX: a\r\n b\r\n\r\n", 400, true},
+        RequestCase{"AbsoluteTarget", "GET http://{HOST}/c/TOKEN HTTP/1.1\r\nHost: {HOST}\r\n\r\n", 400,
+                    true},
+        RequestCase{"BodyOverLimit", Post("/c/TOKEN/bingo", QByteArray(5000, 'x')), 413, true},
+        RequestCase{"HugeDeclaredBody", claimWith("Content-Length: 100000000\r\n"), 413, true},
+        RequestCase{"HeadersOverLimit",
+                    "GET /c/TOKEN HTTP/1.1\r\nHost: {HOST}\r\nX-Pad: " + QByteArray(5000, 'x') + "\r\n\r\n",
+                    431, true},
+        RequestCase{"HugeHeaders",
+                    "GET /c/TOKEN HTTP/1.1\r\nHost: {HOST}\r\nX-Pad: " + QByteArray(100000, 'x') + "\r\n\r\n",
+                    0, true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(PhoneServerTest, SlowAndIdleClientsAreDropped) {
@@ -280,6 +312,10 @@ TEST_F(PhoneServerTest, PhotosAreFittedForThePhoneAndOnlyThoseOfTheCard) {
     const QImage image = QImage::fromData(photo.Body, "JPEG");
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(320, 240));
+    // The pixels only: no comment of the original (a COM segment), kept no more than the page.
+    EXPECT_FALSE(photo.Body.contains("secret-comment"));
+    EXPECT_FALSE(photo.Body.contains("\xFF\xFE"));
+    EXPECT_EQ(HeaderOf(photo, "Cache-Control"), "no-store");
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/0"))).Body, photo.Body); // from the cache
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/1"))).Status, 404);      // file missing
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/3"))).Status, 404);      // no photo
@@ -345,33 +381,108 @@ TEST_F(PhoneServerTest, LiveConnectionsGiveTheirPlacesBack) {
     }
 }
 
-TEST_F(PhoneServerTest, APhoneThatNeverReadsIsDroppedAndTheOthersStay) {
-    // A long name makes every message large, so that the buffers fill within a few panels.
+// A phone that never reads is dropped at the write that would queue more than the limit for it,
+// whatever the bytes are: marks pushed to it, or pongs it asked for with pings; or when all
+// connections together hold more than theirs. The server never holds more; the others go on.
+struct Backlog {
+    const char* Name;
+    bool Pings; // else the marks of many panels
+    qint64 UnsentBytes;
+    qint64 UnsentBytesInAll;
+};
+
+class PhoneServerBacklog : public PhoneServerTest, public ::testing::WithParamInterface<Backlog> {};
+
+TEST_P(PhoneServerBacklog, DropsThePhoneThatNeverReads) {
+    // A long name makes every message of marks large, so that the buffers fill within a few panels.
     roster.SetCell(RosterColumn::Name, 40, QString(3000, QChar(0x540D)));
     Start([](PhoneLimits& l) {
-        l.UnsentBytes = 16 * 1024;
+        l.UnsentBytes = GetParam().UnsentBytes;
+        l.UnsentBytesInAll = GetParam().UnsentBytesInAll;
         l.SendBufferBytes = 4096;
+        l.PeerFrames = 1000000;
     });
     QStringList read;
     auto reader = Follow(cards[0], read);
-    QTcpSocket deaf;
-    deaf.connectToHost(QHostAddress::LocalHost, port);
-    ASSERT_TRUE(WaitFor([&] { return deaf.state() == QAbstractSocket::ConnectedState; }));
-    deaf.setReadBufferSize(16);
-    deaf.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
-    deaf.write("GET " + PathOf(cards[0], "/live") +
-               " HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-               "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+    RawPhone deaf(port, PathOf(cards[0], "/live"), true);
     ASSERT_TRUE(WaitFor([&] { return server->LiveCount() == 2; }));
-    for (int panel = 0; panel < 200 && server->LiveCount() == 2; ++panel) {
-        server->PanelOpened(40, panel, false);
-        Pause(5);
+    qint64 mostUnsent = 0;
+    for (int k = 0; k < 3000 && server->LiveCount() == 2; ++k) {
+        if (GetParam().Pings) {
+            deaf.Send(0x89, QByteArray(125, 'p'));
+        } else if (k % 10 == 0) {
+            server->PanelOpened(40, k, false);
+        }
+        Pause(1);
+        mostUnsent = std::max(mostUnsent, server->UnsentInAll());
     }
     EXPECT_EQ(server->LiveCount(), 1);
+    // The limit, and what the reader has not taken yet.
+    EXPECT_LE(mostUnsent, std::min(GetParam().UnsentBytes, GetParam().UnsentBytesInAll) + 16 * 1024);
     const qsizetype before = read.size();
-    server->PanelOpened(3, 500, false);
+    server->PanelOpened(3, 5000, false);
     EXPECT_TRUE(WaitFor([&] { return read.size() > before; }));
     EXPECT_EQ(reader->state(), QAbstractSocket::ConnectedState);
+}
+
+INSTANTIATE_TEST_SUITE_P(Phones, PhoneServerBacklog,
+                         ::testing::Values(Backlog{"Marks", false, 16 * 1024, 1 << 30},
+                                           Backlog{"Pongs", true, 16 * 1024, 1 << 30},
+                                           Backlog{"AllTogether", true, 1 << 30, 24 * 1024}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// Frames a phone must not send: the connection is closed with the code the protocol gives.
+struct BadFrame {
+    const char* Name;
+    quint8 First;
+    QByteArray Payload;
+    bool Masked;
+    quint16 Code;
+    int Times = 1;
+};
+
+class PhoneServerFrames : public PhoneServerTest, public ::testing::WithParamInterface<BadFrame> {};
+
+TEST_P(PhoneServerFrames, CloseTheConnection) {
+    Start();
+    RawPhone phone(port, PathOf(cards[0], "/live"));
+    ASSERT_TRUE(phone.Upgraded());
+    for (int k = 0; k < GetParam().Times; ++k) {
+        phone.Send(GetParam().First, GetParam().Payload, GetParam().Masked);
+    }
+    EXPECT_TRUE(WaitFor([&] { return phone.CloseCode() != 0; }));
+    EXPECT_EQ(phone.CloseCode(), GetParam().Code);
+    EXPECT_TRUE(WaitFor([&] { return phone.Closed(); }));
+    EXPECT_EQ(server->LiveCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, PhoneServerFrames,
+                         ::testing::Values(BadFrame{"Unmasked", 0x81, "hello", false, 1002},
+                                           BadFrame{"UnmaskedPing", 0x89, "", false, 1002},
+                                           BadFrame{"ReservedBit", 0xC1, "hello", true, 1002},
+                                           BadFrame{"UnknownOpcode", 0x83, "x", true, 1002},
+                                           BadFrame{"FragmentedPing", 0x09, "x", true, 1002},
+                                           BadFrame{"ContinuationOfNothing", 0x80, "x", true, 1002},
+                                           BadFrame{"TooBig", 0x81, QByteArray(2000, 'x'), true, 1009},
+                                           BadFrame{"Closing", 0x88, QByteArray("\x03\xe8", 2), true, 1000},
+                                           BadFrame{"TooManyPings", 0x89, "p", true, 1008, 11}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// The server pings every live phone; one that answers none of them is taken for gone, one that
+// answers stays.
+TEST_F(PhoneServerTest, APhoneThatAnswersNoPingIsLetGo) {
+    Start([](PhoneLimits& l) {
+        l.PingMs = 100;
+        l.MissedPongs = 2;
+    });
+    QStringList messages;
+    auto answering = Follow(cards[0], messages); // QWebSocket answers pings by itself
+    RawPhone silent(port, PathOf(cards[1], "/live"));
+    ASSERT_TRUE(silent.Upgraded());
+    EXPECT_TRUE(WaitFor([&] { return silent.Closed(); }, 2000));
+    EXPECT_GE(silent.Pings(), 2);
+    EXPECT_EQ(answering->state(), QAbstractSocket::ConnectedState);
+    EXPECT_EQ(server->LiveCount(), 1);
 }
 
 TEST_F(PhoneServerTest, AClaimReachesTheOrganiserAndThePhoneIsOnlyThanked) {
@@ -400,28 +511,46 @@ TEST_F(PhoneServerTest, AGuestWithoutPaperGetsAFreshCardDealtByTheRulesAndRecord
     RecordedCard older = CardOf(roster, 5, 3, 1);
     older.Fingerprint = QStringLiteral("older");
     cards.push_back(older);
-    Start([](PhoneLimits& l) { l.FreshCardsPerAddress = 2; });
+    // Fresh cards dealt before serving started again count: two today, one days ago.
+    for (int k = 0; k < 3; ++k) {
+        RecordedCard dealt = CardOf(roster, 10 + k, 3, 1);
+        dealt.Layout = options.FreshCards.Layout;
+        dealt.Issued = QDateTime::currentDateTime().addSecs(k == 2 ? -3 * 24 * 3600 : -3600);
+        cards.push_back(dealt);
+    }
+    Start([](PhoneLimits& l) {
+        l.FreshCardsPerAddress = 3;
+        l.FreshCards = 4;
+    });
     EXPECT_EQ(server->Cards().size(), 2u);
     EXPECT_EQ(Send(port, Get(PathOf(older, "/card.json"))).Status, 404);
+    std::set<QThread*> recordedOn;
     std::vector<RecordedCard> recorded;
     bool recordWorks = true;
-    server->SetCardRecorder([&](const RecordedCard& card) {
+    server->SetCardRecorder([&](const RecordedCard& card, QString& failure) {
+        recordedOn.insert(QThread::currentThread());
         if (recordWorks) {
             recorded.push_back(card);
         }
+        failure = QStringLiteral("書けません");
         return recordWorks;
     });
     std::vector<int> dealt;
+    QStringList refused;
     QObject::connect(server.get(), &PhoneServer::FreshCardDealt,
-                     [&](int number) { dealt.push_back(number); });
+                     [&](const RecordedCard& card) { dealt.push_back(card.Number); });
+    QObject::connect(server.get(), &PhoneServer::FreshCardRefused,
+                     [&](const QString& failure) { refused.append(failure); });
 
     const Reply reply = Send(port, Get("/new"));
     ASSERT_EQ(reply.Status, 303);
     ASSERT_EQ(recorded.size(), 1u);
     const RecordedCard& card = recorded[0];
     EXPECT_EQ(HeaderOf(reply, "Location"), "/c/" + card.Token.toLatin1());
-    EXPECT_EQ(card.Number, 6); // after every card given
-    EXPECT_EQ(dealt, std::vector<int>({6}));
+    EXPECT_EQ(card.Number, 13); // after every card given
+    EXPECT_EQ(dealt, std::vector<int>({13}));
+    // Recorded off the server's thread, which goes on serving meanwhile.
+    EXPECT_FALSE(recordedOn.count(QThread::currentThread()));
     EXPECT_EQ(card.Side, 5);
     EXPECT_EQ(card.Fingerprint, QStringLiteral("fp"));
     ASSERT_EQ(card.Cells.size(), 25u);
@@ -443,12 +572,28 @@ TEST_F(PhoneServerTest, AGuestWithoutPaperGetsAFreshCardDealtByTheRulesAndRecord
     recordWorks = false; // a card that cannot be recorded is not dealt
     EXPECT_EQ(Send(port, Get("/new")).Status, 503);
     EXPECT_EQ(server->Cards().size(), 3u);
+    EXPECT_EQ(refused, QStringList{QStringLiteral("書けません")});
     recordWorks = true;
     EXPECT_EQ(Send(port, Get("/new")).Status, 303);
-    const Reply refused = Send(port, Get("/new")); // two for this address
-    EXPECT_EQ(refused.Status, 429);
-    EXPECT_TRUE(QString::fromUtf8(refused.Body).contains(QStringLiteral("申し訳ありません")));
+    const Reply spent = Send(port, Get("/new")); // four in all, two of them before the restart
+    EXPECT_EQ(spent.Status, 429);
+    EXPECT_TRUE(QString::fromUtf8(spent.Body).contains(QStringLiteral("申し訳ありません")));
     EXPECT_EQ(recorded.size(), 2u);
+}
+
+// Requests with a good token too: a burst, then so many a second.
+TEST_F(PhoneServerTest, RequestsOfAnAddressAreLimited) {
+    Start([](PhoneLimits& l) {
+        l.RequestBurst = 5;
+        l.RequestsPerSecond = 4;
+    });
+    std::vector<int> statuses;
+    for (int k = 0; k < 7; ++k) {
+        statuses.push_back(Send(port, Get(PathOf(cards[0], "/card.json"))).Status);
+    }
+    EXPECT_EQ(statuses, std::vector<int>({200, 200, 200, 200, 200, 429, 429}));
+    Pause(600);
+    EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/card.json"))).Status, 200);
 }
 
 TEST_F(PhoneServerTest, StoppedNothingListensAndThePhonesAreLetGo) {
@@ -460,6 +605,7 @@ TEST_F(PhoneServerTest, StoppedNothingListensAndThePhonesAreLetGo) {
     EXPECT_FALSE(server->IsListening());
     EXPECT_EQ(server->LiveCount(), 0);
     EXPECT_TRUE(WaitFor([&] { return phone->state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(phone->closeCode(), QWebSocketProtocol::CloseCodeGoingAway);
     QTcpSocket probe;
     probe.connectToHost(QHostAddress::LocalHost, port);
     EXPECT_TRUE(WaitFor([&] { return probe.state() == QAbstractSocket::UnconnectedState; }));

@@ -73,8 +73,15 @@ inline QByteArray HeaderOf(const Reply& reply, const QByteArray& name) {
     return {};
 }
 
-// Sends the bytes on a fresh connection and reads one answer.
-inline Reply Send(quint16 port, const QByteArray& bytes, int timeoutMs = 3000) {
+// What a browser sends as the Host of a server on the loopback.
+inline QByteArray HostOf(quint16 port) {
+    return "127.0.0.1:" + QByteArray::number(port);
+}
+
+// Sends the bytes on a fresh connection ({HOST} standing for the server's own host) and reads one
+// answer; when closing is asked for, waits a while for the server to close the connection.
+inline Reply Send(quint16 port, QByteArray bytes, int timeoutMs = 3000, int closingMs = 0) {
+    bytes.replace("{HOST}", HostOf(port));
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, port);
     WaitFor(
@@ -104,6 +111,9 @@ inline Reply Send(quint16 port, const QByteArray& bytes, int timeoutMs = 3000) {
     const bool whole =
         WaitFor([&] { return complete() || socket.state() == QAbstractSocket::UnconnectedState; }, timeoutMs);
     complete();
+    if (closingMs > 0) {
+        WaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, closingMs);
+    }
     reply.Closed = socket.state() == QAbstractSocket::UnconnectedState;
     const qsizetype end = data.indexOf("\r\n\r\n");
     if (whole && end >= 0 && data.startsWith("HTTP/1.")) {
@@ -114,14 +124,117 @@ inline Reply Send(quint16 port, const QByteArray& bytes, int timeoutMs = 3000) {
 }
 
 inline QByteArray Get(const QByteArray& path) {
-    return "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    return "GET " + path + " HTTP/1.1\r\nHost: {HOST}\r\n\r\n";
 }
 
 inline QByteArray Post(const QByteArray& path, const QByteArray& body = {}) {
     return "POST " + path +
-           " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" +
+           " HTTP/1.1\r\nHost: {HOST}\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" +
            body;
 }
+
+// A live connection spoken byte by byte, for the frames a browser would never send. Frames from
+// the server are read as they come (unless the phone never reads).
+class RawPhone {
+public:
+    // Connects and asks for the live connection of the path; a receive buffer of that many bytes
+    // when given, and no reading at all when deaf.
+    RawPhone(quint16 port, const QByteArray& path, bool deaf = false) {
+        if (deaf) {
+            // A small window from the start: the system takes little on the phone's behalf.
+            m_socket.bind(QHostAddress::LocalHost, 0);
+            m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+            m_socket.setReadBufferSize(16);
+        }
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        WaitFor([&] { return m_socket.state() == QAbstractSocket::ConnectedState; });
+        m_socket.write("GET " + path + " HTTP/1.1\r\nHost: " + HostOf(port) +
+                       "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                       "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
+        if (!deaf) {
+            QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { Take(); });
+        }
+    }
+
+    // The server answered the handshake with 101.
+    bool Upgraded() {
+        return WaitFor([&] { return m_upgraded; });
+    }
+    // A frame: the first byte (FIN and opcode) as given, the payload masked unless said otherwise.
+    void Send(quint8 first, const QByteArray& payload, bool masked = true) {
+        QByteArray frame(1, static_cast<char>(first));
+        const char mask[4] = {0x11, 0x22, 0x33, 0x44};
+        const char flag = masked ? char(0x80) : char(0);
+        if (payload.size() < 126) {
+            frame.append(static_cast<char>(flag | payload.size()));
+        } else {
+            frame.append(static_cast<char>(flag | 126));
+            frame.append(static_cast<char>(payload.size() >> 8));
+            frame.append(static_cast<char>(payload.size() & 0xFF));
+        }
+        QByteArray body = payload;
+        if (masked) {
+            frame.append(mask, 4);
+            for (qsizetype k = 0; k < body.size(); ++k) {
+                body[k] = static_cast<char>(body[k] ^ mask[k % 4]);
+            }
+        }
+        m_socket.write(frame + body);
+    }
+    // The close code the server sent; 0 while none came.
+    quint16 CloseCode() const { return m_closeCode; }
+    int Pings() const { return m_pings; }
+    int Texts() const { return m_texts; }
+    bool Closed() const { return m_socket.state() == QAbstractSocket::UnconnectedState; }
+    QTcpSocket& Socket() { return m_socket; }
+
+private:
+    void Take() {
+        m_in += m_socket.readAll();
+        if (!m_upgraded) {
+            const qsizetype end = m_in.indexOf("\r\n\r\n");
+            if (end < 0) {
+                return;
+            }
+            m_upgraded = m_in.startsWith("HTTP/1.1 101");
+            m_in.remove(0, end + 4);
+        }
+        // Frames from the server are never masked: a header of 2, 4 or 10 bytes, then the payload.
+        while (m_in.size() >= 2) {
+            const quint8 small = static_cast<quint8>(m_in[1]) & 0x7F;
+            const int header = small == 126 ? 4 : small == 127 ? 10 : 2;
+            qint64 length = small;
+            if (m_in.size() < header) {
+                return;
+            }
+            if (small >= 126) {
+                length = 0;
+                for (int b = 2; b < header; ++b) {
+                    length = (length << 8) | static_cast<quint8>(m_in[b]);
+                }
+            }
+            if (m_in.size() < header + length) {
+                return;
+            }
+            const quint8 opcode = static_cast<quint8>(m_in[0]) & 0x0F;
+            const QByteArray payload = m_in.mid(header, length);
+            if (opcode == 0x8 && payload.size() >= 2) {
+                m_closeCode = static_cast<quint16>((static_cast<quint8>(payload[0]) << 8) |
+                                                   static_cast<quint8>(payload[1]));
+            }
+            m_pings += opcode == 0x9 ? 1 : 0;
+            m_texts += opcode == 0x1 ? 1 : 0;
+            m_in.remove(0, header + static_cast<qsizetype>(length));
+        }
+    }
+
+    QTcpSocket m_socket;
+    QByteArray m_in;
+    bool m_upgraded = false;
+    quint16 m_closeCode = 0;
+    int m_pings = 0;
+    int m_texts = 0;
+};
 
 // Rows 1 to named hold 参加者NN with every other field filled with words that must never reach
 // a phone; rows in excluded are marked excluded.

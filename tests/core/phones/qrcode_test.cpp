@@ -1,3 +1,5 @@
+#include "core/cards/cardrenderer.h"
+#include "core/phones/cardtoken.h"
 #include "core/phones/qrcode.h"
 
 #include <QProcess>
@@ -47,11 +49,22 @@ TEST_P(QrCodeTest, DecodesBackToItsText) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, QrCodeTest,
                          ::testing::Values("http://192.168.10.2:8080/c/abcdefghijklmnopqrstuv-_",
+                                           "HTTP://192.168.100.200:50080/C/ABCDEFGHIJKLMNOPQRSTUVWXYZ234",
                                            "http://[fe80::1]:41234/new", "ミルダ ビンゴ", "x"));
+
+// A printed card's address, upper case all through, takes the compact mode: version 3 (29
+// modules) at level M for the longest IPv4 address, where the same address in lower case needs
+// version 4 (33).
+TEST(QrCode, ThePrintedAddressTakesTheSmallestCode) {
+    const QString printed = CardPageUrl(QStringLiteral("192.168.100.200:50080"), NewCardToken());
+    EXPECT_EQ(QrCode(printed, 1).width(), 29 + 2 * kQrQuietModules);
+    EXPECT_GT(QrCode(printed.toLower(), 1).width(), 29 + 2 * kQrQuietModules);
+}
 
 TEST(QrCode, RefusesWhatCannotBeACode) {
     EXPECT_TRUE(QrCode(QStringLiteral("x"), 0).isNull());
     EXPECT_TRUE(QrCode(QString(8000, QLatin1Char('x')), 1).isNull()); // beyond the largest version
+    EXPECT_TRUE(QrCode(QStringLiteral("a") + QChar(0) + QStringLiteral("b"), 1).isNull());
 }
 
 } // namespace
