@@ -104,8 +104,8 @@ public:
         if (m_tokens.isEmpty()) {
             return;
         }
-        const QByteArray request = "GET /c/" + m_tokens.front().toLatin1() + "/card.json HTTP/1.1\r\nHost: " +
-                                   kHost + "\r\n\r\n";
+        const QByteArray request =
+            "GET /c/" + m_tokens.front().toLatin1() + "/card.json HTTP/1.1\r\nHost: " + kHost + "\r\n\r\n";
         for (int i = 0; i < m_flood; ++i) {
             auto* socket = new QTcpSocket(this);
             socket->bind(QHostAddress(QStringLiteral("127.2.0.%1").arg(i + 1)));
@@ -119,7 +119,8 @@ public:
                         return;
                     }
                     const qsizetype at = buffer->indexOf("Content-Length: ");
-                    const qsizetype length = at < 0 ? 0 : buffer->mid(at + 16, buffer->indexOf('\r', at) - at - 16).toLongLong();
+                    const qsizetype length =
+                        at < 0 ? 0 : buffer->mid(at + 16, buffer->indexOf('\r', at) - at - 16).toLongLong();
                     if (buffer->size() < end + 4 + length) {
                         return;
                     }

@@ -641,8 +641,8 @@ void PhoneServer::Push() {
         }
         auto message = messages.find(client.Card);
         if (message == messages.end()) {
-            message = messages.insert(client.Card,
-                                      StateDocument(CheckCard(m_cards[client.Card], drawn, &m_roster).Marked, latest));
+            message = messages.insert(
+                client.Card, StateDocument(CheckCard(m_cards[client.Card], drawn, &m_roster).Marked, latest));
         }
         connection->SendText(*message);
     }

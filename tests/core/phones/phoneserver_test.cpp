@@ -107,6 +107,27 @@ TEST_F(PhoneServerTest, ServesTheCardPageOnlyToItsToken) {
     EXPECT_EQ(Send(port, Post(PathOf(cards[0]))).Status, 404);
 }
 
+// A card whose run was stopped before it was printed has no page; a row given to someone else
+// since the card was printed does not mark its cell, as the card check does not count it.
+TEST_F(PhoneServerTest, OnlyCardsGivenOutAreServedAndMarkedAsTheCardCheckMarksThem) {
+    RecordedCard stopped = CardOf(roster, 3, 5, 1);
+    stopped.Status = CardStatus::NotPrinted;
+    cards.push_back(stopped);
+    Start();
+    EXPECT_EQ(Send(port, Get(PathOf(stopped))).Status, 404);
+    roster.SetCell(RosterColumn::Name, 4, QStringLiteral("まったくの別人"));
+    server->PanelOpened(4, 0, false);
+    server->PanelOpened(5, 1, false);
+    WaitFor([] { return false; }, 50);
+    const QJsonArray cells = QJsonDocument::fromJson(Send(port, Get(PathOf(cards[0], "/card.json"))).Body)
+                                 .object()
+                                 .value(u"cells")
+                                 .toArray();
+    ASSERT_EQ(cells.size(), 25);
+    EXPECT_FALSE(cells[3].toObject().value(u"marked").toBool());
+    EXPECT_TRUE(cells[4].toObject().value(u"marked").toBool());
+}
+
 // Each path is refused; those that look like a way to a card count as a guess, which with a
 // limit of one guess blocks the address for the next, honest request.
 struct TrickPath {
