@@ -1,6 +1,8 @@
 // A room full of phones: the phone server on a thread of its own (as PhoneHost runs it in the
-// program), and N phones following their cards over loopback
-// as QWebSocket clients on the main thread. Each panel opened must reach every phone; the bench
+// program), and N phones following their cards over loopback. The phones are plain sockets read by
+// one thread of their own with epoll, taking a frame's time as its last byte arrives: a room's
+// phones each have their own processor, and a heavier client here would measure itself, not the
+// server. Each panel opened must reach every phone; the bench
 // measures the time from PanelOpened to each phone's receipt (p50, p95, p99, the worst), and the
 // server thread's CPU time per panel pushed. bench/phones_load.sh runs it.
 //
@@ -16,12 +18,19 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
-#include <QWebSocket>
 #include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/epoll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -58,6 +67,128 @@ double percentile(std::vector<double> values, double p) {
     const size_t at = static_cast<size_t>(p / 100.0 * static_cast<double>(values.size() - 1) + 0.5);
     return values[std::min(at, values.size() - 1)];
 }
+
+// Phones on raw sockets: each opens its card's live connection and then only notes the time each
+// whole text frame arrives.
+class RawPhones {
+public:
+    RawPhones(quint16 port, const std::vector<RecordedCard>& cards)
+        : m_phones(cards.size()), m_counts(cards.size()) {
+        m_epoll = epoll_create1(0);
+        for (size_t k = 0; k < cards.size(); ++k) {
+            const int fd = socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_port = htons(port);
+            to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+                std::fprintf(stderr, "phones_load: cannot connect phone %zu\n", k);
+                std::exit(1);
+            }
+            const QByteArray hello = "GET /c/" + cards[k].Token.toLatin1() +
+                                     "/live HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+                                     "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                                     "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                                     "Sec-WebSocket-Version: 13\r\n\r\n";
+            if (write(fd, hello.constData(), static_cast<size_t>(hello.size())) != hello.size()) {
+                std::exit(1);
+            }
+            m_phones[k].Fd = fd;
+            epoll_event event{};
+            event.events = EPOLLIN;
+            event.data.u64 = k;
+            epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &event);
+        }
+        m_reader = std::thread([this] { Read(); });
+    }
+    ~RawPhones() {
+        m_stop = true;
+        m_reader.join();
+        for (const Phone& phone : m_phones) {
+            close(phone.Fd);
+        }
+        close(m_epoll);
+    }
+    size_t Count(size_t k) const { return static_cast<size_t>(m_counts[k].load(std::memory_order_acquire)); }
+    // The arrival of a phone's n-th frame; only once Count(k) > n.
+    qint64 Arrival(size_t k, size_t n) const { return m_phones[k].Arrivals[n]; }
+
+private:
+    struct Phone {
+        int Fd = -1;
+        bool Upgraded = false;
+        QByteArray Buffer;
+        std::vector<qint64> Arrivals;
+    };
+
+    void Read() {
+        std::vector<epoll_event> events(256);
+        char bytes[65536];
+        while (!m_stop) {
+            const int n = epoll_wait(m_epoll, events.data(), static_cast<int>(events.size()), 50);
+            for (int e = 0; e < n; ++e) {
+                const size_t k = events[static_cast<size_t>(e)].data.u64;
+                const ssize_t got = read(m_phones[k].Fd, bytes, sizeof bytes);
+                if (got > 0) {
+                    Take(k, QByteArrayView(bytes, got), steadyNs());
+                }
+            }
+        }
+    }
+
+    void Take(size_t k, QByteArrayView bytes, qint64 now) {
+        Phone& phone = m_phones[k];
+        phone.Buffer.append(bytes);
+        if (!phone.Upgraded) {
+            const qsizetype end = phone.Buffer.indexOf("\r\n\r\n");
+            if (end < 0) {
+                return;
+            }
+            phone.Buffer.remove(0, end + 4);
+            phone.Upgraded = true;
+        }
+        for (;;) {
+            const auto* b = reinterpret_cast<const unsigned char*>(phone.Buffer.constData());
+            const qsizetype have = phone.Buffer.size();
+            if (have < 2) {
+                return;
+            }
+            qsizetype head = 2;
+            quint64 length = b[1] & 0x7F;
+            if (length == 126) {
+                head = 4;
+                if (have < head) {
+                    return;
+                }
+                length = (quint64{b[2]} << 8) | b[3];
+            } else if (length == 127) {
+                head = 10;
+                if (have < head) {
+                    return;
+                }
+                length = 0;
+                for (int i = 2; i < 10; ++i) {
+                    length = (length << 8) | b[i];
+                }
+            }
+            if (static_cast<quint64>(have - head) < length) {
+                return;
+            }
+            const bool text = (b[0] & 0x0F) == 0x1;
+            phone.Buffer.remove(0, head + static_cast<qsizetype>(length));
+            if (text) {
+                phone.Arrivals.push_back(now);
+                m_counts[k].fetch_add(1, std::memory_order_release);
+            }
+        }
+    }
+
+    std::vector<Phone> m_phones;
+    std::vector<std::atomic<int>> m_counts;
+    int m_epoll = -1;
+    std::atomic<bool> m_stop{false};
+    std::thread m_reader;
+};
 
 int argument(const QStringList& args, const QString& name, int fallback) {
     const qsizetype at = args.indexOf(name);
@@ -121,24 +252,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<std::unique_ptr<QWebSocket>> clients;
-    std::vector<std::vector<qint64>> received(static_cast<size_t>(phones));
-    for (int k = 0; k < phones; ++k) {
-        auto client = std::make_unique<QWebSocket>();
-        QObject::connect(client.get(), &QWebSocket::textMessageReceived, [&received, k](const QString&) {
-            received[static_cast<size_t>(k)].push_back(steadyNs());
-        });
-        client->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/c/%2/live")
-                              .arg(port)
-                              .arg(cards[static_cast<size_t>(k)].Token)));
-        clients.push_back(std::move(client));
-    }
-    const auto everyoneHas = [&](size_t count) {
-        return std::all_of(received.begin(), received.end(),
-                           [&](const auto& r) { return r.size() >= count; });
-    };
     QElapsedTimer connecting;
     connecting.start();
+    RawPhones clients(port, cards);
+    const auto everyoneHas = [&](size_t count) {
+        for (size_t k = 0; k < cards.size(); ++k) {
+            if (clients.Count(k) < count) {
+                return false;
+            }
+        }
+        return true;
+    };
     if (!waitFor([&] { return everyoneHas(1); }, 60000)) {
         std::fprintf(stderr, "phones_load: not every phone got its card\n");
         return 1;
@@ -166,8 +290,9 @@ int main(int argc, char** argv) {
         QThread::msleep(20);
         QMetaObject::invokeMethod(
             &inServerThread, [&] { cpuNs += threadCpuNs() - cpuBefore; }, Qt::BlockingQueuedConnection);
-        for (const auto& r : received) {
-            delaysMs.push_back(static_cast<double>(r[static_cast<size_t>(panel) + 1] - opened) / 1e6);
+        for (size_t k = 0; k < cards.size(); ++k) {
+            delaysMs.push_back(
+                static_cast<double>(clients.Arrival(k, static_cast<size_t>(panel) + 1) - opened) / 1e6);
         }
         QThread::msleep(30); // panels come seconds apart in a real game
     }
@@ -181,7 +306,6 @@ int main(int argc, char** argv) {
                 static_cast<double>(cpuNs) / panels / 1e6,
                 static_cast<double>(cpuNs) / panels / phones / 1e3);
 
-    clients.clear();
     QMetaObject::invokeMethod(
         &inServerThread, [&] { server.reset(); }, Qt::BlockingQueuedConnection);
     serverThread.quit();
