@@ -183,10 +183,14 @@ void DrawSequence::EffectTimerTick() {
     // The tick was due one interval after the last (the timer repeats without drifting).
     const qint64 due = m_nextDueUs;
     m_nextDueUs += m_effectTimer->Interval() * 1000LL;
-    if (m_waitingForFrame) {
+    const bool frame = m_waitingForFrame;
+    if (frame) {
         m_view.FrameDue(due);
     }
     std::exchange(m_waiting, nullptr).resume();
+    if (frame && !m_stopped) {
+        m_view.PresentFrame();
+    }
     // A step that waits for no further tick leaves the timer off, as every effect does.
     if (!m_waiting && !m_stopped) {
         StopEffectTimer();

@@ -60,4 +60,7 @@ public:
     // A frame of the effects fell due (microseconds of the clock's steady time): what the draw
     // shows next belongs to it. For measuring the pacing only.
     virtual void FrameDue(qint64 dueUs) = 0;
+    // The frame's changes are all made: the view may show them at once rather than when its
+    // event loop comes round to painting.
+    virtual void PresentFrame() {}
 };

@@ -100,9 +100,13 @@ void CardChecker::Check(int number) {
         m_boxes.ShowMessage(found.Refusal);
         return;
     }
-    auto* box = new CardCheckBox(*found.Card, ::CheckCard(*found.Card, DrawnRows(), &m_state.Roster),
-                                 m_state.Roster, m_state.Settings.Pictures, m_boxes.BoxParent());
+    auto* box = new CardCheckBox(*found.Card, Verdict(*found.Card), m_state.Roster, m_state.Settings.Pictures,
+                                 m_boxes.BoxParent());
     m_boxes.RunBox(m_services.dialogs, box);
+}
+
+CardVerdict CardChecker::Verdict(const RecordedCard& card) const {
+    return ::CheckCard(card, DrawnRows(), &m_state.Roster);
 }
 
 std::set<qint16> CardChecker::DrawnRows() const {

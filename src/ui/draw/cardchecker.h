@@ -31,6 +31,8 @@ public:
 
     // The rows on open panels.
     std::set<qint16> DrawnRows() const;
+    // How a card stands now: its drawn cells whose row still names the person printed.
+    CardVerdict Verdict(const RecordedCard& card) const;
 
     // The record brought up to the file; nullptr while it is being read, or when it cannot be read
     // exactly (refusal then says why).

@@ -137,6 +137,7 @@ private:
         m_stage->PrintName(face, frame, name);
     }
     void FrameDue(qint64 dueUs) override { m_stage->FrameDue(dueUs); }
+    void PresentFrame() override { m_stage->Present(); }
 
     ProgramState& m_state;
     Services& m_services;

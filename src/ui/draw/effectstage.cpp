@@ -134,6 +134,13 @@ void EffectStage::NothingToPaint() {
     }
 }
 
+void EffectStage::Present() {
+    if (QWidget* window = m_screen.window(); window->isVisible()) {
+        QEvent request(QEvent::UpdateRequest);
+        QCoreApplication::sendEvent(window, &request);
+    }
+}
+
 bool EffectStage::eventFilter(QObject* watched, QEvent* event) {
     // Only while frames are logged. The effect area, the scrolling line and the typed surface
     // paint into the window's buffer; the window's update request paints and then flushes the

@@ -43,6 +43,9 @@ public:
     // The frame log: a frame fell due; it changes no pixel; the screen's own surface painted.
     void FrameDue(qint64 dueUs);
     void NothingToPaint();
+    // Paints what the frame changed and hands it to the window system now, from the frame's own
+    // tick: a frame waits for no turn of the event loop.
+    void Present();
     void SurfacePainted() { m_framePainted = true; }
 
 protected:

@@ -46,7 +46,7 @@ void PhoneClaims::Show() {
                        .arg(m_claims.front(), 4, 10, QLatin1Char('0'));
     if (!card) {
         text += QStringLiteral("が、記録にないカードです（K キーで確認）");
-    } else if (::CheckCard(*card, m_checker.DrawnRows()).Lines > 0) {
+    } else if (m_checker.Verdict(*card).Lines > 0) {
         text += QStringLiteral("（K キーで確認）");
     } else {
         text += QStringLiteral("が、まだ列はそろっていません（K キーで確認）");
