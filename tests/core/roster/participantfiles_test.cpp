@@ -8,11 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <ostream>
-
-static void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -122,25 +117,7 @@ TEST(AcceptChosenFile, OnlyFromTheFieldsOwnFolder) {
                                                 QStringLiteral("\r\n内より選択してください")
                                           : QString());
     }
-    EXPECT_EQ(ChooserFor(Field::Song, f.settings).Filters,
-              QStringLiteral("音楽ファイル(*.mp3;*.mp2;*.wma;*.wav);;mp3ファイル(*.mp3);;mp2ファイル(*.mp2);;"
-                             "wmaファイル(*.wma);;wavファイル(*.wav);;すべてのファイル(*.*)"));
-    EXPECT_EQ(ChooserFor(Field::Photo, f.settings).Filters,
-              QStringLiteral("画像ファイル(*.jpg;*.bmp;*.gif);;jpgファイル(*.jpg);;bmpファイル(*.bmp);;"
-                             "gifファイル(*.gif);;すべてのファイル(*.*)"));
     EXPECT_EQ(ChooserFor(Field::Photo, f.settings).Folder, f.settings.Pictures);
-}
-
-TEST(PhotoPreviewTwips, KeepsProportionsAndCoversTheBox) {
-    const struct {
-        double w, h, width, height;
-    } cases[] = {{1600, 1200, 2280, 1710}, {300, 400, 2280, 3040}, {1920, 1080, 3040, 1710},
-                 {500, 500, 2280, 2280},   {500, 0, 2280, 1710},   {0, 500, 2280, 1710}};
-    for (const auto& c : cases) {
-        const QSizeF size = PhotoPreviewTwips(c.w, c.h);
-        EXPECT_NEAR(size.width(), c.width, 1e-6) << c.w << "x" << c.h;
-        EXPECT_NEAR(size.height(), c.height, 1e-6) << c.w << "x" << c.h;
-    }
 }
 
 } // namespace

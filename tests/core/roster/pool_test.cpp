@@ -1,4 +1,3 @@
-#include "core/common/random.h"
 #include "core/roster/pool.h"
 #include "core/roster/roster.h"
 #include "support/fakes.h"
@@ -38,23 +37,6 @@ TEST(CollectEligibleRows, SkipsBlankExcludedAndLeftOutRows) {
     r.Clear();
     CollectEligibleRows(r, pool, 0);
     EXPECT_EQ(pool.Count, 0);
-}
-
-// The fraction with ten decimals; its first six read as k; (k mod n) + 1.
-TEST(RandomIndex, UsesTheSixDigitReduction) {
-    const std::tuple<double, qint16, qint32> cases[] = {
-        {0.0, 5, 1},
-        {0.1234569999, 10, 7},  // k = 123456, not rounded at the ninth decimal
-        {0.12345699999, 10, 8}, // "0.1234570000": rounding at the tenth decimal carries into k
-        {0.99999999999, 7, 1},  // "1.0000000000": k = 0
-        {0.0000070000, 3, 2},   // k = 7
-        {0.5, 1, 1},
-        {0.999999, 300, 1 + 999999 % 300},
-    };
-    for (const auto& [fraction, n, expected] : cases) {
-        ScriptedFractions fractions({fraction});
-        EXPECT_EQ(RandomIndex(fractions, n), expected) << fraction;
-    }
 }
 
 TEST(PoolOperations, TakeFindRemoveAppend) {

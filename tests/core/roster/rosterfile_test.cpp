@@ -32,44 +32,6 @@ RosterTable Read(const QByteArray& bytes) {
     return roster;
 }
 
-// Cells as the file has them: CP932 specials, CR alone ending a line and a lone LF kept in its
-// cell, ragged lines, row 300 of a longer file, no caption line (the first participant gives the
-// renamable captions), and the two renamable captions taken unless they are only spaces.
-TEST(RosterFile, ReadsEachCellAsTheFileHasIt) {
-    const QString header = QStringLiteral("氏名\t生年\t月\t日\t血液型\t出身地\t所属\t%1\t%2\r\n");
-    const QString spaces = header.arg(QStringLiteral("   "), QStringLiteral(" "));
-    const QString wide = header.arg(QStringLiteral("\u3000"), QStringLiteral("座右の銘"));
-    using C = RosterColumn;
-    const std::tuple<QByteArray, C, int, const char16_t*> cases[] = {
-        {Fixture("roster_cp932.txt"), C::Name, 1, u"髙橋 一郎"},
-        {Fixture("roster_cp932.txt"), C::Comment, 1, u"①番乗り～です"},
-        {Fixture("roster_cp932.txt"), C::FavouriteWords, 0, u"座右の銘"},
-        {Fixture("roster_cp932.txt"), C::Comment, 0, u" 意気込み "},
-        {Fixture("roster_cp932.txt"), C::Excluded, 2, u"1"},
-        {Fixture("roster_cr_only.txt"), C::Comment, 1, u"一行目\n二行目"},
-        {Fixture("roster_cr_only.txt"), C::Name, 2, u"川口"},
-        {Fixture("roster_no_captions.txt"), C::Name, 0, u"氏名"},
-        {Fixture("roster_no_captions.txt"), C::BirthYear, 0, u"生年"},
-        {Fixture("roster_no_captions.txt"), C::FavouriteWords, 0, u"一期一会"},
-        {Fixture("roster_no_captions.txt"), C::Comment, 0, u"①番乗り～です"},
-        {Fixture("roster_no_captions.txt"), C::Name, 1, u"佐藤 花子"},
-        {Fixture("roster_400.txt"), C::Name, 300, u"人300"},
-        {Fixture("roster_ragged.txt"), C::BirthYear, 1, u"1999"},
-        {Fixture("roster_ragged.txt"), C::BirthMonth, 1, u""},
-        {Fixture("roster_ragged.txt"), C::Name, 2, u""},
-        {Fixture("roster_ragged.txt"), C::BirthMonth, 2, u"2"},
-        {Fixture("roster_ragged.txt"), C::Excluded, 3, u"13"},
-        {QByteArray(), C::Name, 0, u"氏名"},
-        {spaces.toUtf8(), C::FavouriteWords, 0, u"好きな言葉"},
-        {spaces.toUtf8(), C::Comment, 0, u"一言"},
-        {wide.toUtf8(), C::FavouriteWords, 0, u"\u3000"},
-        {wide.toUtf8(), C::Comment, 0, u"座右の銘"},
-    };
-    for (const auto& [bytes, column, row, expected] : cases) {
-        EXPECT_EQ(Read(bytes).Cell(column, row), QString::fromUtf16(expected)) << int(column) << " " << row;
-    }
-}
-
 TEST(RosterFile, WritesBackByteForByteInTheEncodingItWasRead) {
     for (const char* name : {"roster_cp932.txt", "roster_utf8.txt", "roster_utf8_bom.txt"}) {
         const QByteArray original = Fixture(name);
@@ -129,20 +91,6 @@ TEST(RosterFile, CountsTheParticipantsBeyondTheLastRow) {
     RosterTable r;
     EXPECT_EQ(r.Parse(text), 5);
     EXPECT_EQ(r.Parse(QStringLiteral("氏名\r\n一\r\n")), 0);
-}
-
-TEST(RosterFile, TellsATextFromSomethingElse) {
-    const std::pair<QByteArray, bool> cases[] = {
-        {Fixture("roster_cp932.txt"), false},
-        {Fixture("roster_utf8.txt"), false},
-        {QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), true},
-        {QByteArray("\xFD\xFE\xA0\x80\x85\x40\x86\x40", 8), true},
-        {QByteArray("ok\x80\x8E\x81\x96\xBC\x93\xFA", 9), false},
-    };
-    for (const auto& [bytes, notText] : cases) {
-        RosterTable r;
-        EXPECT_EQ(ReadRoster(bytes, r).PlainlyNotText(), notText) << bytes.toHex().toStdString();
-    }
 }
 
 class RosterOnDisk : public ::testing::Test {

@@ -1,5 +1,6 @@
 #include "core/common/designfonts.h"
 #include "core/config/settingsfile.h"
+#include "support/casefile.h"
 #include "support/testservices.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
@@ -9,13 +10,12 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
+// The main window over an empty roster, its settings file in a folder of its own.
 struct Fixture {
     Fixture() {
         state.Roster.Clear();
@@ -24,34 +24,139 @@ struct Fixture {
         window = std::make_unique<MainWindow>(state, t.services);
     }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(QString::fromUtf8(name)); }
-    // ﾌｧｲﾙ, 設定, 抽選, 開始, 抽選 → 終了
-    QList<bool> MenuStates() const {
-        QList<bool> states;
-        for (const char* name : {"mnuFileAction", "mnuToolsOptions", "mnu抽選Action", "mnu開始", "mnu終了"}) {
-            states.append(Action(name)->isEnabled());
+    QString Path(const QString& name) const { return name.isEmpty() ? name : dir.filePath(name); }
+    QByteArray Read(const QString& name) const {
+        QFile f(Path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    bool Write(const QString& name, const QByteArray& bytes) const {
+        QFile f(Path(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+
+    // One step of a script: a command or an answer, or a check (its name ends in ?) of what it names
+    // against the text after =. Paths are relative to the fixture's folder.
+    bool Step(const std::string& where, const QString& step) {
+        static const std::map<QString, void (MainWindow::*)()> commands = {
+            {QStringLiteral("new"), &MainWindow::mnuFileNew_Click},
+            {QStringLiteral("open"), &MainWindow::mnuFileOpen_Click},
+            {QStringLiteral("save"), &MainWindow::mnuFileSave_Click},
+            {QStringLiteral("saveas"), &MainWindow::mnuFileSaveAs_Click},
+            {QStringLiteral("print"), &MainWindow::mnuFilePrint_Click},
+            {QStringLiteral("exit"), &MainWindow::mnuFileExit_Click},
+            {QStringLiteral("settings"), &MainWindow::mnuToolsOptions_Click},
+            {QStringLiteral("start"), &MainWindow::mnu開始_Click},
+            {QStringLiteral("normal"), &MainWindow::mnu通常_Click},
+            {QStringLiteral("simple"), &MainWindow::mnu簡易_Click},
+            {QStringLiteral("stop"), &MainWindow::mnu終了_Click},
+            {QStringLiteral("help"), &MainWindow::mnuHelp_Click}};
+        const qsizetype equals = step.indexOf(u'=');
+        const QString key = equals < 0 ? step : step.left(equals);
+        const QString value = equals < 0 ? QString() : QString::fromUtf8(UnescapeCase(step.mid(equals + 1)));
+        const QString name = key.section(u':', 0, 0), arg = key.section(u':', 1);
+        const auto& log = t.dialogs.Log;
+        QString got;
+        if (commands.count(name)) {
+            (window.get()->*commands.at(name))();
+        } else if (name == u"tick") {
+            t.clock.Advance(value.toInt());
+        } else if (name == u"key") { // through the shown window
+            window->show();
+            const QKeyCombination combination = QKeySequence::fromString(arg)[0];
+            if (!QTest::qWaitForWindowActive(window.get())) {
+                got = QStringLiteral("the window is not active");
+            }
+            QTest::keyClick(window->windowHandle(), combination.key(), combination.keyboardModifiers());
+        } else if (name == u"show") {
+            window->show();
+        } else if (name == u"closed?") { // the window's close box
+            got = QString::number(int(window->close()));
+        } else if (name == u"closescreen") {
+            window->MdiArea()->subWindowList().first()->close();
+        } else if (name == u"yes" || name == u"no") {
+            t.dialogs.YesNo.push_back(name == u"yes" ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        } else if (name == u"file") {
+            t.dialogs.Files.push_back(Path(value));
+        } else if (name == u"write") {
+            got = Write(arg, value.toUtf8()) ? QString() : QStringLiteral("not written");
+        } else if (name == u"writebytes") { // the bytes as escaped, not as UTF-8
+            got = Write(arg, UnescapeCase(step.mid(equals + 1))) ? QString() : QStringLiteral("not written");
+        } else if (name == u"cell") {
+            state.Roster.SetCell(RosterColumn(arg.section(u'.', 0, 0).toInt()), arg.section(u'.', 1).toInt(),
+                                 value);
+        } else if (name == u"roster") {
+            state.Settings.RosterFilePath =
+                value.startsWith(u'/') || value.trimmed().isEmpty() ? value : Path(value);
+        } else if (name == u"modified" || name == u"drawing") {
+            (name == u"modified" ? state.RosterModified : state.DrawInProgress) = value == u"1";
+        } else if (name == u"menus?") { // ﾌｧｲﾙ, 設定, 抽選, 開始, 抽選 → 終了
+            for (const char* action :
+                 {"mnuFileAction", "mnuToolsOptions", "mnu抽選Action", "mnu開始", "mnu終了"}) {
+                got += Action(action)->isEnabled() ? u'1' : u'0';
+            }
+            got.truncate(value.size()); // as many as the script names
+        } else if (name == u"screen?") {
+            got = window->ChildScreen() ? window->ChildScreen()->objectName() : QStringLiteral("none");
+        } else if (name == u"title?") { // the open screen's caption, relative to the folder
+            got = window->ChildScreen()->windowTitle().remove(dir.path() + u'/');
+        } else if (name == u"guard?") {
+            got = QString::number(int(window->CheckNoChildScreen()));
+        } else if (name == u"questions?" || name == u"messages?") {
+            got = (name == u"questions?" ? t.dialogs.Questions() : t.dialogs.Messages()).join(u'/');
+            got.replace(dir.path() + u'/', QString());
+        } else if (name == u"default?") {
+            got = QString::fromLatin1(t.dialogs.LastDefault == Dialogs::Answer::Yes ? "Yes" : "No");
+        } else if (name == u"boxes?") { // how many boxes and dialogs came up
+            got = QString::number(log.size());
+        } else if (name == u"dialog?" ||
+                   name == u"dialogextra?") { // the last dialog or its start|filters|index
+            for (auto it = log.rbegin(); it != log.rend() && got.isEmpty(); ++it) {
+                if (it->kind == u"open" || it->kind == u"save" || it->kind == u"exec") {
+                    got = name == u"dialog?" ? it->kind + u'|' + it->text : it->extra;
+                }
+            }
+        } else if (name == u"names?") { // the roster named in Mrda.ini, relative to the folder
+            const QString ini = DecodeSettingsText(Read(QStringLiteral("Mrda.ini")));
+            got = ini.isEmpty() ? QStringLiteral("no file")
+                                : ini.section(QStringLiteral("Names = "), 1).section(u'\r', 0, 0);
+            got.remove(dir.path() + u'/');
+        } else if (name == u"roster?") {
+            got = QString(state.Settings.RosterFilePath).remove(dir.path() + u'/');
+        } else if (name == u"file?" || name == u"has?") { // the file's bytes, or bytes it holds, escaped
+            const QByteArray bytes = UnescapeCase(step.mid(equals + 1));
+            const bool found = name == u"file?" ? Read(arg) == bytes : Read(arg).contains(bytes);
+            got = found ? value : QString::fromLatin1(Read(arg).toHex(' '));
+        } else if (name == u"lines?") {
+            got = QString::number(Read(arg).count("\r\n"));
+        } else if (name == u"cell?") {
+            got = state.Roster.Cell(RosterColumn(arg.section(u'.', 0, 0).toInt()),
+                                    arg.section(u'.', 1).toInt());
+        } else if (name == u"modified?" || name == u"drawing?" || name == u"visible?") {
+            got = QString::number(int(name == u"modified?"  ? state.RosterModified
+                                      : name == u"drawing?" ? state.DrawInProgress
+                                                            : window->isVisible()));
+        } else if (name == u"kind?") { // the draw kind and the menu's check marks
+            got = QStringLiteral("%1|%2|%3")
+                      .arg(QLatin1String(state.DrawKind == DrawKind::Simple ? "simple" : "normal"))
+                      .arg(int(Action("mnu通常")->isChecked()))
+                      .arg(int(Action("mnu簡易")->isChecked()));
+        } else {
+            got = QStringLiteral("<no such step>");
         }
-        return states;
+        const bool ok = key.contains(u'?') ? got == value : got.isEmpty();
+        if (!ok) {
+            QTest::qFail(
+                qPrintable(QStringLiteral("%1\n%2: %3").arg(QString::fromStdString(where), key, got)),
+                __FILE__, __LINE__);
+        }
+        return ok;
     }
-    void CloseScreen() const { window->MdiArea()->subWindowList().first()->close(); }
-    QString Ini() const {
-        QFile f(dir.filePath(QStringLiteral("Mrda.ini")));
-        return f.open(QIODevice::ReadOnly) ? DecodeSettingsText(f.readAll()) : QString();
-    }
+
     QTemporaryDir dir;
     ProgramState state;
     TestServices t;
     std::unique_ptr<MainWindow> window;
 };
-
-QStringList Items(QWidget* menu) {
-    QStringList out;
-    for (QAction* a : menu->actions()) {
-        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    }
-    return out;
-}
-
-const QList<bool> kAllButStop{true, true, true, true, false};
 
 } // namespace
 
@@ -61,260 +166,36 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
-    void menuTreeCaptionsOrderAndInitialStates() {
-        Fixture f;
-        QCOMPARE(Items(f.window->menuBar()), (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("設定"),
-                                                          QStringLiteral("抽選"), QStringLiteral("取説")}));
-        QCOMPARE(
-            Items(f.window->findChild<QMenu*>(QStringLiteral("mnuFile"))),
-            (QStringList{QStringLiteral("新規作成(&N)"), QStringLiteral("開く(&O)..."), QStringLiteral("-"),
-                         QStringLiteral("上書き保存(&S)"), QStringLiteral("名前を付けて保存(&A)..."),
-                         QStringLiteral("インポート(&I)..."), QStringLiteral("エクスポート(&E)..."),
-                         QStringLiteral("-"), QStringLiteral("ビンゴカード発行(&P)..."), QStringLiteral("-"),
-                         QStringLiteral("終了(&X)")}));
-        QCOMPARE(Items(f.window->findChild<QMenu*>(QStringLiteral("mnu抽選"))),
-                 (QStringList{QStringLiteral("開始"), QStringLiteral("-"), QStringLiteral("通常抽選"),
-                              QStringLiteral("簡易抽選"), QStringLiteral("-"), QStringLiteral("終了"),
-                              QStringLiteral("-"), QStringLiteral("全画面表示")}));
-        QCOMPARE(f.Action("mnuFileOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-        QVERIFY(f.Action("mnu通常")->isChecked() && !f.Action("mnu簡易")->isChecked());
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("ミルダ(Ver 1.1.0  2011/3/25)"));
-        QVERIFY(!(f.window->windowFlags() & Qt::WindowCloseButtonHint));
-        // Before the first tick of the 1200 ms monitor everything is on, 抽選 → 終了 included.
-        f.t.clock.Advance(1199);
-        QCOMPARE(f.MenuStates(), (QList<bool>{true, true, true, true, true}));
-        f.t.clock.Advance(1);
-        QCOMPARE(f.MenuStates(), kAllButStop);
-    }
-
-    void oneScreenAtATimeAndTheMonitor() {
-        Fixture f;
-        f.t.clock.Advance(1200);
-        f.window->mnuToolsOptions_Click();
-        QCOMPARE(f.window->ChildScreen()->objectName(), QStringLiteral("Frm設定"));
-        QCOMPARE(f.MenuStates().mid(0, 3), (QList<bool>{false, false, false}));
-        f.window->mnuFilePrint_Click(); // ignored silently while a screen is open
-        f.window->mnu開始_Click();
-        QCOMPARE(f.window->MdiArea()->subWindowList().size(), 1);
-        QVERIFY(f.t.dialogs.Log.empty());
-        QVERIFY(f.window->CheckNoChildScreen());
-        QCOMPARE(f.t.dialogs.Messages(),
-                 QStringList{QStringLiteral(
-                     "選択された操作は無効です。\r\n呼び出されたフォームを閉じてから再操作してください。")});
-        f.t.clock.Advance(1200); // the screen is still open: nothing changes
-        QCOMPARE(f.MenuStates().mid(0, 3), (QList<bool>{false, false, false}));
-        f.CloseScreen(); // closed by its own means: the monitor brings the menus back
-        QVERIFY(!f.window->ChildScreen() && !f.window->CheckNoChildScreen());
-        QCOMPARE(f.MenuStates().mid(0, 3), (QList<bool>{false, false, false}));
-        f.t.clock.Advance(1200);
-        QCOMPARE(f.MenuStates(), kAllButStop);
-    }
-
-    void drawScreenLeavesStopAndDrawKindsUsable() {
-        Fixture f;
-        f.t.clock.Advance(1200);
-        f.window->mnu開始_Click();
-        QCOMPARE(f.window->ChildScreen()->objectName(), QStringLiteral("frm抽選"));
-        QCOMPARE(f.MenuStates(), (QList<bool>{false, false, true, false, true}));
-        f.window->mnu簡易_Click();
-        QCOMPARE(f.state.DrawKind, DrawKind::Simple);
-        QVERIFY(f.Action("mnu簡易")->isChecked() && !f.Action("mnu通常")->isChecked());
-        // A started draw asks first; No keeps the screen.
-        f.state.DrawInProgress = true;
-        f.t.dialogs.YesNo = {Dialogs::Answer::No, Dialogs::Answer::Yes};
-        f.window->mnu終了_Click();
-        QCOMPARE(f.t.dialogs.Questions(), QStringList{QStringLiteral("抽選を中止しますか？")});
-        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
-        QVERIFY(f.window->ChildScreen() && f.state.DrawInProgress);
-        f.window->mnu終了_Click();
-        QVERIFY(!f.window->ChildScreen() && !f.state.DrawInProgress);
-        // Without a started draw it closes at once, without a question.
-        f.t.clock.Advance(1200);
-        f.window->mnu開始_Click();
-        f.window->mnu終了_Click();
-        QVERIFY(!f.window->ChildScreen());
-        QCOMPARE(f.t.dialogs.Questions().size(), 2);
-        f.window->mnu通常_Click();
-        QCOMPARE(f.state.DrawKind, DrawKind::Normal);
-    }
-
-    void closingIsRefusedUnlessExitIsChosen() {
-        Fixture f;
-        f.window->show();
-        QVERIFY(!f.window->close());
-        QCOMPARE(f.t.dialogs.Messages(),
-                 QStringList{QStringLiteral("プログラムの終了は、メニューの[終了]で行ってください。")});
-        // Unsaved changes, answered No: the program keeps running and the flag stays.
-        f.state.RosterModified = true;
-        f.t.dialogs.YesNo = {Dialogs::Answer::No, Dialogs::Answer::Yes};
-        f.window->mnuFileExit_Click();
-        QVERIFY(f.window->isVisible() && f.state.RosterModified);
-        QCOMPARE(f.t.dialogs.Questions(),
-                 QStringList{QStringLiteral("データが保存されていません\r\n\r\n終了しますか?")});
-        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
-        // With a screen open the guard speaks and nothing else happens.
-        f.window->mnuToolsOptions_Click();
-        f.window->mnuFileExit_Click();
-        QVERIFY(f.window->isVisible());
-        QCOMPARE(f.t.dialogs.Messages().size(), 2);
-        f.CloseScreen();
-        f.window->mnuFileExit_Click();
-        QVERIFY(!f.window->isVisible() && !f.state.RosterModified);
-    }
-
-    void newAndOpenOpenTheRegistrationScreen() {
-        Fixture f;
-        const QString unsaved = QStringLiteral(
-            "名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。\r\n%1\r\n");
-        f.state.Roster.SetCell(RosterColumn::Name, 3, QStringLiteral("佐藤"));
-        f.state.RosterModified = true;
-        f.state.Settings.RosterFilePath = QStringLiteral("/old/roster.txt");
-        f.t.dialogs.YesNo = {Dialogs::Answer::No, Dialogs::Answer::Yes, Dialogs::Answer::Yes};
-        f.window->mnuFileNew_Click();
-        QVERIFY(f.state.Roster.IsInUse(3) && !f.window->ChildScreen());
-        QCOMPARE(f.t.dialogs.Questions().last(), unsaved.arg(QStringLiteral("新規作成を作成しますか")));
-        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
-        f.window->mnuFileNew_Click();
-        QVERIFY(!f.state.Roster.IsInUse(3));
-        QVERIFY(f.state.RosterModified); // a later exit asks again
-        QVERIFY(f.state.Settings.RosterFilePath.isEmpty());
-        QCOMPARE(f.window->ChildScreen()->objectName(), QStringLiteral("Frm参加者登録"));
-        QCOMPARE(f.window->ChildScreen()->windowTitle(), QString());
-        QVERIFY(f.Ini().isEmpty()); // New does not rewrite the settings
-        f.CloseScreen();
-        // Open of an unreadable file: reported, named in Mrda.ini, the screen captioned with it.
-        const QString missing = f.dir.filePath(QStringLiteral("missing.txt"));
-        f.t.dialogs.Files.push_back(missing);
-        f.window->mnuFileOpen_Click();
-        QCOMPARE(f.t.dialogs.Questions().last(), unsaved.arg(QStringLiteral("続行しますか")));
-        const auto& open = f.t.dialogs.Log.at(f.t.dialogs.Log.size() - 2);
-        QCOMPARE(QStringList({open.kind, open.text, open.extra}),
-                 QStringList({QStringLiteral("open"), QStringLiteral("開く"),
-                              QStringLiteral("|Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt);;すべてのファイル(*.*)|1")}));
-        QVERIFY(f.t.dialogs.Messages().last().contains(missing + QStringLiteral(" が読めません。\r\n")));
-        QVERIFY(f.Ini().contains(QStringLiteral("Names = ") + missing + QStringLiteral("\r\n")));
-        QCOMPARE(f.window->ChildScreen()->windowTitle(), missing);
-        QVERIFY(!f.state.RosterModified);
-        f.CloseScreen();
-        const size_t before = f.t.dialogs.Log.size(); // cancelling the dialog changes nothing
-        f.window->mnuFileOpen_Click();
-        QCOMPARE(f.t.dialogs.Log.size(), before + 1);
-        QVERIFY(!f.window->ChildScreen());
-    }
-
-    void saveAndSaveAs() {
-        Fixture f;
-        f.state.Settings.RosterFilePath = QStringLiteral("  ");
-        f.window->mnuFileSave_Click();
-        QCOMPARE(f.t.dialogs.Messages(), QStringList{QStringLiteral("名簿ファイル名が指定されていません。")});
-        f.state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("山田"));
-        f.state.RosterModified = true;
-        const QString target = f.dir.filePath(QStringLiteral("roster-without-extension"));
-        f.t.dialogs.Files.push_back(target);
-        f.window->mnuFileSaveAs_Click();
-        QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("名前を付けて保存"));
-        QVERIFY(QFile::exists(target) && !f.state.RosterModified); // exactly that name, no extension added
-        QVERIFY(f.Ini().contains(QStringLiteral("Names = ") + target + QStringLiteral("\r\n")));
-        f.state.Roster.SetCell(RosterColumn::Name, 2, QStringLiteral("川口"));
-        f.window->mnuFileSave_Click(); // replaces the file without a question
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll().count("\r\n") == 3);
-        QVERIFY(f.t.dialogs.Questions().isEmpty());
-    }
-
-    // A roster holding characters the file cannot hold is never a dead end: the save offers to
-    // replace them, and refusing keeps everything as it was.
-    void saveOffersToReplaceWhatTheFileCannotHold_data() {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("no keeps the roster and the file") << false;
-        QTest::newRow("yes replaces and saves") << true;
-    }
-    void saveOffersToReplaceWhatTheFileCannotHold() {
-        QFETCH(bool, yes);
-        Fixture f;
-        const QString target = f.dir.filePath(QStringLiteral("名簿.txt"));
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\r\n") == 5);
-        old.close();
-        f.state.Settings.RosterFilePath = target;
-        f.state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("𠮷田"));
-        f.state.Roster.SetCell(RosterColumn::Comment, 1, QStringLiteral("楽しみ🎉"));
-        f.state.RosterModified = true;
-        f.t.dialogs.YesNo.push_back(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
-        f.window->mnuFileSave_Click();
-        QCOMPARE(f.t.dialogs.Questions(),
-                 QStringList{QStringLiteral(
-                     "名簿ファイルに保存できない文字があります。\r\n行番号 1 の「氏名」: 𠮷\r\n"
-                     "行番号 1 の「一言」: 🎉\r\n\r\nこれらの文字を「〓」に置き換えて保存しますか？")});
-        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
-        QVERIFY(f.t.dialogs.Messages().isEmpty());
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        const QByteArray bytes = old.readAll();
-        QCOMPARE(f.state.RosterModified, !yes);
-        QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 1),
-                 yes ? QStringLiteral("〓田") : QStringLiteral("𠮷田"));
-        QCOMPARE(bytes.contains("\x81\xac\x93\x63"), yes); // 〓田 in CP932
-        QCOMPARE(bytes == "old\r\n", !yes);
-        QCOMPARE(f.Ini().contains(QStringLiteral("Names = ") + target), yes);
-    }
-
-    // A file that plainly is not a roster is opened only when the user says so.
-    void openAsksBeforeAFileThatIsNoRoster() {
-        Fixture f;
-        const QString picture = f.dir.filePath(QStringLiteral("photo.jpg"));
-        QFile file(picture);
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write(QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01", 13)) == 13);
-        file.close();
-        f.state.Settings.RosterFilePath = f.dir.filePath(QStringLiteral("before.txt"));
-        f.state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("山田"));
-        f.t.dialogs.Files.push_back(picture);
-        f.t.dialogs.YesNo.push_back(Dialogs::Answer::No);
-        f.window->mnuFileOpen_Click();
-        QCOMPARE(
-            f.t.dialogs.Questions(),
-            QStringList{picture + QStringLiteral("\r\nは名簿ファイルではないようです。\r\n開きますか？")});
-        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
-        QCOMPARE(f.state.Settings.RosterFilePath, f.dir.filePath(QStringLiteral("before.txt")));
-        QCOMPARE(f.state.Roster.Cell(RosterColumn::Name, 1), QStringLiteral("山田"));
-        QVERIFY(!f.window->ChildScreen() && f.Ini().isEmpty());
+    // Scripts of commands and answers, from tests/data/mainwindow.
+    void scriptsFromData() {
+        const int cases = ForEachCase(QStringLiteral("mainwindow"), QStringLiteral("*.txt"),
+                                      [](const std::string& where, const QStringList& steps) {
+                                          Fixture f;
+                                          for (const QString& step : steps) {
+                                              if (!f.Step(where, step)) {
+                                                  return;
+                                              }
+                                          }
+                                      });
+        QVERIFY(cases >= 8);
     }
 
     void manualViewer() {
-        QTemporaryDir dir;
-        HelpViewer viewer;
-        viewer.LoadText(dir.path() + u'/', QStringLiteral("操作説明.txt"));
-        QCOMPARE(viewer.Text(), QStringLiteral("操作説明.txt  がありません"));
-        QCOMPARE(viewer.windowTitle(), QStringLiteral("取り扱い説明書"));
-        QFile file(dir.filePath(QStringLiteral("操作説明.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write(QStringLiteral("一行目\r\n二行目\rthird").toUtf8()) > 0);
-        file.close();
-        viewer.LoadText(dir.path() + u'/', QStringLiteral("操作説明.txt"));
-        QCOMPARE(viewer.Text(), QStringLiteral("一行目\n二行目\nthird\n"));
-        // From the menu, modal, whether or not a screen is open.
         Fixture f;
-        f.window->mnuToolsOptions_Click();
-        f.window->mnuHelp_Click();
-        QCOMPARE(f.t.dialogs.Log.back().kind, QStringLiteral("exec"));
-        QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("KapHelp"));
+        HelpViewer viewer;
+        viewer.LoadText(f.dir.path() + u'/', QStringLiteral("操作説明.txt"));
+        QCOMPARE(viewer.Text(), QStringLiteral("操作説明.txt  がありません"));
+        QVERIFY(f.Write(QStringLiteral("操作説明.txt"), QStringLiteral("一行目\r\n二行目\rthird").toUtf8()));
+        viewer.LoadText(f.dir.path() + u'/', QStringLiteral("操作説明.txt"));
+        QCOMPARE(viewer.Text(), QStringLiteral("一行目\n二行目\nthird\n"));
     }
 
-    void fileDialogFiltersAsQtReadsThem_data() {
-        QTest::addColumn<QString>("filters");
-        QTest::addColumn<bool>("upper");
-        QTest::addColumn<QString>("qt");
-        const QString music = QStringLiteral("音楽ファイル(*.mp3;*.wav);;すべてのファイル(*.*)");
-        QTest::newRow("spaces") << music << false << "音楽ファイル(*.mp3 *.wav);;すべてのファイル(*.*)";
-        QTest::newRow("upper case") << music << true
-                                    << "音楽ファイル(*.mp3 *.wav *.MP3 *.WAV);;すべてのファイル(*.*)";
-        QTest::newRow("one") << "Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt)" << true << "Tab区切りﾃｷｽﾄﾌｧｲﾙ (*.txt *.TXT)";
-    }
     void fileDialogFiltersAsQtReadsThem() {
-        QFETCH(QString, filters);
-        QFETCH(bool, upper);
-        QFETCH(QString, qt);
-        QCOMPARE(ToQtNameFilters(filters, upper), qt);
+        const QString music = QStringLiteral("音楽ファイル(*.mp3;*.wav);;すべてのファイル(*.*)");
+        QCOMPARE(ToQtNameFilters(music, false),
+                 QStringLiteral("音楽ファイル(*.mp3 *.wav);;すべてのファイル(*.*)"));
+        QCOMPARE(ToQtNameFilters(music, true),
+                 QStringLiteral("音楽ファイル(*.mp3 *.wav *.MP3 *.WAV);;すべてのファイル(*.*)"));
     }
 
     void pickColorGivesTheColourNumberOrNothing() {

@@ -75,7 +75,9 @@ private slots:
             if (button == QStringLiteral("close")) {
                 box.close();
             } else if (!button.isEmpty()) {
-                QTest::mouseClick(box.findChild<QPushButton*>(button), Qt::LeftButton);
+                const QPushButton* pressed = box.findChild<QPushButton*>(button); // through the box's window
+                QTest::mouseClick(box.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                                  pressed->mapTo(&box, pressed->rect().center()));
             }
             return box.isVisible() ? -1 : box.result();
         });

@@ -1,0 +1,195 @@
+// Functions from text to text, driven by the case files in tests/data/functions: each case names
+// a function, its arguments and the result expected.
+#include "core/common/cp932.h"
+#include "core/common/linebreak.h"
+#include "core/common/numeric.h"
+#include "core/common/textfile.h"
+#include "core/common/waitseconds.h"
+#include "core/config/settings.h"
+#include "core/config/settingsfile.h"
+#include "core/media/mediatime.h"
+#include "core/roster/participantfiles.h"
+#include "core/roster/pool.h"
+#include "core/roster/recordfield.h"
+#include "core/roster/rosterfile.h"
+#include "support/casefile.h"
+#include "support/fakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+QString Num(double value) {
+    return QString::number(value, 'g', 12);
+}
+
+// A conversion that may refuse: the value it gives, "refused" in front when it refuses.
+template <typename Int, typename Arg, typename Value>
+QString Converted(bool (*convert)(Arg, Int&), const Value& value) {
+    Int out = 0;
+    const bool ok = convert(value, out);
+    return (ok ? QString() : QStringLiteral("refused ")) + QString::number(out);
+}
+
+const char* EncodingName(TextEncoding encoding) {
+    return encoding == TextEncoding::Cp932 ? "Cp932" : encoding == TextEncoding::Utf8 ? "Utf8" : "Utf8Bom";
+}
+
+using Args = QList<QByteArray>;
+QString T(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes);
+}
+double D(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes).toDouble();
+}
+// The bytes given, or with @ the bytes of that file under tests/data.
+QByteArray Source(const QByteArray& arg) {
+    QFile f(QStringLiteral(MIRDA_TEST_DATA "/") + T(arg.mid(1)));
+    return !arg.startsWith('@') ? arg : f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+const std::map<QString, std::function<QString(const Args&)>> kFunctions = {
+    {QStringLiteral("NumericValue"), [](const Args& a) { return Num(NumericValue(T(a[0]))); }},
+    {QStringLiteral("RoundHalfEven"), [](const Args& a) { return Num(RoundHalfEven(D(a[0]))); }},
+    {QStringLiteral("ToInt16"), [](const Args& a) { return Converted(ToInt16, D(a[0])); }},
+    {QStringLiteral("ToInt32"), [](const Args& a) { return Converted(ToInt32, D(a[0])); }},
+    {QStringLiteral("ParseInt32"), [](const Args& a) { return Converted(ParseInt32, T(a[0])); }},
+    {QStringLiteral("SplitPath"),
+     [](const Args& a) {
+         QString folder;
+         const QString name = SplitPath(T(a[0]), folder);
+         return name + u'|' + folder;
+     }},
+    {QStringLiteral("FormatNumberField"), [](const Args& a) { return FormatField(D(a[0]), T(a[1])); }},
+    {QStringLiteral("FormatTextField"), [](const Args& a) { return FormatField(T(a[0]), T(a[1])); }},
+    {QStringLiteral("FormatNumber"), [](const Args& a) { return FormatNumber(D(a[0]), T(a[1])); }},
+    // The lines of a text in a box as wide as the given number of full-width characters (a
+    // half-width one counts a half); ⏎ is a line end, written CR LF in the text given.
+    {QStringLiteral("BreakIntoLines"),
+     [](const Args& a) {
+         const auto width = [](const QString& text) {
+             double w = 0;
+             for (const QChar c : text) {
+                 w += c.unicode() < 0x80 ? 0.5 : 1.0;
+             }
+             return w;
+         };
+         const QString text = T(a[1]).replace(QStringLiteral("⏎"), QStringLiteral("\r\n"));
+         return BreakIntoLines(text, D(a[0]), width).join(QStringLiteral("⏎"));
+     }},
+    // A wait of n seconds on a simulated clock: the second it ends in, whether that is within
+    // 10 ms of the second's change, and how often events ran.
+    {QStringLiteral("WaitSeconds"),
+     [](const Args& a) {
+         long long now = T(a[0]).toLongLong();
+         int pumps = 0;
+         WaitSeconds(T(a[1]).toInt(),
+                     WaitHooks{[&] { return now; }, [&](int ms) { now += ms; }, [&] { ++pumps; }});
+         return QStringLiteral("second %1%2, %3 pumps")
+             .arg(now / 1000)
+             .arg(QLatin1String(now % 1000 < 10 ? "" : " late"))
+             .arg(pumps);
+     }},
+    {QStringLiteral("RoundHalfUp"), [](const Args& a) { return QString::number(RoundHalfUp(D(a[0]))); }},
+    {QStringLiteral("ReportedTime"),
+     [](const Args& a) { return QString::number(ReportedTime(T(a[0]).toLongLong(), T(a[1]), D(a[2]))); }},
+    {QStringLiteral("RandomIndex"),
+     [](const Args& a) {
+         ScriptedFractions fractions({D(a[0])});
+         return QString::number(RandomIndex(fractions, qint16(T(a[1]).toInt())));
+     }},
+    {QStringLiteral("PhotoPreviewTwips"),
+     [](const Args& a) {
+         const QSizeF size = PhotoPreviewTwips(D(a[0]), D(a[1]));
+         return Num(size.width()) + u'x' + Num(size.height());
+     }},
+    {QStringLiteral("ProgramFolder"),
+     [](const Args& a) { return QDir::fromNativeSeparators(ComputeProgramFolder(T(a[0]))); }},
+    // Names|Pictures|Musics|GameMode|Dflag|Cols|Rows|Backcolor
+    {QStringLiteral("ParseIni"),
+     [](const Args& a) {
+         SettingsRecord s;
+         s.ParseIni(T(a[0]));
+         return QStringList{s.RosterFilePath,
+                            s.Pictures,
+                            s.Musics,
+                            QString::number(s.GameMode),
+                            s.Dflag,
+                            QString::number(s.Cols),
+                            QString::number(s.Rows),
+                            s.Backcolor}
+             .join(u'|');
+     }},
+    {QStringLiteral("ForeignEncoding"),
+     [](const Args& a) {
+         DecodeReport report;
+         const QString text = DecodeForeignText(a[0], &report);
+         return T(EncodingName(report.Encoding)) + u'|' + text;
+     }},
+    // The text as read, the bytes not part of a character, and whether writing it back gives the
+    // same bytes.
+    {QStringLiteral("Cp932RoundTrip"),
+     [](const Args& a) {
+         qsizetype undecodable = -1;
+         const QString text = DecodeCp932(a[0], &undecodable);
+         QByteArray back;
+         const bool same = EncodeCp932(text, back) && back == a[0];
+         return text + u'|' + QString::number(undecodable) +
+                (same ? QStringLiteral("|same") : QStringLiteral("|changed"));
+     }},
+    // What typing or pasting leaves in a field: the text kept (or the edit refused whole), and the
+    // characters the file cannot hold that were taken out.
+    {QStringLiteral("FitTypedText"),
+     [](const Args& a) {
+         QString input = T(a[2]);
+         int cursor = T(a[3]).toInt();
+         QString refused;
+         const TextEncoding encoding = a[4] == "Utf8" ? TextEncoding::Utf8 : TextEncoding::Cp932;
+         const bool kept =
+             FitTypedText(Field(T(a[0]).toInt()), input, cursor, T(a[1]).size(), encoding, refused);
+         return (kept ? input : QStringLiteral("<refused>")) + u'|' + refused;
+     }},
+    {QStringLiteral("RosterCell"),
+     [](const Args& a) {
+         RosterTable roster;
+         ReadRoster(Source(a[0]), roster);
+         return roster.Cell(RosterColumn(T(a[1]).toInt()), T(a[2]).toInt());
+     }},
+    {QStringLiteral("RosterIsText"),
+     [](const Args& a) {
+         RosterTable roster;
+         return QString::fromLatin1(ReadRoster(Source(a[0]), roster).PlainlyNotText() ? "no" : "yes");
+     }},
+    // The bytes written, or where the text holds a character CP932 has no code for.
+    {QStringLiteral("Cp932Encode"),
+     [](const Args& a) {
+         QByteArray bytes;
+         qsizetype bad = -1;
+         const bool ok = EncodeCp932(T(a[0]), bytes, &bad);
+         EXPECT_EQ(FirstNonCp932Character(T(a[0])), ok ? -1 : bad);
+         return ok ? T(bytes.toHex(' '))
+                   : QStringLiteral("refused at %1, %2 bytes").arg(bad).arg(bytes.size());
+     }},
+};
+
+TEST(Functions, CasesFromData) {
+    const int cases = ForEachCase(QStringLiteral("functions"), QStringLiteral("*.tsv"),
+                                  [](const std::string& where, QStringList fields) {
+                                      const auto function = kFunctions.find(fields.takeFirst());
+                                      ASSERT_TRUE(function != kFunctions.end() && !fields.isEmpty()) << where;
+                                      Args args;
+                                      for (const QString& field : fields) {
+                                          args.append(UnescapeCase(field));
+                                      }
+                                      const QString expected = T(args.takeLast());
+                                      EXPECT_EQ(function->second(args).toStdString(), expected.toStdString())
+                                          << where;
+                                  });
+    EXPECT_GE(cases, 150);
+}
+
+} // namespace
