@@ -37,34 +37,6 @@ TEST(DelimitedParser, PiecesSplitAnywhereGiveTheSameTable) {
     }
 }
 
-struct DetectCase {
-    const char* what;
-    const char16_t* text;
-    char16_t fallback;
-    char16_t expected;
-};
-
-class DetectSeparatorTest : public testing::TestWithParam<DetectCase> {};
-
-TEST_P(DetectSeparatorTest, FindsTheSeparator) {
-    const DetectCase& c = GetParam();
-    EXPECT_EQ(DetectSeparator(QStringView(c.text), QChar(c.fallback)), QChar(c.expected)) << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    MostConsistentColumnCount, DetectSeparatorTest,
-    testing::Values(DetectCase{"comma", u"氏名,所属\r\n山田,総務\r\n川口,営業\r\n", u'\t', u','},
-                    DetectCase{"tab, with commas inside some cells",
-                               u"氏名\t一言\t所属\r\n山田\tはい, "
-                               u"どうも\t総務\r\n川口\tよろしく\t営業\r\n佐藤\ta, b, c\t人事\r\n",
-                               u',', u'\t'},
-                    DetectCase{"semicolon", u"name;dept\nYamada;HR\nKawaguchi;Sales\n", u',', u';'},
-                    DetectCase{"commas only inside quotes do not count",
-                               u"\"山田, 太郎\";総務\n\"川口, 花子\";営業\n", u',', u';'},
-                    DetectCase{"a tie goes to the comma", u"a;b,c\r\nd;e,f\r\n", u',', u','},
-                    DetectCase{"one column: the fallback", u"山田\r\n川口\r\n", u'\t', u'\t'},
-                    DetectCase{"one column, CSV fallback", u"山田\r\n川口\r\n", u',', u','}));
-
 // Text files that are large in memory though small or plain on disk: what is kept stays bounded.
 TEST(HostileText, MillionsOfLinesAreCountedNotKept) {
     QByteArray bytes = "氏名\n";

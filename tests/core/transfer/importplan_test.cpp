@@ -8,24 +8,16 @@ namespace {
 using R = RosterTable;
 using C = RosterColumn;
 
-SourceTable tableOf(const QList<QStringList>& rows) {
+// A header and the given number of participants, all in 総務.
+SourceTable participants(int count) {
     SourceTable table;
     TableBuilder builder(table);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        for (qsizetype c = 0; c < rows.at(r).size(); ++c) {
-            builder.AddCell(c, rows.at(r).at(c));
-        }
-        builder.EndRow(r + 1);
+    for (int i = 0; i <= count; ++i) {
+        builder.AddCell(0, i == 0 ? QStringLiteral("氏名") : QStringLiteral("参加者%1").arg(i));
+        builder.AddCell(1, i == 0 ? QStringLiteral("所属") : QStringLiteral("総務"));
+        builder.EndRow(i + 1);
     }
     return table;
-}
-
-SourceTable participants(int count) {
-    QList<QStringList> rows{QStringList{QStringLiteral("氏名"), QStringLiteral("所属")}};
-    for (int i = 1; i <= count; ++i) {
-        rows.append(QStringList{QStringLiteral("参加者%1").arg(i), QStringLiteral("総務")});
-    }
-    return tableOf(rows);
 }
 
 ImportOptions options(const SourceTable& table, ImportMode mode) {
@@ -36,7 +28,7 @@ ImportOptions options(const SourceTable& table, ImportMode mode) {
     return o;
 }
 
-ProgramState stateWithRows(std::initializer_list<int> rows) {
+ProgramState stateWithRows(const std::vector<int>& rows) {
     ProgramState state;
     state.Roster.Clear();
     for (const int r : rows) {
@@ -57,17 +49,13 @@ class ImportCapacityTest : public testing::TestWithParam<CapacityCase> {};
 
 TEST_P(ImportCapacityTest, NeverBeyondRow300) {
     const CapacityCase& c = GetParam();
-    ProgramState state = stateWithRows({});
-    for (const int r : c.used) {
-        state.Roster.SetCell(C::Name, r, QStringLiteral("既存%1").arg(r));
-    }
+    ProgramState state = stateWithRows(c.used);
     const SourceTable source = participants(301);
     const ImportPlan plan(source, options(source, c.mode), state.Roster, state.RosterEncoding);
     EXPECT_EQ(plan.Offered(), 301) << c.what;
     EXPECT_EQ(plan.FirstRosterRow(), c.first) << c.what;
     EXPECT_EQ(plan.Fitting(), c.fitting) << c.what;
     EXPECT_EQ(plan.NotFitting(), c.notFitting) << c.what;
-    EXPECT_EQ(plan.SkippedNoName(), 0) << c.what;
     EXPECT_EQ(plan.CanApply(), c.fitting > 0) << c.what;
 
     const RosterTable before = state.Roster;
@@ -109,118 +97,14 @@ TEST(ImportPlan, ReplacingMakesANewRoster) {
     EXPECT_TRUE(state.RosterModified);
 }
 
-TEST(ImportPlan, SkipsRowsWithoutAName) {
-    const SourceTable source = tableOf({
-        {QStringLiteral("氏名"), QStringLiteral("所属")},
-        {QStringLiteral("山田"), QStringLiteral("総務")},
-        {QStringLiteral("   "), QStringLiteral("営業")},    // spaces only
-        {QStringLiteral("\t\r\n"), QStringLiteral("人事")}, // becomes spaces
-        {QStringLiteral("　"), QStringLiteral("経理")}, // an ideographic space is a name, as in the roster
-        {QString(), QString()},                         // an empty line counts for nothing
-        {},
-        {QString(), QStringLiteral("広報")},
-        {QStringLiteral(" 川口 "), QString()},
-    });
-    ProgramState state = stateWithRows({});
+TEST(ImportPlan, ARosterNeverLoadedGetsItsCaptionLine) {
+    const SourceTable source = participants(1);
+    ProgramState state;
     const ImportPlan plan(source, options(source, ImportMode::Append), state.Roster, state.RosterEncoding);
-    EXPECT_EQ(plan.Offered(), 3);
-    EXPECT_EQ(plan.SkippedNoName(), 3);
     plan.Apply(state);
-    EXPECT_TRUE(state.Roster.IsInUse(2));
-    EXPECT_EQ(state.Roster.Cell(C::Name, 3), QStringLiteral(" 川口 ")); // kept as it is
-    EXPECT_FALSE(state.Roster.IsInUse(4));
-
-    // Without a name column nothing can be imported: every row with a cell is skipped.
-    ImportOptions noName = options(source, ImportMode::Append);
-    noName.Mapping[C::Name] = kNoSource;
-    const ImportPlan none(source, noName, state.Roster, state.RosterEncoding);
-    EXPECT_EQ(none.Offered(), 0);
-    EXPECT_EQ(none.SkippedNoName(), 6);
-    EXPECT_FALSE(none.CanApply());
-}
-
-TEST(ImportPlan, WithoutAHeaderRowTheFirstRowIsData) {
-    const SourceTable source =
-        tableOf({{QStringLiteral("山田"), QStringLiteral("1990")}, {QStringLiteral("川口")}});
-    ImportOptions o;
-    o.Mapping = IdentityMapping(2);
-    ProgramState state; // a roster never loaded: no captions yet
-    const ImportPlan plan(source, o, state.Roster, state.RosterEncoding);
-    EXPECT_EQ(plan.Fitting(), 2);
-    plan.Apply(state);
-    EXPECT_EQ(state.Roster.Cell(C::Name, 1), QStringLiteral("山田"));
-    EXPECT_EQ(state.Roster.Cell(C::BirthYear, 1), QStringLiteral("1990"));
-    EXPECT_EQ(state.Roster.Cell(C::Name, 0), QStringLiteral("氏名")); // the file gets its caption line
+    EXPECT_EQ(state.Roster.Cell(C::Name, 1), QStringLiteral("参加者1"));
+    EXPECT_EQ(state.Roster.Cell(C::Name, 0), QStringLiteral("氏名"));
     EXPECT_EQ(state.Roster.Cell(C::Excluded, 0), QStringLiteral("除外"));
-}
-
-struct UnstorableCase {
-    const char* what;
-    ImportMode mode;
-    TextEncoding rosterEncoding;
-    bool listed;
-};
-
-class UnstorableTest : public testing::TestWithParam<UnstorableCase> {};
-
-TEST_P(UnstorableTest, ListsThenReplaces) {
-    const UnstorableCase& c = GetParam();
-    const SourceTable source = tableOf({
-        {QStringLiteral("氏名"), QStringLiteral("一言")},
-        {QStringLiteral("𠮷田"), QStringLiteral("よろしく〜")},
-        {QStringLiteral("髙橋"), QStringLiteral("か\u3099んはる①")}, // が spelt with a combining mark
-        {QStringLiteral("x"), QStringLiteral("👍🏽")},           // one character of two code points
-    });
-    ProgramState state = stateWithRows({});
-    state.RosterEncoding = c.rosterEncoding;
-    ImportOptions o = options(source, c.mode);
-    const ImportPlan listing(source, o, state.Roster, state.RosterEncoding);
-    if (!c.listed) {
-        EXPECT_TRUE(listing.Unstorable().isEmpty()) << c.what;
-        EXPECT_TRUE(listing.CanApply()) << c.what;
-        return;
-    }
-    ASSERT_EQ(listing.Unstorable().size(), 3) << c.what;
-    const UnstorableCharacter& yoshi = listing.Unstorable().at(0);
-    EXPECT_EQ(yoshi.Character, QStringLiteral("𠮷"));
-    EXPECT_EQ(yoshi.Replacement, QStringLiteral("〓"));
-    EXPECT_EQ(yoshi.SourceRow, 2);
-    EXPECT_EQ(yoshi.RosterColumn, C::Name);
-    const UnstorableCharacter& wave = listing.Unstorable().at(1);
-    EXPECT_EQ(wave.Character, QStringLiteral("〜"));
-    EXPECT_EQ(wave.Replacement, QStringLiteral("～"));
-    EXPECT_EQ(wave.RosterColumn, C::Comment);
-    EXPECT_EQ(listing.Unstorable().at(2).Character, QStringLiteral("👍🏽"));
-    EXPECT_EQ(listing.Unstorable().at(2).SourceRow, 4);
-    EXPECT_FALSE(listing.CanApply()) << c.what;
-
-    o.ReplaceUnstorable = true;
-    const ImportPlan replacing(source, o, state.Roster, state.RosterEncoding);
-    ASSERT_TRUE(replacing.CanApply());
-    EXPECT_EQ(replacing.Rows().at(0)[C::Name], QStringLiteral("〓田"));
-    EXPECT_EQ(replacing.Rows().at(0)[C::Comment], QStringLiteral("よろしく～"));
-    EXPECT_EQ(replacing.Rows().at(1)[C::Comment], QStringLiteral("がんはる①"));
-    EXPECT_EQ(replacing.Rows().at(2)[C::Comment], QStringLiteral("〓"));
-    replacing.Apply(state);
-    EXPECT_TRUE(state.Roster.UnencodableCells(state.RosterEncoding).empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Encodings, UnstorableTest,
-    testing::Values(UnstorableCase{"CP932 roster", ImportMode::Append, TextEncoding::Cp932, true},
-                    UnstorableCase{"UTF-8 roster, appending", ImportMode::Append, TextEncoding::Utf8, false},
-                    UnstorableCase{"UTF-8 roster replaced by a new CP932 one", ImportMode::Replace,
-                                   TextEncoding::Utf8, true}));
-
-TEST(ImportPlan, LookAlikesFitCp932) {
-    for (const char16_t c :
-         {u'\u301C', u'\u2016', u'\u2212', u'\u2014', u'\u00A2', u'\u00A3', u'\u00AC', u'\u00A0'}) {
-        const QString character(QChar{c});
-        EXPECT_FALSE(FitsCp932(character)) << int(c);
-        const QString twin = ImportPlan::Cp932Replacement(character);
-        EXPECT_NE(twin, QStringLiteral("〓")) << int(c);
-        EXPECT_TRUE(FitsCp932(twin)) << int(c);
-    }
 }
 
 } // namespace

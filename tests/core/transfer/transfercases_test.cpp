@@ -1,8 +1,10 @@
 // Import and export cases as data: every file in tests/data/transfer with a "<file>.expected"
 // beside it is imported as the dialog would by default (or with the choices in "<file>.choices":
-// "encoding utf8|sjis", "separator ;" or "separator tab", "header N") and what the import
-// would do is compared with the expected text. Every "<name>.roster" is exported: the CSV must
-// equal "<name>.roster.csv", and imported back over a new roster it must save as the same bytes.
+// "encoding utf8|sjis", "separator ;" or "separator tab", "header N", "mode replace",
+// "replace characters", and for the roster imported into "roster utf8" or "caption <caption>
+// <renamed>") and what the import would do is compared with the expected text. Every "<name>.roster" is
+// exported: the CSV must equal "<name>.roster.csv", and imported back over a new roster it must save as the
+// same bytes.
 #include "core/programstate.h"
 #include "core/roster/rosterfile.h"
 #include "core/transfer/importplan.h"
@@ -38,6 +40,9 @@ QString report(const QString& name) {
     ReadChoices choices;
     ImportOptions options;
     bool headerChosen = false;
+    RosterTable roster;
+    roster.Clear();
+    TextEncoding rosterEncoding = TextEncoding::Cp932;
     for (const QString& line : QString::fromUtf8(bytesOf(path + QStringLiteral(".choices"))).split(u'\n')) {
         const QString value = line.section(u' ', 1);
         if (line.startsWith(u"encoding")) {
@@ -47,6 +52,18 @@ QString report(const QString& name) {
         } else if (line.startsWith(u"header")) {
             options.HeaderRow = value.toLongLong();
             headerChosen = true;
+        } else if (line.startsWith(u"mode")) {
+            options.Mode = value == u"replace" ? ImportMode::Replace : ImportMode::Append;
+        } else if (line.startsWith(u"replace characters")) {
+            options.ReplaceUnstorable = true;
+        } else if (line.startsWith(u"roster utf8")) {
+            rosterEncoding = TextEncoding::Utf8;
+        } else if (line.startsWith(u"caption")) {
+            for (int c = 0; c < R::kColumns; ++c) {
+                if (caption(C(c)) == value.section(u' ', 0, 0)) {
+                    roster.SetCell(C(c), 0, value.section(u' ', 1));
+                }
+            }
         }
     }
     ImportSource source;
@@ -56,8 +73,6 @@ QString report(const QString& name) {
                u'\n';
     }
     const SourceTable& table = source.Table();
-    RosterTable roster;
-    roster.Clear();
     if (!headerChosen) {
         options.HeaderRow = FindHeaderRow(table, roster);
     }
@@ -67,7 +82,7 @@ QString report(const QString& name) {
             options.Mapping = GuessMapping(row.Cells, roster);
         }
     }
-    const ImportPlan plan(table, options, roster, TextEncoding::Cp932);
+    const ImportPlan plan(table, options, roster, rosterEncoding);
     QStringList lines;
     if (source.SourceKind() == ImportSource::Kind::Delimited) {
         lines.append(
@@ -92,6 +107,9 @@ QString report(const QString& name) {
                      .arg(plan.NotFitting())
                      .arg(plan.SkippedNoName())
                      .arg(plan.NotRead()));
+    if (!plan.CanApply()) {
+        lines.append(QStringLiteral("cannot be applied"));
+    }
     for (const ImportProblem& p : plan.UnreadDates()) {
         lines.append(QStringLiteral("date not read: row %1 %2").arg(p.SourceRow).arg(p.Text));
     }

@@ -2,12 +2,13 @@
 #include "core/transfer/xlsxnumberformat.h"
 #include "core/transfer/xlsxreader.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <utility>
-#include <vector>
+#include <map>
 #include <xlsxwriter.h>
 #include <zip.h>
 
@@ -83,8 +84,23 @@ TEST_P(WrittenWorkbookTest, ReadsTheFirstSheetAsShown) {
 
 INSTANTIATE_TEST_SUITE_P(SharedAndInlineStrings, WrittenWorkbookTest, testing::Values(false, true));
 
-// A workbook made part by part, for what spreadsheet writers rarely do.
-QByteArray zipOf(const std::vector<std::pair<const char*, QByteArray>>& parts) {
+// A workbook made part by part from tests/data/transfer/made_book, for what spreadsheet writers
+// rarely do; its first sheet hidden or not, in either date system.
+using Parts = std::map<QString, QByteArray>;
+
+Parts madeParts(bool date1904 = false, const char* firstState = R"(state="hidden")") {
+    Parts parts;
+    const QDir folder(QStringLiteral(MIRDA_TEST_DATA "/transfer/made_book"));
+    for (QDirIterator it(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        parts[folder.relativeFilePath(path)] =
+            readFile(path).replace("DATE1904", date1904 ? "date1904=\"1\"" : "").replace("STATE", firstState);
+    }
+    return parts;
+}
+
+QByteArray zipOf(const Parts& parts) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("made.xlsx"));
     int error = 0;
@@ -92,104 +108,25 @@ QByteArray zipOf(const std::vector<std::pair<const char*, QByteArray>>& parts) {
     EXPECT_NE(zip, nullptr);
     for (const auto& [name, bytes] : parts) {
         zip_source_t* source = zip_source_buffer(zip, bytes.constData(), bytes.size(), 0);
-        EXPECT_GE(zip_file_add(zip, name, source, ZIP_FL_ENC_UTF_8), 0) << name;
+        EXPECT_GE(zip_file_add(zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8), 0)
+            << name.toStdString();
     }
     EXPECT_EQ(zip_close(zip), 0);
     return readFile(path);
 }
 
-const QByteArray kRootRels = R"(<?xml version="1.0"?>
-<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
-<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>
-</Relationships>)";
-
-const QByteArray kWorkbookRels = R"(<?xml version="1.0"?>
-<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
-<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>
-<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="/xl/worksheets/sheet2.xml"/>
-<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>
-<Relationship Id="rId4" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>
-</Relationships>)";
-
-// Sheet order: the sheet named first in the workbook is rId7 (sheet2.xml), not sheet1.xml.
-QByteArray workbookXml(bool date1904, const char* firstState = "") {
-    return QByteArray(R"(<?xml version="1.0"?>
-<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">
-<workbookPr)") +
-           (date1904 ? " date1904=\"1\"" : "") + R"(/><sheets>
-<sheet name="hidden" sheetId="9" r:id="rId1")" +
-           firstState + R"(/>
-<sheet name="表" sheetId="1" r:id="rId7"/>
-</sheets></workbook>)";
-}
-
-const QByteArray kSharedStrings = R"(<?xml version="1.0"?>
-<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="3" uniqueCount="3">
-<si><t>氏名</t></si>
-<si><r><rPr><b/></rPr><t>佐藤</t></r><r><t xml:space="preserve"> 一郎</t></r><rPh sb="0" eb="2"><t>サトウ</t></rPh><phoneticPr fontId="1"/></si>
-<si><t>一行目_x000D_
-二行目</t></si>
-</sst>)";
-
-const QByteArray kStyles = R"(<?xml version="1.0"?>
-<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
-<numFmts count="1"><numFmt numFmtId="176" formatCode="[$-411]ggge&quot;年&quot;m&quot;月&quot;d&quot;日&quot;"/></numFmts>
-<cellStyleXfs count="1"><xf numFmtId="14"/></cellStyleXfs>
-<cellXfs count="4"><xf numFmtId="0"/><xf numFmtId="176"/><xf numFmtId="22"/><xf numFmtId="2"/></cellXfs>
-</styleSheet>)";
-
-const QByteArray kSheet1 = R"(<?xml version="1.0"?>
-<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>
-<row r="1"><c r="A1" t="inlineStr"><is><t>これではない</t></is></c></row></sheetData></worksheet>)";
-
-// Cells without references follow the previous one; row 2 is missing; a formula keeps its value.
-const QByteArray kSheet2 = R"(<?xml version="1.0"?>
-<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>
-<row r="1"><c r="A1" t="s"><v>0</v></c><c t="inlineStr"><is><t>誕生日</t></is></c><c r="D1" t="str"><f>"x"&amp;"y"</f><v>xy</v></c></row>
-<row r="3"><c t="s"><v>1</v></c><c s="1"><v>31502</v></c><c s="2"><v>31502.75</v></c><c s="3"><v>2.5</v></c><c t="b"><v>0</v></c></row>
-<row><c r="A4" t="s"><v>2</v></c><c r="C4" t="e"><v>#N/A</v></c></row>
-</sheetData></worksheet>)";
-
-std::vector<std::pair<const char*, QByteArray>> madeParts(bool date1904, const char* firstState) {
-    return {{"_rels/.rels", kRootRels},
-            {"xl/workbook.xml", workbookXml(date1904, firstState)},
-            {"xl/_rels/workbook.xml.rels", kWorkbookRels},
-            {"xl/sharedStrings.xml", kSharedStrings},
-            {"xl/styles.xml", kStyles},
-            {"xl/worksheets/sheet1.xml", kSheet1},
-            {"xl/worksheets/sheet2.xml", kSheet2}};
-}
-
-struct MadeCase {
-    const char* what;
-    bool date1904;
-    const char* firstState; // of the sheet listed first
-    const char16_t* date;
-    const char16_t* dateTime;
-};
-
-class MadeWorkbookTest : public testing::TestWithParam<MadeCase> {};
-
-TEST_P(MadeWorkbookTest, FollowsTheWorkbook) {
-    const MadeCase& c = GetParam();
-    SourceTable table;
-    QString error;
-    ASSERT_TRUE(ReadXlsx(zipOf(madeParts(c.date1904, c.firstState)), table, error)) << error.toStdString();
-    EXPECT_EQ(rowsOf(table),
-              QStringList({QStringLiteral("1: 氏名|誕生日||xy"),
-                           QStringLiteral("3: 佐藤 一郎|%1|%2|2.50|FALSE")
-                               .arg(QString::fromUtf16(c.date), QString::fromUtf16(c.dateTime)),
-                           QStringLiteral("4: 一行目\r\n二行目||#N/A")}))
-        << c.what;
-}
-
-INSTANTIATE_TEST_SUITE_P(DateSystems, MadeWorkbookTest,
-                         testing::Values(MadeCase{"1904 system, first sheet hidden", true,
-                                                  R"( state="hidden")", u"1990/04/01", u"1990/04/01 18:00"},
-                                         MadeCase{"1900 system, first sheet hidden", false,
-                                                  R"( state="hidden")", u"1986/03/31", u"1986/03/31 18:00"}));
-
-TEST(MadeWorkbook, TheFirstVisibleSheetIsTheFirstListed) {
+// Rich and phonetic shared strings, styles, cells without references, in either date system; the
+// first visible sheet is read.
+TEST(MadeWorkbook, FollowsTheWorkbook) {
+    for (const bool date1904 : {false, true}) {
+        const QString date = date1904 ? QStringLiteral("1990/04/01") : QStringLiteral("1986/03/31");
+        SourceTable table;
+        QString error;
+        ASSERT_TRUE(ReadXlsx(zipOf(madeParts(date1904)), table, error)) << error.toStdString();
+        EXPECT_EQ(rowsOf(table), QStringList({QStringLiteral("1: 氏名|誕生日||xy"),
+                                              QStringLiteral("3: 佐藤 一郎|%1|%1 18:00|2.50|FALSE").arg(date),
+                                              QStringLiteral("4: 一行目\r\n二行目||#N/A")}));
+    }
     SourceTable table;
     QString error;
     ASSERT_TRUE(ReadXlsx(zipOf(madeParts(false, "")), table, error)) << error.toStdString();
@@ -216,18 +153,14 @@ TEST_P(RefusedWorkbookTest, SaysWhy) {
 }
 
 QByteArray withPart(const char* name, const QByteArray& bytes) {
-    auto parts = madeParts(false, R"( state="hidden")");
-    for (auto& part : parts) {
-        if (qstrcmp(part.first, name) == 0) {
-            part.second = bytes;
-        }
-    }
+    Parts parts = madeParts();
+    parts[QString::fromUtf8(name)] = bytes;
     return zipOf(parts);
 }
 
 QByteArray without(const char* name) {
-    auto parts = madeParts(false, R"( state="hidden")");
-    std::erase_if(parts, [&](const auto& part) { return qstrcmp(part.first, name) == 0; });
+    Parts parts = madeParts();
+    parts.erase(QString::fromUtf8(name));
     return zipOf(parts);
 }
 
@@ -255,48 +188,28 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"a part that unpacks beyond the cap", withPart("xl/worksheets/sheet2.xml", bomb()),
                     u"大きすぎます", 100 * 1024}));
 
-// What a sheet may hold as XML: entities and character references, CDATA, comments, prefixes and
-// single quotes read as text; what no workbook holds is refused.
-struct SheetXmlCase {
-    const char* what;
-    QByteArray body;          // inside <sheetData>
-    const char16_t* expected; // the first row, or a part of the error
-};
-
-class SheetXmlTest : public testing::TestWithParam<SheetXmlCase> {};
-
-TEST_P(SheetXmlTest, ReadsOrRefuses) {
-    const SheetXmlCase& c = GetParam();
-    SourceTable table;
-    QString error;
-    const bool read =
-        ReadXlsx(withPart("xl/worksheets/sheet2.xml", "<?xml version=\"1.0\"?><!-- a sheet -->"
-                                                      "<x:worksheet xmlns:x=\"m\"><x:sheetData>" +
-                                                          c.body + "</x:sheetData></x:worksheet>"),
-                 table, error);
-    EXPECT_EQ(read ? rowsOf(table).value(0) : error.section(u'\r', 0, 0), QString::fromUtf16(c.expected))
-        << c.what;
+// Sheets as XML, from tests/data/transfer/sheet_xml.txt: a sheet's rows, and the first row read
+// or the first line of the error.
+TEST(SheetXml, ReadsOrRefuses) {
+    for (const QByteArray& line :
+         readFile(QStringLiteral(MIRDA_TEST_DATA "/transfer/sheet_xml.txt")).split('\n')) {
+        if (line.isEmpty() || line.startsWith('#')) {
+            continue;
+        }
+        const QList<QByteArray> fields = line.split('\t');
+        SourceTable table;
+        QString error;
+        const bool read =
+            ReadXlsx(withPart("xl/worksheets/sheet2.xml",
+                              "<?xml version=\"1.0\"?><!-- a sheet --><x:worksheet xmlns:x=\"m\">"
+                              "<x:sheetData>" +
+                                  fields.at(0) + "</x:sheetData></x:worksheet>"),
+                     table, error);
+        EXPECT_EQ(read ? rowsOf(table).value(0) : error.section(u'\r', 0, 0),
+                  QString::fromUtf8(fields.value(1)))
+            << line.toStdString();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Xml, SheetXmlTest,
-    testing::Values(
-        SheetXmlCase{
-            "entities",
-            R"(<x:row r='1'><x:c t="inlineStr"><x:is><x:t>A&amp;B&lt;&#x41;&#12354;</x:t></x:is></x:c>
-<x:c t="str"><x:v>&quot;&apos;</x:v></x:c></x:row>)",
-            u"1: A&B<Aあ|\"'"},
-        SheetXmlCase{
-            "CDATA, comments, instructions",
-            R"(<x:row><x:c t="inlineStr"><x:is><x:t><![CDATA[<b>&amp;]]><!-- no --><?pi x?>.</x:t></x:is></x:c></x:row>)",
-            u"1: <b>&amp;."},
-        SheetXmlCase{"an unknown entity",
-                     R"(<x:row><x:c t="inlineStr"><x:is><x:t>&nbsp;</x:t></x:is></x:c></x:row>)",
-                     u"ブックの xl/worksheets/sheet2.xml が壊れています（1 行目）。"},
-        SheetXmlCase{"tags that do not nest", R"(<x:row><x:c></x:row></x:c>)",
-                     u"ブックの xl/worksheets/sheet2.xml が壊れています（1 行目）。"},
-        SheetXmlCase{"rows out of order", R"(<x:row r="2"/><x:row r="1"/>)",
-                     u"ブックの xl/worksheets/sheet2.xml が壊れています（セルの位置が正しくありません）。"}));
 
 TEST(ImportSource, TellsWorkbooksByTheirBytes) {
     QTemporaryDir dir;
@@ -343,9 +256,9 @@ TEST(HostileWorkbook, AHugeSharedStringIsCutWhereItIs) {
         "<sst><si><t>氏名</t></si><si><t>" + QByteArray(4 << 20, 'x') + "</t></si></sst>";
     const QByteArray sheet = R"(<worksheet><sheetData><row r="1"><c r="A1" t="s"><v>0</v></c></row>
 <row r="7"><c r="B7" t="s"><v>1</v></c></row></sheetData></worksheet>)";
-    auto parts = madeParts(false, R"( state="hidden")");
-    parts[3].second = strings;
-    parts[6].second = sheet;
+    Parts parts = madeParts();
+    parts[QStringLiteral("xl/sharedStrings.xml")] = strings;
+    parts[QStringLiteral("xl/worksheets/sheet2.xml")] = sheet;
     SourceTable table;
     QString error;
     ASSERT_TRUE(ReadXlsx(zipOf(parts), table, error)) << error.toStdString();
@@ -377,50 +290,20 @@ TEST(HostileWorkbook, MergedRangesFillDownWithinBounds) {
     EXPECT_EQ(table.LaterCellsIn(1), 7000 - kMaxKeptRows);
 }
 
-struct FormatCase {
-    int id;
-    const char* code;
-    double value;
-    bool date1904;
-    const char16_t* shown;
-};
-
-class NumberFormatTest : public testing::TestWithParam<FormatCase> {};
-
-TEST_P(NumberFormatTest, ShowsTheNumberAsTheSpreadsheetDoes) {
-    const FormatCase& c = GetParam();
-    const XlsxNumberFormat format = ClassifyNumberFormat(c.id, QString::fromUtf8(c.code));
-    EXPECT_EQ(FormatXlsxNumber(c.value, format, c.date1904), QString::fromUtf16(c.shown))
-        << c.id << " " << c.code << " " << c.value;
+// Number formats, from tests/data/transfer/number_formats.txt: format id, code, number, date
+// system, and the text shown.
+TEST(NumberFormat, ShowsTheNumberAsTheSpreadsheetDoes) {
+    const QString table =
+        QString::fromUtf8(readFile(QStringLiteral(MIRDA_TEST_DATA "/transfer/number_formats.txt")));
+    for (const QString& line : table.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(u'\t');
+        if (line.startsWith(u'#') || f.size() != 5) {
+            continue;
+        }
+        const XlsxNumberFormat format = ClassifyNumberFormat(f.at(0).toInt(), f.at(1));
+        EXPECT_EQ(FormatXlsxNumber(f.at(2).toDouble(), format, f.at(3) == u"1904"), f.at(4))
+            << line.toStdString();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Formats, NumberFormatTest,
-    testing::Values(
-        FormatCase{0, "", 1990, false, u"1990"}, FormatCase{0, "", -3, false, u"-3"},
-        FormatCase{0, "", 12.5, false, u"12.5"}, FormatCase{0, "", 0.1 + 0.2, false, u"0.3"},
-        FormatCase{0, "", 1e20, false, u"1e+20"}, FormatCase{0, "General", 7, false, u"7"},
-        FormatCase{1, "", 3.6, false, u"4"}, FormatCase{1, "", -0.4, false, u"0"},
-        FormatCase{2, "", 3.14159, false, u"3.14"}, FormatCase{3, "", 1234.4, false, u"1234"},
-        FormatCase{9, "", 0.256, false, u"26%"}, FormatCase{10, "", 0.256, false, u"25.60%"},
-        FormatCase{11, "", 12345, false, u"12345"},
-        // Dates in the 1900 system, its fictitious 29 February included, and in the 1904 system.
-        FormatCase{14, "", 32964, false, u"1990/04/01"}, FormatCase{14, "", 1, false, u"1900/01/01"},
-        FormatCase{14, "", 59, false, u"1900/02/28"}, FormatCase{14, "", 60, false, u"1900/02/29"},
-        FormatCase{14, "", 61, false, u"1900/03/01"}, FormatCase{15, "", 45351, false, u"2024/02/29"},
-        FormatCase{14, "", 0, true, u"1904/01/01"}, FormatCase{14, "", 31502, true, u"1990/04/01"},
-        FormatCase{22, "", 32964.5, false, u"1990/04/01 12:00"}, FormatCase{20, "", 0.75, false, u"18:00"},
-        FormatCase{21, "", 0.5 + 1.0 / 86400, false, u"12:00:01"},
-        FormatCase{31, "", 32964, false, u"1990/04/01"}, FormatCase{14, "", -1, false, u"-1"},
-        // Custom codes: dates, times, fixed decimals; quoted text and brackets do not count.
-        FormatCase{176, "yyyy\"年\"m\"月\"d\"日\"", 32964, false, u"1990/04/01"},
-        FormatCase{176, "[$-411]ggge\"年\"m\"月\"d\"日\"", 32964, false, u"1990/04/01"},
-        FormatCase{176, "mmm", 32964, false, u"1990/04/01"},
-        FormatCase{176, "yyyy/mm/dd hh:mm:ss", 32964.25, false, u"1990/04/01 6:00:00"},
-        FormatCase{176, "h:mm", 0.5, false, u"12:00"}, FormatCase{176, "[h]:mm:ss", 0.25, false, u"6:00:00"},
-        FormatCase{176, "mm:ss", 1.0 / 1440, false, u"0:01:00"}, FormatCase{176, "0.0", 2.25, false, u"2.3"},
-        FormatCase{176, "[Red]0.00;[Blue]-0.00", 1.5, false, u"1.50"},
-        FormatCase{176, "\"day \"0", 5, false, u"5"}, FormatCase{176, "0.00E+00", 12345, false, u"12345"},
-        FormatCase{176, "@", 42, false, u"42"}));
 
 } // namespace
