@@ -375,10 +375,6 @@ private slots:
         QTest::newRow("a PDF takes any size") << QList<QPageSize>() << 43 << QSizeF(100, 148);
         QTest::newRow("none") << QList<QPageSize>{a4, QPageSize(QPageSize::Letter), QPageSize(QPageSize::B5)}
                               << 0 << QSizeF(210, 297);
-        QTest::newRow("150 mm is no postcard")
-            << QList<QPageSize>{a4,
-                                QPageSize(QSizeF(100, 150), QPageSize::Millimeter, QStringLiteral("大判"))}
-            << 0 << QSizeF(210, 297);
         QTest::newRow("the driver's own, under its own name")
             << QList<QPageSize>{a4,
                                 QPageSize(QSizeF(100, 148), QPageSize::Millimeter, QStringLiteral("はがき"))}
