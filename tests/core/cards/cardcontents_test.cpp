@@ -93,35 +93,6 @@ TEST(CardContents, CellsAreFilledInReadingOrderSkippingTheCentre) {
     EXPECT_EQ(f.Rows, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
-TEST(CardContents, CentreRowOfEachOption) {
-    const struct {
-        CentreOption option;
-        std::vector<int> named;
-        qint16 designated;
-        std::vector<int> centres;
-        qint16 counterAfter;
-    } cases[] = {
-        {CentreOption::CountUp, {299, 300, 1}, 299, {299, 300, 1, 299, 300}, 300},
-        {CentreOption::CountUp, {5, 9}, 0, {0, 5, 9, 5}, 5}, // row 0 holds the captions: the mark
-        {CentreOption::CountUp, {}, 10, {0, 0, 0}, 0},       // no names: the mark, and the counter at 0
-        {CentreOption::CountUp, {150}, 300, {150, 150}, 150},
-        {CentreOption::CountUp, {1, 2}, 1, {1, 2, 1}, 1},
-        {CentreOption::Mark, {3}, 3, {0, 0}, 2},
-        {CentreOption::FixedRow, {3}, 7, {7, 7}, 6},
-        {CentreOption::FixedRow, {3}, -5, {-5}, -6},
-    };
-    for (const auto& c : cases) {
-        const RosterTable roster = RosterNamed(c.named);
-        qint16 counter = StartCounter(c.designated);
-        std::vector<int> centres;
-        for (size_t k = 0; k < c.centres.size(); ++k) {
-            centres.push_back(ChooseCentreRow(c.option, c.designated, roster, counter));
-        }
-        EXPECT_EQ(centres, c.centres) << "designated " << c.designated;
-        EXPECT_EQ(counter, c.counterAfter) << "designated " << c.designated;
-    }
-}
-
 TEST(CardContents, CentreContentOfMarkRowsAndOthers) {
     RosterTable roster;
     roster.Clear();

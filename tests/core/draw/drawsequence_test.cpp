@@ -75,51 +75,33 @@ const QString kAllOpen = QStringLiteral("全てのパネルが開きました。
 
 // ---- Game modes -----------------------------------------------------------------------------
 
-TEST(DrawModes, ModeOneOpensPanelsInOrderWhateverRowIsDrawn) {
-    DrawRig rig(10, 1);
-    rig.Simple();
-    rig.Fractions(20, 397);
-    DrawSequence& draw = rig.Open();
-    for (int n = 0; n < 10; ++n) {
+// Each draw opens one panel (mode 1 in order, whatever row is drawn) until the panels or the
+// people run out; the next press is refused before anyone is taken.
+TEST(DrawModes, DrawsFillThePanelsUntilTheyOrThePeopleRunOut) {
+    const struct {
+        int mode, people, cols, rows;
+        const QString& refusal;
+        int left;
+    } cases[] = {{1, 10, 5, 5, kNoMoreData, 0}, {1, 5, 1, 2, kAllOpen, 3}, {2, 30, 5, 5, kAllOpen, 5}};
+    for (const auto& c : cases) {
+        DrawRig rig(c.people, c.mode, c.cols, c.rows);
+        rig.Simple();
+        rig.Fractions(300, 7919);
+        DrawSequence& draw = rig.Open();
+        const int opened = std::min(c.people, c.cols * c.rows);
+        for (int n = 0; n < opened; ++n) {
+            rig.Draw();
+            EXPECT_TRUE(c.mode != 1 || rig.view.OpenPanels.count(n)) << n;
+        }
+        EXPECT_EQ(rig.OpenedRows().size(), size_t(opened));
+        EXPECT_TRUE(rig.view.Messages.isEmpty());
         rig.Draw();
-        EXPECT_EQ(rig.view.OpenPanels.size(), size_t(n + 1));
-        EXPECT_TRUE(rig.view.OpenPanels.count(n)) << n;
-        EXPECT_EQ(draw.DrawCount(), n + 1);
+        EXPECT_EQ(rig.view.Messages, QStringList{c.refusal});
+        EXPECT_EQ(rig.view.OpenPanels.size(), size_t(opened));
+        EXPECT_EQ(draw.Pools().Candidates().Count, c.left);
+        EXPECT_EQ(draw.DrawCount(), opened);
+        EXPECT_TRUE(rig.view.ButtonsShown && rig.state.DrawInProgress);
     }
-    EXPECT_EQ(rig.OpenedRows().size(), 10u);
-    EXPECT_TRUE(rig.view.Messages.isEmpty());
-    rig.Draw();
-    EXPECT_EQ(rig.view.Messages, QStringList{kNoMoreData});
-    EXPECT_EQ(draw.DrawCount(), 10);
-    EXPECT_TRUE(rig.view.ButtonsShown);
-    EXPECT_TRUE(rig.state.DrawInProgress);
-}
-
-TEST(DrawModes, ModeOnePastTheLastPanelIsRefusedBeforeAnyoneIsTaken) {
-    DrawRig rig(5, 1, 1, 2);
-    rig.Simple();
-    DrawSequence& draw = rig.Open();
-    rig.Draw();
-    rig.Draw();
-    rig.Draw();
-    EXPECT_EQ(rig.view.Messages, QStringList{kAllOpen});
-    EXPECT_EQ(draw.Pools().Candidates().Count, 3);
-    EXPECT_EQ(draw.DrawCount(), 2);
-}
-
-TEST(DrawModes, ModeTwoFillsEveryPanelOnce) {
-    DrawRig rig(30, 2);
-    rig.Simple();
-    rig.Fractions(200, 7919);
-    DrawSequence& draw = rig.Open();
-    for (int n = 0; n < 25; ++n) {
-        rig.Draw();
-    }
-    EXPECT_EQ(rig.view.OpenPanels.size(), 25u);
-    EXPECT_EQ(rig.OpenedRows().size(), 25u);
-    rig.Draw();
-    EXPECT_EQ(rig.view.Messages, QStringList{kAllOpen});
-    EXPECT_EQ(draw.Pools().Candidates().Count, 5);
 }
 
 TEST(DrawModes, OwnPanelModesOpenTheRowsOwnPanelAndDropTheRest) {
@@ -455,12 +437,10 @@ TEST(DrawStop, StoppingAtAnyStepEndsTheDrawCleanly) {
 
 // ---- Panels opened and closed by hand -------------------------------------------------------
 
-TEST(DrawByHand, ModeOneOffersNoBox) {
-    DrawRig rig(3, 1);
-    EXPECT_FALSE(rig.Open().PanelBoxSwitch(2));
-}
-
-TEST(DrawByHand, ModeTwoOpensARandomParticipantAndClosingGivesBothBack) {
+// What the pools decide, the screen shows: no box in mode 1, beyond the grid or while a draw runs;
+// a panel opened by hand is no draw, and closing it empties it.
+TEST(DrawByHand, OpeningAndClosingShowOnThePanels) {
+    EXPECT_FALSE(DrawRig(3, 1).Open().PanelBoxSwitch(2));
     DrawRig rig(3, 2);
     DrawSequence& draw = rig.Open();
     EXPECT_EQ(draw.PanelBoxSwitch(7), 0);
@@ -468,15 +448,12 @@ TEST(DrawByHand, ModeTwoOpensARandomParticipantAndClosingGivesBothBack) {
     EXPECT_TRUE(draw.OpenPanelByHand(7));
     EXPECT_EQ(draw.PanelBoxSwitch(7), 1);
     EXPECT_EQ(rig.view.OpenPanels[7].Row, draw.PanelRow(7));
-    EXPECT_EQ(draw.Pools().Candidates().Count, 2);
+    EXPECT_EQ(rig.view.OpenPanels[7].Name, QStringLiteral("参加者%1").arg(draw.PanelRow(7)));
     EXPECT_EQ(draw.DrawCount(), 0);
     EXPECT_FALSE(rig.state.DrawInProgress);
-    const qint16 row = draw.PanelRow(7);
     draw.ClosePanelByHand(7);
     EXPECT_FALSE(rig.view.OpenPanels.count(7));
     EXPECT_EQ(draw.PanelRow(7), 0);
-    EXPECT_EQ(draw.Pools().Candidates().At(3), row);
-    EXPECT_EQ(draw.Pools().Panels().At(draw.Pools().Panels().Count), 7);
     for (int k : {0, 1, 2}) {
         draw.OpenPanelByHand(k);
     }
@@ -484,34 +461,10 @@ TEST(DrawByHand, ModeTwoOpensARandomParticipantAndClosingGivesBothBack) {
     draw.OpenPanelByHand(3);
     EXPECT_EQ(rig.view.Messages, QStringList{kNoMoreData});
     EXPECT_FALSE(rig.view.OpenPanels.count(3));
-}
-
-TEST(DrawByHand, ModeThreeOpensThePanelsOwnRow) {
-    DrawRig rig(20, 3);
-    rig.state.Roster.SetCell(RosterColumn::Name, 8, QString());
-    DrawSequence& draw = rig.Open();
-    EXPECT_EQ(draw.Pools().Candidates().Count, 19);
-    EXPECT_EQ(draw.PanelBoxSwitch(22), 1); // beyond the participants: only closing, which does nothing
-    draw.ClosePanelByHand(22);
-    EXPECT_EQ(draw.Pools().Candidates().Count, 19);
-    draw.OpenPanelByHand(7); // row 8 has no name: the panel opens empty
-    EXPECT_EQ(rig.view.OpenPanels[7].Row, 8);
-    EXPECT_TRUE(rig.view.OpenPanels[7].Name.isEmpty());
-    draw.OpenPanelByHand(4);
-    EXPECT_EQ(rig.view.OpenPanels[4].Name, QStringLiteral("参加者5"));
-    EXPECT_EQ(FindEntry(draw.Pools().Candidates(), 5), -1);
-}
-
-TEST(DrawByHand, NoBoxWhileADrawRuns) {
-    DrawRig rig(3, 2);
-    DrawSequence& draw = rig.Open();
+    draw.ClosePanelByHand(2);
     draw.Press();
-    EXPECT_FALSE(draw.PanelBoxSwitch(0));
+    EXPECT_FALSE(draw.PanelBoxSwitch(2));
 }
-
-} // namespace
-
-namespace {
 
 // Frames fall due one interval after another while the pacing keeps its interval; the song
 // wait's polls and the end of the name's hold are no frames.

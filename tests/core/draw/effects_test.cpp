@@ -23,24 +23,6 @@ TextSize measure(const QString&, double size) {
 }
 } // namespace
 
-TEST(Effects, AnimationParameters) {
-    const struct {
-        int speed;
-        int style;
-        bool simple;
-        AnimationParams expected;
-    } cases[] = {
-        {1, 2, false, {40, 5, 80, 0}},       {2, 3, false, {40, 5, 80, 0}},
-        {3, 2, false, {150, 3, 30, 8.3733}}, {5, 4, false, {150, 3, 30, 8.3733}},
-        {6, 2, false, {120, 4, 40, 5.2333}}, {8, 3, false, {120, 4, 40, 5.2333}},
-        {1, 1, false, {200, 1, 30, 6.28}},   {7, 1, false, {200, 1, 30, 6.28}},
-        {1, 1, true, {25, 10, 30, 50.24}},   {4, 1, true, {25, 10, 30, 50.24}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ChooseAnimation(c.speed, c.style, c.simple), c.expected) << c.speed << " " << c.style;
-    }
-}
-
 TEST(Effects, SimpleDrawFadesInPlaceInTwentyFiveGreys) {
     // face 7, style 3 (forced to 1), speed 6, start x 3, start y 2, final y 2, no rainbow (2), last colour 5.
     ScriptedFractions random = picks({7, 3, 6, 3, 2, 2, 2, 5});
@@ -102,24 +84,4 @@ TEST(Effects, WaveToAndFroFromTheRightEdgeBecomesAWaveUpAndDown) {
     EXPECT_EQ(plan.Style, 3);
     const double dx = (0.5 - 1001) / 150;
     EXPECT_NEAR(plan.Frames[9].X, 10 * dx + 1001, 1e-9);
-}
-
-TEST(Effects, TelopPlaceAndPace) {
-    const struct {
-        int top, step, pace;
-        double expectedTop, expectedStep;
-        int interval;
-    } cases[] = {
-        {1, 1, 1, 500, 1920 / 40.0, 40}, {3, 3, 2, 500, 1920 / 40.0, 50}, {4, 4, 1, 750, 1920 / 20.0, 40},
-        {6, 6, 1, 750, 96, 40},          {7, 7, 1, 250, 64, 40},          {10, 9, 2, 250, 64, 50},
-    };
-    for (const auto& c : cases) {
-        ScriptedFractions random = picks({c.top, c.step, c.pace});
-        const TelopPlan plan = PlanTelop(random, 1920, 1000);
-        EXPECT_EQ(plan.Top, c.expectedTop);
-        EXPECT_DOUBLE_EQ(plan.Step, c.expectedStep);
-        EXPECT_EQ(plan.IntervalMs, c.interval);
-    }
-    ScriptedFractions random = picks({1, 7, 1});
-    EXPECT_EQ(PlanTelop(random, 1000, 1000).Step, 33.3333); // kept to four decimals
 }

@@ -140,66 +140,9 @@ INSTANTIATE_TEST_SUITE_P(Records, AppendRefused,
                                            RefusingFolder{"ReadOnly", EROFS}),
                          [](const auto& info) { return std::string(info.param.label); });
 
-struct VerdictCase {
-    const char* label;
-    int side;
-    bool markInCentre;
-    std::set<qint16> drawn;
-    int lines;
-    int reaches;
-    const char16_t* words;
-};
-
-class CardCheck : public ::testing::TestWithParam<VerdictCase> {};
-
-TEST_P(CardCheck, CountsLinesAndReaches) {
-    const VerdictCase& c = GetParam();
-    const CardVerdict v = CheckCard(card(1, c.side, c.markInCentre), c.drawn);
-    EXPECT_EQ(v.Lines, c.lines);
-    EXPECT_EQ(v.Reaches, c.reaches);
-    EXPECT_EQ(v.Words, QString::fromUtf16(c.words));
-}
-
-// Cells are numbered row by row from 1: on 3 × 3 the first row is 1 2 3, the centre is 5.
-INSTANTIATE_TEST_SUITE_P(
-    Lines, CardCheck,
-    ::testing::Values(
-        VerdictCase{"NothingDrawnTheMarkAlone", 3, true, {}, 0, 0, u"1 マスが開いています"},
-        VerdictCase{"ARowOnThree", 3, true, {1, 2, 3}, 1, 3, u"ビンゴ！（1 列）"},
-        VerdictCase{"AColumnOnThree", 3, true, {3, 6, 9}, 1, 3, u"ビンゴ！（1 列）"},
-        VerdictCase{"DiagonalThroughTheMark", 3, true, {1, 9}, 1, 0, u"ビンゴ！（1 列）"},
-        VerdictCase{"OtherDiagonal", 3, true, {3, 7}, 1, 0, u"ビンゴ！（1 列）"},
-        VerdictCase{"ReachesOnly", 3, true, {1}, 0, 1, u"リーチ（1 列）"},
-        VerdictCase{"CentreParticipantNotDrawn", 3, false, {1, 9}, 0, 1, u"リーチ（1 列）"},
-        VerdictCase{"CentreParticipantDrawn", 3, false, {1, 5, 9}, 1, 0, u"ビンゴ！（1 列）"},
-        VerdictCase{"TwoLinesOnFive", 5, true, {1, 2, 3, 4, 5, 6, 11, 16, 21}, 2, 0, u"ビンゴ！（2 列）"},
-        VerdictCase{"RowOfNineLacksOne", 9, true, {1, 2, 3, 4, 5, 6, 7, 8}, 0, 1, u"リーチ（1 列）"},
-        VerdictCase{"FullNine", 9, true, {1, 2, 3, 4, 5, 6, 7, 8, 9}, 1, 0, u"ビンゴ！（1 列）"},
-        VerdictCase{"RowsNotOnTheCardCountNothing", 3, true, {40, 41}, 0, 0, u"1 マスが開いています"}),
-    [](const auto& info) { return std::string(info.param.label); });
-
 // A cell is checked by its row and the name printed in it: a spelling fix since printing does not
 // matter, a row given to someone else does.
-struct PersonCase {
-    const char16_t* printed;
-    const char16_t* now;
-    bool same;
-};
-
 TEST(CardCheck, ACellCountsWhileItsRowNamesThePersonPrinted) {
-    const PersonCase cases[] = {{u"山田 太郎", u"山田　太郎", true},
-                                {u"山田太朗", u"山田太郎", true},
-                                {u"ﾔﾏﾀﾞ", u"ヤマダ", true},
-                                {u"山田太郎", u"山田太", true},
-                                {u"山田太郎", u"鈴木一郎", false},
-                                {u"山田太郎", u"", false},
-                                {u"林", u"森", false},
-                                {u"", u"", true}};
-    for (const PersonCase& c : cases) {
-        EXPECT_EQ(SamePerson(QString::fromUtf16(c.printed), QString::fromUtf16(c.now)), c.same)
-            << QString::fromUtf16(c.printed).toStdString() << " / "
-            << QString::fromUtf16(c.now).toStdString();
-    }
     RecordedCard printed = card(1, 3);
     RosterTable roster;
     for (int r = 1; r <= 9; ++r) {
@@ -213,23 +156,6 @@ TEST(CardCheck, ACellCountsWhileItsRowNamesThePersonPrinted) {
     EXPECT_TRUE(v.Note.contains(QStringLiteral("1 マス")));
     EXPECT_TRUE(v.Marked[0]);
     EXPECT_FALSE(v.Marked[2]);
-}
-
-TEST(CardCheck, TypedNumbers) {
-    const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"12", u""},
-        {u"No.0012", u""},
-        {u" １２ ", u""},
-        {u"0", u"カード No.0000 は記録にありません。"},
-        {u"2147483648", u"カード No.2147483648 は記録にありません。"},
-        {u"12345678901234567890", u"カード No.12345678901234567890 は記録にありません。"},
-        {u"-3", u"カード番号は数字で入力してください。"},
-        {u"", u"カード番号は数字で入力してください。"}};
-    for (const auto& [typed, refusal] : cases) {
-        const TypedCardNumber read = ReadTypedCardNumber(QString::fromUtf16(typed));
-        EXPECT_EQ(read.Refusal, QString::fromUtf16(refusal)) << QString::fromUtf16(typed).toStdString();
-        EXPECT_EQ(read.Number, read.Refusal.isEmpty() ? 12 : 0);
-    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,12 +108,17 @@ TEST(DrawRecord, LinesReadBackAsWritten) {
     EXPECT_EQ(lines[1].When, drawn.When);
 }
 
-TEST(DrawRecord, AFileThatCannotBeWrittenSaysWhy) {
+// A line that cannot be written, or not be made sure of on the disk, is a failure with its reason.
+TEST(DrawRecord, ALineNotOnTheDiskIsAFailureThatSaysWhy) {
     QTemporaryDir dir;
-    FileError error;
-    EXPECT_FALSE(
-        AppendDrawRecord(dir.filePath(QStringLiteral("no/such/抽選記録.csv")), DrawRecordLine{}, error));
-    EXPECT_EQ(error.Code, ENOENT);
+    const QString pipe = dir.filePath(QStringLiteral("pipe.csv")); // takes the bytes, cannot sync them
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const auto& [path, code] :
+         {std::pair{dir.filePath(QStringLiteral("no/such/抽選記録.csv")), ENOENT}, std::pair{pipe, EINVAL}}) {
+        FileError error;
+        EXPECT_FALSE(AppendDrawRecord(path, DrawRecordLine{}, error)) << path.toStdString();
+        EXPECT_EQ(error.Code, code) << path.toStdString();
+    }
 }
 
 // Resuming rebuilds the pools and panels the uninterrupted draw had.
@@ -136,7 +142,9 @@ TEST(DrawRecord, ResumingRebuildsThePoolsAndPanels) {
         EXPECT_EQ(offer->Drawn, static_cast<int>(first.view.OpenPanels.size()));
         EXPECT_EQ(ResumeQuestion(*offer),
                   QStringLiteral("前回の抽選（%1 人）を続けますか？").arg(offer->Drawn));
+        const QByteArray written = readAll(record);
         second.draw->Resume(offer->Panels, offer->DrawCount);
+        EXPECT_EQ(readAll(record), written) << mode; // the draws resumed are not drawn again
         EXPECT_EQ(entries(second.draw->Pools().Candidates()), entries(first.draw->Pools().Candidates()))
             << mode;
         EXPECT_EQ(entries(second.draw->Pools().Panels()), entries(first.draw->Pools().Panels())) << mode;

@@ -7,12 +7,14 @@
 //           "refusal <text>", "none" (no game to go on with)
 #include "core/record/cardrecord.h"
 #include "core/record/drawrecord.h"
+#include "support/ruletables.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -148,5 +150,49 @@ TEST_P(DrawRecordFile, OffersTheGameExpected) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, DrawRecordFile, ::testing::ValuesIn(casesIn("draws")),
                          [](const auto& info) { return info.param; });
+
+// The card check's rules, as tables beside the records.
+Rules CheckRules() {
+    return {
+        {QStringLiteral("same_person"),
+         [](const QStringList& f) { return QString::number(SamePerson(f[0], f[1]) ? 1 : 0); }},
+        {QStringLiteral("typed_number"),
+         [](const QStringList& f) {
+             const TypedCardNumber read = ReadTypedCardNumber(f[0]);
+             return read.Refusal.isEmpty()
+                        ? QString::number(read.Number)
+                        : read.Refusal + (read.Number != 0 ? QStringLiteral(" and a number") : QString());
+         }},
+        {QStringLiteral("verdict"),
+         [](const QStringList& f) {
+             RecordedCard card;
+             card.Side = f[0].toInt();
+             for (int k = 0; k < card.Side * card.Side; ++k) {
+                 const bool centre = k == card.Side * card.Side / 2;
+                 card.Cells.push_back(
+                     centre && f[1] == QStringLiteral("1")
+                         ? RecordedCell{0, QStringLiteral("★"), true}
+                         : RecordedCell{static_cast<qint16>(k + 1), QString::number(k + 1), centre});
+             }
+             std::set<qint16> drawn;
+             for (const QString& row : f[2].split(u' ', Qt::SkipEmptyParts)) {
+                 drawn.insert(static_cast<qint16>(row.toInt()));
+             }
+             const CardVerdict v = CheckCard(card, drawn);
+             return QStringLiteral("%1 %2 ").arg(v.Lines).arg(v.Reaches) + v.Words;
+         }},
+    };
+}
+
+class CheckRule : public ::testing::TestWithParam<RuleCase> {};
+
+TEST_P(CheckRule, GivesWhatTheTableSays) {
+    CheckRuleCase(CheckRules(), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, CheckRule,
+                         ::testing::ValuesIn(RuleCases(QStringLiteral(MIRDA_TEST_DATA "/record"),
+                                                       CheckRules())),
+                         [](const auto& info) { return info.param.Name; });
 
 } // namespace

@@ -67,6 +67,18 @@ struct Fixture {
             Child<QComboBox>(name)->setEditText(text);
         }
     }
+    void Check(const char16_t* name, bool on = true) const {
+        Child<QAbstractButton>(QString::fromUtf16(name))->setChecked(on);
+    }
+    void Pick(const char16_t* name, int index) const {
+        Child<QComboBox>(QString::fromUtf16(name))->setCurrentIndex(index);
+    }
+    // A numbered run of normal cards.
+    void Numbered(bool qr = false) const {
+        Check(u"Optカードモード_1");
+        Check(u"chkCardNumber");
+        Check(u"chkCardQr", qr);
+    }
     void Issue(Dialogs::Answer answer = Dialogs::Answer::Yes) {
         dialogs.YesNo.push_back(answer);
         Child<QPushButton>(QStringLiteral("Cmd印刷設定適用"))->click();
@@ -172,31 +184,13 @@ class CardIssueScreenTest : public QObject {
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
+    // Each control's caption as the screen shows it, one a line: name <TAB> caption.
     void captions_data() {
         QTest::addColumn<QString>("shown");
-        const char16_t* const rows[][2] = {
-            {u"Frm印刷設定_0", u"カードモード"},
-            {u"Optカードモード_0", u"ミルダカード"},
-            {u"Optカードモード_1", u"通常ビンゴカード"},
-            {u"Label1_2", u"枠数"},
-            {u"Cmb枠数", u"５×５"},
-            {u"Frm印刷設定_1", u"用紙/面付　部数"},
-            {u"Label1_0", u"用紙/面付け"},
-            {u"Cmb用紙面付", u"Ａ４縦  ２面付け"},
-            {u"Label1_1", u"印字枚数"},
-            {u"Txt部数", u"1"},
-            {u"Frm印刷設定_2", u"中心枠の扱い"},
-            {u"Opt中心枠_0", u"定形マーク"},
-            {u"Opt中心枠_1", u"指定登録行番　固定"},
-            {u"Opt中心枠_2", u"指定登録行番からカウントアップ"},
-            {u"Label1_3", u"指定登録行番"},
-            {u"Cmb指定行番", u"001"},
-            {u"Cmd文字色", u"文字色"},
-            {u"Txt文字色", u"0000000"},
-            {u"Cmd印刷設定適用", u"カード発行"},
-        };
-        for (const auto& row : rows) {
-            QTest::newRow(QString::fromUtf16(row[0]).toUtf8()) << QString::fromUtf16(row[1]);
+        QFile file(QStringLiteral(MIRDA_TEST_DATA "/cards/screen_captions.tsv"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+            QTest::newRow(line.section(u'\t', 0, 0).toUtf8()) << line.section(u'\t', 1);
         }
     }
     void captions() {
@@ -240,12 +234,12 @@ private slots:
     void controlsAreReadAsTyped() {
         Fixture f(0);
         f.Set(QStringLiteral("Cmb枠数"), QStringLiteral("７"));
-        f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(8);
+        f.Pick(u"Cmb用紙面付", 8);
         f.Set(QStringLiteral("Txt部数"), QStringLiteral("1,0"));
         f.Set(QStringLiteral("Cmb指定行番"), QStringLiteral("12.5"));
         f.Set(QStringLiteral("Txt文字色"), QStringLiteral("255"));
-        f.Child<QRadioButton>(QStringLiteral("Opt中心枠_2"))->setChecked(true);
-        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
+        f.Check(u"Opt中心枠_2");
+        f.Check(u"Optカードモード_1");
         CardRunValues v;
         QString error;
         QVERIFY(ReadRunValues(f.screen->ControlTexts(), v, error));
@@ -293,7 +287,7 @@ private slots:
         Fixture f(run.Names);
         QSignalSpy ended(f.screen.get(), &CardIssueScreen::RunEnded);
         f.Child<QRadioButton>(QStringLiteral("Optカードモード_%1").arg(run.Normal ? 1 : 0))->setChecked(true);
-        f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(run.Layout);
+        f.Pick(u"Cmb用紙面付", run.Layout);
         f.Set(QStringLiteral("Txt部数"), QString::fromLatin1(run.Sheets));
         f.Issue(run.Yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         f.RunToEnd();
@@ -339,12 +333,12 @@ private slots:
             QVERIFY(AddCardsToRecord(record, {EarlierCard(1), EarlierCard(run.Existing)}, error));
         }
         f.screen->SetPhoneAddresses({QHostAddress(QStringLiteral("10.0.0.9")), QHostAddress(kAddress)});
-        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
-        f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(run.Layout);
+        f.Check(u"Optカードモード_1");
+        f.Pick(u"Cmb用紙面付", run.Layout);
         f.Set(QStringLiteral("Txt部数"), QString::number(run.Sheets));
-        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(run.Numbered);
-        f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->setChecked(run.Qr);
-        f.Child<QComboBox>(QStringLiteral("cmbPhoneAddress"))->setCurrentIndex(1);
+        f.Check(u"chkCardNumber", run.Numbered);
+        f.Check(u"chkCardQr", run.Qr);
+        f.Pick(u"cmbPhoneAddress", 1);
         f.Issue();
         const PaperLayout& layout = PaperLayouts().at(size_t(run.Layout));
         const int runCards = run.CancelAfter == 0 ? 0 : run.Sheets * layout.CardsPerSheet;
@@ -450,8 +444,7 @@ private slots:
             QFile file(record);
             QVERIFY(file.resize(file.size() - 20));
         }
-        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
-        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
+        f.Numbered();
         f.Issue();
         f.RunToEnd();
         QCOMPARE(f.dialogs.Messages().size(), 1);
@@ -470,8 +463,7 @@ private slots:
     // The run prints the cards the preview showed; a later run chooses afresh.
     void theRunPrintsWhatThePreviewShowed() {
         Fixture f(30);
-        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
-        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
+        f.Numbered();
         f.Set(QStringLiteral("Txt部数"), QStringLiteral("2"));
         std::mt19937 pick(7);
         for (int i = 0; i < 400; ++i) {
@@ -510,9 +502,7 @@ private slots:
     void numberedCardsAreKeptAndRepeatsSaid() {
         Fixture f(10);
         f.screen->SetPhoneAddresses({QHostAddress(kAddress)});
-        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
-        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
-        f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->setChecked(true);
+        f.Numbered(true);
         f.Issue(Dialogs::Answer::No);
         QCOMPARE(f.dialogs.Questions().last(),
                  QStringLiteral("参加者が 10 人のため、5×5 のカードには同じ人が 2 回以上入ります"
@@ -527,7 +517,7 @@ private slots:
             QVERIFY(f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->isChecked());
             QVERIFY(f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->isChecked());
         }
-        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(false);
+        f.Check(u"chkCardNumber", false);
         QVERIFY(f.screen->close());
         f.state.CardChoices.reset();
         f.screen = std::make_unique<CardIssueScreen>(f.state, f.services);
@@ -590,10 +580,8 @@ private slots:
         QFETCH(QString, count);
         Fixture f(30);
         f.screen->SetPhoneAddresses({QHostAddress(kAddress)});
-        f.Child<QCheckBox>(QStringLiteral("chkCardNumber"))->setChecked(true);
-        f.Child<QCheckBox>(QStringLiteral("chkCardQr"))->setChecked(true);
-        f.Child<QRadioButton>(QStringLiteral("Optカードモード_1"))->setChecked(true);
-        f.Child<QComboBox>(QStringLiteral("Cmb用紙面付"))->setCurrentIndex(layout);
+        f.Numbered(true);
+        f.Pick(u"Cmb用紙面付", layout);
         f.Set(QStringLiteral("Txt部数"), QString::number(sheets));
         int pages = -1;
         QSizeF paper;

@@ -109,6 +109,16 @@ void RunToEnd(TestServices& t, const CardPrintRun* run = nullptr) {
     }
 }
 
+// A print run of the program on fake services, writing its PDF into a temporary folder.
+struct RunRig {
+    explicit RunRig(std::initializer_list<const char16_t*> names) : state(StateWithNames(names)) {}
+    QString Path(const char* name = "cards.pdf") const { return dir.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir dir;
+    ProgramState state;
+    TestServices t;
+    CardPrintRun run{state, t.services, nullptr};
+};
+
 } // namespace
 
 class CardPrintingTest : public QObject {
@@ -288,22 +298,18 @@ private slots:
             QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty()) {
             QSKIP("pdftoppm (poppler-utils) and zbarimg (zbar-tools) are needed to read the codes back");
         }
-        QTemporaryDir dir;
-        ProgramState state =
-            StateWithNames({u"一郎", u"二郎", u"三郎", u"四郎", u"五郎", u"六郎", u"七郎", u"八郎"});
-        state.Settings.RosterFilePath = dir.filePath(QStringLiteral("名簿.txt"));
-        TestServices t;
-        CardPrintRun run(state, t.services, nullptr);
-        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+        RunRig r({u"一郎", u"二郎", u"三郎", u"四郎", u"五郎", u"六郎", u"七郎", u"八郎"});
+        r.state.Settings.RosterFilePath = r.dir.filePath(QStringLiteral("名簿.txt"));
+        const QString path = r.Path();
         CardMarks marks;
         marks.Numbered = true;
         marks.PhoneAddress = QStringLiteral("192.168.1.20:50080");
-        QVERIFY(run.Start(
+        QVERIFY(r.run.Start(
             RunValues(CardMode::Normal, 1, 0, 3), QPrinterInfo(), path, [] {}, marks));
-        RunToEnd(t, &run);
+        RunToEnd(r.t, &r.run);
         std::vector<RecordedCard> cards;
         FileError error;
-        QVERIFY(LoadCardRecord(dir.filePath(QStringLiteral("カード記録_名簿.csv")), cards, error));
+        QVERIFY(LoadCardRecord(r.dir.filePath(QStringLiteral("カード記録_名簿.csv")), cards, error));
         QStringList expected;
         for (const RecordedCard& card : cards) {
             expected << CardPageUrl(card.PhoneAddress, card.Token);
@@ -313,11 +319,11 @@ private slots:
         pdftoppm.start(QStringLiteral("pdftoppm"),
                        {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
                         QStringLiteral("-png"), QStringLiteral("-singlefile"), path,
-                        dir.filePath(QStringLiteral("page"))});
+                        r.dir.filePath(QStringLiteral("page"))});
         QVERIFY(pdftoppm.waitForFinished(60000));
         QProcess zbar;
-        zbar.start(QStringLiteral("zbarimg"),
-                   {QStringLiteral("--raw"), QStringLiteral("-q"), dir.filePath(QStringLiteral("page.png"))});
+        zbar.start(QStringLiteral("zbarimg"), {QStringLiteral("--raw"), QStringLiteral("-q"),
+                                               r.dir.filePath(QStringLiteral("page.png"))});
         QVERIFY(zbar.waitForFinished(60000));
         QStringList read = QString::fromUtf8(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         read.sort();
@@ -335,33 +341,30 @@ private slots:
     }
     void photosAreDecodedOffTheWindowsThread() {
         QFETCH(bool, stop);
-        QTemporaryDir dir;
-        ProgramState state = StateWithNames({u"一郎", u"二郎", u"三郎"});
-        state.Settings.Pictures = dir.path();
+        RunRig r({u"一郎", u"二郎", u"三郎"});
+        r.state.Settings.Pictures = r.dir.path();
         const char* const names[] = {"a.jpg", "b.jpg", "c.jpg"};
         for (int row = 1; row <= 3; ++row) {
             QVERIFY(
-                !WritePhoto(dir.path(), QString::fromLatin1(names[row - 1]), QSize(1600, 1200)).isEmpty());
-            state.Roster.SetCell(RosterColumn::Photo, row, QString::fromLatin1(names[row - 1]));
+                !WritePhoto(r.dir.path(), QString::fromLatin1(names[row - 1]), QSize(1600, 1200)).isEmpty());
+            r.state.Roster.SetCell(RosterColumn::Photo, row, QString::fromLatin1(names[row - 1]));
         }
-        TestServices t;
-        CardPrintRun run(state, t.services, nullptr);
-        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+        const QString path = r.Path();
         int finished = 0;
-        QVERIFY(run.Start(RunValues(CardMode::Normal, 4), QPrinterInfo(), path, [&] { ++finished; }));
-        QVERIFY(t.clock.AdvanceToNext()); // chooses the first sheet and sends its photos away
-        QVERIFY(run.IsRunning());
-        QCOMPARE(t.clock.ActiveTimerCount(), 0);
+        QVERIFY(r.run.Start(RunValues(CardMode::Normal, 4), QPrinterInfo(), path, [&] { ++finished; }));
+        QVERIFY(r.t.clock.AdvanceToNext()); // chooses the first sheet and sends its photos away
+        QVERIFY(r.run.IsRunning());
+        QCOMPARE(r.t.clock.ActiveTimerCount(), 0);
         if (stop) {
-            run.Cancel();
+            r.run.Cancel();
         }
-        QTRY_COMPARE(t.clock.ActiveTimerCount(), 1); // back with the photos (or stopped)
-        RunToEnd(t);
-        QVERIFY(!run.IsRunning());
+        QTRY_COMPARE(r.t.clock.ActiveTimerCount(), 1); // back with the photos (or stopped)
+        RunToEnd(r.t);
+        QVERIFY(!r.run.IsRunning());
         QCOMPARE(finished, 1);
         QCOMPARE(CountPdfPages(path), stop ? -1 : 4);
         QCOMPARE(CountPdfImages(path), stop ? -1 : 3);
-        QCOMPARE(t.dialogs.Messages().size(), stop ? 0 : 1); // where the PDF is
+        QCOMPARE(r.t.dialogs.Messages().size(), stop ? 0 : 1); // where the PDF is
     }
 
     // Postcard paper: the first paper code of 99–101 × 147–149 mm among those the printer offers,
@@ -422,35 +425,30 @@ private slots:
     }
     void printerWithoutPostcardAsksBeforePrinting() {
         QFETCH(bool, yes);
-        QTemporaryDir dir;
-        ProgramState state = StateWithNames({u"一郎"});
-        TestServices t;
-        CardPrintRun run(state, t.services, nullptr);
-        run.SetPaperSizesLookup([](const QPrinter&) { return QList<QPageSize>{QPageSize(QPageSize::A4)}; });
-        t.dialogs.YesNo.push_back(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
-        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+        RunRig r({u"一郎"});
+        r.run.SetPaperSizesLookup([](const QPrinter&) { return QList<QPageSize>{QPageSize(QPageSize::A4)}; });
+        r.t.dialogs.YesNo.push_back(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        const QString path = r.Path();
         int finished = 0;
-        QCOMPARE(run.Start(RunValues(CardMode::Blank, 1, 10), QPrinterInfo(), path, [&] { ++finished; }),
+        QCOMPARE(r.run.Start(RunValues(CardMode::Blank, 1, 10), QPrinterInfo(), path, [&] { ++finished; }),
                  yes);
-        QCOMPARE(t.dialogs.Questions(),
+        QCOMPARE(r.t.dialogs.Questions(),
                  QStringList{QStringLiteral(
                      "接続されているプリンタでは\r\n用紙をはがきに設定出来ません.\r\n印刷を続けますか？")});
-        QCOMPARE(t.dialogs.LastDefault, Dialogs::Answer::No);
-        RunToEnd(t);
+        QCOMPARE(r.t.dialogs.LastDefault, Dialogs::Answer::No);
+        RunToEnd(r.t);
         QCOMPARE(CountPdfPages(path), yes ? 1 : -1);
         QCOMPARE(finished, yes ? 1 : 0);
     }
 
     void pdfThatCannotBeOpenedIsRefusedWithAMessage() {
-        QTemporaryDir dir;
-        ProgramState state = StateWithNames({u"一郎"});
-        TestServices t;
-        CardPrintRun run(state, t.services, nullptr);
-        const QString path = dir.filePath(QStringLiteral("gone/cards.pdf"));
-        QVERIFY(!run.Start(RunValues(CardMode::Normal, 2), QPrinterInfo(), path, [] {}));
-        QVERIFY(!run.IsRunning());
-        QCOMPARE(t.dialogs.Messages().size(), 1);
-        QVERIFY(t.dialogs.Messages().first().startsWith(QStringLiteral("印刷を開始できませんでした。\r\n")));
+        RunRig r({u"一郎"});
+        const QString path = r.dir.filePath(QStringLiteral("gone/cards.pdf"));
+        QVERIFY(!r.run.Start(RunValues(CardMode::Normal, 2), QPrinterInfo(), path, [] {}));
+        QVERIFY(!r.run.IsRunning());
+        QCOMPARE(r.t.dialogs.Messages().size(), 1);
+        QVERIFY(
+            r.t.dialogs.Messages().first().startsWith(QStringLiteral("印刷を開始できませんでした。\r\n")));
         QVERIFY(!QFileInfo::exists(path));
     }
 
@@ -460,13 +458,10 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) {
             QSKIP("pdftoppm (poppler-utils) is needed to rasterise the PDF");
         }
-        QTemporaryDir dir;
-        ProgramState state = StateWithNames({});
-        TestServices t;
-        CardPrintRun run(state, t.services, nullptr);
-        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
-        QVERIFY(run.Start(RunValues(CardMode::Blank, 1, 0, 5), QPrinterInfo(), path, [] {}));
-        RunToEnd(t);
+        RunRig r({});
+        const QString path = r.Path();
+        QVERIFY(r.run.Start(RunValues(CardMode::Blank, 1, 0, 5), QPrinterInfo(), path, [] {}));
+        RunToEnd(r.t);
         // Four 80 mm cards of 5 × 5 on A4: outlines and inner lines of the first, 100 pixels a millimetre.
         for (const auto& [x, y, vertical] : {std::tuple{12.5, 37.55, true},
                                              {44.5, 37.55, true},
@@ -479,9 +474,9 @@ private slots:
                             QString::number(int(x * 100) - 100), QStringLiteral("-y"),
                             QString::number(int(y * 100) - 100), QStringLiteral("-W"), QStringLiteral("200"),
                             QStringLiteral("-H"), QStringLiteral("200"), path,
-                            dir.filePath(QStringLiteral("line"))});
+                            r.dir.filePath(QStringLiteral("line"))});
             QVERIFY(pdftoppm.waitForFinished(60000));
-            const QImage area(dir.filePath(QStringLiteral("line.png")));
+            const QImage area(r.dir.filePath(QStringLiteral("line.png")));
             int dark = 0;
             for (int d = 0; d < 200; ++d) {
                 dark += qGray(vertical ? area.pixel(d, 100) : area.pixel(100, d)) < 128 ? 1 : 0;
@@ -499,16 +494,14 @@ private slots:
             QSKIP(qPrintable(reason));
         }
         QVERIFY(fs.FillLeaving(8192));
-        ProgramState state = StateWithNames({u"一郎", u"二郎", u"三郎"});
-        TestServices t;
-        CardPrintRun run(state, t.services, nullptr);
+        RunRig r({u"一郎", u"二郎", u"三郎"});
         int finished = 0;
-        QVERIFY(run.Start(RunValues(CardMode::Normal, 8), QPrinterInfo(),
-                          fs.FilePath(QStringLiteral("cards.pdf")), [&] { ++finished; }));
-        RunToEnd(t);
+        QVERIFY(r.run.Start(RunValues(CardMode::Normal, 8), QPrinterInfo(),
+                            fs.FilePath(QStringLiteral("cards.pdf")), [&] { ++finished; }));
+        RunToEnd(r.t);
         QCOMPARE(finished, 1);
-        QCOMPARE(t.dialogs.Messages().size(), 1);
-        const QString message = t.dialogs.Messages().first();
+        QCOMPARE(r.t.dialogs.Messages().size(), 1);
+        const QString message = r.t.dialogs.Messages().first();
         QVERIFY2(
             message.startsWith(QStringLiteral("PDFファイルを書き込めなかったため、印刷を中止しました。")) &&
                 message.contains(QStringLiteral("エラー番号=28")),

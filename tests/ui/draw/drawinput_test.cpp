@@ -178,9 +178,11 @@ private slots:
         QCOMPARE(box->result(), int(QDialog::Accepted));
     }
 
-    // Messages take the width their text needs and break between phrases; questions keep
-    // their default.
+    // Messages are read from the back of a hall (type of at least 1/40 of the screen's height), take
+    // the width their text needs and break between phrases; questions keep their default.
     void messagesAreSizedToTheirText() {
+        QCOMPARE(std::tuple(RoomTypePixels(1080), RoomTypePixels(1081), RoomTypePixels(2160)),
+                 std::tuple(27, 28, 54));
         DrawBench b(1);
         b.Open();
         const int height = b.screen->screen()->geometry().height();

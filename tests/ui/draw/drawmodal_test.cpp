@@ -27,9 +27,12 @@ private slots:
             QVERIFY(rig.Panel(0)->isVisible());
             rig.TryEverything();
         };
-        rig.Open();
+        rig.Create();
+        QVERIFY(rig.ts.dialogs.Messages().isEmpty()); // told at the first tick, in the room's type
+        rig.ts.clock.Advance(1000);
         QVERIFY(rig.screen);
         QCOMPARE(rig.ts.dialogs.Messages(), QStringList{QStringLiteral("参加者が1件も登録されていません。")});
+        QCOMPARE(rig.ts.dialogs.Log.front().extra, QStringLiteral("room"));
         QVERIFY(!rig.Button("cmd抽選開始")->isEnabled());
         rig.TryEverything();
         QCOMPARE(static_cast<int>(rig.ts.dialogs.Log.size()), 1);
@@ -37,6 +40,7 @@ private slots:
         rig.ts.clock.Advance(1000);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(rig.screen.isNull());
+        QCOMPARE(rig.ts.clock.ActiveTimerCount(), 0);
     }
 
     void theScreenDoesNotCloseItselfUnderItsOwnBox() {

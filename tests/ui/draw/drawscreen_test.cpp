@@ -1,5 +1,5 @@
-// What only the draw screen's widgets can show: the grid's layout and its first tick, the self
-// close, the close refusal, painted panels, the panel box, the background colour and the typed
+// What only the draw screen's widgets can show: the grid's layout and its first tick, the close
+// refusal, painted panels, the panel box, the background colour and the typed
 // surface. The draw itself is tested in core, on a screen that only remembers.
 #include "core/common/designfonts.h"
 #include "core/draw/profile.h"
@@ -60,31 +60,6 @@ private slots:
         b.screen->resize(1024, 30);
         b.ts.clock.Advance(1000);
         QCOMPARE(b.Panel(7)->geometry(), kept);
-    }
-
-    void emptyRosterClosesItself() {
-        DrawBench b(0);
-        b.Create();
-        QVERIFY(b.ts.dialogs.Messages().isEmpty());
-        b.ts.clock.Advance(1);
-        QCOMPARE(b.ts.dialogs.Messages(), QStringList{QStringLiteral("参加者が1件も登録されていません。")});
-        QVERIFY(b.screen);
-        b.ts.clock.Advance(999);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(b.screen.isNull());
-        QCOMPARE(b.ts.clock.ActiveTimerCount(), 0);
-    }
-
-    // The draw screen's messages are read from the back of a hall: their type is at least 1/40 of
-    // the height of the screen they are shown on.
-    void messagesAreReadFromTheBackOfTheRoom() {
-        QCOMPARE(RoomTypePixels(1080), 27);
-        QCOMPARE(RoomTypePixels(1081), 28);
-        QCOMPARE(RoomTypePixels(2160), 54);
-        DrawBench b(0);
-        b.Create();
-        b.ts.clock.Advance(1);
-        QCOMPARE(b.ts.dialogs.Log.back().extra, QStringLiteral("room"));
     }
 
     void closeIsRefusedOnceADrawHasStarted() {
@@ -150,22 +125,27 @@ private slots:
         QVERIFY(b.Panel(0)->IsOpen());
     }
 
+    // Panels show their participant's photo, except in mode 4; a photo that is missing leaves the box white.
     void panelsShowPhotosExceptInModeFour() {
-        for (int mode : {1, 4}) {
+        for (const auto& [mode, file, top] :
+             {std::tuple{1, "photo.png", Qt::blue}, std::tuple{4, "photo.png", Qt::white},
+              std::tuple{1, "missing.jpg", Qt::white}}) {
             DrawBench b(1, mode);
             b.state.DrawKind = DrawKind::Simple;
-            b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("photo.png"));
-            const QString photo = WritePhoto(b, Qt::blue);
+            b.state.Roster.SetCell(RosterColumn::Photo, 1, QString::fromLatin1(file));
+            WritePhoto(b, Qt::blue);
             b.Open();
             b.Draw();
             PanelWidget* panel = b.Panel(0);
             QCOMPARE(panel->ShownName(), QStringLiteral("参加者1"));
-            QCOMPARE(panel->ShownPhoto(), mode == 4 ? QString() : photo);
-            const auto top = [panel] {
+            if (mode == 4) {
+                QCOMPARE(panel->ShownPhoto(), QString());
+            }
+            const auto shown = [panel] {
                 const QImage shot = panel->grab().toImage();
                 return shot.pixelColor(shot.width() / 2, shot.height() / 4);
             };
-            QTRY_COMPARE(top(), mode == 4 ? QColor(Qt::white) : QColor(Qt::blue));
+            QTRY_COMPARE(shown(), QColor(top));
             QVERIFY(panel->NameSize() > 0);
         }
     }
@@ -189,17 +169,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(effect->grab().toImage().pixelColor(centre), QColor(Qt::blue), 30000);
     }
 
-    void missingPhotoLeavesTheBoxWhite() {
-        DrawBench b(1, 1);
-        b.state.DrawKind = DrawKind::Simple;
-        b.state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("missing.jpg"));
-        b.Open();
-        b.Draw();
-        const QImage shot = b.Panel(0)->grab().toImage();
-        QCOMPARE(shot.pixelColor(shot.width() / 2, shot.height() / 4), QColor(Qt::white));
-        QVERIFY(b.Panel(0)->NameSize() > 0);
-    }
-
     // Whatever colour the organiser picks (any basic colour of the colour dialog, or a number typed
     // into the settings file), the typed lines and the scrolling line read at 4.5 : 1 or better.
     void textReadsOnEveryBackground() {
@@ -219,6 +188,20 @@ private slots:
         }
         QVERIFY(!TextIsWhiteOn(QColor(255, 255, 0)) && !TextIsWhiteOn(QColor(128, 255, 128)));
         QVERIFY(TextIsWhiteOn(QColor(0, 0, 255)));
+    }
+
+    // A draw record that cannot be written is told between draws, once, not at every line.
+    void aRecordThatCannotBeWrittenIsToldOnce() {
+        DrawBench b(3, 2);
+        b.state.DrawKind = DrawKind::Simple;
+        QVERIFY(
+            QDir().mkpath(DrawRecordPath(b.folder.path(), QDate::currentDate()))); // a folder in its place
+        b.Open();
+        b.Draw();
+        b.ts.clock.Advance(3000);
+        QCOMPARE(b.ts.dialogs.Messages().size(), 1);
+        QVERIFY(
+            b.ts.dialogs.Messages().first().startsWith(QStringLiteral("抽選記録を書き込めませんでした。")));
     }
 
     void backgroundColourIsChosenAndSaved() {
