@@ -180,9 +180,13 @@ void DrawSequence::EffectTimerTick() {
         StopEffectTimer();
         return;
     }
-    // The tick was due one interval after the last (the timer repeats without drifting).
+    // The tick was due one interval after the last (the timer repeats without drifting). A tick
+    // held up past the next one's time makes the timer skip, and it keeps its pace from this tick
+    // on, as Qt's timers do: the frames after a hold-up are not late by the time lost.
     const qint64 due = m_nextDueUs;
-    m_nextDueUs += m_effectTimer->Interval() * 1000LL;
+    const qint64 interval = m_effectTimer->Interval() * 1000LL;
+    const qint64 now = m_clock.NowUs();
+    m_nextDueUs = due + interval >= now ? due + interval : now + interval;
     const bool frame = m_waitingForFrame;
     if (frame) {
         m_view.FrameDue(due);
