@@ -27,7 +27,10 @@ EffectStage::EffectStage(QWidget& screen, PhotoCache& photos, const Clock& clock
     m_telop = new QLabel(QStringLiteral("テロップ用"), &screen);
     m_telop->setObjectName(QStringLiteral("Lblテロップ用"));
     m_telop->setFont(DesignFont(DesignFace::PMincho, 60, true));
-    m_telop->setStyleSheet(QStringLiteral("QLabel { color: white; background: transparent; }"));
+    // Coloured by its palette, not a style sheet: it repaints every frame while it scrolls, and a
+    // style sheet is looked up on every paint. A label fills no background of its own.
+    m_telop->setAutoFillBackground(false);
+    SetTelopColour(Qt::white);
     m_telop->hide();
     connect(&m_photos, &PhotoCache::Ready, this, [this](const QString& path) { PaintPhoto(path); });
     if (!frameLogPath.isEmpty()) {
@@ -45,14 +48,19 @@ double EffectStage::ShowTelop(const QString& text, double x, double top, const Q
         font.setPointSizeF(40);
         m_telop->setFont(font);
     }
-    m_telop->setStyleSheet(
-        QStringLiteral("QLabel { color: %1; background: transparent; }").arg(colour.name()));
+    SetTelopColour(colour);
     m_telop->setText(text);
     m_telop->adjustSize();
     m_telop->move(static_cast<int>(x), static_cast<int>(top));
     m_telop->show();
     m_telop->raise();
     return m_telop->width();
+}
+
+void EffectStage::SetTelopColour(const QColor& colour) {
+    QPalette palette = m_telop->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    m_telop->setPalette(palette);
 }
 
 void EffectStage::MoveTelop(double x, double top) {

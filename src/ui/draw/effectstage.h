@@ -52,6 +52,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void SetTelopColour(const QColor& colour);
     QSize EffectBox() const;
     void PaintPhoto(const QString& path);
 
