@@ -60,9 +60,12 @@ TEST(PhoneHost, ServesWhileTheWindowsThreadIsBusyAndTakesItsPanels) {
               roster.Cell(RosterColumn::Name, 2));
     EXPECT_EQ(host.LiveCount(), 1);
 
+    // Stopped: nothing listens, and the live phones hear that the server goes away.
     host.Stop();
     EXPECT_FALSE(host.IsListening());
     EXPECT_TRUE(WaitFor([&] { return follower.state() == QAbstractSocket::UnconnectedState; }));
+    EXPECT_EQ(follower.closeCode(), QWebSocketProtocol::CloseCodeGoingAway);
+    EXPECT_EQ(Send(port, Get("/")).Status, 0);
 }
 
 } // namespace

@@ -127,10 +127,8 @@ inline QByteArray Get(const QByteArray& path) {
     return "GET " + path + " HTTP/1.1\r\nHost: {HOST}\r\n\r\n";
 }
 
-inline QByteArray Post(const QByteArray& path, const QByteArray& body = {}) {
-    return "POST " + path +
-           " HTTP/1.1\r\nHost: {HOST}\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" +
-           body;
+inline QByteArray Post(const QByteArray& path) {
+    return "POST " + path + " HTTP/1.1\r\nHost: {HOST}\r\nContent-Length: 0\r\n\r\n";
 }
 
 // A live connection spoken byte by byte, for the frames a browser would never send. Frames from
@@ -184,9 +182,7 @@ public:
     // The close code the server sent; 0 while none came.
     quint16 CloseCode() const { return m_closeCode; }
     int Pings() const { return m_pings; }
-    int Texts() const { return m_texts; }
     bool Closed() const { return m_socket.state() == QAbstractSocket::UnconnectedState; }
-    QTcpSocket& Socket() { return m_socket; }
 
 private:
     void Take() {
@@ -199,32 +195,20 @@ private:
             m_upgraded = m_in.startsWith("HTTP/1.1 101");
             m_in.remove(0, end + 4);
         }
-        // Frames from the server are never masked: a header of 2, 4 or 10 bytes, then the payload.
-        while (m_in.size() >= 2) {
-            const quint8 small = static_cast<quint8>(m_in[1]) & 0x7F;
-            const int header = small == 126 ? 4 : small == 127 ? 10 : 2;
-            qint64 length = small;
-            if (m_in.size() < header) {
-                return;
-            }
-            if (small >= 126) {
-                length = 0;
-                for (int b = 2; b < header; ++b) {
-                    length = (length << 8) | static_cast<quint8>(m_in[b]);
-                }
-            }
+        // Frames from the server are never masked: a header of 2 bytes, or 4 with a 16-bit length.
+        while (m_in.size() >= 4 || (m_in.size() >= 2 && (m_in[1] & 0x7F) < 126)) {
+            const bool wide = (m_in[1] & 0x7F) == 126;
+            const int header = wide ? 4 : 2;
+            const int length = wide ? (quint8(m_in[2]) << 8) | quint8(m_in[3]) : m_in[1] & 0x7F;
             if (m_in.size() < header + length) {
                 return;
             }
-            const quint8 opcode = static_cast<quint8>(m_in[0]) & 0x0F;
-            const QByteArray payload = m_in.mid(header, length);
-            if (opcode == 0x8 && payload.size() >= 2) {
-                m_closeCode = static_cast<quint16>((static_cast<quint8>(payload[0]) << 8) |
-                                                   static_cast<quint8>(payload[1]));
+            const int opcode = m_in[0] & 0x0F;
+            if (opcode == 0x8 && length >= 2) {
+                m_closeCode = static_cast<quint16>((quint8(m_in[header]) << 8) | quint8(m_in[header + 1]));
             }
             m_pings += opcode == 0x9 ? 1 : 0;
-            m_texts += opcode == 0x1 ? 1 : 0;
-            m_in.remove(0, header + static_cast<qsizetype>(length));
+            m_in.remove(0, header + length);
         }
     }
 
@@ -233,7 +217,6 @@ private:
     bool m_upgraded = false;
     quint16 m_closeCode = 0;
     int m_pings = 0;
-    int m_texts = 0;
 };
 
 // Rows 1 to named hold 参加者NN with every other field filled with words that must never reach
