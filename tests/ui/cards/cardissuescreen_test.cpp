@@ -207,17 +207,6 @@ private slots:
         QCOMPARE(f.state.DrawKind, DrawKind::Normal);
         QVERIFY(f.Child<QRadioButton>(QStringLiteral("Optカードモード_0"))->isChecked());
         QVERIFY(f.Child<QRadioButton>(QStringLiteral("Opt中心枠_0"))->isChecked());
-        // The drop-downs open on the entry the initial text names.
-        const std::tuple<const char16_t*, int, const char16_t*> lists[] = {
-            {u"Cmb枠数", 4, u"９×９"},
-            {u"Cmb用紙面付", 12, u"はがき横  １面付け"},
-            {u"Cmb指定行番", 301, u"300"}};
-        for (const auto& [name, count, last] : lists) {
-            auto* combo = f.Child<QComboBox>(QString::fromUtf16(name));
-            QCOMPARE(combo->count(), count);
-            QCOMPARE(combo->itemText(count - 1), QString::fromUtf16(last));
-            QCOMPARE(combo->currentIndex(), 1);
-        }
     }
 
     void colourButtonWritesThePickedColour() {
@@ -229,24 +218,6 @@ private slots:
         button->click(); // cancelled: unchanged
         QCOMPARE(Shown(f.Child(QStringLiteral("Txt文字色"))), QStringLiteral("16711680"));
         QVERIFY(f.screen->isEnabled() && f.Child(QStringLiteral("Cmd印刷設定適用"))->isEnabled());
-    }
-
-    void controlsAreReadAsTyped() {
-        Fixture f(0);
-        f.Set(QStringLiteral("Cmb枠数"), QStringLiteral("７"));
-        f.Pick(u"Cmb用紙面付", 8);
-        f.Set(QStringLiteral("Txt部数"), QStringLiteral("1,0"));
-        f.Set(QStringLiteral("Cmb指定行番"), QStringLiteral("12.5"));
-        f.Set(QStringLiteral("Txt文字色"), QStringLiteral("255"));
-        f.Check(u"Opt中心枠_2");
-        f.Check(u"Optカードモード_1");
-        CardRunValues v;
-        QString error;
-        QVERIFY(ReadRunValues(f.screen->ControlTexts(), v, error));
-        QCOMPARE(std::tuple(v.FramesPerSide, v.LayoutIndex, int(v.Sheets), int(v.DesignatedRow)),
-                 std::tuple(7, 8, 10, 12));
-        QVERIFY(v.Centre == CentreOption::CountUp && v.Mode == CardMode::Normal);
-        QCOMPARE(v.TextColour, QColor(255, 0, 0));
     }
 
     void typedLayoutKeepsItsCaseWhenEntered() {

@@ -126,30 +126,6 @@ class CardPrintingTest : public QObject {
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
-    void eachPhotoIsDecodedAndEmbeddedOnce() {
-        QTemporaryDir dir;
-        const QStringList photos = {WritePhoto(dir.path(), QStringLiteral("a.jpg"), QSize(800, 600)),
-                                    WritePhoto(dir.path(), QStringLiteral("b.jpg"), QSize(600, 800)),
-                                    WritePhoto(dir.path(), QStringLiteral("c.jpg"), QSize(900, 300))};
-        const CardRunValues values = RunValues(CardMode::Normal, 2);
-        ScriptedFractions random{0.3, 0.7};
-        RecordingMessages messages;
-        CardSheetPrinter sheets(values, RosterOf(24, photos), QString(), random, messages);
-        const QString path = dir.filePath(QStringLiteral("cards.pdf"));
-        QPdfWriter writer(path);
-        writer.setResolution(1200);
-        QPainter painter(&writer);
-        sheets.DrawNextSheet(painter);
-        writer.newPage();
-        sheets.DrawNextSheet(painter);
-        painter.end();
-        QVERIFY(sheets.Finished());
-        QCOMPARE(sheets.Renderer().PhotoDecodes(), 3);
-        QCOMPARE(CountPdfImages(path), 3);
-        // Every distinct name is fitted once for the one cell size, and the centre mark once.
-        QCOMPARE(sheets.Renderer().TextFits(), 25);
-    }
-
     void turnedPhotoIsPlacedUprightAndCentred() {
         QTemporaryDir dir;
         // Stored 400 × 300 and turned a quarter: shown 300 × 400, so the height decides.
@@ -398,24 +374,6 @@ private slots:
             QCOMPARE(printer.pageLayout().pageSize().size(QPageSize::Millimeter), mm);
         }
         QVERIFY(!SetPaperByCode(printer, 0));
-    }
-
-    void pdfIsNamedWithDateAndTimeInTheWorkingFolder() {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Mrda/Pictures")));
-        ProgramState state;
-        state.Settings.Pictures = dir.filePath(QStringLiteral("Mrda/Pictures"));
-        state.ProgramFolder = dir.path() + u'/';
-        const QString working = CardOutputFolder(state);
-        QCOMPARE(QDir(working).absolutePath(), QDir(dir.filePath(QStringLiteral("Mrda"))).absolutePath());
-        const QDateTime when(QDate(2026, 12, 6), QTime(22, 30, 0));
-        QFile existing(CardPdfPath(working, when));
-        QCOMPARE(QFileInfo(existing).fileName(), QStringLiteral("ビンゴカード_20261206_223000.pdf"));
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        QCOMPARE(QFileInfo(CardPdfPath(working, when)).fileName(),
-                 QStringLiteral("ビンゴカード_20261206_223000_2.pdf"));
-        state.Settings.Pictures = dir.filePath(QStringLiteral("gone/Pictures")); // the program folder then
-        QCOMPARE(QDir(CardOutputFolder(state)).absolutePath(), QDir(dir.path()).absolutePath());
     }
 
     void printerWithoutPostcardAsksBeforePrinting_data() {

@@ -140,15 +140,6 @@ private slots:
         }
     }
 
-    void aHandEditedHugeGridStillOpens() {
-        DrawBench rig(3, 2);
-        rig.state.Settings.Cols = 2147483647;
-        rig.state.Settings.Rows = 2;
-        rig.Open();
-        QCOMPARE(rig.screen->Sequence().PanelCount(), 200);
-        QCOMPARE(rig.screen->Sequence().Pools().Panels().Count, 200);
-    }
-
     void aScreenClosingItselfFullScreenTakesItsChildWindow() {
         DrawBench rig(0, 2);
         MainWindow window(rig.state, rig.ts.services);
