@@ -17,6 +17,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -52,7 +55,73 @@ QByteArray Source(const QByteArray& arg) {
     return !arg.startsWith('@') ? arg : f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// A working folder with Musics and Pictures (each holding one old file) and a desktop to drop
+// files from; what a function tells is given relative to it, and the system's "no such file" as
+// ENOENT.
+struct Folders {
+    QTemporaryDir dir;
+    SettingsRecord settings;
+    Folders() {
+        settings.Musics = Path("Musics");
+        settings.Pictures = Path("Pictures");
+        for (const char* name : {"Musics/SONG.MP3", "Pictures/FACE.JPG", "Desktop/"}) {
+            Write(name, "old");
+        }
+    }
+    QString Path(const QByteArray& relative) const { return dir.filePath(T(relative)); }
+    bool Write(const QByteArray& relative, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(Path(relative)).path());
+        QFile f(Path(relative));
+        return relative.endsWith('/') || (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    // Each file of the two folders with what it holds.
+    QString Told(const QString& text) const {
+        QStringList files;
+        for (const char* folder : {"Musics", "Pictures"}) {
+            for (const QFileInfo& file : QDir(Path(folder)).entryInfoList(QDir::Files, QDir::Name)) {
+                QFile f(file.filePath());
+                files << QString::fromLatin1(folder) + u'/' + file.fileName() + u'=' +
+                             (f.open(QIODevice::ReadOnly) ? T(f.readAll()) : QString());
+            }
+        }
+        return QString(text + u'|' + files.join(u' '))
+            .replace(dir.path(), QStringLiteral("~"))
+            .replace(QString::fromLocal8Bit(std::strerror(ENOENT)), QStringLiteral("ENOENT"));
+    }
+};
+
 const std::map<QString, std::function<QString(const Args&)>> kFunctions = {
+    // A file dropped on a field (written first, holding "new", unless it is missing), with the
+    // Musics folder given.
+    {QStringLiteral("DropFile"),
+     [](const Args& a) {
+         Folders f;
+         f.settings.Musics = f.Path(a[3]);
+         if (a[4] != "missing" && !QFile::exists(f.Path(a[0]))) {
+             f.Write(a[0], "new");
+         }
+         const DroppedFile dropped =
+             ImportDroppedFile(f.Path(a[0]), Field(a[1].toInt()), f.settings,
+                               a[2] == "Utf8" ? TextEncoding::Utf8 : TextEncoding::Cp932);
+         return f.Told(
+             QStringLiteral("%1|%2|%3|%4")
+                 .arg(int(dropped.Copied))
+                 .arg(dropped.Name, dropped.Message,
+                      QFile::exists(f.Path(a[0])) ? QStringLiteral("kept") : QStringLiteral("gone")));
+     }},
+    // The file chosen in the song or photo field's dialog (nothing: cancelled) over a field that
+    // held "  before.mp3 ".
+    {QStringLiteral("ChooseFile"),
+     [](const Args& a) {
+         Folders f;
+         const ChosenFile file =
+             AcceptChosenFile(Field(a[0].toInt()), a[1].isEmpty() ? QString() : f.Path(a[1]),
+                              QStringLiteral("  before.mp3 "), f.settings);
+         return f
+             .Told(file.Text + u'|' + file.Message + u'|' +
+                   ChooserFor(Field(a[0].toInt()), f.settings).Folder)
+             .section(u'|', 0, 2);
+     }},
     {QStringLiteral("NumericValue"), [](const Args& a) { return Num(NumericValue(T(a[0]))); }},
     {QStringLiteral("RoundHalfEven"), [](const Args& a) { return Num(RoundHalfEven(D(a[0]))); }},
     {QStringLiteral("ToInt16"), [](const Args& a) { return Converted(ToInt16, D(a[0])); }},

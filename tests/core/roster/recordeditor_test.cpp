@@ -1,11 +1,10 @@
 // The record cycle, driven by the case files in tests/data/recordeditor: each case starts an
 // editor over a roster whose rows 1 to 7 are named 名1 … 名7 (or as many as named=N says) and runs
-// its steps in order; a step whose name ends in ? checks what it names. Fields and roster columns
-// are numbers; see the files for the steps.
+// its steps in order (see RunScripts). Fields and roster columns are numbers; see the files for the steps.
 #include "core/common/platform.h"
 #include "core/programstate.h"
 #include "core/roster/recordeditor.h"
-#include "support/casefile.h"
+#include "support/scriptstep.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +17,34 @@ struct Editor : FieldTexts {
     EditStep step;
     std::optional<QString> shown;
     bool moved = false;
+    int named = 7;
+    bool opened = false;
 
     QString FieldText(Field field) const override { return texts[static_cast<int>(field)]; }
     void SetFieldText(Field field, const QString& text) override { texts[static_cast<int>(field)] = text; }
 
-    // Performs an action, or returns what a check names.
-    QString Run(const QString& name, const QString& arg, const std::optional<QString>& value) {
-        const Field field = Field(arg.toInt());
-        const RosterColumn column = RosterColumn(arg.section(u'.', 0, 0).toInt());
-        const int row = arg.section(u'.', 1).toInt();
+    // Performs an action, or returns what a check names. The editor opens at the first step that is
+    // not a roster's set-up.
+    QString Step(const ScriptStep& s) {
+        const QString& name = s.Name;
+        const Field field = Field(s.Index());
+        const RosterColumn column = RosterColumn(s.Column());
+        const int row = s.Row();
+        const std::optional<QString> value = s.HasValue ? std::optional(s.Value) : std::nullopt;
         const auto flag = [](bool b) { return QString::number(int(b)); };
+        if (name == u"named") {
+            named = s.Value.toInt();
+            return QString();
+        }
+        if (!opened) {
+            opened = true;
+            state.Roster.Clear();
+            for (int r = 1; r <= named; ++r) {
+                state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("名%1").arg(r));
+            }
+            state.Settings.Musics = QStringLiteral("M");
+            editor.Open();
+        }
         if (name == u"cell") {
             state.Roster.SetCell(column, row, *value);
         } else if (name == u"set") {
@@ -41,7 +58,7 @@ struct Editor : FieldTexts {
         } else if (name == u"click") {
             step = editor.Click(field);
         } else if (name == u"steprow") {
-            step = editor.StepRow(arg.toInt());
+            step = editor.StepRow(s.Index());
         } else if (name == u"apply") {
             step = editor.ApplyConfirmed();
         } else if (name == u"restore") {
@@ -92,35 +109,9 @@ struct Editor : FieldTexts {
 };
 
 TEST(RecordEditor, CasesFromData) {
-    const int cases = ForEachCase(
-        QStringLiteral("recordeditor"), QStringLiteral("*.txt"),
-        [](const std::string& where, const QStringList& steps) {
-            Editor e;
-            const bool sized = steps[0].startsWith(QStringLiteral("named="));
-            const int named = sized ? steps[0].mid(6).toInt() : 7;
-            e.state.Roster.Clear();
-            for (int row = 1; row <= named; ++row) {
-                e.state.Roster.SetCell(RosterColumn::Name, row, QStringLiteral("名%1").arg(row));
-            }
-            e.state.Settings.Musics = QStringLiteral("M");
-            e.editor.Open();
-            for (const QString& step : steps.mid(sized ? 1 : 0)) {
-                const qsizetype equals = step.indexOf(u'=');
-                const QString key = equals < 0 ? step : step.left(equals);
-                const std::optional<QString> value =
-                    equals < 0 ? std::nullopt
-                               : std::optional(QString::fromUtf8(UnescapeCase(step.mid(equals + 1))));
-                const QString result = e.Run(key.section(u':', 0, 0), key.section(u':', 1), value);
-                if (key.contains(u'?')) {
-                    EXPECT_EQ(result.toStdString(), value.value_or(QString()).toStdString())
-                        << where << "\n"
-                        << key.toStdString();
-                } else {
-                    ASSERT_TRUE(result.isEmpty()) << where << "\n" << key.toStdString();
-                }
-            }
-        });
-    EXPECT_GE(cases, 40);
+    EXPECT_GE(RunScripts<Editor>(QStringLiteral("recordeditor"),
+                                 [](const std::string& failed) { ADD_FAILURE() << failed; }),
+              40);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "core/common/designfonts.h"
 #include "core/config/settingsfile.h"
-#include "support/casefile.h"
+#include "support/scriptstep.h"
 #include "support/testservices.h"
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
@@ -34,9 +34,9 @@ struct Fixture {
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     }
 
-    // One step of a script: a command or an answer, or a check (its name ends in ?) of what it names
-    // against the text after =. Paths are relative to the fixture's folder.
-    bool Step(const std::string& where, const QString& step) {
+    // One step of a script: a command, an answer or a check (see RunScripts). Paths are relative to
+    // the fixture's folder.
+    QString Step(const ScriptStep& step) {
         static const std::map<QString, void (MainWindow::*)()> commands = {
             {QStringLiteral("new"), &MainWindow::mnuFileNew_Click},
             {QStringLiteral("open"), &MainWindow::mnuFileOpen_Click},
@@ -50,10 +50,7 @@ struct Fixture {
             {QStringLiteral("simple"), &MainWindow::mnu簡易_Click},
             {QStringLiteral("stop"), &MainWindow::mnu終了_Click},
             {QStringLiteral("help"), &MainWindow::mnuHelp_Click}};
-        const qsizetype equals = step.indexOf(u'=');
-        const QString key = equals < 0 ? step : step.left(equals);
-        const QString value = equals < 0 ? QString() : QString::fromUtf8(UnescapeCase(step.mid(equals + 1)));
-        const QString name = key.section(u':', 0, 0), arg = key.section(u':', 1);
+        const QString &name = step.Name, &arg = step.Arg, &value = step.Value;
         const auto& log = t.dialogs.Log;
         QString got;
         if (commands.count(name)) {
@@ -80,10 +77,9 @@ struct Fixture {
         } else if (name == u"write") {
             got = Write(arg, value.toUtf8()) ? QString() : QStringLiteral("not written");
         } else if (name == u"writebytes") { // the bytes as escaped, not as UTF-8
-            got = Write(arg, UnescapeCase(step.mid(equals + 1))) ? QString() : QStringLiteral("not written");
+            got = Write(arg, step.Bytes) ? QString() : QStringLiteral("not written");
         } else if (name == u"cell") {
-            state.Roster.SetCell(RosterColumn(arg.section(u'.', 0, 0).toInt()), arg.section(u'.', 1).toInt(),
-                                 value);
+            state.Roster.SetCell(RosterColumn(step.Column()), step.Row(), value);
         } else if (name == u"roster") {
             state.Settings.RosterFilePath =
                 value.startsWith(u'/') || value.trimmed().isEmpty() ? value : Path(value);
@@ -123,14 +119,12 @@ struct Fixture {
         } else if (name == u"roster?") {
             got = QString(state.Settings.RosterFilePath).remove(dir.path() + u'/');
         } else if (name == u"file?" || name == u"has?") { // the file's bytes, or bytes it holds, escaped
-            const QByteArray bytes = UnescapeCase(step.mid(equals + 1));
-            const bool found = name == u"file?" ? Read(arg) == bytes : Read(arg).contains(bytes);
+            const bool found = name == u"file?" ? Read(arg) == step.Bytes : Read(arg).contains(step.Bytes);
             got = found ? value : QString::fromLatin1(Read(arg).toHex(' '));
         } else if (name == u"lines?") {
             got = QString::number(Read(arg).count("\r\n"));
         } else if (name == u"cell?") {
-            got = state.Roster.Cell(RosterColumn(arg.section(u'.', 0, 0).toInt()),
-                                    arg.section(u'.', 1).toInt());
+            got = state.Roster.Cell(RosterColumn(step.Column()), step.Row());
         } else if (name == u"modified?" || name == u"drawing?" || name == u"visible?") {
             got = QString::number(int(name == u"modified?"  ? state.RosterModified
                                       : name == u"drawing?" ? state.DrawInProgress
@@ -143,13 +137,7 @@ struct Fixture {
         } else {
             got = QStringLiteral("<no such step>");
         }
-        const bool ok = key.contains(u'?') ? got == value : got.isEmpty();
-        if (!ok) {
-            QTest::qFail(
-                qPrintable(QStringLiteral("%1\n%2: %3").arg(QString::fromStdString(where), key, got)),
-                __FILE__, __LINE__);
-        }
-        return ok;
+        return got;
     }
 
     QTemporaryDir dir;
@@ -168,15 +156,9 @@ private slots:
 
     // Scripts of commands and answers, from tests/data/mainwindow.
     void scriptsFromData() {
-        const int cases = ForEachCase(QStringLiteral("mainwindow"), QStringLiteral("*.txt"),
-                                      [](const std::string& where, const QStringList& steps) {
-                                          Fixture f;
-                                          for (const QString& step : steps) {
-                                              if (!f.Step(where, step)) {
-                                                  return;
-                                              }
-                                          }
-                                      });
+        const int cases = RunScripts<Fixture>(QStringLiteral("mainwindow"), [](const std::string& failed) {
+            QTest::qFail(failed.c_str(), __FILE__, __LINE__);
+        });
         QVERIFY(cases >= 8);
     }
 
