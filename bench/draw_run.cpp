@@ -299,8 +299,7 @@ int main(int argc, char* argv[]) {
     screen->setGeometry(0, 0, size.value(0).toInt(), size.value(1).toInt());
     screen->show();
     SpaceToPanel spaceToPanel;
-    // The bench only listens to the draw; the screen hands its sequence out read-only.
-    const_cast<DrawSequence&>(screen->Sequence()).AddListener(&spaceToPanel);
+    screen->AddDrawListener(spaceToPanel);
     QThread phoneThread;
     LoopbackPhones loopbackPhones(tokens, flood);
     if (phones > 0) {
