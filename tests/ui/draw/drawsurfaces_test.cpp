@@ -80,19 +80,13 @@ private slots:
         for (const QChar c : QStringLiteral("総務部所属")) {
             surface.Type(c, font, Qt::red);
         }
-        const int typed = inkedPixels(shown(), Qt::gray);
-        QVERIFY(typed > 200);
+        QVERIFY(inkedPixels(shown(), Qt::gray) > 200);
         surface.Clear(0);
         QCOMPARE(inkedPixels(shown(), Qt::gray), 0);
         const QRect touched = surface.Type(QStringLiteral("一"), font, Qt::blue);
         const QImage after = shown();
         QVERIFY(inkedPixels(after, Qt::gray) > 0);
         QCOMPARE(inkedPixels(after.copy(touched & after.rect()), Qt::gray), inkedPixels(after, Qt::gray));
-        for (int y = 0; y < after.height(); ++y) {
-            for (int x = 0; x < after.width(); ++x) {
-                QVERIFY(after.pixelColor(x, y).red() <= after.pixelColor(x, y).green());
-            }
-        }
     }
 
     // A photo decoded to fit the screen is shown pixel for pixel (a fine pattern stays sharp when
