@@ -7,6 +7,8 @@
 #include "support/fakes.h"
 #include "support/ruletables.h"
 
+#include <algorithm>
+
 namespace {
 
 QString Rect(const QRectF& r) {
@@ -84,6 +86,25 @@ QString poolsDo(const QStringList& f) {
 Rules DrawRules() {
     return {
         {QStringLiteral("pools"), poolsDo},
+        {QStringLiteral("panel_grid"),
+         [](const QStringList& f) {
+             const std::vector<PanelRect> last(1, PanelRect{1, 2, 3, 4});
+             std::vector<PanelRect> rects = last;
+             if (!LayoutPanelGrid(f[0].toDouble(), f[1].toDouble(), f[2].toDouble(), f[3].toInt(),
+                                  f[4].toInt(), rects)) {
+                 return QString::fromLatin1(rects == last ? "kept" : "changed");
+             }
+             QStringList out{QStringLiteral("%1×%2").arg(rects.size()).arg(rects[0].Width)};
+             for (const size_t k : {size_t(0), size_t(f[4].toInt()), rects.size() - 1}) {
+                 if (k < rects.size()) {
+                     out << QStringLiteral("%1,%2").arg(rects[k].Left).arg(rects[k].Top);
+                 }
+             }
+             const bool square = std::all_of(rects.begin(), rects.end(), [&](const PanelRect& r) {
+                 return r.Width == rects[0].Width && r.Height == r.Width;
+             });
+             return out.join(u' ') + (square ? QString() : QStringLiteral(" not all square"));
+         }},
         {QStringLiteral("zodiac"), [](const QStringList& f) { return ZodiacSign(f[0], f[1]); }},
         {QStringLiteral("telop"),
          [](const QStringList& f) {
