@@ -86,6 +86,26 @@ QString poolsDo(const QStringList& f) {
 Rules DrawRules() {
     return {
         {QStringLiteral("pools"), poolsDo},
+        {QStringLiteral("dflag"),
+         [](const QStringList& f) { return QString::number(DflagOn(f[0], IntroItem(f[1].toInt()))); }},
+        {QStringLiteral("profile"),
+         [](const QStringList& f) {
+             RosterTable roster;
+             roster.Clear();
+             const RosterColumn columns[] = {RosterColumn::FavouriteWords, RosterColumn::Comment,
+                                             RosterColumn::Affiliation, RosterColumn::FavouriteWords,
+                                             RosterColumn::Comment};
+             for (int i = 0; i < 5; ++i) {
+                 if (i > 1 || !f[i + 1].isEmpty()) {
+                     roster.SetCell(columns[i], i < 2 ? 0 : 1, f[i + 1]);
+                 }
+             }
+             QStringList lines;
+             for (const ProfileLine& line : BuildProfileLines(roster, 1, f[0])) {
+                 lines << line.Text + (line.BlankAfter ? QStringLiteral(" ¶") : QString());
+             }
+             return lines.join(QStringLiteral(" | "));
+         }},
         {QStringLiteral("panel_grid"),
          [](const QStringList& f) {
              const std::vector<PanelRect> last(1, PanelRect{1, 2, 3, 4});
