@@ -194,6 +194,16 @@ const std::map<QString, std::function<QString(const Args&)>> kFunctions = {
                             s.Backcolor}
              .join(u'|');
      }},
+    // The settings text as written (the mark and UTF-8, or CP932) and whether it reads back as it
+    // was.
+    {QStringLiteral("SettingsText"),
+     [](const Args& a) {
+         const QByteArray bytes = EncodeSettingsText(T(a[0]));
+         const bool mark = bytes.startsWith("\xEF\xBB\xBF");
+         return (mark ? QStringLiteral("mark|") : QStringLiteral("|")) +
+                (mark ? T(bytes.mid(3)) : DecodeCp932(bytes)) +
+                (DecodeSettingsText(bytes) == T(a[0]) ? QStringLiteral("|same") : QStringLiteral("|changed"));
+     }},
     {QStringLiteral("ForeignEncoding"),
      [](const Args& a) {
          DecodeReport report;
