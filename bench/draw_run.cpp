@@ -3,6 +3,7 @@
 // the memory of many draws. bench/draw_frames.sh and bench/draw_memory.sh run it.
 //
 //   draw_run [--simple] [--draws N] [--grid CxR] [--size WxH] [--large FOLDER] [--phones N] [--flood N]
+//            [--seed N]
 //
 // --large draws from 300 participants with 12-megapixel photos, made in FOLDER on the first use;
 // --photo gives every participant of the sample roster the same photo FILE (say, a huge one).
@@ -10,7 +11,8 @@
 // over the loopback, each from an address of its own as in a room, for the pacing of the frames
 // while the server pushes every panel to them. --flood adds N more addresses that ask for a card's
 // card.json over and over, as fast as the answers come. Each draw prints the time from its Space
-// to its panel.
+// to its panel. --seed fixes who is drawn (default 1), so two runs draw the same participants in the
+// same order and their times compare draw by draw.
 #include "core/common/designfonts.h"
 #include "core/common/photo.h"
 #include "core/common/random.h"
@@ -198,10 +200,9 @@ class SpaceToPanel : public DrawListener {
 public:
     void Pressed() { m_pressed.start(); }
     void PanelOpened(qint16 row, int panel, bool byHand) override {
-        Q_UNUSED(row);
-        Q_UNUSED(panel);
         if (!byHand && m_pressed.isValid()) {
-            std::printf("space to panel: %lld ms\n", static_cast<long long>(m_pressed.elapsed()));
+            std::printf("space to panel: %lld ms (row %d, panel %d)\n",
+                        static_cast<long long>(m_pressed.elapsed()), row, panel);
             std::fflush(stdout);
             m_pressed.invalidate();
         }
@@ -255,6 +256,7 @@ int main(int argc, char* argv[]) {
     const QString photo = value(QStringLiteral("--photo"), QString());
     const int phones = value(QStringLiteral("--phones"), QStringLiteral("0")).toInt();
     const int flood = value(QStringLiteral("--flood"), QStringLiteral("0")).toInt();
+    const auto seed = value(QStringLiteral("--seed"), QStringLiteral("1")).toUInt();
 
     ProgramState state;
     state.Settings.ApplyDefaults();
@@ -287,16 +289,17 @@ int main(int argc, char* argv[]) {
 
     QtClock clock;
     QtMusicPlayer music;
-    ClockSeededFractions random;
-    Services services{dialogs, random, clock, music};
+    // The phones' cards take fractions of their own, so the draws are the same with and without them.
+    ClockSeededFractions drawRandom(seed);
+    ClockSeededFractions cardRandom(seed + 1);
+    Services services{dialogs, drawRandom, clock, music};
     services.networkAddresses = [] { return std::vector<QHostAddress>{QHostAddress::LocalHost}; };
-    const QStringList tokens = phones > 0 ? recordPhoneCards(state, random, phones) : QStringList();
+    const QStringList tokens = phones > 0 ? recordPhoneCards(state, cardRandom, phones) : QStringList();
     auto* screen = new DrawScreen(state, services);
     screen->setGeometry(0, 0, size.value(0).toInt(), size.value(1).toInt());
     screen->show();
     SpaceToPanel spaceToPanel;
-    // The bench only listens to the draw; the screen hands its sequence out read-only.
-    const_cast<DrawSequence&>(screen->Sequence()).AddListener(&spaceToPanel);
+    screen->AddDrawListener(spaceToPanel);
     QThread phoneThread;
     LoopbackPhones loopbackPhones(tokens, flood);
     if (phones > 0) {

@@ -2,7 +2,8 @@
 # A normal draw of the sample roster at 1920 × 1080 (Xvfb) without phones, and while 300 phones
 # follow their cards from the draw screen and 20 more addresses ask for a card's card.json as
 # fast as the answers come: the time from Space to the panel (median and each draw) and the pacing
-# error of the frames (painted − due) at the 50th and 99th percentiles.
+# error of the frames (painted − due) at the 50th and 99th percentiles. Both runs draw the same
+# participants in the same order (a fixed seed), so their times compare draw by draw.
 # Usage: bench/phones_draw.sh [draws] [phones] [flood]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,11 +28,13 @@ out, phones, flood = sys.argv[1:]
 for run in ("quiet", "phones"):
     lines = open(f"{out}/{run}.txt").read().splitlines()
     spans = [int(l.split()[3]) for l in lines if l.startswith("space to panel:")]
-    rows = [l.split("\t") for l in open(f"{out}/{run}.tsv").read().splitlines()[1:]]
-    error = [(int(r[1]) - int(r[0])) / 1000 for r in rows]
+    rows = [l.split("(")[1].rstrip(")") for l in lines if l.startswith("space to panel:")]
+    frames = [l.split("\t") for l in open(f"{out}/{run}.tsv").read().splitlines()[1:]]
+    error = [(int(f[1]) - int(f[0])) / 1000 for f in frames]
     label = "no phones" if run == "quiet" else f"{phones} phones + card.json flood from {flood} addresses"
     print(f"{label}: space to panel median {statistics.median(spans):.0f} ms ({', '.join(map(str, spans))});"
-          f" pacing error p50 {pct(error, 50):.2f} ms p99 {pct(error, 99):.2f} ms ({len(rows)} frames)")
+          f" pacing error p50 {pct(error, 50):.2f} ms p99 {pct(error, 99):.2f} ms ({len(frames)} frames)")
+    print("  drawn: " + "; ".join(rows))
     for l in lines:
         if l.startswith(("phones following", "phone frames")):
             print("  " + l)

@@ -143,8 +143,9 @@ Sequence DrawSequence::RunDraw(qint16 r) {
         co_await ShowProfileTelop(r);
         co_await ShowProfileLines(r);
     }
-    co_await ShowPhotoEffect(r);
-    co_await ShowNameEffect(r);
+    std::optional<PlannedName> name;
+    co_await ShowPhotoEffect(r, name);
+    co_await ShowNameEffect(r, std::move(name));
     co_await WaitForSong();
     OpenDrawnPanel(r);
     Finish();
@@ -333,24 +334,38 @@ Sequence DrawSequence::TypeLine(QString text) {
 
 // ---- The effects ----------------------------------------------------------------------------
 
-Sequence DrawSequence::ShowPhotoEffect(qint16 r) {
+Sequence DrawSequence::ShowPhotoEffect(qint16 r, std::optional<PlannedName>& name) {
     const QString photo = m_state.Roster.Cell(RosterColumn::Photo, r);
     if (IsBlank(photo) || !DflagOn(m_state.Settings.Dflag, IntroItem::Photo)) {
         co_return;
     }
     m_view.ShowPhoto(JoinPath(m_state.Settings.Pictures, photo));
+    // The photo goes on screen now; measuring the name for its animation (a font at each size
+    // tried) then takes the photo's time, not the first frame of the name's.
+    m_view.PresentFrame();
+    name = PlanName(r);
     co_await WaitTick(SimpleDraw() ? kPhotoSimpleMs : kPhotoMs);
     StopEffectTimer();
     m_view.HideEffects();
 }
 
-Sequence DrawSequence::ShowNameEffect(qint16 r) {
-    m_view.ShowEffects();
+DrawSequence::PlannedName DrawSequence::PlanName(qint16 r) {
     const QString name = m_state.Roster.Cell(RosterColumn::Name, r);
     const QSizeF screen = m_view.ScreenSize();
-    const NameAnimation plan = PlanNameAnimation(
-        m_random, screen.width(), screen.height(), SimpleDraw(),
-        [this, &name](const QString& face, double size) { return m_view.MeasureName(face, size, name); });
+    return {screen, PlanNameAnimation(m_random, screen.width(), screen.height(), SimpleDraw(),
+                                      [this, &name](const QString& face, double size) {
+                                          return m_view.MeasureName(face, size, name);
+                                      })};
+}
+
+Sequence DrawSequence::ShowNameEffect(qint16 r, std::optional<PlannedName> planned) {
+    m_view.ShowEffects();
+    const QString name = m_state.Roster.Cell(RosterColumn::Name, r);
+    // Planned while the photo was shown, unless the screen changed its size meanwhile (F11).
+    if (!planned || planned->Screen != m_view.ScreenSize()) {
+        planned = PlanName(r);
+    }
+    const NameAnimation& plan = planned->Plan;
     for (const NameFrame& frame : plan.Frames) {
         m_view.PrintName(plan.Face, frame, name);
         co_await WaitTick(plan.Params.IntervalMs);

@@ -5,6 +5,7 @@
 #include "core/draw/drawpools.h"
 #include "core/draw/effects.h"
 
+#include <QSizeF>
 #include <QString>
 #include <coroutine>
 #include <memory>
@@ -76,8 +77,15 @@ private:
     Sequence ShowProfileTelop(qint16 r);
     Sequence ShowProfileLines(qint16 r);
     Sequence TypeLine(QString text);
-    Sequence ShowPhotoEffect(qint16 r);
-    Sequence ShowNameEffect(qint16 r);
+    // The name's animation, planned for a screen size.
+    struct PlannedName {
+        QSizeF Screen;
+        NameAnimation Plan;
+    };
+    // The photo; while it is held, the name's animation is planned (into name).
+    Sequence ShowPhotoEffect(qint16 r, std::optional<PlannedName>& name);
+    Sequence ShowNameEffect(qint16 r, std::optional<PlannedName> name);
+    PlannedName PlanName(qint16 r);
     Sequence WaitForSong();
 
     // Waits one tick of the effect timer; a frame is a tick after which the screen shows

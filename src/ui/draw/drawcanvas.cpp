@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
-QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill) {
+QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill, QImage::Format format) {
     const qreal ratio = widget ? widget->devicePixelRatioF() : 1.0;
-    QImage image(ScaledPixelSize(QSizeF(logicalSize), ratio), QImage::Format_RGB32);
+    QImage image(ScaledPixelSize(QSizeF(logicalSize), ratio), format);
     image.setDevicePixelRatio(ratio);
     const QScreen* screen = widget ? widget->screen() : nullptr;
     const double dpi = screen && screen->logicalDotsPerInchY() > 0 ? screen->logicalDotsPerInchY() : 96.0;

@@ -17,7 +17,8 @@ class QWidget;
 // as in the widget and the widget only copies the image.
 
 // An image of the widget's logical size (scaled by its device pixel ratio) filled with a colour.
-QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill);
+QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill,
+                  QImage::Format format = QImage::Format_RGB32);
 
 // Pixels of a logical size at a device pixel ratio, at least 1 × 1.
 QSize ScaledPixelSize(QSizeF logical, qreal ratio);

@@ -381,6 +381,10 @@ void DrawScreen::paintEvent(QPaintEvent*) {
     m_typed.Paint(painter);
 }
 
+void DrawScreen::AddDrawListener(DrawListener& listener) {
+    m_sequence->AddListener(&listener);
+}
+
 void DrawScreen::resizeEvent(QResizeEvent*) {
     m_stage->Resized();
     m_typed.Grow();

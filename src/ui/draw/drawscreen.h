@@ -44,6 +44,8 @@ public:
     ~DrawScreen() override;
 
     const DrawSequence& Sequence() const { return *m_sequence; }
+    // Another listener to the draw (the draw bench times Space to panel with one).
+    void AddDrawListener(DrawListener& listener);
 
     // Positions and shows the panels for the current client size.
     void LayoutPanelGrid();

@@ -32,8 +32,8 @@ const QImage& EffectArea::Canvas() {
 }
 
 void EffectArea::Clear() {
-    m_canvas = QImage();
     EnsureCanvas();
+    m_canvas.fill(Qt::black);
     update();
 }
 

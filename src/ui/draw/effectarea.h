@@ -5,11 +5,13 @@
 
 // The full-screen effect area (`Pic効果用`): black, it keeps everything drawn on it until it is
 // cleared. Each copy of the animated name is drawn once onto the kept image, and only the part
-// it covers is repainted.
+// it covers is repainted. The image is made when the area takes its size, not during a draw.
 class EffectArea : public QWidget {
 public:
     explicit EffectArea(QWidget* parent);
 
+    // The kept image at the widget's size (made, or grown keeping what it shows).
+    void EnsureCanvas();
     // Black again, at the widget's size.
     void Clear();
     // Paints a picture into the given logical rectangle.
@@ -25,6 +27,5 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void EnsureCanvas();
     QImage m_canvas;
 };

@@ -8,6 +8,7 @@
 #include "ui/app/childscreen.h"
 #include "ui/draw/drawcanvas.h"
 #include "ui/draw/effectarea.h"
+#include "ui/draw/teloplabel.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -24,11 +25,11 @@ constexpr double kNarrowScreenTwips = 10000;
 EffectStage::EffectStage(QWidget& screen, PhotoCache& photos, const Clock& clock, const QString& frameLogPath)
     : m_screen(screen), m_photos(photos), m_clock(clock) {
     m_effect = new EffectArea(&screen);
-    m_telop = new QLabel(QStringLiteral("テロップ用"), &screen);
+    m_telop = new TelopLabel(QStringLiteral("テロップ用"), &screen);
     m_telop->setObjectName(QStringLiteral("Lblテロップ用"));
     m_telop->setFont(DesignFont(DesignFace::PMincho, 60, true));
     // Coloured by its palette, not a style sheet: it repaints every frame while it scrolls, and a
-    // style sheet is looked up on every paint. A label fills no background of its own.
+    // style sheet is looked up on every paint. It fills no background of its own.
     m_telop->setAutoFillBackground(false);
     SetTelopColour(Qt::white);
     m_telop->hide();
@@ -115,9 +116,10 @@ void EffectStage::ClearEffects() {
 }
 
 void EffectStage::Resized() {
-    if (m_effect->isVisible()) {
-        m_effect->setGeometry(m_screen.rect());
-    }
+    // The area takes the screen's size and makes its image now, shown or not: the first frame of
+    // a draw's effects finds it ready.
+    m_effect->setGeometry(m_screen.rect());
+    m_effect->EnsureCanvas();
 }
 
 TextSize EffectStage::MeasureName(const QString& face, double pointSize, const QString& name) {

@@ -7,16 +7,17 @@
 #include <QWidget>
 
 void TypedSurface::Clear(double top) {
-    m_image = QImage();
+    if (!m_inked.isEmpty()) {
+        QPainter painter(&m_image);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(m_inked, Qt::transparent);
+    }
+    m_inked = QRect();
     m_cursor = QPointF(0, top);
 }
 
 QRect TypedSurface::Type(const QString& character, const QFont& font, const QColor& colour) {
-    if (m_image.isNull()) {
-        m_image = MakeCanvas(&m_screen, m_screen.size(), Qt::transparent)
-                      .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        m_image.fill(Qt::transparent);
-    }
+    Grow();
     const QFontMetricsF metrics(font, &m_image);
     const double w = metrics.horizontalAdvance(character);
     if (m_cursor.x() + w > m_screen.width()) {
@@ -30,6 +31,7 @@ QRect TypedSurface::Type(const QString& character, const QFont& font, const QCol
     painter.end();
     const QRect touched =
         QRectF(m_cursor, QSizeF(w, metrics.height())).toAlignedRect().adjusted(-4, -4, 4, 4);
+    m_inked |= touched;
     m_cursor.rx() += w;
     return touched;
 }
@@ -40,6 +42,8 @@ void TypedSurface::NewLine(const QFont& font) {
 
 void TypedSurface::Grow() {
     if (m_image.isNull()) {
+        m_image =
+            MakeCanvas(&m_screen, m_screen.size(), Qt::transparent, QImage::Format_ARGB32_Premultiplied);
         return;
     }
     const qreal ratio = m_image.devicePixelRatio();
@@ -60,7 +64,12 @@ void TypedSurface::Grow() {
 }
 
 void TypedSurface::Paint(QPainter& painter) const {
-    if (!m_image.isNull()) {
-        painter.drawImage(QPointF(0, 0), m_image);
+    // Only where characters are: the rest of the image is clear and costs a blend for nothing.
+    const qreal ratio = m_image.devicePixelRatio();
+    const QRect inked = m_inked & QRect(QPoint(0, 0), (QSizeF(m_image.size()) / ratio).toSize());
+    if (!inked.isEmpty()) {
+        const QRectF source(inked.x() * ratio, inked.y() * ratio, inked.width() * ratio,
+                            inked.height() * ratio);
+        painter.drawImage(QRectF(inked), m_image, source);
     }
 }

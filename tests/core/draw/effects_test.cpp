@@ -1,4 +1,9 @@
+#include "core/draw/drawsequence.h"
 #include "core/draw/effects.h"
+#include "core/programstate.h"
+#include "support/fakeclock.h"
+#include "support/fakedrawview.h"
+#include "support/fakemusicplayer.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -84,4 +89,42 @@ TEST(Effects, WaveToAndFroFromTheRightEdgeBecomesAWaveUpAndDown) {
     EXPECT_EQ(plan.Style, 3);
     const double dx = (0.5 - 1001) / 150;
     EXPECT_NEAR(plan.Frames[9].X, 10 * dx + 1001, 1e-9);
+}
+
+// The name's animation is planned while the photo shows; a screen that changes its size meanwhile
+// (F11) gets the animation planned for the size it shows it on.
+TEST(Effects, NameIsAnimatedForTheScreenItIsShownOn) {
+    const auto names = [](QSizeF from, QSizeF to) {
+        FakeClock clock;
+        FakeMusicPlayer music{clock};
+        ScriptedFractions random{0.5};
+        ProgramState state;
+        state.Roster.Clear();
+        state.Settings.ApplyDefaults();
+        state.Settings.GameMode = 1;
+        state.DrawKind = DrawKind::Simple;
+        state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("山田 太郎"));
+        state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("photo.png"));
+        FakeDrawView view{clock};
+        view.Size = from;
+        DrawSequence draw(state, view, clock, music, random);
+        draw.Press();
+        for (int guard = 0; view.TimesOf(QStringLiteral("photo")).empty() && guard < 1000; ++guard) {
+            clock.AdvanceToNext();
+        }
+        view.Size = to;
+        for (int guard = 0; draw.IsRunning() && guard < 100000; ++guard) {
+            clock.AdvanceToNext();
+        }
+        std::vector<std::tuple<double, double, double>> frames;
+        for (const NameFrame& f : view.NameFrames) {
+            frames.emplace_back(f.X, f.Y, f.Size);
+        }
+        return frames;
+    };
+    const QSizeF window(1024, 700), full(1920, 1080);
+    const auto onFull = names(full, full);
+    ASSERT_FALSE(onFull.empty());
+    EXPECT_NE(names(window, window), onFull);
+    EXPECT_EQ(names(window, full), onFull);
 }

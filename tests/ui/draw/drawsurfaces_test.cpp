@@ -1,0 +1,123 @@
+// The kept images the draw paints its frames from: what they show must be what a plain drawing
+// would show, after every change and every clearing.
+#include "core/common/designfonts.h"
+#include "core/draw/panelgrid.h"
+#include "ui/draw/effectarea.h"
+#include "ui/draw/teloplabel.h"
+#include "ui/draw/typedsurface.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QtTest>
+
+namespace {
+
+// Pixels of image that differ from colour.
+int inkedPixels(const QImage& image, const QColor& background) {
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            inked += image.pixelColor(x, y) != background ? 1 : 0;
+        }
+    }
+    return inked;
+}
+
+void colour(QLabel& label, const QColor& colour) {
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label.setPalette(palette);
+}
+
+} // namespace
+
+class DrawSurfacesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { InstallFontSubstitutions(); }
+
+    // The scrolling line looks exactly like a label with its text, font and colour, also after
+    // its text and its colour change.
+    void scrollingLineShowsWhatALabelShows() {
+        QWidget screen;
+        QLabel plain(&screen);
+        TelopLabel kept(&screen);
+        const struct {
+            const char16_t* text;
+            QColor colour;
+        } steps[] = {{u"1988.3.20生 大阪府 出身  O型 の うお座", Qt::white},
+                     {u"1988.3.20生 大阪府 出身  O型 の うお座", Qt::black},
+                     {u"東京 出身  ", Qt::black}};
+        for (QLabel* label : {&plain, static_cast<QLabel*>(&kept)}) {
+            label->setFont(DesignFont(DesignFace::PMincho, 60, true));
+        }
+        for (const auto& step : steps) {
+            for (QLabel* label : {&plain, static_cast<QLabel*>(&kept)}) {
+                label->setText(QString::fromUtf16(step.text));
+                colour(*label, step.colour);
+                label->adjustSize();
+            }
+            const QImage expected = plain.grab().toImage();
+            QVERIFY(inkedPixels(expected, Qt::transparent) > 1000);
+            QCOMPARE(kept.grab().toImage(), expected);
+        }
+    }
+
+    // Typed lines are wiped by a clearing, and only the new ones show after it.
+    void typedLinesGoWithTheClearing() {
+        QWidget screen;
+        screen.resize(400, 300);
+        TypedSurface surface(screen);
+        const QFont font = DesignFont(DesignFace::PGothic, 30, true);
+        const auto shown = [&surface] {
+            QImage image(400, 300, QImage::Format_RGB32);
+            image.fill(Qt::gray);
+            QPainter painter(&image);
+            surface.Paint(painter);
+            return image;
+        };
+        surface.Clear(0);
+        for (const QChar c : QStringLiteral("総務部所属")) {
+            surface.Type(c, font, Qt::red);
+        }
+        const int typed = inkedPixels(shown(), Qt::gray);
+        QVERIFY(typed > 200);
+        surface.Clear(0);
+        QCOMPARE(inkedPixels(shown(), Qt::gray), 0);
+        const QRect touched = surface.Type(QStringLiteral("一"), font, Qt::blue);
+        const QImage after = shown();
+        QVERIFY(inkedPixels(after, Qt::gray) > 0);
+        QCOMPARE(inkedPixels(after.copy(touched & after.rect()), Qt::gray), inkedPixels(after, Qt::gray));
+        for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+                QVERIFY(after.pixelColor(x, y).red() <= after.pixelColor(x, y).green());
+            }
+        }
+    }
+
+    // A photo decoded to fit the screen is shown pixel for pixel (a fine pattern stays sharp when
+    // it is centred half a pixel aside), and a clearing of the kept image leaves it black.
+    void fittedPhotoIsCopiedNotResampled() {
+        QWidget screen;
+        screen.resize(401, 300);
+        EffectArea area(&screen);
+        area.setGeometry(screen.rect());
+        area.EnsureCanvas();
+        QImage photo(300, 300, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y) {
+            for (int x = 0; x < photo.width(); ++x) {
+                photo.setPixelColor(x, y, (x + y) % 2 ? Qt::white : Qt::black);
+            }
+        }
+        const QRectF place = EffectPhotoPlacement(401, 300, photo.width(), photo.height());
+        QCOMPARE(place.x(), 50.5);
+        area.DrawPicture(place, photo);
+        const QImage shown = area.Canvas().copy(QRect(qRound(place.x()), 0, 300, 300));
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), photo);
+        area.Clear();
+        QCOMPARE(inkedPixels(area.Canvas(), Qt::black), 0);
+    }
+};
+
+QTEST_MAIN(DrawSurfacesTest)
+#include "drawsurfaces_test.moc"
