@@ -1,5 +1,6 @@
 #include "core/cards/cardgeometry.h"
 #include "core/cards/celltextfit.h"
+#include "support/casefile.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -43,32 +44,22 @@ private:
     double m_grain;
 };
 
+// tests/data/cards/text_fit.tsv: a text fitted to a cell: its size, and where it stands.
 TEST(TextFit, FitsTheWholeCellOrTheStripUnderThePhoto) {
-    const struct {
-        const char16_t* text;
-        MmUnits c, q;
-        double grain;
-        double size; // 0: blank
-        MmUnits dx, dy;
-    } cases[] = {
-        // 14 points is the first size that fits, less half a point
-        {u"山田太郎", 200000, 200000, 0, 13.5, 4744, 71423},
-        {u"山田太郎", 200000, 150000, 0, 11.0, ToUnits((20 - 4 * 11 * 0.3528) / 2),
-         150000 + 1715}, // the strip
-        {u"   ", 200000, 200000, 0, 0, 0, 0},
-        {u"★", 1850000, 1850000, 0, 49.0, 838564, 821277}, // stays below 50 points
-        {u"林舞", 351000, 351000, 0.5, 49.0, 500, 70500},  // 50 points predicts less than fits
-    };
-    for (const auto& c : cases) {
-        FakeMeasurer m(c.grain);
-        const FittedText fit = FitText(m, QString::fromUtf16(c.text), c.c, c.q);
-        EXPECT_EQ(fit.Blank, c.size == 0) << c.c << " " << c.q;
-        EXPECT_DOUBLE_EQ(fit.PointSize, c.size) << c.c << " " << c.q;
-        EXPECT_EQ(fit.Dx, c.dx) << c.c << " " << c.q;
-        EXPECT_EQ(fit.Dy, c.dy) << c.c << " " << c.q;
-    }
-    FakeMeasurer m; // nothing fits: the search stops at the smallest size
-    EXPECT_DOUBLE_EQ(FitText(m, QString(200, QChar(u'あ')), 10000, 10000).PointSize, 1.0);
+    const int cases = ForEachCase(QStringLiteral("cards"), QStringLiteral("text_fit.tsv"),
+                                  [](const std::string& where, const QStringList& f) {
+                                      FakeMeasurer m(f[3].toDouble());
+                                      const FittedText fit = FitText(m, f[0], f[1].toInt(), f[2].toInt());
+                                      EXPECT_EQ(QStringLiteral("%1%2 %3 %4")
+                                                    .arg(QLatin1String(fit.Blank ? "blank " : ""))
+                                                    .arg(fit.PointSize)
+                                                    .arg(fit.Dx)
+                                                    .arg(fit.Dy)
+                                                    .toStdString(),
+                                                f[4].toStdString())
+                                          << where;
+                                  });
+    EXPECT_GE(cases, 6);
 }
 
 TEST(TextFit, FewMeasurementsSameResultAsTheStepSearch) {

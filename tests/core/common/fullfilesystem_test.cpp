@@ -4,6 +4,7 @@
 #include "core/config/settingsfile.h"
 #include "core/programstate.h"
 #include "core/roster/rosterfile.h"
+#include "core/transfer/rostercsv.h"
 #include "support/fakes.h"
 #include "support/tinyfilesystem.h"
 
@@ -52,6 +53,8 @@ TEST_P(FullFileSystem, EveryWriterKeepsTheOldFileAndSaysSo) {
     WriteAll(roster, "old roster\r\n");
     WriteAll(ini, "[Mirda]\r\nCols = 9\r\n");
     WriteAll(song, "old song");
+    const QString csv = fs.FilePath(QStringLiteral("名簿.csv"));
+    WriteAll(csv, "old export\r\n");
     QTemporaryDir elsewhere;
     WriteAll(elsewhere.filePath(QStringLiteral("song.mp3")), QByteArray(40000, 's'));
     FillRoster(state.Roster, 80);
@@ -70,10 +73,13 @@ TEST_P(FullFileSystem, EveryWriterKeepsTheOldFileAndSaysSo) {
     FileError error;
     EXPECT_FALSE(CopyFileSafely(elsewhere.filePath(QStringLiteral("song.mp3")), song, error));
     EXPECT_EQ(error.Code, ENOSPC);
+    EXPECT_FALSE(ExportRosterCsv(csv, state.Roster, error));
+    EXPECT_EQ(error.Code, ENOSPC);
+    EXPECT_EQ(ReadAll(csv), QByteArray("old export\r\n"));
     EXPECT_EQ(ReadAll(roster), QByteArray("old roster\r\n"));
     EXPECT_EQ(ReadAll(ini), QByteArray("[Mirda]\r\nCols = 9\r\n"));
     EXPECT_EQ(ReadAll(song), QByteArray("old song"));
-    EXPECT_EQ(fs.Entries().size(), 3) << fs.Entries().join(u' ').toStdString();
+    EXPECT_EQ(fs.Entries().size(), 4) << fs.Entries().join(u' ').toStdString();
     ASSERT_EQ(messages.Shown.size(), 2); // the settings', then the roster's
     EXPECT_TRUE(messages.Shown[0].contains(QStringLiteral("エラー番号=28")))
         << messages.Shown[0].toStdString();
@@ -84,7 +90,7 @@ TEST_P(FullFileSystem, EveryWriterKeepsTheOldFileAndSaysSo) {
 
 INSTANTIATE_TEST_SUITE_P(Writers, FullFileSystem, ::testing::Values(0, 4096));
 
-// A device that takes the first bytes and then refuses, as a disk that fills up.
+// A device that takes the first bytes and then refuses, as a disk that fills up (or is full).
 class FillingDevice : public QIODevice {
 public:
     explicit FillingDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
@@ -104,13 +110,19 @@ private:
     qint64 m_room;
 };
 
-TEST(FailingDevice, RosterWriteSaysSoInsteadOfReportingSuccess) {
+TEST(FailingDevice, RosterWritesSaySoInsteadOfReportingSuccess) {
     RosterTable roster;
     FillRoster(roster, 20);
     FillingDevice device(100);
     QString error;
     EXPECT_FALSE(WriteRoster(device, roster, TextEncoding::Cp932, error));
     EXPECT_EQ(error, QStringLiteral("No space left on device"));
+    FillingDevice full(0);
+    EXPECT_FALSE(WriteRosterCsv(full, roster));
+    QTemporaryDir dir;
+    FileError failure;
+    EXPECT_FALSE(ExportRosterCsv(dir.filePath(QStringLiteral("no/such/folder/名簿.csv")), roster, failure));
+    EXPECT_EQ(failure.Code, ENOENT);
 }
 
 } // namespace

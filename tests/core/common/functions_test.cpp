@@ -15,6 +15,7 @@
 #include "support/casefile.h"
 #include "support/fakes.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -193,6 +194,16 @@ const std::map<QString, std::function<QString(const Args&)>> kFunctions = {
                             s.Backcolor}
              .join(u'|');
      }},
+    // The settings text as written (the mark and UTF-8, or CP932) and whether it reads back as it
+    // was.
+    {QStringLiteral("SettingsText"),
+     [](const Args& a) {
+         const QByteArray bytes = EncodeSettingsText(T(a[0]));
+         const bool mark = bytes.startsWith("\xEF\xBB\xBF");
+         return (mark ? QStringLiteral("mark|") : QStringLiteral("|")) +
+                (mark ? T(bytes.mid(3)) : DecodeCp932(bytes)) +
+                (DecodeSettingsText(bytes) == T(a[0]) ? QStringLiteral("|same") : QStringLiteral("|changed"));
+     }},
     {QStringLiteral("ForeignEncoding"),
      [](const Args& a) {
          DecodeReport report;
@@ -227,6 +238,33 @@ const std::map<QString, std::function<QString(const Args&)>> kFunctions = {
          RosterTable roster;
          ReadRoster(Source(a[0]), roster);
          return roster.Cell(RosterColumn(T(a[1]).toInt()), T(a[2]).toInt());
+     }},
+    // The roster read and written back in the encoding it was read in (or the one named): "same"
+    // for the bytes read, else the text written, or the refusal's last line.
+    {QStringLiteral("RosterWrite"),
+     [](const Args& a) {
+         const QByteArray source = Source(a[0]);
+         RosterTable roster;
+         const RosterFileReport read = ReadRoster(source, roster);
+         const TextEncoding encoding = a[1] == "Cp932"  ? TextEncoding::Cp932
+                                       : a[1] == "Utf8" ? TextEncoding::Utf8
+                                                        : read.Encoding;
+         QBuffer buffer;
+         buffer.open(QIODevice::WriteOnly);
+         QString error;
+         if (!WriteRoster(buffer, roster, encoding, error)) {
+             return QStringLiteral("refused ") + error.section(QStringLiteral("\r\n"), -1) +
+                    (buffer.data().isEmpty() ? QString() : QStringLiteral(" but written"));
+         }
+         const QByteArray& out = buffer.data();
+         return out == source                     ? QStringLiteral("same")
+                : encoding == TextEncoding::Cp932 ? DecodeCp932(out)
+                                                  : T(out);
+     }},
+    {QStringLiteral("RosterRowsNotRead"),
+     [](const Args& a) {
+         RosterTable roster;
+         return QString::number(ReadRoster(Source(a[0]), roster).RowsNotRead);
      }},
     {QStringLiteral("RosterIsText"),
      [](const Args& a) {

@@ -1,6 +1,5 @@
 #include "core/common/cp932.h"
 #include "core/common/textfile.h"
-#include "core/config/settingsfile.h"
 
 #include <gtest/gtest.h>
 
@@ -22,21 +21,6 @@ TEST(HalfWidthKatakana, EveryPairOfThemIsCp932) {
             ASSERT_EQ(DecodeForeignText(Cp932(text), &report), text);
             ASSERT_EQ(report.Encoding, TextEncoding::Cp932);
         }
-    }
-}
-
-// The settings file is CP932 unless a folder needs more; then it carries the mark. Never guessed.
-TEST(SettingsText, ReadsBackAsWritten) {
-    for (const char16_t* folder : {u"ﾕｷ", u"ﾐｷ", u"ﾃｨﾅ ﾕｷ", u"🎉"}) {
-        const QString text = QStringLiteral("[Mirda]\r\nNames = /home/") + QString::fromUtf16(folder) +
-                             QStringLiteral("/Sample01.txt\r\n");
-        const QByteArray bytes = EncodeSettingsText(text);
-        const bool mark = text.contains(QStringLiteral("🎉"));
-        EXPECT_EQ(bytes.startsWith("\xEF\xBB\xBF"), mark);
-        if (!mark) {
-            EXPECT_EQ(bytes, Cp932(text));
-        }
-        EXPECT_EQ(DecodeSettingsText(bytes), text);
     }
 }
 

@@ -161,34 +161,6 @@ TEST(DrawRecord, ResumingRebuildsThePoolsAndPanels) {
     }
 }
 
-TEST(DrawRecord, AChangedGameIsNotResumed) {
-    QTemporaryDir dir;
-    const QString record = dir.filePath(QStringLiteral("record.csv"));
-    RecordedGame game(record, 2);
-    game.recorder->Begin(DrawEvent::Start);
-    game.Draws(2);
-    game.recorder->End(); // a break: the organiser closed the screen
-    ASSERT_TRUE(game.Offer(record));
-    EXPECT_TRUE(game.Offer(record)->EndedByOrganiser);
-    const auto refusal = [&](int mode, int cols, int rows, const QString& fingerprint) {
-        return FindResumableDraw(ReadDrawRecord(readAll(record)), game.state.Settings.RosterFilePath,
-                                 fingerprint, mode, cols, rows)
-            ->Refusal;
-    };
-    const QString print = RosterFingerprint(game.state.Roster);
-    EXPECT_EQ(refusal(3, 5, 5, print), QStringLiteral("ゲームモードが変わっています（モード2 → モード3）。"));
-    EXPECT_EQ(refusal(2, 6, 5, print),
-              QStringLiteral("パネルの数が変わっています（横 5 × 縦 5 → 横 6 × 縦 5）。"));
-    EXPECT_EQ(refusal(2, 5, 5, QStringLiteral("other")), QStringLiteral("名簿の氏名が変わっています。"));
-    EXPECT_TRUE(ResumeRefusal(*game.Offer(record))
-                    .startsWith(QStringLiteral("前回の抽選（2 人）は続けられません。")));
-    // Another roster file, or a fresh game begun since, offers nothing.
-    EXPECT_FALSE(
-        FindResumableDraw(ReadDrawRecord(readAll(record)), QStringLiteral("/other.txt"), print, 2, 5, 5));
-    game.recorder->Begin(DrawEvent::Start);
-    EXPECT_FALSE(game.Offer(record));
-}
-
 // A draw killed at any moment leaves a record of whole lines that reads back (child processes
 // killed while they draw as fast as they can in virtual time).
 TEST(DrawRecord, AKillAtAnyMomentKeepsEveryWholeLine) {

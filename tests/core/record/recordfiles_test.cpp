@@ -4,7 +4,7 @@
 //           lines named), "says <text>" (in what the organiser is told)
 //   draws/: "now mode=<m>" (the game mode the screen opens with; 1 otherwise), "drawn n",
 //           "draws n", "panels <panel>:<row> …" (from 1, in opening order), "unreadable <line> …",
-//           "refusal <text>", "none" (no game to go on with)
+//           "refusal <text>", "ended" (by the organiser), "none" (no game to go on with)
 #include "core/record/cardrecord.h"
 #include "core/record/drawrecord.h"
 #include "support/ruletables.h"
@@ -141,6 +141,8 @@ TEST_P(DrawRecordFile, OffersTheGameExpected) {
     }
     EXPECT_EQ(joined(offer->UnreadableLines), one(e, "unreadable"));
     EXPECT_EQ(offer->Refusal, one(e, "refusal"));
+    EXPECT_TRUE(ResumeRefusal(*offer).contains(offer->Refusal));
+    EXPECT_EQ(offer->EndedByOrganiser, e.count(QStringLiteral("ended")) == 1);
     // The organiser is told which lines the game could not read.
     for (const qint64 line : offer->UnreadableLines) {
         EXPECT_TRUE(ResumeQuestion(*offer).contains(QString::number(line)));
