@@ -2,16 +2,13 @@
 // refusal, painted panels, the panel box, the background colour and the typed
 // surface. The draw itself is tested in core, on a screen that only remembers.
 #include "core/common/designfonts.h"
-#include "core/draw/profile.h"
 #include "core/record/cardrecord.h"
 #include "core/record/drawrecord.h"
 #include "core/record/recordfile.h"
 #include "support/drawbench.h"
 #include "ui/app/dialogs.h"
-#include "ui/colour/pickcolor.h"
 #include "ui/draw/effectarea.h"
 
-#include <QColorDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -148,27 +145,6 @@ private slots:
             QTRY_COMPARE(shown(), QColor(top));
             QVERIFY(panel->NameSize() > 0);
         }
-    }
-
-    // Whatever colour the organiser picks (any basic colour of the colour dialog, or a number typed
-    // into the settings file), the typed lines and the scrolling line read at 4.5 : 1 or better.
-    void textReadsOnEveryBackground() {
-        std::vector<QColor> backgrounds;
-        for (int i = 0; i < 48; ++i) {
-            backgrounds.push_back(QColorDialog::standardColor(i));
-        }
-        for (const char* typed : {"65535", "8454016", "16711680", "13158600", "8421504", "7763574", "0",
-                                  "16777215", "32768", "8388736"}) {
-            QColor colour;
-            QVERIFY(ColourFromText(QString::fromLatin1(typed), colour));
-            backgrounds.push_back(colour);
-        }
-        for (const QColor& background : backgrounds) {
-            const QColor text = TextIsWhiteOn(background) ? Qt::white : Qt::black;
-            QVERIFY2(ContrastRatio(text, background) >= 4.5, qPrintable(background.name()));
-        }
-        QVERIFY(!TextIsWhiteOn(QColor(255, 255, 0)) && !TextIsWhiteOn(QColor(128, 255, 128)));
-        QVERIFY(TextIsWhiteOn(QColor(0, 0, 255)));
     }
 
     // A draw record that cannot be written is told between draws, once, not at every line.
