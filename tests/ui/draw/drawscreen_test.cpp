@@ -6,6 +6,8 @@
 // from inside the box) and the stop command of the main window. The draw itself is tested in core,
 // on a screen that only remembers.
 #include "core/common/designfonts.h"
+#include "core/phones/cardtoken.h"
+#include "core/phones/phoneserver.h"
 #include "core/record/cardrecord.h"
 #include "core/record/drawrecord.h"
 #include "core/record/recordfile.h"
@@ -15,13 +17,23 @@
 #include "ui/app/mainwindow.h"
 #include "ui/draw/effectarea.h"
 #include "ui/draw/kapmenubox.h"
+#include "ui/draw/phonejoin.h"
+#include "ui/draw/qrcodeview.h"
 
 #include <QAction>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -32,6 +44,29 @@ QString WritePhoto(const DrawBench& b, const QColor& colour) {
     const QString path = QDir(b.state.Settings.Pictures).filePath(QStringLiteral("photo.png"));
     photo.save(path);
     return path;
+}
+
+const QString kBase = QStringLiteral("http://127.0.0.1:%1").arg(kPhonePort);
+
+// A request to the phones' server on the loopback: its status (0: nobody answers), body and
+// where it sends the phone on.
+struct Reply {
+    int Status = 0;
+    QByteArray Body;
+    QString Location;
+};
+
+Reply Fetch(const QString& path, bool post = false) {
+    QNetworkAccessManager net;
+    QNetworkRequest request(QUrl(kBase + path));
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply* reply = post ? net.post(request, QByteArray()) : net.get(request);
+    QSignalSpy done(reply, &QNetworkReply::finished);
+    done.wait(5000);
+    Reply out{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+              QString::fromLatin1(reply->rawHeader("Location"))};
+    delete reply;
+    return out;
 }
 
 QString Flag(bool on) {
@@ -60,6 +95,7 @@ struct DrawScript : DrawBench {
         });
     }
     QString Record() const { return DrawRecordPath(folder.path(), QDate::currentDate()); }
+    QString CardRecord() const { return CardRecordPath(folder.path(), state.Settings.RosterFilePath); }
     QByteArray RecordBytes() const {
         QFile file(Record());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -67,9 +103,10 @@ struct DrawScript : DrawBench {
 
     QString Step(const ScriptStep& step) {
         const QString &name = step.Name, &arg = step.Arg, &value = step.Value;
-        static const QStringList setUp = {u"people"_qs, u"mode"_qs,   u"grid"_qs,    u"simple"_qs,
-                                          u"roster"_qs, u"left"_qs,   u"cards"_qs,   u"yes"_qs,
-                                          u"no"_qs,     u"during"_qs, u"blocked"_qs, u"create"_qs};
+        static const QStringList setUp = {u"people"_qs,  u"mode"_qs,    u"grid"_qs,    u"simple"_qs,
+                                          u"roster"_qs,  u"left"_qs,    u"cards"_qs,   u"yes"_qs,
+                                          u"no"_qs,      u"during"_qs,  u"blocked"_qs, u"create"_qs,
+                                          u"network"_qs, u"cardsfor"_qs};
         if (!opened && !setUp.contains(name)) {
             Open();
         }
@@ -107,12 +144,18 @@ struct DrawScript : DrawBench {
                 got = AppendDrawRecord(Record(), line, error) ? got : QStringLiteral("not written");
             }
             left = RecordBytes();
-        } else if (name ==
-                   u"cards") { // 3 × 3 cards numbered from 1, their rows (0: the mark) in reading order
+        } else if (name == u"cards") { // 3 × 3 cards (numbered from 1, or as named; p: for phones), their
+                                       // rows (0: the mark) in reading order
             std::vector<RecordedCard> cards;
+            const QStringList numbers = arg.split(u'.', Qt::SkipEmptyParts);
             for (const QString& rows : value.split(u'/')) {
                 RecordedCard& card = cards.emplace_back();
-                card.Number = static_cast<int>(cards.size());
+                const QString number = numbers.value(int(cards.size()) - 1, QString::number(cards.size()));
+                const bool phone = number.endsWith(u'p');
+                card.Number = number.chopped(phone ? 1 : 0).toInt();
+                card.Token = phone ? (token = NewCardToken()) : QString();
+                card.PhoneAddress = phone ? printedFor : QString();
+                card.Fingerprint = RosterFingerprint(state.Roster);
                 card.Side = 3;
                 for (const QString& row : rows.split(u',')) {
                     card.Cells.push_back(row == u"0" ? RecordedCell{0, QStringLiteral("★"), true}
@@ -120,9 +163,65 @@ struct DrawScript : DrawBench {
                                                                     QStringLiteral("参加者") + row});
                 }
             }
-            got = AddCardsToRecord(CardRecordPath(folder.path(), state.Settings.RosterFilePath), cards, error)
-                      ? QString()
-                      : QStringLiteral("not written");
+            got = AddCardsToRecord(CardRecord(), cards, error) ? QString() : QStringLiteral("not written");
+        } else if (name == u"cardsfor") { // the address the next phone cards are printed for
+            printedFor = value.isEmpty() ? value : value + QStringLiteral(":%1").arg(kPhonePort);
+        } else if (name == u"cardsblocked") { // the card record can be neither read nor written
+            got = QFile::remove(CardRecord()) && QDir().mkpath(CardRecord()) ? QString() : u"not blocked"_qs;
+        } else if (name == u"network") { // the computer's addresses
+            ts.services.networkAddresses = [addresses = value.split(u',', Qt::SkipEmptyParts)] {
+                std::vector<QHostAddress> out;
+                for (const QString& address : addresses) {
+                    out.emplace_back(address);
+                }
+                return out;
+            };
+        } else if (name == u"join") { // P: the box that serves the pages, its address or why not noted
+            ts.dialogs.Execs.push_back([this, button = value](QDialog& box) {
+                noted = box.findChild<QLabel*>(QStringLiteral("lblアドレス"))->text();
+                if (box.findChild<QrCodeView*>(QStringLiteral("picQR"))->Modules() == 0) {
+                    noted = box.findChild<QLabel*>(QStringLiteral("lblスマホ参加できない理由"))->text();
+                }
+                if (!button.isEmpty()) {
+                    box.findChild<QPushButton*>(button)->click();
+                }
+                return box.result();
+            });
+            QTest::keyClick(Window(), Qt::Key_P);
+        } else if (name == u"fetch?" || name == u"post?") { // the status, or the body of the answer
+            const Reply reply = Fetch(QString(arg).replace(u"TOKEN"_qs, token), name == u"post?");
+            got = name == u"post?" ? QString::fromUtf8(reply.Body) : QString::number(reply.Status);
+            sentTo = reply.Location;
+        } else if (name ==
+                   u"fresh?") { // cards in the record|the last one's number|side|the phone was sent to it
+            std::vector<RecordedCard> cards;
+            LoadCardRecord(CardRecord(), cards, error);
+            got = cards.empty() ? QStringLiteral("none")
+                                : QStringLiteral("%1|%2|%3|%4")
+                                      .arg(cards.size())
+                                      .arg(cards.back().Number)
+                                      .arg(cards.back().Side)
+                                      .arg(Flag(sentTo == QStringLiteral("/c/") + cards.back().Token));
+        } else if (name == u"given?") { // the number a printed run goes on from
+            static_cast<void>(QTest::qWaitFor(
+                [&] { return QString::number(state.CardNumbersGiven.value(CardRecord())) == value; }, 1000));
+            got = QString::number(state.CardNumbersGiven.value(CardRecord()));
+        } else if (name == u"serving?") {
+            got = Flag(screen->Phones()->IsServing());
+        } else if (name == u"page?") { // the card page's latest name and its marked cells
+            const QJsonDocument page =
+                QJsonDocument::fromJson(Fetch(QStringLiteral("/c/%1/card.json").arg(token)).Body);
+            QStringList marked;
+            for (int i = 0; i < page[u"cells"].toArray().size(); ++i) {
+                if (page[u"cells"][i][u"marked"].toBool()) {
+                    marked << QString::number(i);
+                }
+            }
+            got = page[u"latest"].toString() + u'|' + marked.join(u',');
+        } else if (name == u"notice?") { // the claim told small on the screen
+            const auto* notice = screen->findChild<QLabel*>(QStringLiteral("lblスマホ申告"));
+            static_cast<void>(QTest::qWaitFor([&] { return notice->isVisible() == !value.isEmpty(); }, 1000));
+            got = notice->isVisible() ? notice->text() : QString();
         } else if (name == u"yes" || name == u"no") {
             ts.dialogs.YesNo.push_back(name == u"yes" ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         } else if (name == u"input") {
@@ -192,7 +291,7 @@ struct DrawScript : DrawBench {
             got = Flag(screen.isNull());
         } else if (name == u"during?" || name == u"noted?") {
             static_cast<void>(QTest::qWaitFor([&] { return noted == value; }, 1000));
-            got = noted;
+            got = QString(noted).remove(QDir::toNativeSeparators(folder.path() + u'/'));
         } else if (name == u"messages?" || name == u"questions?") {
             got = (name == u"messages?" ? ts.dialogs.Messages() : ts.dialogs.Questions()).join(u'/');
             got.remove(QDir::toNativeSeparators(folder.path() + u'/'))
@@ -237,6 +336,9 @@ struct DrawScript : DrawBench {
     bool opened = false;
     QString noted;
     QByteArray left;
+    QString token;      // of the last card for phones
+    QString printedFor; // the address phone cards are printed for
+    QString sentTo;     // where the last answer sent the phone
 };
 
 } // namespace
@@ -253,6 +355,42 @@ private slots:
                 QTest::qFail(failed.c_str(), __FILE__, __LINE__);
             });
         QVERIFY(cases >= 10);
+    }
+
+    // The room's code is read whole from a picture of the box as shown: nothing laid out around it
+    // covers any of it or of its quiet zone.
+    void theRoomsCodeIsReadFromThePictureOfTheBox() {
+        if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty()) {
+            QSKIP("zbarimg (zbar-tools) is needed to read the code back");
+        }
+        DrawScript b;
+        for (const char* step : {"people=9", "mode=3", "grid=3.3", "roster=/rosters/sample.txt",
+                                 "network=127.0.0.1", "cards:3p=1,2,3,4,0,5,6,7,8", "tick=0"}) {
+            QVERIFY(b.Step(ScriptStep(QString::fromUtf8(step))).isEmpty());
+        }
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("box.png"));
+        bool apart = false;
+        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
+            box.show();
+            if (!QTest::qWaitForWindowExposed(&box)) {
+                return 0;
+            }
+            const QWidget* code = box.findChild<QWidget*>(QStringLiteral("picQR"));
+            apart = true;
+            for (const QWidget* other : box.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                apart = apart && (other == code || !other->isVisible() ||
+                                  !other->geometry().intersects(code->geometry()));
+            }
+            box.grab().save(png);
+            return 0;
+        });
+        QTest::keyClick(b.screen, Qt::Key_P);
+        QVERIFY(apart);
+        QProcess zbar;
+        zbar.start(QStringLiteral("zbarimg"), {QStringLiteral("--raw"), QStringLiteral("-q"), png});
+        QVERIFY(zbar.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(zbar.readAllStandardOutput()).trimmed(), kBase + QStringLiteral("/new"));
     }
 
     void opensWithTheGridHiddenUntilTheFirstTick() {
