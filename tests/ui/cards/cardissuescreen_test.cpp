@@ -193,9 +193,12 @@ struct Rig {
                 cards[k].Cells[4] = {0, QStringLiteral("★"), true};
             }
             got = AddCardsToRecord(Record(), cards, error) ? QString() : QStringLiteral("not written");
-        } else if (name == u"record") { // a record in the way: a folder, cut, or a link to nowhere
+        } else if (name ==
+                   u"record") { // a record in the way: a folder, cut, moved away, or a link to nowhere
             if (value == u"folder") {
                 QDir().mkpath(Record());
+            } else if (value == u"gone") {
+                QFile::rename(Record(), Record() + QStringLiteral(".moved"));
             } else if (value == u"nowhere") {
                 QFile::link(dir.filePath(QStringLiteral("gone/record.csv")), Record());
             } else {
