@@ -5,11 +5,14 @@
 #include "ui/app/helpviewer.h"
 #include "ui/app/mainwindow.h"
 #include "ui/colour/pickcolor.h"
+#include "ui/transfer/importdialog.h"
 
 #include <QAction>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,7 +52,9 @@ struct Fixture {
             {QStringLiteral("normal"), &MainWindow::mnu通常_Click},
             {QStringLiteral("simple"), &MainWindow::mnu簡易_Click},
             {QStringLiteral("stop"), &MainWindow::mnu終了_Click},
-            {QStringLiteral("help"), &MainWindow::mnuHelp_Click}};
+            {QStringLiteral("help"), &MainWindow::mnuHelp_Click},
+            {QStringLiteral("import"), &MainWindow::mnuFileImport_Click},
+            {QStringLiteral("export"), &MainWindow::mnuFileExport_Click}};
         const QString &name = step.Name, &arg = step.Arg, &value = step.Value;
         const auto& log = t.dialogs.Log;
         QString got;
@@ -74,6 +79,13 @@ struct Fixture {
             t.dialogs.YesNo.push_back(name == u"yes" ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         } else if (name == u"file") {
             t.dialogs.Files.push_back(Path(value));
+        } else if (name == u"take" || name == u"replace") { // the import dialog, accepted once read
+            t.dialogs.Execs.push_back([replace = name == u"replace"](QDialog& dialog) {
+                dialog.findChild<QRadioButton*>(QStringLiteral("optReplace"))->setChecked(replace);
+                const bool read =
+                    QTest::qWaitFor([&] { return !static_cast<ImportDialog&>(dialog).IsReading(); });
+                return int(read ? QDialog::Accepted : QDialog::Rejected);
+            });
         } else if (name == u"write") {
             got = Write(arg, value.toUtf8()) ? QString() : QStringLiteral("not written");
         } else if (name == u"writebytes") { // the bytes as escaped, not as UTF-8
@@ -104,13 +116,19 @@ struct Fixture {
             got = QString::fromLatin1(t.dialogs.LastDefault == Dialogs::Answer::Yes ? "Yes" : "No");
         } else if (name == u"boxes?") { // how many boxes and dialogs came up
             got = QString::number(log.size());
+        } else if (name == u"filemenu?") { // the ﾌｧｲﾙ menu's items
+            for (const QAction* action : window->findChild<QMenu*>(QStringLiteral("mnuFile"))->actions()) {
+                got += action->isSeparator() ? QStringLiteral("|") : action->text() + u'|';
+            }
         } else if (name == u"dialog?" ||
                    name == u"dialogextra?") { // the last dialog or its start|filters|index
             for (auto it = log.rbegin(); it != log.rend() && got.isEmpty(); ++it) {
-                if (it->kind == u"open" || it->kind == u"save" || it->kind == u"exec") {
+                if (arg.isEmpty() ? it->kind == u"open" || it->kind == u"save" || it->kind == u"exec"
+                                  : it->kind == arg) {
                     got = name == u"dialog?" ? it->kind + u'|' + it->text : it->extra;
                 }
             }
+            got.remove(QDir::toNativeSeparators(dir.path() + u'/'));
         } else if (name == u"names?") { // the roster named in Mrda.ini, relative to the folder
             const QString ini = DecodeSettingsText(Read(QStringLiteral("Mrda.ini")));
             got = ini.isEmpty() ? QStringLiteral("no file")
@@ -125,6 +143,8 @@ struct Fixture {
             got = QString::number(Read(arg).count("\r\n"));
         } else if (name == u"cell?") {
             got = state.Roster.Cell(RosterColumn(step.Column()), step.Row());
+        } else if (name == u"inuse?") {
+            got = QString::number(int(state.Roster.IsInUse(step.Index())));
         } else if (name == u"modified?" || name == u"drawing?" || name == u"visible?") {
             got = QString::number(int(name == u"modified?"  ? state.RosterModified
                                       : name == u"drawing?" ? state.DrawInProgress

@@ -444,6 +444,20 @@ private slots:
         }
     }
 
+    // Runs in the same second do not write over each other's PDF.
+    void pdfOfTheSameSecondTakesTheNextName() {
+        QTemporaryDir dir;
+        const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5));
+        QStringList names;
+        for (int run = 0; run < 3; ++run) {
+            names << QFileInfo(CardPdfPath(dir.path(), now)).fileName();
+            QVERIFY(QFile(dir.filePath(names.last())).open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(names, QStringList({QStringLiteral("ビンゴカード_20260102_030405.pdf"),
+                                     QStringLiteral("ビンゴカード_20260102_030405_2.pdf"),
+                                     QStringLiteral("ビンゴカード_20260102_030405_3.pdf")}));
+    }
+
     // A PDF written onto a full disk is reported with the system's error and leaves nothing.
     void pdfOnAFullDiskLeavesNoFileAndSaysWhy() {
         TinyFileSystem fs;

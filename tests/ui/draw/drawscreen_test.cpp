@@ -1,24 +1,88 @@
 // What only the draw screen's widgets can show: the grid's layout and its first tick, the close
-// refusal, painted panels, the panel box, the background colour and the typed
-// surface. The draw itself is tested in core, on a screen that only remembers.
+// refusal, painted panels, the panel box, the background colour and the typed surface; and the
+// screen under what happens around a running draw: modal boxes (in the program every box runs an
+// event loop of its own, in which the screen's timers keep firing and anything the screen itself
+// does not refuse may run; the scripts play that loop by advancing the clock and calling the screen
+// from inside the box) and the stop command of the main window; input as the organiser gives it,
+// sent to the top-level window so that the window system's own handling (the context menu that
+// comes with the press, key repeats, shortcuts of the main window) takes part. Two screens, as at a
+// party: the laptop and the projector. The draw itself is tested in core, on a screen that only
+// remembers.
 #include "core/common/designfonts.h"
-#include "core/draw/profile.h"
+#include "core/phones/cardtoken.h"
+#include "core/phones/phoneserver.h"
 #include "core/record/cardrecord.h"
 #include "core/record/drawrecord.h"
 #include "core/record/recordfile.h"
 #include "support/drawbench.h"
+#include "support/scriptstep.h"
 #include "ui/app/dialogs.h"
-#include "ui/colour/pickcolor.h"
+#include "ui/app/mainwindow.h"
+#include "ui/app/roombox.h"
+#include "ui/draw/drawkeysbox.h"
 #include "ui/draw/effectarea.h"
+#include "ui/draw/kapmenubox.h"
+#include "ui/draw/phonejoin.h"
+#include "ui/draw/qrcodeview.h"
 
-#include <QColorDialog>
+#include <QAction>
+#include <QApplication>
 #include <QFontInfo>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
+
+QWindow* WindowOf(QWidget* widget) {
+    return widget->window()->windowHandle();
+}
+
+QPoint CentreInWindow(QWidget* widget) {
+    return widget->mapTo(widget->window(), widget->rect().center());
+}
+
+void RightClick(QWidget* widget) {
+    QTest::mouseClick(WindowOf(widget), Qt::RightButton, {}, CentreInWindow(widget));
+}
+
+// A key as the window system gives it: a press, repeats while it is held, the release.
+void Key(QWidget* over, QEvent::Type type, int key, bool repeat = false) {
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    qt_handleKeyEvent(WindowOf(over), type, key, Qt::NoModifier, text, repeat);
+}
+
+// A menu popping up runs a loop of its own: it is noted and closed so that the test goes on.
+struct PopupWatch {
+    QString seen;
+    QStringList actions;
+    PopupWatch() {
+        QTimer::singleShot(0, [this] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                seen = menu->objectName();
+                for (const QAction* action : menu->actions()) {
+                    if (!action->isSeparator()) {
+                        actions.append(action->text());
+                    }
+                }
+                menu->close();
+            }
+        });
+    }
+};
 
 QString WritePhoto(const DrawBench& b, const QColor& colour) {
     QImage photo(400, 300, QImage::Format_RGB32);
@@ -28,12 +92,352 @@ QString WritePhoto(const DrawBench& b, const QColor& colour) {
     return path;
 }
 
+const QString kBase = QStringLiteral("http://127.0.0.1:%1").arg(kPhonePort);
+
+// A request to the phones' server on the loopback: its status (0: nobody answers), body and
+// where it sends the phone on.
+struct Reply {
+    int Status = 0;
+    QByteArray Body;
+    QString Location;
+};
+
+Reply Fetch(const QString& path, bool post = false) {
+    QNetworkAccessManager net;
+    QNetworkRequest request(QUrl(kBase + path));
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply* reply = post ? net.post(request, QByteArray()) : net.get(request);
+    QSignalSpy done(reply, &QNetworkReply::finished);
+    done.wait(5000);
+    Reply out{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+              QString::fromLatin1(reply->rawHeader("Location"))};
+    delete reply;
+    return out;
+}
+
+QString Flag(bool on) {
+    return QString::number(int(on));
+}
+
+// A draw screen driven by the steps of a script (see tests/data/draw/screen): the set-up steps come
+// before it opens, the first other step opens it and lays it out.
+struct DrawScript : DrawBench {
+    DrawScript() : DrawBench(0) {}
+    // Notes what a dialog shows, by the name of its control, as it is closed.
+    void Note(const QString& control) {
+        ts.dialogs.Execs.push_back([this, control](QDialog& box) {
+            if (auto* list = box.findChild<QListWidget*>()) {
+                for (int i = 0; i < list->count(); ++i) {
+                    noted += list->item(i)->text() + u'/';
+                }
+            } else {
+                noted = box.findChild<QLabel*>(control)->text();
+            }
+            return 0;
+        });
+    }
+    QString Record() const { return DrawRecordPath(folder.path(), QDate::currentDate()); }
+    QString CardRecord() const { return CardRecordPath(folder.path(), state.Settings.RosterFilePath); }
+    QByteArray RecordBytes() const {
+        QFile file(Record());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QString Step(const ScriptStep& step) {
+        const QString &name = step.Name, &arg = step.Arg, &value = step.Value;
+        static const QStringList setUp = {u"people"_qs,  u"mode"_qs,    u"grid"_qs,    u"simple"_qs,
+                                          u"roster"_qs,  u"left"_qs,    u"cards"_qs,   u"yes"_qs,
+                                          u"no"_qs,      u"during"_qs,  u"blocked"_qs, u"create"_qs,
+                                          u"network"_qs, u"cardsfor"_qs};
+        if (!opened && !setUp.contains(name)) {
+            Open();
+        }
+        opened = opened || screen || name == u"create";
+        QString got;
+        FileError error;
+        if (name == u"people") {
+            for (int r = 1; r <= value.toInt(); ++r) {
+                state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
+            }
+        } else if (name == u"mode") {
+            state.Settings.GameMode = value.toInt();
+        } else if (name == u"grid") {
+            state.Settings.Cols = step.Column();
+            state.Settings.Rows = step.Row();
+        } else if (name == u"simple") {
+            state.DrawKind = DrawKind::Simple;
+        } else if (name == u"roster") {
+            state.Settings.RosterFilePath = value;
+        } else if (name == u"blocked") { // a folder in the place of today's draw record
+            QDir().mkpath(Record());
+        } else if (name == u"left") { // a game of a mode left off today: row.panel of its draws
+            DrawRecordLine line;
+            line.GameMode = arg.toInt();
+            line.Cols = state.Settings.Cols;
+            line.Rows = state.Settings.Rows;
+            line.RosterPath = state.Settings.RosterFilePath;
+            line.Fingerprint = RosterFingerprint(state.Roster);
+            got = AppendDrawRecord(Record(), line, error) ? QString() : QStringLiteral("not written");
+            for (const QString& draw : value.split(u',')) {
+                line.Event = DrawEvent::Draw;
+                line.Row = static_cast<qint16>(draw.section(u'.', 0, 0).toInt());
+                line.Name = state.Roster.Cell(RosterColumn::Name, line.Row);
+                line.Panel = draw.section(u'.', 1).toInt();
+                got = AppendDrawRecord(Record(), line, error) ? got : QStringLiteral("not written");
+            }
+            left = RecordBytes();
+        } else if (name == u"cards") { // 3 × 3 cards (numbered from 1, or as named; p: for phones), their
+                                       // rows (0: the mark) in reading order
+            std::vector<RecordedCard> cards;
+            const QStringList numbers = arg.split(u'.', Qt::SkipEmptyParts);
+            for (const QString& rows : value.split(u'/')) {
+                RecordedCard& card = cards.emplace_back();
+                const QString number = numbers.value(int(cards.size()) - 1, QString::number(cards.size()));
+                const bool phone = number.endsWith(u'p');
+                card.Number = number.chopped(phone ? 1 : 0).toInt();
+                card.Token = phone ? (token = NewCardToken()) : QString();
+                card.PhoneAddress = phone ? printedFor : QString();
+                card.Fingerprint = RosterFingerprint(state.Roster);
+                card.Side = 3;
+                for (const QString& row : rows.split(u',')) {
+                    card.Cells.push_back(row == u"0" ? RecordedCell{0, QStringLiteral("★"), true}
+                                                     : RecordedCell{static_cast<qint16>(row.toInt()),
+                                                                    QStringLiteral("参加者") + row});
+                }
+            }
+            got = AddCardsToRecord(CardRecord(), cards, error) ? QString() : QStringLiteral("not written");
+        } else if (name == u"cardsfor") { // the address the next phone cards are printed for
+            printedFor = value.isEmpty() ? value : value + QStringLiteral(":%1").arg(kPhonePort);
+        } else if (name == u"cardsblocked") { // the card record can be neither read nor written
+            got = QFile::remove(CardRecord()) && QDir().mkpath(CardRecord()) ? QString() : u"not blocked"_qs;
+        } else if (name == u"network") { // the computer's addresses
+            ts.services.networkAddresses = [addresses = value.split(u',', Qt::SkipEmptyParts)] {
+                std::vector<QHostAddress> out;
+                for (const QString& address : addresses) {
+                    out.emplace_back(address);
+                }
+                return out;
+            };
+        } else if (name == u"join") { // P: the box that serves the pages, its address or why not noted
+            ts.dialogs.Execs.push_back([this, button = value](QDialog& box) {
+                noted = box.findChild<QLabel*>(QStringLiteral("lblアドレス"))->text();
+                if (box.findChild<QrCodeView*>(QStringLiteral("picQR"))->Modules() == 0) {
+                    noted = box.findChild<QLabel*>(QStringLiteral("lblスマホ参加できない理由"))->text();
+                }
+                if (!button.isEmpty()) {
+                    box.findChild<QPushButton*>(button)->click();
+                }
+                return box.result();
+            });
+            QTest::keyClick(WindowOf(screen), Qt::Key_P);
+        } else if (name == u"fetch?" || name == u"post?") { // the status, or the body of the answer
+            const Reply reply = Fetch(QString(arg).replace(u"TOKEN"_qs, token), name == u"post?");
+            got = name == u"post?" ? QString::fromUtf8(reply.Body) : QString::number(reply.Status);
+            sentTo = reply.Location;
+        } else if (name ==
+                   u"fresh?") { // cards in the record|the last one's number|side|the phone was sent to it
+            std::vector<RecordedCard> cards;
+            LoadCardRecord(CardRecord(), cards, error);
+            got = cards.empty() ? QStringLiteral("none")
+                                : QStringLiteral("%1|%2|%3|%4")
+                                      .arg(cards.size())
+                                      .arg(cards.back().Number)
+                                      .arg(cards.back().Side)
+                                      .arg(Flag(sentTo == QStringLiteral("/c/") + cards.back().Token));
+        } else if (name == u"given?") { // the number a printed run goes on from
+            static_cast<void>(QTest::qWaitFor(
+                [&] { return QString::number(state.CardNumbersGiven.value(CardRecord())) == value; }, 1000));
+            got = QString::number(state.CardNumbersGiven.value(CardRecord()));
+        } else if (name == u"serving?") {
+            got = Flag(screen->Phones()->IsServing());
+        } else if (name == u"page?") { // the card page's latest name and its marked cells
+            const QJsonDocument page =
+                QJsonDocument::fromJson(Fetch(QStringLiteral("/c/%1/card.json").arg(token)).Body);
+            QStringList marked;
+            for (int i = 0; i < page[u"cells"].toArray().size(); ++i) {
+                if (page[u"cells"][i][u"marked"].toBool()) {
+                    marked << QString::number(i);
+                }
+            }
+            got = page[u"latest"].toString() + u'|' + marked.join(u',');
+        } else if (name == u"notice?") { // the claim told small on the screen
+            const auto* notice = screen->findChild<QLabel*>(QStringLiteral("lblスマホ申告"));
+            static_cast<void>(QTest::qWaitFor([&] { return notice->isVisible() == !value.isEmpty(); }, 1000));
+            got = notice->isVisible() ? notice->text() : QString();
+        } else if (name == u"yes" || name == u"no") {
+            ts.dialogs.YesNo.push_back(name == u"yes" ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        } else if (name == u"input") {
+            ts.dialogs.Inputs.push_back(value);
+        } else if (name == u"colour") { // the colour box's next answer; none cancels
+            ts.dialogs.Colours.push_back(value.isEmpty() ? std::nullopt
+                                                         : std::optional<QColor>(QColor(value)));
+        } else if (name == u"during") { // while the next box is up: the clock runs on, (try) the user tries
+                                        // everything
+            ts.dialogs.WhileNextBoxIsUp = [this, ms = value.toInt(), tryAll = arg == u"try"] {
+                ts.clock.Advance(ms);
+                DeleteLater();
+                noted = screen ? QStringLiteral("panels %1").arg(Flag(Panel(0)->isVisible())) : u"gone"_qs;
+                if (screen && tryAll) {
+                    TryEverything();
+                }
+            };
+        } else if (name == u"panelbox") { // the panel box's next answer: the clock runs on, the user
+                                          // tries everything, then presses the button
+            ts.dialogs.Execs.push_back([this, ms = arg.toInt(), button = value](QDialog& box) {
+                ts.clock.Advance(ms);
+                if (ms > 0) {
+                    TryEverything();
+                }
+                box.findChild<QPushButton*>(button)->click();
+                return box.result();
+            });
+        } else if (name == u"destroyinbox") { // the screen goes away under its next box
+            ts.dialogs.Execs.push_back([this](QDialog&) {
+                delete screen.data();
+                return int(QDialog::Rejected);
+            });
+        } else if (name == u"note") {
+            Note(value);
+        } else if (name == u"create") { // shown, before its first tick
+            Create();
+        } else if (name == u"tick") {
+            ts.clock.Advance(value.toInt());
+        } else if (name == u"start") {
+            screen->cmd抽選開始_Click();
+        } else if (name == u"run") { // the running draw to its end
+            RunOn();
+        } else if (name == u"draw") {
+            Draw();
+        } else if (name == u"tryall") {
+            TryEverything();
+        } else if (name == u"drawing") {
+            state.DrawInProgress = value == u"1";
+        } else if (name == u"key") {
+            QTest::keyClick(WindowOf(screen), QKeySequence::fromString(arg)[0].key());
+        } else if (name == u"click") {
+            QWidget* widget = screen->findChild<QWidget*>(arg);
+            QTest::mouseClick(WindowOf(widget), Qt::LeftButton, {}, CentreInWindow(widget));
+        } else if (name == u"byhand") { // the panel opened or closed through its box
+            Answer(value == u"close" ? "Command2" : "Command1");
+            RightClick(Panel(arg.toInt()));
+        } else if (name == u"panelup") { // the panel's own right click, as the screen takes it
+            screen->Picパネル_MouseUp(value.toInt());
+        } else if (name == u"closed?") {
+            got = Flag(screen->close());
+        } else if (name == u"gone?") { // closing takes a turn of the event loop
+            static_cast<void>(QTest::qWaitFor(
+                [&] {
+                    DeleteLater();
+                    return Flag(screen.isNull()) == value;
+                },
+                1000));
+            got = Flag(screen.isNull());
+        } else if (name == u"during?" || name == u"noted?") {
+            static_cast<void>(QTest::qWaitFor([&] { return noted == value; }, 1000));
+            got = QString(noted).remove(QDir::toNativeSeparators(folder.path() + u'/'));
+        } else if (name == u"messages?" || name == u"questions?") {
+            got = (name == u"messages?" ? ts.dialogs.Messages() : ts.dialogs.Questions()).join(u'/');
+            got.remove(QDir::toNativeSeparators(folder.path() + u'/'))
+                .replace(QFileInfo(Record()).fileName(), u"RECORD"_qs);
+        } else if (name == u"default?") {
+            got = QString::fromLatin1(ts.dialogs.LastDefault == Dialogs::Answer::Yes ? "Yes" : "No");
+        } else if (name == u"extra?") { // of the first box: in the room's type or not
+            got = ts.dialogs.Log.empty() ? QString() : ts.dialogs.Log.front().extra;
+        } else if (name == u"boxes?") {
+            got = QString::number(ts.dialogs.Log.size());
+        } else if (name == u"visible?" || name == u"enabled?") {
+            QWidget* widget = arg.isEmpty() ? screen.data() : screen->findChild<QWidget*>(arg);
+            got = Flag(name == u"visible?" ? widget->isVisible() : widget->isEnabled());
+        } else if (name == u"panel?") { // shown|open|name
+            const PanelWidget* panel = Panel(arg.toInt());
+            got = Flag(panel->isVisible()) + u'|' + Flag(panel->IsOpen()) + u'|' + panel->ShownName();
+        } else if (name == u"drawing?") {
+            got = Flag(state.DrawInProgress) + u'|' + Flag(screen && screen->Sequence().IsRunning());
+        } else if (name == u"candidates?") {
+            got = QString::number(screen->Sequence().Pools().Candidates().Count);
+        } else if (name == u"timers?") {
+            got = QString::number(ts.clock.ActiveTimerCount());
+        } else if (name == u"standing?") { // the room's standing, when shown
+            const auto* words = screen->findChild<QLabel*>(QStringLiteral("lbl会場の状況"));
+            static_cast<void>(QTest::qWaitFor([&] { return words && words->text() == value; }, 1000));
+            got = !words || !words->isVisible() ? QStringLiteral("hidden") : words->text();
+        } else if (name == u"backcolor?") { // as stored, saved, and at the screen's corner
+            got = state.Settings.Backcolor + u'|' +
+                  Flag(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("Mrda.ini")))) + u'|' +
+                  screen->grab().toImage().pixelColor(screen->width() - 5, screen->height() - 5).name();
+        } else if (name == u"record?") { // the last event of today's record, or whether it is as left
+            const std::vector<DrawRecordLine> lines = ReadDrawRecord(RecordBytes());
+            got = arg == u"left"  ? Flag(RecordBytes() == left)
+                  : lines.empty() ? QStringLiteral("none")
+                                  : DrawEventName(lines.back().Event);
+        } else {
+            got = QStringLiteral("<no such step>");
+        }
+        return got;
+    }
+
+    bool opened = false;
+    QString noted;
+    QByteArray left;
+    QString token;      // of the last card for phones
+    QString printedFor; // the address phone cards are printed for
+    QString sentTo;     // where the last answer sent the phone
+};
+
 } // namespace
 
 class DrawScreenTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InstallFontSubstitutions(); }
+    void initTestCase() {
+        InstallFontSubstitutions();
+        QCOMPARE(QGuiApplication::screens().size(), 2);
+    }
+
+    // Scripts of draws, clicks, keys and boxes, from tests/data/draw/screen.
+    void scriptsFromData() {
+        const int cases =
+            RunScripts<DrawScript>(QStringLiteral("draw/screen"), [](const std::string& failed) {
+                QTest::qFail(failed.c_str(), __FILE__, __LINE__);
+            });
+        QVERIFY(cases >= 10);
+    }
+
+    // The room's code is read whole from a picture of the box as shown: nothing laid out around it
+    // covers any of it or of its quiet zone.
+    void theRoomsCodeIsReadFromThePictureOfTheBox() {
+        if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty()) {
+            QSKIP("zbarimg (zbar-tools) is needed to read the code back");
+        }
+        DrawScript b;
+        for (const char* step : {"people=9", "mode=3", "grid=3.3", "roster=/rosters/sample.txt",
+                                 "network=127.0.0.1", "cards:3p=1,2,3,4,0,5,6,7,8", "tick=0"}) {
+            QVERIFY(b.Step(ScriptStep(QString::fromUtf8(step))).isEmpty());
+        }
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("box.png"));
+        bool apart = false;
+        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
+            box.show();
+            if (!QTest::qWaitForWindowExposed(&box)) {
+                return 0;
+            }
+            const QWidget* code = box.findChild<QWidget*>(QStringLiteral("picQR"));
+            apart = true;
+            for (const QWidget* other : box.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                apart = apart && (other == code || !other->isVisible() ||
+                                  !other->geometry().intersects(code->geometry()));
+            }
+            box.grab().save(png);
+            return 0;
+        });
+        QTest::keyClick(b.screen, Qt::Key_P);
+        QVERIFY(apart);
+        QProcess zbar;
+        zbar.start(QStringLiteral("zbarimg"), {QStringLiteral("--raw"), QStringLiteral("-q"), png});
+        QVERIFY(zbar.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(zbar.readAllStandardOutput()).trimmed(), kBase + QStringLiteral("/new"));
+    }
 
     void opensWithTheGridHiddenUntilTheFirstTick() {
         DrawBench b(3, 1, 0, -2);
@@ -60,24 +464,6 @@ private slots:
         b.screen->resize(1024, 30);
         b.ts.clock.Advance(1000);
         QCOMPARE(b.Panel(7)->geometry(), kept);
-    }
-
-    void closeIsRefusedOnceADrawHasStarted() {
-        DrawBench b(5);
-        b.state.DrawKind = DrawKind::Simple;
-        b.Open();
-        QVERIFY(b.Button("Cmd背景色")->isVisible());
-        b.screen->cmd抽選開始_Click();
-        QVERIFY(!b.Button("cmd抽選開始")->isVisible() && !b.Button("Cmd背景色")->isVisible());
-        QVERIFY(!b.Panel(0)->isVisible());
-        b.Draw();
-        QVERIFY(b.Button("cmd抽選開始")->isVisible() && b.Panel(0)->isVisible());
-        QVERIFY(!b.screen->close());
-        QCOMPARE(b.ts.dialogs.Messages().last(), QStringLiteral("抽選実行中はこの操作はできません"));
-        b.state.DrawInProgress = false;
-        QVERIFY(b.screen->close());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(b.screen.isNull());
     }
 
     void theDrawShowsItsLineTypedTextPhotoAndName() {
@@ -150,183 +536,6 @@ private slots:
         }
     }
 
-    // Whatever colour the organiser picks (any basic colour of the colour dialog, or a number typed
-    // into the settings file), the typed lines and the scrolling line read at 4.5 : 1 or better.
-    void textReadsOnEveryBackground() {
-        std::vector<QColor> backgrounds;
-        for (int i = 0; i < 48; ++i) {
-            backgrounds.push_back(QColorDialog::standardColor(i));
-        }
-        for (const char* typed : {"65535", "8454016", "16711680", "13158600", "8421504", "7763574", "0",
-                                  "16777215", "32768", "8388736"}) {
-            QColor colour;
-            QVERIFY(ColourFromText(QString::fromLatin1(typed), colour));
-            backgrounds.push_back(colour);
-        }
-        for (const QColor& background : backgrounds) {
-            const QColor text = TextIsWhiteOn(background) ? Qt::white : Qt::black;
-            QVERIFY2(ContrastRatio(text, background) >= 4.5, qPrintable(background.name()));
-        }
-        QVERIFY(!TextIsWhiteOn(QColor(255, 255, 0)) && !TextIsWhiteOn(QColor(128, 255, 128)));
-        QVERIFY(TextIsWhiteOn(QColor(0, 0, 255)));
-    }
-
-    // A draw record that cannot be written is told between draws, once, not at every line.
-    void aRecordThatCannotBeWrittenIsToldOnce() {
-        DrawBench b(3, 2);
-        b.state.DrawKind = DrawKind::Simple;
-        QVERIFY(
-            QDir().mkpath(DrawRecordPath(b.folder.path(), QDate::currentDate()))); // a folder in its place
-        b.Open();
-        b.Draw();
-        b.ts.clock.Advance(3000);
-        QCOMPARE(b.ts.dialogs.Messages().size(), 1);
-        QVERIFY(
-            b.ts.dialogs.Messages().first().startsWith(QStringLiteral("抽選記録を書き込めませんでした。")));
-    }
-
-    void backgroundColourIsChosenAndSaved() {
-        DrawBench b(2, 1);
-        b.Open();
-        b.ts.dialogs.Colours.push_back(QColor(200, 200, 200));
-        QTest::mouseClick(b.Button("Cmd背景色"), Qt::LeftButton);
-        QCOMPARE(b.state.Settings.Backcolor, QStringLiteral("13158600"));
-        QVERIFY(QFile::exists(QDir(b.folder.path()).filePath(QStringLiteral("Mrda.ini"))));
-        QVERIFY(b.screen->isEnabled());
-        QCOMPARE(b.screen->grab().toImage().pixelColor(b.screen->width() - 5, b.screen->height() - 5),
-                 QColor(200, 200, 200));
-        b.ts.dialogs.Colours.push_back(std::nullopt);
-        QTest::mouseClick(b.Button("Cmd背景色"), Qt::LeftButton);
-        QCOMPARE(b.state.Settings.Backcolor, QStringLiteral("13158600"));
-    }
-
-    // A game left off today on the same roster is offered again when the screen opens, naming the
-    // lines of the record it could not read; a game that cannot go on as things stand offers a
-    // fresh game, or the way back with nothing written.
-    void aGameLeftOffIsOfferedAgain_data() {
-        QTest::addColumn<int>("mode"); // the mode the screen opens in
-        QTest::addColumn<int>("answer");
-        QTest::newRow("yes: the panels as they were") << 2 << int(Dialogs::Answer::Yes);
-        QTest::newRow("no: a fresh game") << 2 << int(Dialogs::Answer::No);
-        QTest::newRow("another mode: a fresh game") << 3 << int(Dialogs::Answer::Yes);
-        QTest::newRow("another mode: back, nothing written") << 3 << int(Dialogs::Answer::No);
-    }
-    void aGameLeftOffIsOfferedAgain() {
-        QFETCH(int, mode);
-        QFETCH(int, answer);
-        DrawBench b(5, mode);
-        b.state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
-        const QString record = DrawRecordPath(b.folder.path(), QDate::currentDate());
-        DrawRecordLine line;
-        line.GameMode = 2;
-        line.Cols = 5;
-        line.Rows = 5;
-        line.RosterPath = b.state.Settings.RosterFilePath;
-        line.Fingerprint = RosterFingerprint(b.state.Roster);
-        FileError error;
-        QVERIFY(AppendDrawRecord(record, line, error));
-        for (const auto& [row, panel] : {std::pair{3, 7}, std::pair{1, 2}}) {
-            line.Event = DrawEvent::Draw;
-            line.Row = static_cast<qint16>(row);
-            line.Name = b.state.Roster.Cell(RosterColumn::Name, row);
-            line.Panel = static_cast<qint16>(panel);
-            QVERIFY(AppendDrawRecord(record, line, error));
-        }
-        QFile file(record);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
-        b.ts.dialogs.YesNo.push_back(Dialogs::Answer(answer));
-        b.Open();
-        QCOMPARE(b.ts.dialogs.Questions().size(), 1);
-        const QString asked = b.ts.dialogs.Questions().first();
-        QCOMPARE(b.ts.dialogs.LastDefault, Dialogs::Answer::No);
-        QCOMPARE(b.ts.dialogs.Log.front().extra, QStringLiteral("no room")); // read by the room
-        if (mode != 2) {
-            QVERIFY(asked.startsWith(QStringLiteral("前回の抽選（2 人）は、このままでは続けられません。")));
-            QVERIFY(asked.contains(QStringLiteral("ゲームモードが変わっています")));
-            if (Dialogs::Answer(answer) == Dialogs::Answer::No) {
-                QTRY_VERIFY(!b.screen); // closed again
-                QVERIFY(file.open(QIODevice::ReadOnly));
-                QCOMPARE(file.readAll(), before); // nothing written
-                return;
-            }
-        } else {
-            QCOMPARE(asked, QStringLiteral("前回の抽選（2 人）を続けますか？"));
-        }
-        const bool resumed = mode == 2 && Dialogs::Answer(answer) == Dialogs::Answer::Yes;
-        QCOMPARE(b.Panel(7)->IsOpen(), resumed);
-        QCOMPARE(b.Panel(2)->IsOpen(), resumed);
-        if (resumed) {
-            QCOMPARE(b.Panel(7)->ShownName(), QStringLiteral("参加者3"));
-        }
-        QCOMPARE(b.state.DrawInProgress, resumed);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(ReadDrawRecord(file.readAll()).back().Event, resumed ? DrawEvent::Resume : DrawEvent::Start);
-    }
-
-    // Over one card record: S shows the room's standing (a bingo card's number opens its check),
-    // H who was drawn, C a card checked by its number.
-    void historyCardCheckAndTheRoomsStanding() {
-        DrawBench b(9, 3, 3, 3);
-        b.state.Settings.RosterFilePath = QStringLiteral("/rosters/sample.txt");
-        std::vector<RecordedCard> cards;
-        for (const auto& rows :
-             {std::vector<int>{1, 2, 3, 4, 0, 5, 6, 7, 8}, std::vector<int>{9, 8, 7, 6, 0, 5, 4, 3, 2}}) {
-            RecordedCard& card = cards.emplace_back();
-            card.Number = static_cast<int>(cards.size());
-            card.Side = 3;
-            for (const int row : rows) {
-                card.Cells.push_back(
-                    row == 0 ? RecordedCell{0, QStringLiteral("★"), true}
-                             : RecordedCell{static_cast<qint16>(row), QStringLiteral("参加者%1").arg(row)});
-            }
-        }
-        FileError error;
-        QVERIFY(
-            AddCardsToRecord(CardRecordPath(b.folder.path(), b.state.Settings.RosterFilePath), cards, error));
-        b.Open();
-        QTest::keyClick(b.screen, Qt::Key_S);
-        auto* words = b.screen->findChild<QLabel*>(QStringLiteral("lbl会場の状況"));
-        QVERIFY(words && words->isVisible());
-        QTRY_COMPARE(words->text(), QStringLiteral("リーチ 0 枚・ビンゴ 0 枚"));
-        b.Answer("Command1"); // panel 0 opened by hand: row 1
-        QTest::mouseClick(b.Panel(0), Qt::RightButton);
-        QStringList shown;
-        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
-            for (int i = 0; i < box.findChild<QListWidget*>()->count(); ++i) {
-                shown << box.findChild<QListWidget*>()->item(i)->text();
-            }
-            return 0;
-        });
-        QTest::keyClick(b.screen, Qt::Key_H);
-        QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown.first().contains(QStringLiteral("参加者1（登録 1・パネル 1）")),
-                 qPrintable(shown.first()));
-        QString verdict;
-        const auto judged = [&](QDialog& box) {
-            verdict = box.findChild<QLabel*>(QStringLiteral("lbl判定"))->text();
-            return 0;
-        };
-        b.ts.dialogs.Inputs.push_back(QStringLiteral("No.0001"));
-        b.ts.dialogs.Execs.push_back(judged);
-        QTest::keyClick(b.screen, Qt::Key_C);
-        QTRY_COMPARE(verdict, QStringLiteral("リーチ（1 列）")); // 1 and the mark on the diagonal
-        b.ts.dialogs.Inputs.push_back(QStringLiteral("13"));
-        QTest::keyClick(b.screen, Qt::Key_C);
-        QCOMPARE(b.ts.dialogs.Messages().last(), QStringLiteral("カード No.0013 は記録にありません。"));
-        for (int k = 1; k < 3; ++k) {
-            b.Answer("Command1"); // panel k opened by hand: row k + 1
-            QTest::mouseClick(b.Panel(k), Qt::RightButton);
-        }
-        QCOMPARE(words->text(), QStringLiteral("リーチ 1 枚・ビンゴ 1 枚"));
-        b.ts.dialogs.Execs.push_back(judged);
-        QTest::mouseClick(b.screen->findChild<QPushButton*>(QStringLiteral("btnビンゴ_0")), Qt::LeftButton);
-        QCOMPARE(verdict, QStringLiteral("ビンゴ！（1 列）"));
-        QTest::keyClick(b.screen, Qt::Key_S);
-        QVERIFY(!words->isVisible());
-    }
-
     void typedLinesGoOnAfterTheWindowGrows() {
         DrawBench b(1, 2);
         b.state.Roster.SetCell(RosterColumn::Affiliation, 1,
@@ -347,7 +556,366 @@ private slots:
         }
         QVERIFY(beyond);
     }
+
+    void thePanelBoxStaysOnTheScreen() {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        QVERIFY(screen);
+        const QRect available = screen->availableGeometry();
+        for (const QPoint wished :
+             {available.bottomRight() + QPoint(5000, 5000), QPoint(-300, -300), available.center(),
+              QPoint(available.right() - 20, available.top() + 10)}) {
+            ScriptedDialogs dialogs;
+            QRect placed;
+            dialogs.Execs.push_back([&](QDialog& box) {
+                placed = QRect(box.pos(), box.size());
+                return int(QDialog::Rejected);
+            });
+            QCOMPARE(KapMenuBox::X_MenuBox(dialogs, nullptr, wished, 0), qint16(0));
+            QVERIFY2(available.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                .arg(placed.x())
+                                                                .arg(placed.y())
+                                                                .arg(placed.width())
+                                                                .arg(placed.height())));
+            if (available.contains(QRect(wished, placed.size() + QSize(16, 48)))) {
+                QCOMPARE(placed.topLeft(), wished); // where it fits, exactly at the panel's centre
+            }
+        }
+    }
+
+    void aScreenClosingItselfFullScreenTakesItsChildWindow() {
+        DrawBench rig(0, 2);
+        MainWindow window(rig.state, rig.ts.services);
+        window.show();
+        window.mnu開始_Click();
+        QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
+        screen->ShowFullScreen();
+        rig.ts.clock.Advance(2000); // the message, then the self close
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(screen.isNull());
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window.ChildScreen());
+    }
+
+    void stopQuestionWhileTheDrawRunsOn_data() {
+        QTest::addColumn<int>("advanceMs"); // virtual time that passes while the question is up
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("draw ends during the question, No") << 120000 << false;
+        QTest::newRow("draw ends during the question, Yes") << 120000 << true;
+        QTest::newRow("draw goes on during the question, Yes") << 2500 << true;
+        QTest::newRow("draw goes on during the question, No") << 2500 << false;
+    }
+    void stopQuestionWhileTheDrawRunsOn() {
+        QFETCH(int, advanceMs);
+        QFETCH(bool, yes);
+        DrawBench rig(3, 2);
+        rig.state.Roster.SetCell(RosterColumn::Song, 1, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterColumn::Song, 2, QStringLiteral("song.mp3"));
+        rig.state.Roster.SetCell(RosterColumn::Song, 3, QStringLiteral("song.mp3"));
+        rig.ts.music.AddSong(QDir(rig.state.Settings.Musics).filePath(QStringLiteral("song.mp3")), 200);
+        MainWindow window(rig.state, rig.ts.services);
+        const int idleTimers = rig.ts.clock.ActiveTimerCount();
+        window.mnu開始_Click();
+        QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
+        QVERIFY(screen);
+        rig.ts.clock.Advance(1000);
+        screen->cmd抽選開始_Click();
+        rig.ts.clock.Advance(3000);
+        QVERIFY(screen->Sequence().IsRunning());
+        rig.ts.dialogs.WhileNextBoxIsUp = [&] { rig.ts.clock.Advance(advanceMs); };
+        rig.ts.dialogs.YesNo.push_back(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        window.mnu終了_Click();
+        QCOMPARE(rig.ts.dialogs.Questions(), QStringList{QStringLiteral("抽選を中止しますか？")});
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (yes) {
+            QVERIFY(screen.isNull());
+            QCOMPARE(rig.ts.music.OpenCount(), 0);
+            QCOMPARE(rig.ts.clock.ActiveTimerCount(), idleTimers);
+            rig.ts.clock.Advance(60000);
+            QVERIFY(rig.ts.dialogs.Messages().isEmpty());
+            return;
+        }
+        QVERIFY(screen);
+        QVERIFY(rig.state.DrawInProgress);
+        for (int guard = 0; screen->Sequence().IsRunning() && guard < 100000; ++guard) {
+            rig.ts.clock.AdvanceToNext();
+        }
+        QCOMPARE(screen->Sequence().DrawCount(), 1);
+        QVERIFY(screen->findChild<QPushButton*>(QStringLiteral("cmd抽選開始"))->isVisibleTo(screen));
+        QVERIFY(rig.ts.dialogs.Messages().isEmpty());
+        // The next draw runs as usual.
+        screen->cmd抽選開始_Click();
+        for (int guard = 0; screen->Sequence().IsRunning() && guard < 100000; ++guard) {
+            rig.ts.clock.AdvanceToNext();
+        }
+        QCOMPARE(screen->Sequence().DrawCount(), 2);
+        rig.state.DrawInProgress = false;
+        window.mnu終了_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(screen.isNull());
+    }
+
+    // In modes 2 and 3 a right click on a panel, open or closed, brings its box, never the
+    // screen's menu; the background keeps the menu; in mode 1 the panels take no right click.
+    void aRightClickOnAPanelOpensItsBox_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("mode 2") << 2;
+        QTest::newRow("mode 3") << 3;
+    }
+    void aRightClickOnAPanelOpensItsBox() {
+        QFETCH(int, mode);
+        if (mode == 2) { // mode 1: panels take no right click; the screen's menu comes
+            DrawBench one(3, 1);
+            one.Open();
+            PopupWatch popup;
+            RightClick(one.Panel(2));
+            QCOMPARE(popup.seen, QStringLiteral("mnu抽選画面"));
+            QVERIFY(one.ts.dialogs.Log.empty());
+        }
+        DrawBench b(6, mode);
+        b.Open();
+        QStringList enabled;
+        const auto answer = [&](const char* button) {
+            b.ts.dialogs.Execs.push_back([&enabled, button](QDialog& box) {
+                enabled.clear();
+                for (const char* name : {"Command1", "Command2", "CmdExit"}) {
+                    if (box.findChild<QPushButton*>(QString::fromUtf8(name))->isEnabled()) {
+                        enabled.append(QString::fromUtf8(name));
+                    }
+                }
+                box.findChild<QPushButton*>(QString::fromUtf8(button))->click();
+                return box.result();
+            });
+        };
+        answer("Command1");
+        {
+            PopupWatch popup;
+            RightClick(b.Panel(3));
+            QCOMPARE(popup.seen, QString());
+        }
+        QCOMPARE(enabled, (QStringList{QStringLiteral("Command1"), QStringLiteral("CmdExit")}));
+        QVERIFY(b.Panel(3)->IsOpen());
+        if (mode == 3) {
+            QCOMPARE(b.screen->Sequence().PanelRow(3), qint16(4)); // the panel's own participant
+        }
+        answer("Command2");
+        RightClick(b.Panel(3));
+        QCOMPARE(enabled, (QStringList{QStringLiteral("Command2"), QStringLiteral("CmdExit")}));
+        QVERIFY(!b.Panel(3)->IsOpen());
+        QCOMPARE(b.Asked(QStringLiteral("exec")), 2);
+        // A left click does nothing; the background still has the screen's menu.
+        QTest::mouseClick(WindowOf(b.screen), Qt::LeftButton, {}, CentreInWindow(b.Panel(3)));
+        PopupWatch popup;
+        QTest::mouseClick(WindowOf(b.screen), Qt::RightButton, {},
+                          QPoint(b.screen->width() - 5, b.screen->height() - 5));
+        QCOMPARE(popup.seen, QStringLiteral("mnu抽選画面"));
+        QVERIFY(popup.actions.contains(QStringLiteral("操作キー一覧 (F1)")));
+        QCOMPARE(b.Asked(QStringLiteral("exec")), 2);
+    }
+
+    // A key held down draws once, as one click does, and a box that opens under it stays up.
+    void aHeldKeyDrawsOnce_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Space, mode 1") << 1 << int(Qt::Key_Space);
+        QTest::newRow("Enter, mode 4") << 4 << int(Qt::Key_Return);
+    }
+    void aHeldKeyDrawsOnce() {
+        QFETCH(int, mode);
+        QFETCH(int, key);
+        DrawBench b(3, mode);
+        b.state.DrawKind = DrawKind::Simple;
+        b.Open();
+        b.screen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(b.screen));
+        Key(b.screen, QEvent::KeyPress, key);
+        QVERIFY(b.screen->Sequence().IsRunning());
+        for (int held = 0; held < 400; ++held) { // 40 s of repeats, ten a second
+            b.ts.clock.Advance(100);
+            Key(b.screen, QEvent::KeyRelease, key, true);
+            Key(b.screen, QEvent::KeyPress, key, true);
+        }
+        Key(b.screen, QEvent::KeyRelease, key);
+        QVERIFY(!b.screen->Sequence().IsRunning());
+        QCOMPARE(b.screen->Sequence().DrawCount(), 1);
+        // Each fresh press draws again, until nobody is left: then the message, once a press.
+        for (int press = 0; press < 3; ++press) {
+            QTest::keyClick(WindowOf(b.screen), Qt::Key(key));
+            b.RunOn();
+        }
+        QCOMPARE(b.screen->Sequence().DrawCount(), 3);
+        QCOMPARE(b.ts.dialogs.Messages().size(), 1);
+    }
+
+    // The room's boxes: a key held from before the box, or repeating, does not answer it; a
+    // fresh press does.
+    void aBoxIsNotAnsweredByAHeldKey() {
+        DrawBench b(1);
+        b.Open();
+        std::unique_ptr<RoomBox> box(
+            MakeRoomMessageBox(b.screen, QStringLiteral("これ以上データが登録されていません")));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        Key(box.get(), QEvent::KeyPress, Qt::Key_Return, true);
+        Key(box.get(), QEvent::KeyRelease, Qt::Key_Return, true);
+        Key(box.get(), QEvent::KeyPress, Qt::Key_Space, true);
+        Key(box.get(), QEvent::KeyRelease, Qt::Key_Space);
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->result(), 0);
+        QTest::keyClick(box->windowHandle(), Qt::Key_Space);
+        QVERIFY(!box->isVisible());
+        QCOMPARE(box->result(), int(QDialog::Accepted));
+    }
+
+    // Messages are read from the back of a hall (type of at least 1/40 of the screen's height), take
+    // the width their text needs and break between phrases; questions keep their default.
+    void messagesAreSizedToTheirText() {
+        QCOMPARE(std::tuple(RoomTypePixels(1080), RoomTypePixels(1081), RoomTypePixels(2160)),
+                 std::tuple(27, 28, 54));
+        DrawBench b(1);
+        b.Open();
+        const int height = b.screen->screen()->geometry().height();
+        for (const QString& text :
+             {QStringLiteral("これ以上データが登録されていません"),
+              QStringLiteral("ゲームモードが変わったため続けられません。（モード1 → モード3）")}) {
+            std::unique_ptr<RoomBox> box(MakeRoomMessageBox(b.screen, text));
+            QVERIFY(QFontInfo(box->font()).pixelSize() >= RoomTypePixels(height));
+            box->show();
+            QCOMPARE(box->Lines(), QStringList{text});
+            QVERIFY(box->TextLabel()->width() >= QFontMetrics(box->font()).horizontalAdvance(text));
+            QVERIFY(box->width() <= b.screen->screen()->availableGeometry().width());
+        }
+        std::unique_ptr<RoomBox> question(MakeRoomQuestionBox(
+            b.screen, QStringLiteral("前回の抽選（4 人）を続けますか？"), Dialogs::Answer::No));
+        QCOMPARE(question->DefaultButton(), question->Button(Dialogs::Answer::No));
+    }
+
+    // F1 shows the keys in the room's type.
+    void theKeysAreListed() {
+        DrawBench b(1);
+        b.Open();
+        b.screen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(b.screen));
+        QStringList shown;
+        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
+            for (const QLabel* label : box.findChildren<QLabel*>()) {
+                shown.append(label->text());
+                if (QFontInfo(label->font()).pixelSize() <
+                    RoomTypePixels(b.screen->screen()->geometry().height())) {
+                    shown.append(QStringLiteral("small"));
+                }
+            }
+            return 0;
+        });
+        QTest::keyClick(WindowOf(b.screen), Qt::Key_F1);
+        QCOMPARE(b.Asked(QStringLiteral("exec")), 1);
+        for (const auto& [key, what] : DrawKeysBox::Keys()) {
+            QVERIFY(shown.contains(key) && shown.contains(what));
+        }
+        QVERIFY(!shown.contains(QStringLiteral("small")));
+    }
+
+    // Full screen on the projector and back: F11 and Esc on the draw screen itself, and on the
+    // main window at the laptop (keys and menu), where the operator is told they work.
+    void fullScreenAndBackFromEitherWindow() {
+        DrawBench rig(3, 2);
+        MainWindow window(rig.state, rig.ts.services);
+        window.resize(1000, 700);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.mnu開始_Click();
+        QPointer<DrawScreen> screen = window.findChild<DrawScreen*>(QStringLiteral("frm抽選"));
+        QVERIFY(screen && !screen->isWindow());
+        rig.ts.clock.Advance(1000);
+        QTRY_COMPARE(QApplication::focusWidget(), screen.data());
+        QTest::keyClick(window.windowHandle(), Qt::Key_F11);
+        QVERIFY(screen->IsFullScreen() && screen->isWindow());
+        QVERIFY(screen->screen() != window.screen()); // on the projector
+        QCOMPARE(screen->geometry(), DrawScreen::ProjectorScreen(&window)->geometry());
+        QVERIFY(window.ChildScreen());
+        PanelWidget* first = screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_0"));
+        PanelWidget* last = screen->findChild<PanelWidget*>(QStringLiteral("Picパネル_24"));
+        QVERIFY(qAbs(first->x() - (screen->width() - last->geometry().right() - 1)) <= 2); // centred
+        // At the laptop: the stand-in says what works, and it does.
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto* standIn = qobject_cast<QLabel*>(window.ChildScreen());
+        QVERIFY(standIn && standIn->text().contains(QStringLiteral("F11 または Esc で戻ります")));
+        QTest::keyClick(window.windowHandle(), Qt::Key_Escape);
+        QVERIFY(!screen->IsFullScreen() && !screen->isWindow());
+        QVERIFY(first->x() < 20); // back at the left edge, as designed
+        QTest::keyClick(window.windowHandle(), Qt::Key_F11);
+        QVERIFY(screen->IsFullScreen());
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(window.windowHandle(), Qt::Key_F11);
+        QVERIFY(!screen->IsFullScreen());
+        window.findChild<QAction*>(QStringLiteral("mnu全画面"))->trigger();
+        QVERIFY(screen->IsFullScreen());
+        // On the projector itself.
+        screen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(screen));
+        QTest::keyClick(screen->windowHandle(), Qt::Key_Escape);
+        QVERIFY(!screen->IsFullScreen());
+        QTest::keyClick(window.windowHandle(), Qt::Key_F11);
+        QVERIFY(screen->IsFullScreen());
+        screen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(screen));
+        QTest::keyClick(screen->windowHandle(), Qt::Key_F11);
+        QVERIFY(!screen->IsFullScreen());
+        // 抽選 → 終了 while full screen closes the screen and its child window.
+        QTest::keyClick(window.windowHandle(), Qt::Key_F11);
+        window.mnu終了_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(screen.isNull());
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window.ChildScreen());
+    }
+
+    // A wide grid fits the width, in the window and full screen: every panel is seen whole.
+    void everyPanelIsOnTheScreen_data() {
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("18 x 1") << 18 << 1;
+        QTest::newRow("500 x 1") << 500 << 1;
+        QTest::newRow("25 x 20") << 25 << 20;
+    }
+    void everyPanelIsOnTheScreen() {
+        QFETCH(int, cols);
+        QFETCH(int, rows);
+        DrawBench b(3, 1, cols, rows);
+        b.Open();
+        for (const bool full : {false, true}) {
+            if (full) {
+                b.screen->ShowFullScreen();
+                b.ts.clock.Advance(1000);
+            }
+            for (int k = 0; k < b.screen->Sequence().PanelCount(); ++k) {
+                QVERIFY2(b.screen->rect().contains(b.Panel(k)->geometry()),
+                         qPrintable(QStringLiteral("panel %1 full %2").arg(k).arg(full)));
+                QVERIFY(b.Panel(k)->isVisible() && b.Panel(k)->width() > 1);
+            }
+        }
+    }
 };
 
-QTEST_MAIN(DrawScreenTest)
+int main(int argc, char** argv) {
+    // Two screens side by side: the laptop and the projector.
+    QTemporaryFile config;
+    config.setFileTemplate(QDir::tempPath() + QStringLiteral("/mirda-screens-XXXXXX.json"));
+    if (!config.open()) {
+        return 1;
+    }
+    config.write(R"({"screens": [
+        {"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96},
+        {"name": "projector", "x": 1366, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+    QApplication app(argc, argv);
+    DrawScreenTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "drawscreen_test.moc"

@@ -1,4 +1,5 @@
 #include "core/common/designfonts.h"
+#include "support/scriptstep.h"
 #include "support/testservices.h"
 #include "ui/settings/gamesettingsscreen.h"
 
@@ -7,49 +8,109 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Fixture {
-    explicit Fixture(const QString& dflag = QStringLiteral("111111111"), qint32 mode = 1, qint32 cols = 5) {
+// The game settings screen over default settings, its settings file in a folder of its own; driven
+// by the steps of a script (see tests/data/settings).
+struct Rig {
+    Rig() {
         state.Settings.ApplyDefaults();
-        state.Settings.Dflag = dflag;
-        state.Settings.GameMode = mode;
-        state.Settings.Cols = cols;
         state.Settings.Pictures = QStringLiteral("/w/Pictures");
         state.Settings.Musics = QStringLiteral("/w/Musics");
+        state.Settings.Cols = 5;
         state.ProgramFolder = dir.path() + u'/';
-        screen = new GameSettingsScreen(state, t.services);
-        screen->show();
-        QVERIFY(QTest::qWaitForWindowExposed(screen));
     }
-    ~Fixture() { delete screen.data(); }
-    template <typename T> T* Child(const QString& name) const { return screen->findChild<T*>(name); }
-    // A click through the screen's window, as the platform delivers it.
-    void Click(const QString& name) const {
-        QWidget* widget = Child<QWidget>(name);
-        QTest::mouseClick(screen->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                          widget->mapTo(screen, widget->rect().center()));
+    ~Rig() { delete screen.data(); }
+    template <typename T = QWidget> T* Child(const QString& name) const {
+        return screen->findChild<T*>(name);
     }
-    void Apply(Dialogs::Answer answer) {
-        t.dialogs.YesNo.push_back(answer);
-        Click(QStringLiteral("Cmd設定適用"));
-    }
-    QString Checks() const {
-        QString out;
-        for (int i = 0; i < 9; ++i) {
-            out += Child<QCheckBox>(QStringLiteral("Chk紹介_%1").arg(i))->isChecked() ? u'1' : u'0';
+
+    QString Step(const ScriptStep& step) {
+        const QString &name = step.Name, &arg = step.Arg, &value = step.Value;
+        if (!opened && name != u"dflag" && name != u"mode" && name != u"cols") {
+            opened = true;
+            screen = new GameSettingsScreen(state, t.services);
+            screen->show();
+            if (!QTest::qWaitForWindowExposed(screen)) {
+                return QStringLiteral("not shown");
+            }
         }
-        return out;
+        QString got;
+        if (name == u"dflag") {
+            state.Settings.Dflag = value;
+        } else if (name == u"mode" || name == u"cols") {
+            (name == u"mode" ? state.Settings.GameMode : state.Settings.Cols) = value.toInt();
+        } else if (name == u"click" || name == u"apply") { // through the screen's window
+            if (name == u"apply") {
+                t.dialogs.YesNo.push_back(value == u"No" ? Dialogs::Answer::No : Dialogs::Answer::Yes);
+            }
+            QWidget* widget = Child(name == u"apply" ? QStringLiteral("Cmd設定適用") : arg);
+            QTest::mouseClick(screen->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              widget->mapTo(screen, widget->rect().center()));
+        } else if (name == u"colour") { // the colour box's next answer; none cancels
+            t.dialogs.Colours.push_back(value.isEmpty() ? std::nullopt
+                                                        : std::optional<QColor>(QColor(value)));
+        } else if (name == u"folder") { // the folder box's next answer; none cancels
+            t.dialogs.Folders.push_back(value);
+        } else if (name == u"set") {
+            Child<QComboBox>(arg)->setEditText(value);
+        } else if (name == u"close") { // through its frame
+            screen->close();
+        } else if (name == u"checks?") { // the nine introduction boxes
+            for (int i = 0; i < 9; ++i) {
+                got += Child<QCheckBox>(QStringLiteral("Chk紹介_%1").arg(i))->isChecked() ? u'1' : u'0';
+            }
+        } else if (name == u"checked?") {
+            got = QString::number(int(Child<QRadioButton>(arg)->isChecked()));
+        } else if (name == u"items?") { // first|last|count of a list
+            const auto* combo = Child<QComboBox>(arg);
+            got = QStringLiteral("%1|%2|%3")
+                      .arg(combo->itemText(0), combo->itemText(combo->count() - 1))
+                      .arg(combo->count());
+        } else if (name == u"shown?") {
+            auto* edit = Child<QLineEdit>(arg);
+            got = edit ? edit->text() : Child<QComboBox>(arg)->currentText();
+        } else if (name == u"background?") {
+            got = screen->palette().color(QPalette::Window).name();
+        } else if (name == u"visible?") {
+            got = QString::number(int(screen && screen->isVisible()));
+        } else if (name == u"stored?") { // Dflag|GameMode|Cols|Rows|Backcolor|Pictures|Musics
+            const SettingsRecord& s = state.Settings;
+            got = QStringList{s.Dflag,
+                              QString::number(s.GameMode),
+                              QString::number(s.Cols),
+                              QString::number(s.Rows),
+                              s.Backcolor,
+                              s.Pictures,
+                              s.Musics}
+                      .join(u'|');
+        } else if (name == u"questions?" || name == u"messages?") {
+            got = (name == u"questions?" ? t.dialogs.Questions() : t.dialogs.Messages()).join(u'/');
+        } else if (name == u"default?") {
+            got = QString::fromLatin1(t.dialogs.LastDefault == Dialogs::Answer::Yes ? "Yes" : "No");
+        } else if (name == u"asked?") { // the last box's text
+            got = t.dialogs.Log.empty() ? QString() : t.dialogs.Log.back().text;
+        } else if (name == u"unanswered?") { // answers no box took
+            got = QString::number(t.dialogs.YesNo.size());
+        } else if (name == u"ini?") { // the text when Mrda.ini holds it, else all of Mrda.ini
+            QFile ini(dir.filePath(QStringLiteral("Mrda.ini")));
+            const QByteArray bytes = ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
+            got = bytes.contains(step.Bytes) ? value : QString::fromUtf8(bytes);
+        } else {
+            got = QStringLiteral("<no such step>");
+        }
+        return got;
     }
+
     QTemporaryDir dir;
     ProgramState state;
     TestServices t;
     QPointer<GameSettingsScreen> screen;
+    bool opened = false;
 };
 
 } // namespace
@@ -60,84 +121,12 @@ class GameSettingsTest : public QObject {
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
-    // The name is always introduced; a mode outside the list shows as モード１.
-    void flagsAndModeAreShownAndStored_data() {
-        QTest::addColumn<QString>("dflag");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("stored");
-        QTest::newRow("name and photo") << "100000001" << 4 << "100000001" << 4;
-        QTest::newRow("name always on") << "011111111" << 2 << "111111111" << 2;
-        QTest::newRow("short") << "111" << 0 << "111000000" << 1;
-        QTest::newRow("other characters") << "1x1 11111" << 7 << "101011111" << 1;
-    }
-    void flagsAndModeAreShownAndStored() {
-        QFETCH(QString, dflag);
-        QFETCH(int, mode);
-        QFETCH(QString, shown);
-        QFETCH(int, stored);
-        Fixture f(dflag, mode);
-        QCOMPARE(f.Checks(), shown);
-        QVERIFY(f.Child<QRadioButton>(QStringLiteral("Optモード_%1").arg(stored - 1))->isChecked());
-        f.Apply(Dialogs::Answer::Yes);
-        QCOMPARE(f.state.Settings.Dflag, shown);
-        QCOMPARE(f.state.Settings.GameMode, stored);
-    }
-
-    // Columns from 1 to 18 and rows from 1 to 12 to pick, any number typed; a confirmed apply
-    // stores, saves and closes.
-    void confirmedApplyStoresSavesAndCloses() {
-        Fixture f(QStringLiteral("111111111"), 1, 20);
-        auto* columns = f.Child<QComboBox>(QStringLiteral("Cmb列数"));
-        auto* rows = f.Child<QComboBox>(QStringLiteral("Cmb行数"));
-        QCOMPARE(columns->currentText(), QStringLiteral("20"));
-        QCOMPARE(
-            QStringList({columns->itemText(0), columns->itemText(17), QString::number(columns->count())}),
-            QStringList({QStringLiteral("1"), QStringLiteral("18"), QStringLiteral("18")}));
-        QCOMPARE(QStringList({rows->itemText(11), QString::number(rows->count())}),
-                 QStringList({QStringLiteral("12"), QStringLiteral("12")}));
-        rows->setEditText(QStringLiteral("2.5"));
-        f.Apply(Dialogs::Answer::Yes);
-        QCOMPARE(f.t.dialogs.Questions(), QStringList{QStringLiteral("指定条件を適用しますか？")});
-        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::Yes);
-        QCOMPARE(f.state.Settings.Cols, 20);
-        QCOMPARE(f.state.Settings.Rows, 2);
-        QVERIFY(f.screen.isNull() || !f.screen->isVisible());
-        QFile ini(f.dir.filePath(QStringLiteral("Mrda.ini")));
-        QVERIFY(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("Cols = 20\r\nRows = 2\r\n"));
-    }
-
-    void editsStayUntilApplied() {
-        Fixture f;
-        f.t.dialogs.Colours = {QColor(255, 0, 0), std::nullopt};
-        f.Click(QStringLiteral("Cmd背景色"));
-        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt背景色"))->text(), QStringLiteral("255"));
-        QCOMPARE(f.screen->palette().color(QPalette::Window), QColor(255, 0, 0));
-        f.Click(QStringLiteral("Cmd背景色")); // cancelled
-        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt背景色"))->text(), QStringLiteral("255"));
-        f.Click(QStringLiteral("Optモード_2"));
-        f.Apply(Dialogs::Answer::No); // No keeps the screen with the edits in place
-        QVERIFY(f.screen->isVisible() && f.Child<QRadioButton>(QStringLiteral("Optモード_2"))->isChecked());
-        f.t.dialogs.Folders = {QStringLiteral("/photos"), QString()}; // the second cancelled
-        f.Click(QStringLiteral("Cmd写真"));
-        f.Click(QStringLiteral("Cmd音楽"));
-        QCOMPARE(f.t.dialogs.Log.back().text, QStringLiteral("音楽保存フォルダーを選択してください。"));
-        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt写真"))->text(), QStringLiteral("/photos"));
-        QCOMPARE(f.Child<QLineEdit>(QStringLiteral("Txt音楽"))->text(), QStringLiteral("/w/Musics"));
-        // Rows or columns that are no number are refused before the question.
-        for (const char* combo : {"Cmb行数", "Cmb列数"}) {
-            f.Child<QComboBox>(QString::fromUtf8(combo))->setEditText(QStringLiteral("abc"));
-            f.Apply(Dialogs::Answer::Yes);
-            QCOMPARE(f.t.dialogs.Questions().size(), 1);
-            QCOMPARE(f.t.dialogs.Messages().last(),
-                     QStringLiteral("縦パネル数と横パネル数は数字で指定してください。"));
-            f.Child<QComboBox>(QString::fromUtf8(combo))->setEditText(QStringLiteral("5"));
-        }
-        f.screen->close(); // closed through its frame: nothing is stored
-        QCOMPARE(f.state.Settings.Backcolor, QStringLiteral("8421504"));
-        QCOMPARE(f.state.Settings.GameMode, 1);
-        QCOMPARE(f.state.Settings.Pictures, QStringLiteral("/w/Pictures"));
-        QCOMPARE(f.t.dialogs.YesNo.size(), size_t(2)); // the refused applies asked nothing
+    // Scripts of clicks and answers through the window, from tests/data/settings.
+    void scriptsFromData() {
+        const int cases = RunScripts<Rig>(QStringLiteral("settings"), [](const std::string& failed) {
+            QTest::qFail(failed.c_str(), __FILE__, __LINE__);
+        });
+        QVERIFY(cases >= 6);
     }
 };
 

@@ -2,27 +2,18 @@
 #include "core/transfer/importread.h"
 #include "core/transfer/importsource.h"
 #include "support/testservices.h"
-#include "ui/app/mainwindow.h"
 #include "ui/transfer/importdialog.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSemaphore>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -46,24 +37,6 @@ QList<int> shownMapping(QWidget& dialog) {
     return out;
 }
 
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        qWarning("cannot write %s", qPrintable(path));
-    }
-    return path;
-}
-
-// Waits until the dialog has read its file, then accepts it.
-int acceptOnceRead(QDialog& dialog) {
-    auto& import = static_cast<ImportDialog&>(dialog);
-    if (!QTest::qWaitFor([&] { return !import.IsReading(); })) {
-        qWarning("the file was not read");
-    }
-    return static_cast<int>(QDialog::Accepted);
-}
-
 const QByteArray kFormCsv = QStringLiteral("お名前,誕生日,部署,コメント\r\n"
                                            "山田 太郎,1990/4/1,総務部,\"よろしく, どうぞ\"\r\n"
                                            "川口 花子,1988-12-24,営業部,\r\n"
@@ -74,26 +47,6 @@ const QByteArray kFormCsv = QStringLiteral("お名前,誕生日,部署,コメン
 
 class ImportDialogTest : public QObject {
     Q_OBJECT
-
-private:
-    struct Fixture {
-        explicit Fixture(std::initializer_list<const char16_t*> names = {}) : state(StateWithNames(names)) {
-            state.ProgramFolder = dir.path() + u'/';
-            state.Settings.RosterFilePath = dir.filePath(QStringLiteral("roster.txt"));
-            window = std::make_unique<MainWindow>(state, t.services);
-        }
-        QAction* action(const char* name) const {
-            return window->findChild<QAction*>(QString::fromUtf8(name));
-        }
-        void closeScreen() {
-            window->MdiArea()->subWindowList().first()->close();
-            t.clock.Advance(1200);
-        }
-        QTemporaryDir dir;
-        ProgramState state;
-        TestServices t;
-        std::unique_ptr<MainWindow> window;
-    };
 
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
@@ -211,137 +164,6 @@ private slots:
                 QCOMPARE(dialog.result(), static_cast<int>(QDialog::Accepted));
             }
         }
-    }
-
-    void menuItemsFollowTheRosterFileCommands() {
-        Fixture f;
-        const QList<QAction*> items = f.window->findChild<QMenu*>(QStringLiteral("mnuFile"))->actions();
-        const auto at = [&](const char* name) { return items.indexOf(f.action(name)); };
-        QCOMPARE(at("mnuFileImport"), at("mnuFileSaveAs") + 1);
-        QCOMPARE(at("mnuFileExport"), at("mnuFileSaveAs") + 2);
-        QCOMPARE(f.action("mnuFileImport")->text(), QStringLiteral("インポート(&I)..."));
-        QCOMPARE(f.action("mnuFileExport")->text(), QStringLiteral("エクスポート(&E)..."));
-
-        // With a screen open the ﾌｧｲﾙ menu is off, and called anyway the commands refuse.
-        f.t.clock.Advance(1200);
-        f.window->mnuToolsOptions_Click();
-        QVERIFY(!f.action("mnuFileAction")->isEnabled());
-        f.window->mnuFileImport_Click();
-        f.window->mnuFileExport_Click();
-        const QString refusal = QStringLiteral(
-            "選択された操作は無効です。\r\n呼び出されたフォームを閉じてから再操作してください。");
-        QCOMPARE(f.t.dialogs.Messages(), (QStringList{refusal, refusal}));
-        QCOMPARE(static_cast<int>(f.t.dialogs.Log.size()), 2); // no file dialog
-        f.closeScreen();
-        QVERIFY(f.action("mnuFileAction")->isEnabled());
-    }
-
-    void importAppends() {
-        Fixture f({u"既存1", u"既存2"});
-        const QString path = writeFile(f.dir, QStringLiteral("form.csv"), kFormCsv);
-        f.t.dialogs.Files.push_back(path);
-        f.t.dialogs.Execs.push_back(acceptOnceRead);
-        f.window->mnuFileImport_Click();
-        const auto& open = f.t.dialogs.Log.front();
-        QCOMPARE(open.kind, QStringLiteral("open"));
-        QCOMPARE(open.text, QStringLiteral("インポート"));
-        QCOMPARE(open.extra,
-                 QDir::toNativeSeparators(f.dir.path()) +
-                     QStringLiteral("|表のファイル (*.csv;*.tsv;*.txt;*.xlsx);;すべてのファイル(*.*)|1"));
-        QCOMPARE(f.state.Roster.Cell(C::Name, 2), QStringLiteral("既存2"));
-        QCOMPARE(f.state.Roster.Cell(C::Name, 3), QStringLiteral("山田 太郎"));
-        QVERIFY(!f.state.Roster.IsInUse(5));
-        QVERIFY(f.state.RosterModified);
-        QVERIFY(f.t.dialogs.Questions().isEmpty()); // adding asks nothing
-        QCOMPARE(f.window->ChildScreen()->objectName(), QStringLiteral("Frm参加者登録"));
-        QCOMPARE(f.window->ChildScreen()->windowTitle(), f.state.Settings.RosterFilePath);
-        f.closeScreen();
-
-        // Cancelled in the dialog: nothing changes, no screen opens.
-        f.t.dialogs.Files.push_back(path);
-        f.window->mnuFileImport_Click();
-        QVERIFY(!f.state.Roster.IsInUse(5));
-        QVERIFY(!f.window->ChildScreen());
-
-        // A file that cannot be read is reported.
-        const QString broken = writeFile(f.dir, QStringLiteral("book.xlsx"), "not a workbook");
-        f.t.dialogs.Files.push_back(broken);
-        f.t.dialogs.Execs.push_back(acceptOnceRead); // when the read outlasts the wait before the dialog
-        f.window->mnuFileImport_Click();
-        QCOMPARE(f.t.dialogs.Messages().last(),
-                 broken +
-                     QStringLiteral(" を取り込めません。\r\nXLSX 形式のブックではありません。\r\n"
-                                    "Excel などで開き、.xlsx 形式で保存し直してから取り込んでください。"));
-        // So is one whose only cells lie beyond the columns read.
-        const QString wide = writeFile(f.dir, QStringLiteral("wide.csv"), QByteArray(300, ',') + "山田\r\n");
-        f.t.dialogs.Files.push_back(wide);
-        f.t.dialogs.Execs.push_back(acceptOnceRead);
-        f.window->mnuFileImport_Click();
-        QCOMPARE(f.t.dialogs.Messages().last(),
-                 wide + QStringLiteral(
-                            " の最初の 256 列には取り込めるデータがありません（ファイルは 301 列あります）。"
-                            "\r\n氏名などの列を左に寄せたファイルにしてください。"));
-        QVERIFY(!f.window->ChildScreen());
-    }
-
-    void importReplacesAfterTheUnsavedQuestion() {
-        Fixture f({u"既存1", u"既存2", u"既存3"});
-        f.state.RosterModified = true;
-        const QString path = writeFile(f.dir, QStringLiteral("form.csv"), kFormCsv);
-        const auto replace = [](QDialog& dialog) {
-            dialog.findChild<QRadioButton*>(QStringLiteral("optReplace"))->setChecked(true);
-            return acceptOnceRead(dialog);
-        };
-        f.t.dialogs.Files.push_back(path);
-        f.t.dialogs.Execs.push_back(replace);
-        f.t.dialogs.YesNo.push_back(Dialogs::Answer::No);
-        f.window->mnuFileImport_Click();
-        QCOMPARE(f.t.dialogs.Questions(),
-                 QStringList{QStringLiteral(
-                     "名簿ファイルは保存されていません。\r\n続行すると変更内容がキャンセルされます。"
-                     "\r\n名簿を置き換えますか\r\n")});
-        QCOMPARE(f.t.dialogs.LastDefault, Dialogs::Answer::No);
-        QCOMPARE(f.state.Roster.Cell(C::Name, 3), QStringLiteral("既存3"));
-        QVERIFY(!f.window->ChildScreen());
-
-        f.t.dialogs.Files.push_back(path);
-        f.t.dialogs.Execs.push_back(replace);
-        f.t.dialogs.YesNo.push_back(Dialogs::Answer::Yes);
-        f.window->mnuFileImport_Click();
-        QCOMPARE(f.state.Roster.Cell(C::Name, 1), QStringLiteral("山田 太郎"));
-        QCOMPARE(f.state.Roster.Cell(C::Name, 2), QStringLiteral("川口 花子"));
-        QVERIFY(!f.state.Roster.IsInUse(3));
-        QVERIFY(f.state.RosterModified);
-        QVERIFY(f.state.Settings.RosterFilePath.isEmpty());
-        QCOMPARE(f.window->ChildScreen()->windowTitle(), QString());
-    }
-
-    void exportWritesOrSaysWhyNot() {
-        Fixture f({u"山田, 太郎"});
-        const QString target = f.dir.filePath(QStringLiteral("名簿.csv"));
-        f.t.dialogs.Files.push_back(target);
-        f.window->mnuFileExport_Click();
-        const auto& save = f.t.dialogs.Log.front();
-        QCOMPARE(save.kind, QStringLiteral("save"));
-        QCOMPARE(save.text, QStringLiteral("エクスポート"));
-        QCOMPARE(save.extra, QDir::toNativeSeparators(target) +
-                                 QStringLiteral("|CSVファイル (*.csv);;すべてのファイル(*.*)|1"));
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().startsWith("\xEF\xBB\xBF氏名,生年"));
-        QVERIFY(f.t.dialogs.Messages().isEmpty());
-        QVERIFY(!f.state.RosterModified);
-
-        const QString missing = f.dir.filePath(QStringLiteral("なし/名簿.csv"));
-        f.t.dialogs.Files.push_back(missing);
-        f.window->mnuFileExport_Click();
-        QCOMPARE(f.t.dialogs.Messages(), QStringList{QStringLiteral("エクスポートできませんでした。\r\n") +
-                                                     missing + QStringLiteral("\r\nエラー番号=2\r\n") +
-                                                     QString::fromLocal8Bit(std::strerror(ENOENT))});
-
-        // Cancelled: nothing is written and nothing said.
-        f.window->mnuFileExport_Click();
-        QCOMPARE(f.t.dialogs.Messages().size(), 1);
     }
 };
 
