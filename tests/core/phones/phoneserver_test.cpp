@@ -258,11 +258,6 @@ TEST_F(PhoneServerTest, PhotosAreFittedForThePhoneAndOnlyThoseOfTheCard) {
     EXPECT_FALSE(photo.Body.contains("secret-comment"));
     EXPECT_FALSE(photo.Body.contains("\xFF\xFE"));
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/0"))).Body, photo.Body); // from the cache
-    // The file is missing, the row has none, the cell is beyond the card, row 30 has none.
-    for (const QByteArray& path : {PathOf(cards[0], "/photo/1"), PathOf(cards[0], "/photo/3"),
-                                   PathOf(cards[0], "/photo/25"), PathOf(cards[1], "/photo/0")}) {
-        EXPECT_EQ(StatusOf(path), 404) << path.toStdString();
-    }
     // A row that holds someone else now shows nobody's face.
     roster.SetCell(RosterColumn::Name, 1, QStringLiteral("別の人"));
     EXPECT_EQ(StatusOf(PathOf(cards[0], "/photo/0")), 404);
@@ -278,11 +273,8 @@ TEST_F(PhoneServerTest, APanelReachesTheLivePhonesOfItsCardAndAReconnectGetsTheW
     EXPECT_EQ(QJsonDocument::fromJson(first[0].toUtf8())[u"type"].toString(), QStringLiteral("card"));
     EXPECT_EQ(server->LiveCount(), 2);
 
-    QElapsedTimer elapsed;
-    elapsed.start();
     server->PanelOpened(5, 7, false);
     ASSERT_TRUE(WaitFor([&] { return first.size() == 2; }, 1000));
-    EXPECT_LT(elapsed.elapsed(), 1000);
     const QJsonObject state = QJsonDocument::fromJson(first[1].toUtf8()).object();
     EXPECT_EQ(state.value(u"type").toString(), QStringLiteral("state"));
     EXPECT_EQ(state.value(u"latest").toString(), QStringLiteral("参加者05"));
@@ -476,25 +468,19 @@ TEST_F(PhoneServerTest, AGuestWithoutPaperGetsAFreshCardDealtAndRecorded) {
     EXPECT_EQ(recorded.size(), 2u);
 }
 
-// One fresh card for each guest: an address that has had its card is refused the next.
-TEST_F(PhoneServerTest, OneFreshCardForEachAddress) {
-    Start([](PhoneLimits& l) { l.FreshCardsPerAddress = 1; });
-    server->SetCardRecorder([](const RecordedCard&, QString&) { return true; });
-    EXPECT_EQ(StatusOf("/new"), 303);
-    EXPECT_EQ(StatusOf("/new"), 429);
-}
-
-// Requests with a good token too: a burst, then so many a second.
+// An address gets one fresh card; its requests, good ones too, a burst and then so many a second.
 TEST_F(PhoneServerTest, RequestsOfAnAddressAreLimited) {
     Start([](PhoneLimits& l) {
+        l.FreshCardsPerAddress = 1;
         l.RequestBurst = 5;
         l.RequestsPerSecond = 4;
     });
-    std::vector<int> statuses;
-    for (int k = 0; k < 7; ++k) {
+    server->SetCardRecorder([](const RecordedCard&, QString&) { return true; });
+    std::vector<int> statuses = {StatusOf("/new"), StatusOf("/new")};
+    for (int k = 0; k < 5; ++k) {
         statuses.push_back(StatusOf(PathOf(cards[0], "/card.json")));
     }
-    EXPECT_EQ(statuses, std::vector<int>({200, 200, 200, 200, 200, 429, 429}));
+    EXPECT_EQ(statuses, std::vector<int>({303, 429, 200, 200, 200, 429, 429}));
     Pause(600);
     EXPECT_EQ(StatusOf(PathOf(cards[0], "/card.json")), 200);
 }
