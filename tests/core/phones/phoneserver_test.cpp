@@ -77,23 +77,16 @@ protected:
     quint16 port = 0;
 };
 
-// A case of tests/data/phones/<file>: its fields, named after the first.
-struct Case {
-    std::string Where;
-    QStringList Fields;
-};
-
-std::vector<Case> casesOf(const char* file) {
-    std::vector<Case> cases;
+// The cases of tests/data/phones/<file>, each its fields, named after the first.
+std::vector<QStringList> casesOf(const char* file) {
+    std::vector<QStringList> cases;
     ForEachCase(QStringLiteral("phones"), QString::fromLatin1(file),
-                [&](const std::string& where, const QStringList& fields) {
-                    cases.push_back({where, fields});
-                });
+                [&](const std::string&, const QStringList& fields) { cases.push_back(fields); });
     return cases;
 }
 
-std::string nameOf(const ::testing::TestParamInfo<Case>& info) {
-    return info.param.Fields.value(0).toStdString();
+std::string nameOf(const ::testing::TestParamInfo<QStringList>& info) {
+    return info.param.value(0).toStdString();
 }
 
 // A field's bytes, {N*c} standing for c N times.
@@ -109,11 +102,11 @@ QByteArray bytesOf(QString field) {
 // tests/data/phones/requests.tsv: what a request may be, its answer, whether the connection is
 // closed at once, and whether it counted as a guess (which with a limit of one blocks the address
 // for the next, honest request).
-class PhoneServerRequests : public PhoneServerTest, public ::testing::WithParamInterface<Case> {};
+class PhoneServerRequests : public PhoneServerTest, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(PhoneServerRequests, AreAnsweredAsTheyStand) {
-    const QStringList& f = GetParam().Fields;
-    ASSERT_GE(f.size(), 5) << GetParam().Where;
+    const QStringList& f = GetParam();
+    ASSERT_GE(f.size(), 5);
     Start([](PhoneLimits& l) { l.Guesses = 1; });
     const QByteArray request =
         bytesOf(f[1]).replace("TOKEN", cards[0].Token.toLatin1()).replace("OTHER", cards[1].Token.toLatin1());
@@ -353,11 +346,11 @@ INSTANTIATE_TEST_SUITE_P(Phones, PhoneServerBacklog,
                          [](const auto& info) { return std::string(info.param.Name); });
 
 // tests/data/phones/frames.tsv: frames a phone must not send, and the close code they bring.
-class PhoneServerFrames : public PhoneServerTest, public ::testing::WithParamInterface<Case> {};
+class PhoneServerFrames : public PhoneServerTest, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(PhoneServerFrames, CloseTheConnection) {
-    const QStringList& f = GetParam().Fields;
-    ASSERT_EQ(f.size(), 6) << GetParam().Where;
+    const QStringList& f = GetParam();
+    ASSERT_EQ(f.size(), 6);
     Start();
     RawPhone phone(port, PathOf(cards[0], "/live"));
     ASSERT_TRUE(phone.Upgraded());
