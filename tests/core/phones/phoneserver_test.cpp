@@ -77,23 +77,16 @@ protected:
     quint16 port = 0;
 };
 
-// A case of tests/data/phones/<file>: its fields, named after the first.
-struct Case {
-    std::string Where;
-    QStringList Fields;
-};
-
-std::vector<Case> casesOf(const char* file) {
-    std::vector<Case> cases;
+// The cases of tests/data/phones/<file>, each its fields, named after the first.
+std::vector<QStringList> casesOf(const char* file) {
+    std::vector<QStringList> cases;
     ForEachCase(QStringLiteral("phones"), QString::fromLatin1(file),
-                [&](const std::string& where, const QStringList& fields) {
-                    cases.push_back({where, fields});
-                });
+                [&](const std::string&, const QStringList& fields) { cases.push_back(fields); });
     return cases;
 }
 
-std::string nameOf(const ::testing::TestParamInfo<Case>& info) {
-    return info.param.Fields.value(0).toStdString();
+std::string nameOf(const ::testing::TestParamInfo<QStringList>& info) {
+    return info.param.value(0).toStdString();
 }
 
 // A field's bytes, {N*c} standing for c N times.
@@ -109,11 +102,11 @@ QByteArray bytesOf(QString field) {
 // tests/data/phones/requests.tsv: what a request may be, its answer, whether the connection is
 // closed at once, and whether it counted as a guess (which with a limit of one blocks the address
 // for the next, honest request).
-class PhoneServerRequests : public PhoneServerTest, public ::testing::WithParamInterface<Case> {};
+class PhoneServerRequests : public PhoneServerTest, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(PhoneServerRequests, AreAnsweredAsTheyStand) {
-    const QStringList& f = GetParam().Fields;
-    ASSERT_GE(f.size(), 5) << GetParam().Where;
+    const QStringList& f = GetParam();
+    ASSERT_GE(f.size(), 5);
     Start([](PhoneLimits& l) { l.Guesses = 1; });
     const QByteArray request =
         bytesOf(f[1]).replace("TOKEN", cards[0].Token.toLatin1()).replace("OTHER", cards[1].Token.toLatin1());
@@ -258,11 +251,6 @@ TEST_F(PhoneServerTest, PhotosAreFittedForThePhoneAndOnlyThoseOfTheCard) {
     EXPECT_FALSE(photo.Body.contains("secret-comment"));
     EXPECT_FALSE(photo.Body.contains("\xFF\xFE"));
     EXPECT_EQ(Send(port, Get(PathOf(cards[0], "/photo/0"))).Body, photo.Body); // from the cache
-    // The file is missing, the row has none, the cell is beyond the card, row 30 has none.
-    for (const QByteArray& path : {PathOf(cards[0], "/photo/1"), PathOf(cards[0], "/photo/3"),
-                                   PathOf(cards[0], "/photo/25"), PathOf(cards[1], "/photo/0")}) {
-        EXPECT_EQ(StatusOf(path), 404) << path.toStdString();
-    }
     // A row that holds someone else now shows nobody's face.
     roster.SetCell(RosterColumn::Name, 1, QStringLiteral("別の人"));
     EXPECT_EQ(StatusOf(PathOf(cards[0], "/photo/0")), 404);
@@ -278,11 +266,8 @@ TEST_F(PhoneServerTest, APanelReachesTheLivePhonesOfItsCardAndAReconnectGetsTheW
     EXPECT_EQ(QJsonDocument::fromJson(first[0].toUtf8())[u"type"].toString(), QStringLiteral("card"));
     EXPECT_EQ(server->LiveCount(), 2);
 
-    QElapsedTimer elapsed;
-    elapsed.start();
     server->PanelOpened(5, 7, false);
     ASSERT_TRUE(WaitFor([&] { return first.size() == 2; }, 1000));
-    EXPECT_LT(elapsed.elapsed(), 1000);
     const QJsonObject state = QJsonDocument::fromJson(first[1].toUtf8()).object();
     EXPECT_EQ(state.value(u"type").toString(), QStringLiteral("state"));
     EXPECT_EQ(state.value(u"latest").toString(), QStringLiteral("参加者05"));
@@ -361,11 +346,11 @@ INSTANTIATE_TEST_SUITE_P(Phones, PhoneServerBacklog,
                          [](const auto& info) { return std::string(info.param.Name); });
 
 // tests/data/phones/frames.tsv: frames a phone must not send, and the close code they bring.
-class PhoneServerFrames : public PhoneServerTest, public ::testing::WithParamInterface<Case> {};
+class PhoneServerFrames : public PhoneServerTest, public ::testing::WithParamInterface<QStringList> {};
 
 TEST_P(PhoneServerFrames, CloseTheConnection) {
-    const QStringList& f = GetParam().Fields;
-    ASSERT_EQ(f.size(), 6) << GetParam().Where;
+    const QStringList& f = GetParam();
+    ASSERT_EQ(f.size(), 6);
     Start();
     RawPhone phone(port, PathOf(cards[0], "/live"));
     ASSERT_TRUE(phone.Upgraded());
@@ -476,25 +461,19 @@ TEST_F(PhoneServerTest, AGuestWithoutPaperGetsAFreshCardDealtAndRecorded) {
     EXPECT_EQ(recorded.size(), 2u);
 }
 
-// One fresh card for each guest: an address that has had its card is refused the next.
-TEST_F(PhoneServerTest, OneFreshCardForEachAddress) {
-    Start([](PhoneLimits& l) { l.FreshCardsPerAddress = 1; });
-    server->SetCardRecorder([](const RecordedCard&, QString&) { return true; });
-    EXPECT_EQ(StatusOf("/new"), 303);
-    EXPECT_EQ(StatusOf("/new"), 429);
-}
-
-// Requests with a good token too: a burst, then so many a second.
+// An address gets one fresh card; its requests, good ones too, a burst and then so many a second.
 TEST_F(PhoneServerTest, RequestsOfAnAddressAreLimited) {
     Start([](PhoneLimits& l) {
+        l.FreshCardsPerAddress = 1;
         l.RequestBurst = 5;
         l.RequestsPerSecond = 4;
     });
-    std::vector<int> statuses;
-    for (int k = 0; k < 7; ++k) {
+    server->SetCardRecorder([](const RecordedCard&, QString&) { return true; });
+    std::vector<int> statuses = {StatusOf("/new"), StatusOf("/new")};
+    for (int k = 0; k < 5; ++k) {
         statuses.push_back(StatusOf(PathOf(cards[0], "/card.json")));
     }
-    EXPECT_EQ(statuses, std::vector<int>({200, 200, 200, 200, 200, 429, 429}));
+    EXPECT_EQ(statuses, std::vector<int>({303, 429, 200, 200, 200, 429, 429}));
     Pause(600);
     EXPECT_EQ(StatusOf(PathOf(cards[0], "/card.json")), 200);
 }

@@ -76,38 +76,6 @@ std::set<qint16> entries(const RowPool& pool) {
     return out;
 }
 
-TEST(DrawRecord, LinesReadBackAsWritten) {
-    QTemporaryDir dir;
-    const QString path = DrawRecordPath(dir.path(), QDate(2026, 12, 7));
-    EXPECT_TRUE(path.endsWith(QStringLiteral("抽選記録_20261207.csv")));
-    DrawRecordLine start;
-    start.When = QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0));
-    start.GameMode = 2;
-    start.Cols = 6;
-    start.Rows = 4;
-    start.RosterPath = QStringLiteral("C:\\名簿, 本番\\roster.txt");
-    start.Fingerprint = QStringLiteral("f00d");
-    DrawRecordLine drawn = start;
-    drawn.Event = DrawEvent::Draw;
-    drawn.Row = 12;
-    drawn.Name = QStringLiteral("山田 \"たろう\"");
-    drawn.Panel = 0;
-    FileError error;
-    ASSERT_TRUE(AppendDrawRecord(path, start, error));
-    ASSERT_TRUE(AppendDrawRecord(path, drawn, error));
-    const QByteArray bytes = readAll(path);
-    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
-    EXPECT_TRUE(bytes.contains(QStringLiteral(",抽選,12,\"山田 \"\"たろう\"\"\",1,2,").toUtf8()));
-    const std::vector<DrawRecordLine> lines = ReadDrawRecord(bytes + "2026-12-07 10:01:00,抽選,3,切れ");
-    ASSERT_EQ(lines.size(), 2u); // a line cut short is no line
-    EXPECT_EQ(lines[0].RosterPath, start.RosterPath);
-    EXPECT_EQ(lines[0].Cols, 6);
-    EXPECT_EQ(lines[1].Event, DrawEvent::Draw);
-    EXPECT_EQ(lines[1].Name, drawn.Name);
-    EXPECT_EQ(lines[1].Panel, 0);
-    EXPECT_EQ(lines[1].When, drawn.When);
-}
-
 // A line that cannot be written, or not be made sure of on the disk, is a failure with its reason.
 TEST(DrawRecord, ALineNotOnTheDiskIsAFailureThatSaysWhy) {
     QTemporaryDir dir;

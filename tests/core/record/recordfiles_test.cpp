@@ -1,16 +1,19 @@
 // The records as files: each case under tests/data/record is a record with what reading it must
 // give beside it (<case>.expected), so that a new case is a file, not code.
 //   cards/: "cards n", "next n", "status <number> <word|given>", "refused <line> …" (exactly the
-//           lines named), "says <text>" (in what the organiser is told)
+//           lines named), "says <text>" (in what the organiser is told), "written" (the cards
+//           read are written back as the very same bytes)
 //   draws/: "now mode=<m>" (the game mode the screen opens with; 1 otherwise), "drawn n",
 //           "draws n", "panels <panel>:<row> …" (from 1, in opening order), "unreadable <line> …",
-//           "refusal <text>", "ended" (by the organiser), "none" (no game to go on with)
+//           "refusal <text>", "ended" (by the organiser), "none" (no game to go on with), "written"
+//           (the lines read, appended one by one to a new record, give the very same bytes)
 #include "core/record/cardrecord.h"
 #include "core/record/drawrecord.h"
 #include "support/ruletables.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
 #include <map>
@@ -41,6 +44,11 @@ std::multimap<QString, QString> expected(const QString& csv) {
         out.emplace(line.section(u' ', 0, 0), line.section(u' ', 1));
     }
     return out;
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString one(const std::multimap<QString, QString>& e, const char* key) {
@@ -95,6 +103,9 @@ TEST_P(CardRecordFile, ReadsAsExpected) {
         EXPECT_EQ(QString::number(record.NextNumber()), one(e, "next"));
         EXPECT_EQ(NextCardNumber(loaded), record.NextNumber());
     }
+    if (e.count(QStringLiteral("written"))) {
+        EXPECT_EQ(WriteCardRecord(record.Cards()), bytesOf(path));
+    }
     for (auto [it, end] = e.equal_range(QStringLiteral("status")); it != end; ++it) {
         const RecordedCard* card = record.Find(it->second.section(u' ', 0, 0).toInt());
         ASSERT_NE(card, nullptr) << it->second.toStdString();
@@ -116,10 +127,18 @@ TEST_P(DrawRecordFile, OffersTheGameExpected) {
     const QString path =
         dataFolder("draws") + u'/' + QString::fromStdString(GetParam()) + QStringLiteral(".csv");
     const auto e = expected(path);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     std::vector<qint64> unreadable;
-    const std::vector<DrawRecordLine> lines = ReadDrawRecord(file.readAll(), &unreadable);
+    const std::vector<DrawRecordLine> lines = ReadDrawRecord(bytesOf(path), &unreadable);
+    if (e.count(QStringLiteral("written"))) {
+        QTemporaryDir dir;
+        const QString again = DrawRecordPath(dir.path(), QDate(2026, 12, 7));
+        EXPECT_TRUE(again.endsWith(QStringLiteral("抽選記録_20261207.csv")));
+        FileError error;
+        for (const DrawRecordLine& line : lines) {
+            ASSERT_TRUE(AppendDrawRecord(again, line, error)) << error.Text.toStdString();
+        }
+        EXPECT_EQ(bytesOf(again), bytesOf(path));
+    }
     const int mode = e.count(QStringLiteral("now")) ? one(e, "now").section(u'=', 1).toInt() : 1;
     const std::optional<ResumableDraw> offer = FindResumableDraw(
         lines, QStringLiteral("/rosters/Sample01.txt"), QStringLiteral("f00d"), mode, 5, 5, unreadable);
