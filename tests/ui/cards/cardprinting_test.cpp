@@ -149,10 +149,12 @@ bool Probe(const QImage& image, const QString& area, const QString& colour, cons
                                 : kind == u"wider" && box.width() > tenths;
 }
 
-// The page of a layout as blank paper.
-QImage PageOf(const PaperLayout& layout) {
-    const MmPoint page = PageSize(layout);
-    return Paper(int(ToMillimetres(page.X)), int(ToMillimetres(page.Y)));
+// A page with what draw paints on it.
+QImage Drawn(QImage page, const std::function<void(QPainter&)>& draw) {
+    QPainter painter(&page);
+    draw(painter);
+    painter.end();
+    return page;
 }
 
 // The pixels of an area in millimetres, as a copy.
@@ -238,29 +240,21 @@ private slots:
         marks.FirstNumber = 41;
         marks.PhoneAddress = qr ? QStringLiteral("192.168.1.20:50080") : QString();
         numbered.SetMarks(marks);
-        QImage plainPage = PageOf(values.Layout());
-        QImage numberedPage = plainPage;
-        QImage recordPage = plainPage;
-        {
-            QPainter painter(&plainPage);
-            plain.DrawNextSheet(painter);
-        }
-        {
-            QPainter painter(&numberedPage);
-            numbered.DrawNextSheet(painter);
-        }
+        const MmPoint page = PageSize(values.Layout());
+        const QImage blankPage = Paper(int(ToMillimetres(page.X)), int(ToMillimetres(page.Y)));
+        const QImage plainPage = Drawn(blankPage, [&](QPainter& p) { plain.DrawNextSheet(p); });
+        const QImage numberedPage = Drawn(blankPage, [&](QPainter& p) { numbered.DrawNextSheet(p); });
         const std::vector<RecordedCard>& cards = numbered.NumberedCards();
         QCOMPARE(int(cards.size()), values.Layout().CardsPerSheet);
         const std::vector<MmPoint> origins = CardOrigins(values.Layout());
         const double side = ToMillimetres(values.Layout().CardSide);
-        {
-            QPainter painter(&recordPage);
+        const QImage recordPage = Drawn(blankPage, [&](QPainter& p) {
             CardRenderer renderer(values.TextColour);
             for (size_t k = 0; k < cards.size(); ++k) {
-                DrawRecordedCard(painter, renderer, cards[k], roster, QString(), origins[k],
+                DrawRecordedCard(p, renderer, cards[k], roster, QString(), origins[k],
                                  values.Layout().CardSide, {});
             }
-        }
+        });
         const auto notWhite = [](QRgb p) { return !IsWhite(p); };
         QList<QRectF> inked;
         for (size_t k = 0; k < cards.size(); ++k) {
@@ -282,12 +276,12 @@ private slots:
             inked << number << code.adjusted(-0.1, -0.1, 0.1, 0.1);
         }
         // No other ink than the plain sheet's anywhere else.
-        QPainter blank(&numberedPage);
-        for (const QRectF& r : inked) {
-            blank.fillRect(QRectF(r.x() * 10, r.y() * 10, r.width() * 10, r.height() * 10), Qt::white);
-        }
-        blank.end();
-        QVERIFY(numberedPage == plainPage);
+        QVERIFY(Drawn(numberedPage, [&](QPainter& p) {
+                    for (const QRectF& r : inked) {
+                        p.fillRect(QRectF(r.x() * 10, r.y() * 10, r.width() * 10, r.height() * 10),
+                                   Qt::white);
+                    }
+                }) == plainPage);
     }
 
     // The QR code of a card printed to a PDF is read by a code reader and names its own page.
