@@ -96,7 +96,7 @@ QImage Scene(const QString& name, const QString& folder) {
         const QString name = QStringLiteral("山田　太郎");
         const QString missing = JoinPath(folder, QStringLiteral("none.jpg"));
         for (const auto& [x, content] : {std::pair{0, CellContent{name, photo}},
-                                         {300000, CellContent{name, missing}},
+                                         {300000, CellContent{QStringLiteral("森"), missing}},
                                          {600000, CellContent{name, QString()}}}) {
             renderer.DrawCell(painter, {x, 0}, 300000, content);
         }
