@@ -1,4 +1,5 @@
 #include "core/common/designfonts.h"
+#include "support/casefile.h"
 #include "support/testservices.h"
 #include "ui/media/musicplayingbox.h"
 
@@ -8,16 +9,6 @@
 
 namespace {
 
-struct Case {
-    int Length; // of the song; -1: a song that cannot be played, -2: one still being opened
-    int Start;
-    int PlayingSeconds;
-    const char* Button; // pressed after Seconds; "" waits for the end
-    int Seconds;
-    const char* Shown; // position/length at the end
-    int Answer;
-};
-
 // A song whose file is still being opened: its length reads -1.
 class OpeningMusic : public FakeMusicPlayer {
 public:
@@ -25,9 +16,49 @@ public:
     qint32 MusicLength(const QString&) override { return -1; }
 };
 
-} // namespace
+// One case of tests/data/media/playingbox.tsv: the answer, the seconds the box was up and what it
+// showed at the end, then what every box shows (its name, title and message, no input field), no
+// timer left behind.
+QString PlayedBox(const QStringList& c) {
+    const QString song = QStringLiteral("/music/song.mp3");
+    const int length = c.value(0).toInt(), seconds = c.value(4).toInt();
+    const QString button = c.value(3);
+    TestServices t;
+    if (length >= 0) {
+        t.music.AddSong(song, length);
+    }
+    t.music.PlayMusic(song, c.value(1).toInt());
+    int seen = 0;
+    QStringList shown;
+    t.dialogs.Execs.push_back([&](QDialog& box) {
+        box.show();
+        shown << box.windowTitle() << box.findChild<QLineEdit*>(QStringLiteral("TxtMsg"))->text()
+              << QString::number(int(box.findChild<QLineEdit*>(QStringLiteral("TxtInput"))->isHidden()));
+        for (; box.isVisible() && seen < (button == u"-" ? 1000 : seconds); ++seen) {
+            t.clock.Advance(1000);
+        }
+        shown.prepend(box.findChild<QLineEdit*>(QStringLiteral("Txt演奏時間"))->text());
+        if (button == u"close") {
+            box.close();
+        } else if (button != u"-") {
+            const QPushButton* pressed = box.findChild<QPushButton*>(button);
+            QTest::mouseClick(box.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              pressed->mapTo(&box, pressed->rect().center()));
+        }
+        return box.isVisible() ? -1 : box.result();
+    });
+    OpeningMusic opening(t.clock);
+    MusicPlayingBox box(t.dialogs, t.clock, length == -2 ? opening : static_cast<MusicPlayer&>(t.music));
+    const int answer = box.PlayMusicBox(QStringLiteral("再生を中断する場合は[はい]をクリック"),
+                                        QStringLiteral("音楽試聴中"), song, c.value(2).toInt());
+    const QString said = answer == MusicPlayingBox::kYes  ? QStringLiteral("yes")
+                         : answer == MusicPlayingBox::kNo ? QStringLiteral("no")
+                                                          : QString::number(answer);
+    shown << t.dialogs.Log.back().text << QString::number(t.clock.ActiveTimerCount());
+    return (QStringList{said, QString::number(seen)} + shown).join(u' ');
+}
 
-Q_DECLARE_METATYPE(Case)
+} // namespace
 
 class MusicPlayingBoxTest : public QObject {
     Q_OBJECT
@@ -35,65 +66,18 @@ class MusicPlayingBoxTest : public QObject {
 private slots:
     void initTestCase() { InstallFontSubstitutions(); }
 
-    // The box ends by itself at the song's end or after the playing time, or when a button is
-    // pressed; it shows position/length once a second.
-    void endsByItselfOrByAButton_data() {
-        QTest::addColumn<Case>("c");
-        const int yes = MusicPlayingBox::kYes, no = MusicPlayingBox::kNo;
-        QTest::newRow("playing time 10 of a 3-minute song") << Case{180, 0, 10, "", 10, "10/180", yes};
-        QTest::newRow("no limit: the song's end") << Case{30, 25, 0, "", 5, "30/30", yes};
-        QTest::newRow("the song's end before the limit") << Case{30, 25, 15, "", 5, "30/30", yes};
-        QTest::newRow("start beyond the end") << Case{30, 40, 0, "", 1, "30/30", yes};
-        QTest::newRow("unplayable song, playing time 3") << Case{-1, 0, 3, "", 3, "0/0", yes};
-        QTest::newRow("song still being opened") << Case{-2, 0, 2, "", 2, "0/0", yes};
-        QTest::newRow("unplayable song without a limit") << Case{-1, 0, 0, "cmdYes", 600, "0/0", yes};
-        QTest::newRow("はい") << Case{200, 0, 0, "cmdYes", 3, "3/200", yes};
-        QTest::newRow("いいえ") << Case{200, 0, 0, "CmdNo", 3, "3/200", no};
-        QTest::newRow("closed otherwise") << Case{200, 0, 0, "close", 3, "3/200", no};
-    }
     void endsByItselfOrByAButton() {
-        QFETCH(Case, c);
-        const QString song = QStringLiteral("/music/song.mp3");
-        const QString button = QString::fromUtf8(c.Button);
-        TestServices t;
-        if (c.Length >= 0) {
-            t.music.AddSong(song, c.Length);
-        }
-        t.music.PlayMusic(song, c.Start);
-        int seen = 0;
-        QString title, message, time;
-        bool inputHidden = false;
-        t.dialogs.Execs.push_back([&](QDialog& box) {
-            box.show();
-            title = box.windowTitle();
-            message = box.findChild<QLineEdit*>(QStringLiteral("TxtMsg"))->text();
-            inputHidden = box.findChild<QLineEdit*>(QStringLiteral("TxtInput"))->isHidden();
-            for (; box.isVisible() && seen < (button.isEmpty() ? 1000 : c.Seconds); ++seen) {
-                t.clock.Advance(1000);
-            }
-            time = box.findChild<QLineEdit*>(QStringLiteral("Txt演奏時間"))->text();
-            if (button == QStringLiteral("close")) {
-                box.close();
-            } else if (!button.isEmpty()) {
-                const QPushButton* pressed = box.findChild<QPushButton*>(button); // through the box's window
-                QTest::mouseClick(box.windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                                  pressed->mapTo(&box, pressed->rect().center()));
-            }
-            return box.isVisible() ? -1 : box.result();
-        });
-        OpeningMusic opening(t.clock);
-        MusicPlayingBox box(t.dialogs, t.clock,
-                            c.Length == -2 ? opening : static_cast<MusicPlayer&>(t.music));
-        QCOMPARE(int(box.PlayMusicBox(QStringLiteral("再生を中断する場合は[はい]をクリック"),
-                                      QStringLiteral("音楽試聴中"), song, c.PlayingSeconds)),
-                 c.Answer);
-        QCOMPARE(seen, c.Seconds);
-        QCOMPARE(time, QString::fromUtf8(c.Shown));
-        QCOMPARE(t.clock.ActiveTimerCount(), 0);
-        QCOMPARE(t.dialogs.Log.back().text, QStringLiteral("Kap音楽再生box"));
-        QCOMPARE(title, QStringLiteral("音楽試聴中"));
-        QCOMPARE(message, QStringLiteral("再生を中断する場合は[はい]をクリック"));
-        QVERIFY(inputHidden);
+        const int cases = ForEachCase(
+            QStringLiteral("media"), QStringLiteral("playingbox.tsv"),
+            [](const std::string& where, const QStringList& c) {
+                const QString expected =
+                    QStringList{c.value(6), c.value(4), c.value(5)}.join(u' ') +
+                    QStringLiteral(" 音楽試聴中 再生を中断する場合は[はい]をクリック 1 Kap音楽再生box 0");
+                if (const QString got = PlayedBox(c); got != expected) {
+                    QTest::qFail((where + "\ngot " + got.toStdString()).c_str(), __FILE__, __LINE__);
+                }
+            });
+        QCOMPARE(cases, 10);
     }
 };
 

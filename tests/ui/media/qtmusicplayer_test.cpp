@@ -1,4 +1,5 @@
 #include "core/media/qtmusicplayer.h"
+#include "support/casefile.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -44,69 +45,13 @@ private slots:
     }
 
     // A song plays from its start second, and from the new one when its path is played again
-    // without a close; length and position are whole seconds, and equal once it has ended.
-    void playsFromTheStartSecond_data() {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<QString>("wait"); // before playing again: "playing", "end" or not at all
-        QTest::addColumn<int>("again");    // -1: not played again
-        QTest::addColumn<int>("low");
-        QTest::addColumn<int>("high");
-        QTest::addColumn<int>("length");
-        QTest::newRow("from its start second") << 6.0 << 2 << "playing" << -1 << 2 << 3 << 6;
-        QTest::newRow("3.5 s") << 3.5 << 0 << "playing" << -1 << 0 << 4 << 4;
-        QTest::newRow("played to its end") << 1.2 << 0 << "end" << -1 << 1 << 1 << 1;
-        QTest::newRow("start beyond the end") << 3.0 << 99 << "end" << -1 << 3 << 3 << 3;
-        QTest::newRow("again at once, further on") << 6.0 << 0 << "" << 3 << 4 << 5 << 6;
-        QTest::newRow("again while playing, back to the start") << 6.0 << 3 << "playing" << 0 << 1 << 2 << 6;
-        QTest::newRow("again after the end, from the start") << 6.0 << 4 << "end" << 0 << 1 << 2 << 6;
-    }
+    // without a close; length and position are whole seconds, and equal once it has ended
+    // (tests/data/media/player.tsv).
     void playsFromTheStartSecond() {
-        QFETCH(double, seconds);
-        QFETCH(int, start);
-        QFETCH(QString, wait);
-        QFETCH(int, again);
-        QFETCH(int, low);
-        QFETCH(int, high);
-        QFETCH(int, length);
-        const QString path =
-            m_dir.filePath(QStringLiteral("%1.wav").arg(QString::fromUtf8(QTest::currentDataTag())));
-        QVERIFY(WriteWav(path, seconds));
-        QtMusicPlayer player;
-        player.PlayMusic(path, start);
-        QVERIFY(player.MusicLength(path) != player.MusicPosition(path)); // not ended before it begins
-        if (wait == QStringLiteral("end")) {
-            QTRY_VERIFY_WITH_TIMEOUT(player.MusicPosition(path) != 0 &&
-                                         player.MusicPosition(path) == player.MusicLength(path),
-                                     8000);
-        } else if (wait == QStringLiteral("playing")) {
-            QTRY_VERIFY_WITH_TIMEOUT(player.MusicPosition(path) >= start && player.MusicLength(path) > 0,
-                                     2000);
-        }
-        if (again >= 0) {
-            player.PlayMusic(path, again);
-            QTRY_VERIFY_WITH_TIMEOUT(player.MusicPosition(path) >= low, 3000);
-        }
-        QVERIFY2(player.MusicPosition(path) >= low && player.MusicPosition(path) <= high,
-                 qPrintable(QString::number(player.MusicPosition(path))));
-        QCOMPARE(player.MusicLength(path), length);
-    }
-
-    // Missing files and files that are no song read 0 / 0; so do paths never opened or closed.
-    void whatCannotBePlayedReadsZero() {
-        QtMusicPlayer player;
-        const QString missing = m_dir.filePath(QStringLiteral("missing.mp3"));
-        const QString junk = m_dir.filePath(QStringLiteral("junk.wav"));
-        QFile file(junk);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
-        file.close();
-        player.PlayMusic(missing, 5);
-        player.PlayMusic(junk, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(player.MusicLength(junk), 0, 3000);
-        for (const QString& path : {missing, junk, QStringLiteral("/nowhere/never.wav")}) {
-            QCOMPARE(player.MusicLength(path), 0);
-            QCOMPARE(player.MusicPosition(path), 0);
-        }
+        const int cases =
+            ForEachCase(QStringLiteral("media"), QStringLiteral("player.tsv"),
+                        [&](const std::string& where, const QStringList& c) { PlayAndRead(where, c); });
+        QCOMPARE(cases, 9);
     }
 
     void severalPathsPlayAtOnceUntilEachIsClosed() {
@@ -124,6 +69,7 @@ private slots:
         QCOMPARE(player.MusicLength(b), 7);
         player.CloseMusic(a); // closing twice, or a path never opened, is harmless
         player.CloseMusic(QStringLiteral("/nowhere/never.wav"));
+        QCOMPARE(player.MusicPosition(QStringLiteral("/nowhere/never.wav")), 0);
     }
 
     void closingOrDestroyingWhileOpeningIsHarmless() {
@@ -143,6 +89,41 @@ private slots:
     }
 
 private:
+    void PlayAndRead(const std::string& where, const QStringList& c) {
+        const int start = c.value(1).toInt(), again = c.value(3).toInt(), low = c.value(4).toInt();
+        const QString path =
+            m_dir.filePath(QStringLiteral("%1.wav").arg(QString::fromStdString(where).section(u':', 1, 1)));
+        QFile file(path);
+        const bool written =
+            c.value(0) == u"missing" || (c.value(0) == u"junk" ? file.open(QIODevice::WriteOnly) &&
+                                                                     file.write(QByteArray(4096, 'x')) == 4096
+                                                               : WriteWav(path, c.value(0).toDouble()));
+        file.close();
+        QVERIFY2(written, where.c_str());
+        QtMusicPlayer player;
+        player.PlayMusic(path, start);
+        // Not ended before it begins.
+        QVERIFY2(c.value(6) == u"0" || player.MusicLength(path) != player.MusicPosition(path), where.c_str());
+        if (c.value(2) == u"end") {
+            QTRY_VERIFY2_WITH_TIMEOUT(player.MusicPosition(path) != 0 &&
+                                          player.MusicPosition(path) == player.MusicLength(path),
+                                      where.c_str(), 8000);
+        } else if (c.value(2) == u"playing") {
+            QTRY_VERIFY2_WITH_TIMEOUT(player.MusicPosition(path) >= start && player.MusicLength(path) > 0,
+                                      where.c_str(), 2000);
+        } else if (c.value(2) == u"refused") {
+            QTRY_VERIFY2_WITH_TIMEOUT(player.MusicLength(path) == 0, where.c_str(), 3000);
+        }
+        if (again >= 0) {
+            player.PlayMusic(path, again);
+            QTRY_VERIFY2_WITH_TIMEOUT(player.MusicPosition(path) >= low, where.c_str(), 3000);
+        }
+        const int position = player.MusicPosition(path);
+        QVERIFY2(position >= low && position <= c.value(5).toInt() &&
+                     player.MusicLength(path) == c.value(6).toInt(),
+                 (where + " at " + std::to_string(position)).c_str());
+    }
+
     QTemporaryDir m_dir;
 };
 

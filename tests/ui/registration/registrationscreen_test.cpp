@@ -141,15 +141,76 @@ struct Fixture {
     QString Step(const ScriptStep& step) {
         const QString &name = step.Name, &arg = step.Arg, &value = step.Value;
         const int i = step.Index();
-        const bool setUp =
-            name == u"cell" || name == u"image" || name == u"full" || name == u"song" || name == u"mdi";
-        if (!opened && !setUp && !(opened = Open())) {
+        const auto n = [](int number) { return QString::number(number); };
+        const auto music = [&] { return t.music.Log.join(u'/').remove(state.Settings.Musics + u'/'); };
+        const auto key = [&](int k) { return QKeySequence::fromString(value)[k].key(); };
+        // Actions: setting up the roster and its folders before the screen opens (the first four),
+        // through the window, on a field or for the next boxes.
+        const std::map<QString, std::function<void()>> actions{
+            {u"cell"_qs, [&] { state.Roster.SetCell(RosterColumn(step.Column()), step.Row(), value); }},
+            {u"song"_qs, [&] { t.music.AddSong(JoinPath(state.Settings.Musics, arg), value.toInt()); }},
+            {u"full"_qs, [&] { Fill(); }},             // every row named
+            {u"image"_qs, [&] { Image(arg, value); }}, // a picture of WxH pixels
+            {u"row"_qs, [&] { LoadRow(arg.toLatin1().constData()); }},
+            {u"click"_qs, [&] { Click(Field(i)); }},
+            {u"press"_qs, [&] { Click(Button(arg)); }},
+            {u"keys"_qs, [&] { Keys(value.toLatin1().constData()); }},
+            {u"type"_qs, [&] { Type(value); }},
+            {u"insert"_qs, [&] { Field(i)->insert(value); }},
+            {u"settext"_qs, [&] { Field(i)->setText(value); }},
+            {u"focus"_qs, [&] { Field(i)->setFocus(); }},
+            {u"yes"_qs, [&] { dialogs.YesNo.push_back(Dialogs::Answer::Yes); }},
+            {u"no"_qs, [&] { dialogs.YesNo.push_back(Dialogs::Answer::No); }},
+            {u"input"_qs, [&] { dialogs.Inputs.push_back(value); }},
+            {u"file"_qs, [&] { dialogs.Files.push_back(dir.filePath(value)); }},
+            {u"remove"_qs, [&] { QDir(dir.filePath(arg)).removeRecursively(); }},
+            // Only the press: a screen gone under its box takes no release.
+            {u"keypress"_qs, [&] { QTest::keyPress(Field(i), key(0)); }},
+            {u"mousepress"_qs, [&] { QTest::mousePress(Field(i), Qt::LeftButton); }},
+            {u"clicked"_qs, [&] { Button(arg)->click(); }}, // the button's own click
+            // Straight to the field, whichever window is active.
+            {u"fieldkeys"_qs, [&] { QTest::keyClicks(Field(i), value); }},
+            {u"fieldkey"_qs, [&] { QTest::keyClick(Field(i), key(0)); }},
+        };
+        // Checks, each giving what it found.
+        const std::map<QString, std::function<QString()>> checks{
+            {u"focus?"_qs, [&] { return n(FocusedIndex()); }},
+            {u"current?"_qs, [&] { return n(screen->CurrentField()); }},
+            {u"text?"_qs, [&] { return Text(i); }},
+            {u"selected?"_qs, [&] { return Field(i)->selectedText(); }},
+            {u"hidden?"_qs, [&] { return n(Field(i)->isHidden()); }},
+            {u"drops?"_qs, [&] { return n(Field(i)->acceptDrops()); }},
+            {u"label?"_qs, [&] { return Label(i)->text(); }},
+            {u"questions?"_qs, [&] { return dialogs.Questions().join(u'/'); }},
+            {u"default?"_qs,
+             [&] { return dialogs.LastDefault == Dialogs::Answer::Yes ? u"Yes"_qs : u"No"_qs; }},
+            {u"cell?"_qs, [&] { return state.Roster.Cell(RosterColumn(step.Column()), step.Row()); }},
+            {u"modified?"_qs, [&] { return n(state.RosterModified); }},
+            {u"exists?"_qs, [&] { return n(QFile::exists(dir.filePath(arg))); }},
+            {u"cursor?"_qs, [&] { return n(QApplication::overrideCursor() != nullptr); }},
+            {u"music?"_qs, music}, // what was played and closed, relative to the Musics folder
+            {u"listened?"_qs,
+             [&] { return auditioned; }}, // what played while the box was up, and for how long
+            {u"unchanged?"_qs, [&] { return n(Unchanged()); }}, // the roster as it was when it was filled
+            {u"whole?"_qs,
+             [&] {
+                 return n(FocusedIndex() >= 0 &&
+                          Field(FocusedIndex())->selectedText() == Text(FocusedIndex()));
+             }},
+        };
+        const bool setUp = name == u"cell" || name == u"song" || name == u"full" || name == u"image";
+        if (!opened && !setUp && name != u"mdi" && !(opened = Open())) {
             return QStringLiteral("the screen did not open");
         }
+        if (const auto action = actions.find(name); action != actions.end()) {
+            action->second();
+            return {};
+        }
+        if (const auto check = checks.find(name); check != checks.end()) {
+            return check->second();
+        }
         QString got;
-        if (name == u"cell") {
-            state.Roster.SetCell(RosterColumn(step.Column()), step.Row(), value);
-        } else if (name == u"mdi") { // opened in a child window, as the main window holds it
+        if (name == u"mdi") { // opened in a child window, as the main window holds it
             screen = new RegistrationScreen(state, services);
             sub = area.addSubWindow(screen);
             sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -158,36 +219,13 @@ struct Fixture {
             got = (opened = QTest::qWaitForWindowActive(&area)) ? QString() : QStringLiteral("not active");
         } else if (name == u"closebox") {
             got = sub->close() ? QString() : QStringLiteral("refused");
-        } else if (name == u"full") { // every row named
-            for (int r = 1; r <= RosterTable::kCapacity; ++r) {
-                state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
-            }
-            before = state.Roster;
-        } else if (name == u"song") { // a song of so many seconds in the Musics folder
-            t.music.AddSong(JoinPath(state.Settings.Musics, arg), value.toInt());
-        } else if (name == u"image") { // a picture of WxH pixels
-            const QSize size(value.section(u'x', 0, 0).toInt(), value.section(u'x', 1).toInt());
-            QImage(size, QImage::Format_RGB32)
-                .save(dir.filePath(arg), QFileInfo(arg).suffix().toUpper().toLatin1());
         } else if (name == u"write") {
             QFile file(dir.filePath(arg));
             got = file.open(QIODevice::WriteOnly) && file.write(value.toUtf8()) >= 0 ? QString() : arg;
-        } else if (name == u"remove") {
-            QDir(dir.filePath(arg)).removeRecursively();
         } else if (name == u"destroy" || name == u"destroylater") { // under the next box, or the one after
             const auto destroy = [this] { delete screen.data(); };
             dialogs.During = name == u"destroy" ? std::function<void()>(destroy)
                                                 : [this, destroy] { dialogs.During = destroy; };
-        } else if (name == u"keypress") { // only the press: a screen gone under its box takes no release
-            QTest::keyPress(Field(i), QKeySequence::fromString(value)[0].key());
-        } else if (name == u"mousepress") {
-            QTest::mousePress(Field(i), Qt::LeftButton);
-        } else if (name == u"clicked") { // the button's own click
-            Button(arg)->click();
-        } else if (name == u"fieldkeys") { // straight to the field, whichever window is active
-            QTest::keyClicks(Field(i), value);
-        } else if (name == u"fieldkey") {
-            QTest::keyClick(Field(i), QKeySequence::fromString(value)[0].key());
         } else if (name == u"elsewhere") { // another window takes the activation
             other.show();
             other.activateWindow();
@@ -198,102 +236,37 @@ struct Fixture {
                 path = dir.filePath(path);
             }
             Drop(i, paths);
-        } else if (name == u"file") {
-            dialogs.Files.push_back(dir.filePath(value));
         } else if (name == u"listen") { // the next box is the audition's: let it run out on the clock
-            dialogs.Execs.push_back([this](QDialog& box) {
+            dialogs.Execs.push_back([this, music](QDialog& box) {
                 box.show();
                 const qint64 began = t.clock.NowMs();
-                auditioned = t.music.Log.join(u'/').remove(state.Settings.Musics + u'/');
+                auditioned = music();
                 while (box.isVisible() && t.clock.NowMs() - began < 600'000) {
                     t.clock.Advance(1000);
                 }
                 auditioned += QStringLiteral(" for %1 s").arg((t.clock.NowMs() - began) / 1000);
                 return box.result();
             });
-        } else if (name == u"listened?") { // what played while the box was up, and how long it was up
-            got = auditioned;
         } else if (name == u"gone?") { // a child window goes on the next turn of the event loop
-            static_cast<void>(
-                QTest::qWaitFor([&] { return QString::number(int(screen.isNull())) == value; }, 1000));
-            got = QString::number(int(screen.isNull()));
-        } else if (name == u"cursor?") {
-            got = QString::number(int(QApplication::overrideCursor() != nullptr));
-        } else if (name == u"music?") { // what was played and closed, relative to the Musics folder
-            got = t.music.Log.join(u'/').remove(state.Settings.Musics + u'/');
-        } else if (name == u"unchanged?") { // the roster's cells as they were when it was filled
-            for (int r = 0; r <= RosterTable::kCapacity; ++r) {
-                for (int c = 0; c < RosterTable::kColumns; ++c) {
-                    got = state.Roster.Cell(RosterColumn(c), r) == before.Cell(RosterColumn(c), r)
-                              ? got
-                              : QString::number(r);
-                }
-            }
-            got = got.isEmpty() ? QStringLiteral("1") : got;
-        } else if (name == u"exists?") {
-            got = QString::number(int(QFile::exists(dir.filePath(arg))));
-        } else if (name == u"drops?") {
-            got = QString::number(int(Field(i)->acceptDrops()));
-        } else if (name == u"modified?") {
-            got = QString::number(int(state.RosterModified));
-        } else if (name == u"row") {
-            LoadRow(arg.toLatin1().constData());
-        } else if (name == u"click") {
-            Click(Field(i));
-        } else if (name == u"press") {
-            Click(Button(arg));
+            static_cast<void>(QTest::qWaitFor([&] { return n(screen.isNull()) == value; }, 1000));
+            got = n(screen.isNull());
         } else if (name == u"key") { // a key with its modifiers, as often as the value says
             const QKeyCombination combination = QKeySequence::fromString(arg)[0];
-            for (int n = 0; n < std::max(1, value.toInt()); ++n) {
+            for (int k = 0; k < std::max(1, value.toInt()); ++k) {
                 Key(combination.key(), combination.keyboardModifiers());
             }
-        } else if (name == u"keys") {
-            Keys(value.toLatin1().constData());
-        } else if (name == u"type") {
-            Type(value);
-        } else if (name == u"insert") {
-            Field(i)->insert(value);
-        } else if (name == u"settext") {
-            Field(i)->setText(value);
-        } else if (name == u"focus") {
-            Field(i)->setFocus();
-        } else if (name == u"yes" || name == u"no") {
-            dialogs.YesNo.push_back(name == u"yes" ? Dialogs::Answer::Yes : Dialogs::Answer::No);
-        } else if (name == u"input") {
-            dialogs.Inputs.push_back(value);
-        } else if (name == u"focus?") {
-            got = QString::number(FocusedIndex());
-        } else if (name == u"current?") {
-            got = QString::number(screen->CurrentField());
-        } else if (name == u"text?") {
-            got = Text(i);
-        } else if (name == u"selected?") { // the field's selected text
-            got = Field(i)->selectedText();
-        } else if (name == u"whole?") { // the focused field is selected whole
-            got = QString::number(
-                int(FocusedIndex() >= 0 && Field(FocusedIndex())->selectedText() == Text(FocusedIndex())));
         } else if (name == u"texts?") {
             QStringList texts;
-            for (int n = 0; n < RegistrationScreen::kFieldCount; ++n) {
-                texts << Text(n);
+            for (int f = 0; f < RegistrationScreen::kFieldCount; ++f) {
+                texts << Text(f);
             }
             got = texts.join(u'|');
-        } else if (name == u"hidden?") {
-            got = QString::number(int(Field(i)->isHidden()));
-        } else if (name == u"label?") {
-            got = Label(i)->text();
-        } else if (name == u"questions?") {
-            got = dialogs.Questions().join(u'/');
-        } else if (name == u"default?") {
-            got = QString::fromLatin1(dialogs.LastDefault == Dialogs::Answer::Yes ? "Yes" : "No");
         } else if (name == u"messages?") { // some are told once the typing is done
             static_cast<void>(QTest::qWaitFor([&] { return dialogs.Messages().join(u'/') == value; }, 1000));
             got = dialogs.Messages().join(u'/').remove(dir.path() + u'/');
         } else if (name == u"asked?") {
             got = dialogs.Log.empty() ? QString() : dialogs.Log.back().text + u'|' + dialogs.Log.back().extra;
             got.remove(dir.path() + u'/');
-        } else if (name == u"cell?") {
-            got = state.Roster.Cell(RosterColumn(step.Column()), step.Row());
         } else if (name == u"photo?") { // none, or the preview's size in twips when it has that size
             const auto* image = screen->findChild<QLabel*>(QStringLiteral("Image1"));
             const QSize twips(value.section(u'x', 0, 0).toInt(), value.section(u'x', 1).toInt());
@@ -306,6 +279,26 @@ struct Fixture {
             got = QStringLiteral("<no such step>");
         }
         return got;
+    }
+    void Fill() {
+        for (int r = 1; r <= RosterTable::kCapacity; ++r) {
+            state.Roster.SetCell(RosterColumn::Name, r, QStringLiteral("参加者%1").arg(r));
+        }
+        before = state.Roster;
+    }
+    void Image(const QString& path, const QString& size) const {
+        QImage(QSize(size.section(u'x', 0, 0).toInt(), size.section(u'x', 1).toInt()), QImage::Format_RGB32)
+            .save(dir.filePath(path), QFileInfo(path).suffix().toUpper().toLatin1());
+    }
+    bool Unchanged() const {
+        for (int r = 0; r <= RosterTable::kCapacity; ++r) {
+            for (int c = 0; c < RosterTable::kColumns; ++c) {
+                if (state.Roster.Cell(RosterColumn(c), r) != before.Cell(RosterColumn(c), r)) {
+                    return false;
+                }
+            }
+        }
+        return true;
     }
     void Drop(int field, const QStringList& paths) const {
         QMimeData data;
