@@ -374,8 +374,8 @@ void DrawScreen::ShowKeys() {
     RunBox(m_services.dialogs, new DrawKeysBox(this));
 }
 
-void DrawScreen::paintEvent(QPaintEvent*) {
-    m_stage->SurfacePainted();
+void DrawScreen::paintEvent(QPaintEvent* event) {
+    m_stage->SurfacePainted(event->region());
     QPainter painter(this);
     painter.fillRect(rect(), m_background);
     m_typed.Paint(painter);

@@ -11,7 +11,10 @@
 #include "ui/draw/teloplabel.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -34,6 +37,8 @@ EffectStage::EffectStage(QWidget& screen, PhotoCache& photos, const Clock& clock
     SetTelopColour(Qt::white);
     m_telop->hide();
     connect(&m_photos, &PhotoCache::Ready, this, [this](const QString& path) { PaintPhoto(path); });
+    m_effect->installEventFilter(this);
+    m_telop->installEventFilter(this);
     if (!frameLogPath.isEmpty()) {
         m_frameLog = std::make_unique<FrameLog>(frameLogPath);
         qApp->installEventFilter(this);
@@ -148,16 +153,42 @@ void EffectStage::Present() {
     if (QWidget* window = m_screen.window(); window->isVisible()) {
         QEvent request(QEvent::UpdateRequest);
         QCoreApplication::sendEvent(window, &request);
+        WaitForWindowSystem(*window);
     }
 }
 
+void EffectStage::SurfacePainted(const QRegion& region) {
+    Painted(m_screen, region);
+}
+
+void EffectStage::Painted(const QWidget& widget, const QRegion& region) {
+    m_framePainted = true;
+    m_shown += region.translated(widget.mapTo(widget.window(), QPoint(0, 0)));
+}
+
+void EffectStage::WaitForWindowSystem(QWidget& window) {
+    // On X11 the window system reads a frame from memory it shares with the program, and a paint
+    // over what it may still be reading first waits for it to finish: a round trip to the X server,
+    // which takes milliseconds when the server's processor sleeps. Taken here, just after a frame
+    // was handed over and while no frame is due, the wait is not taken at the start of the next
+    // frame. A translucent window would be cleared by this, so only opaque ones take it.
+    const QRegion shown = std::exchange(m_shown, QRegion());
+    QBackingStore* store = window.backingStore();
+    if (shown.isEmpty() || !store || QGuiApplication::platformName() != QStringLiteral("xcb") ||
+        !window.windowHandle() || window.windowHandle()->format().hasAlpha()) {
+        return;
+    }
+    store->beginPaint(shown);
+    store->endPaint();
+}
+
 bool EffectStage::eventFilter(QObject* watched, QEvent* event) {
-    // Only while frames are logged. The effect area, the scrolling line and the typed surface
-    // paint into the window's buffer; the window's update request paints and then flushes the
-    // buffer to the window system, and only then the room sees the frame.
+    // The effect area, the scrolling line and the typed surface paint into the window's buffer;
+    // the window's update request paints and then flushes the buffer to the window system, and
+    // only then the room sees the frame. The update requests are watched while frames are logged.
     if (event->type() == QEvent::Paint && (watched == m_effect || watched == m_telop)) {
-        m_framePainted = true;
-    } else if (event->type() == QEvent::UpdateRequest && watched == m_screen.window()) {
+        Painted(*static_cast<QWidget*>(watched), static_cast<QPaintEvent*>(event)->region());
+    } else if (m_frameLog && event->type() == QEvent::UpdateRequest && watched == m_screen.window()) {
         const qint64 began = m_clock.NowUs();
         m_framePainted = false;
         watched->event(event); // the window paints and flushes here

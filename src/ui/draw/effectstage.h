@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QObject>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <memory>
@@ -46,12 +47,15 @@ public:
     // Paints what the frame changed and hands it to the window system now, from the frame's own
     // tick: a frame waits for no turn of the event loop.
     void Present();
-    void SurfacePainted() { m_framePainted = true; }
+    // The screen painted its own surface (in its own coordinates).
+    void SurfacePainted(const QRegion& region);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Painted(const QWidget& widget, const QRegion& region);
+    void WaitForWindowSystem(QWidget& window);
     void SetTelopColour(const QColor& colour);
     QSize EffectBox() const;
     void PaintPhoto(const QString& path);
@@ -65,4 +69,5 @@ private:
     QString m_effectPhoto;     // the photo the effect area shows, or waits for
     std::unique_ptr<FrameLog> m_frameLog;
     bool m_framePainted = false; // a part of the draw painted during the window's update
+    QRegion m_shown;             // what the draw painted since the last frame, in the window
 };
