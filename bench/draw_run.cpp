@@ -304,7 +304,7 @@ int main(int argc, char* argv[]) {
     LoopbackPhones loopbackPhones(tokens, flood);
     if (phones > 0) {
         loopbackPhones.moveToThread(&phoneThread);
-        phoneThread.start();
+        phoneThread.start(QThread::IdlePriority); // the phones stand for devices elsewhere in the room
     }
 
     int done = 0;

@@ -1,5 +1,18 @@
 #include "core/phones/phonehost.h"
 
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The draw on the projector comes first: the server's thread yields the processor to it when both
+// want it (a nicer thread, never one that waits for an idle processor).
+constexpr int kServerNice = 10;
+
+} // namespace
+
 template <typename F> void PhoneHost::Post(F f) {
     QMetaObject::invokeMethod(m_context, std::move(f), Qt::QueuedConnection);
 }
@@ -15,6 +28,9 @@ PhoneHost::PhoneHost(const RosterTable& roster, PhoneServerOptions options, QObj
     m_context = new QObject;
     m_context->moveToThread(&m_thread);
     Wait([this, &options] {
+#ifdef Q_OS_LINUX
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kServerNice);
+#endif
         m_server = std::make_unique<PhoneServer>(m_roster, m_clock, m_random, std::move(options));
     });
     // Emitted on the server's thread, heard on this one's.
