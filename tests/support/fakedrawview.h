@@ -27,9 +27,6 @@ public:
     QSizeF Size{1024, 700};
     QColor Background = QColor(128, 128, 128);
     bool ButtonsShown = true;
-    bool GridShown = true;
-    bool EffectsShown = false;
-    bool TelopShown = false;
     QString PlayInfo;
     QStringList PlayInfos; // every text the song box showed
     QStringList Messages;
@@ -39,8 +36,6 @@ public:
     std::vector<QColor> TypedColours;
     std::vector<NameFrame> NameFrames; // every copy of the name printed
     std::vector<qint64> DueFrames;     // when each frame fell due (microseconds)
-    QString TelopText;
-    QColor TelopColour;
     std::vector<Event> Events;
 
     // The times of the events whose text starts with what.
@@ -69,10 +64,7 @@ public:
         PlayInfo = text;
         PlayInfos << text;
     }
-    void ShowGrid(bool shown) override {
-        GridShown = shown;
-        Log(QStringLiteral("grid %1").arg(shown));
-    }
+    void ShowGrid(bool shown) override { Log(QStringLiteral("grid %1").arg(shown)); }
     void OpenPanel(int k, qint16 row, const QString& name, const QString& photoPath) override {
         OpenPanels[k] = Panel{row, name, photoPath};
         Log(QStringLiteral("open %1 row %2").arg(k).arg(row));
@@ -81,10 +73,7 @@ public:
         OpenPanels.erase(k);
         Log(QStringLiteral("close %1").arg(k));
     }
-    double ShowTelop(const QString& text, double x, double, const QColor& colour) override {
-        TelopShown = true;
-        TelopText = text;
-        TelopColour = colour;
+    double ShowTelop(const QString& text, double x, double, const QColor&) override {
         m_telopX = x;
         Log(QStringLiteral("telop ") + text);
         return text.size() * 60.0;
@@ -93,10 +82,7 @@ public:
         Log(QStringLiteral("telop moved %1").arg(m_telopX - x));
         m_telopX = x;
     }
-    void HideTelop() override {
-        TelopShown = false;
-        Log(QStringLiteral("telop hidden"));
-    }
+    void HideTelop() override { Log(QStringLiteral("telop hidden")); }
     void ClearSurface() override {
         m_lineOpen = false;
         Log(QStringLiteral("surface cleared"));
@@ -117,18 +103,9 @@ public:
     void PreparePhoto(const QString& path, bool onPanel) override {
         Log(QStringLiteral("prepare ") + path + (onPanel ? QStringLiteral(" +panel") : QString()));
     }
-    void ShowPhoto(const QString& path) override {
-        EffectsShown = true;
-        Log(QStringLiteral("photo ") + path);
-    }
-    void ShowEffects() override {
-        EffectsShown = true;
-        Log(QStringLiteral("effects shown"));
-    }
-    void HideEffects() override {
-        EffectsShown = false;
-        Log(QStringLiteral("effects hidden"));
-    }
+    void ShowPhoto(const QString& path) override { Log(QStringLiteral("photo ") + path); }
+    void ShowEffects() override { Log(QStringLiteral("effects shown")); }
+    void HideEffects() override { Log(QStringLiteral("effects hidden")); }
     void ClearEffects() override { Log(QStringLiteral("effects cleared")); }
     TextSize MeasureName(const QString&, double pointSize, const QString& name) override {
         return TextSize{0.6 * pointSize * name.size(), 1.2 * pointSize};
