@@ -126,6 +126,7 @@ struct DrawScript : DrawBench {
     // Notes what a dialog shows, by the name of its control, as it is closed.
     void Note(const QString& control) {
         ts.dialogs.Execs.push_back([this, control](QDialog& box) {
+            noted.clear();
             if (auto* list = box.findChild<QListWidget*>()) {
                 for (int i = 0; i < list->count(); ++i) {
                     noted += list->item(i)->text() + u'/';
@@ -317,9 +318,41 @@ struct DrawScript : DrawBench {
         } else if (name == u"click") {
             QWidget* widget = screen->findChild<QWidget*>(arg);
             QTest::mouseClick(WindowOf(widget), Qt::LeftButton, {}, CentreInWindow(widget));
-        } else if (name == u"byhand") { // the panel opened or closed through its box
-            Answer(value == u"close" ? "Command2" : "Command1");
+        } else if (name == u"byhand") { // the panel opened or closed through its box, its live buttons noted
+            ts.dialogs.Execs.push_back(
+                [this, button = value == u"close" ? u"Command2"_qs : u"Command1"_qs](QDialog& box) {
+                    QStringList enabled;
+                    for (const QPushButton* other : box.findChildren<QPushButton*>()) {
+                        if (other->isEnabled()) {
+                            enabled.append(other->objectName());
+                        }
+                    }
+                    enabled.sort();
+                    noted = enabled.join(u',');
+                    box.findChild<QPushButton*>(button)->click();
+                    return box.result();
+                });
+            PopupWatch popup;
             RightClick(Panel(arg.toInt()));
+            got = popup.seen;
+        } else if (name == u"menu?") { // the menu a right click on panel K, or the background, brings
+            PopupWatch popup;
+            QTest::mouseClick(WindowOf(screen), Qt::RightButton, {},
+                              arg.isEmpty() ? QPoint(screen->width() - 5, screen->height() - 5)
+                                            : CentreInWindow(Panel(arg.toInt())));
+            got = popup.seen;
+        } else if (name == u"hold") { // the key held for value ms, repeating ten times a second
+            screen->activateWindow();
+            static_cast<void>(QTest::qWaitForWindowActive(screen));
+            const int key = QKeySequence::fromString(arg)[0].key();
+            Key(screen, QEvent::KeyPress, key);
+            got = screen->Sequence().IsRunning() ? QString() : u"no draw"_qs;
+            for (int held = 0; held < value.toInt(); held += 100) {
+                ts.clock.Advance(100);
+                Key(screen, QEvent::KeyRelease, key, true);
+                Key(screen, QEvent::KeyPress, key, true);
+            }
+            Key(screen, QEvent::KeyRelease, key);
         } else if (name == u"panelup") { // the panel's own right click, as the screen takes it
             screen->Picパネル_MouseUp(value.toInt());
         } else if (name == u"closed?") {
@@ -654,98 +687,6 @@ private slots:
         window.mnu終了_Click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(screen.isNull());
-    }
-
-    // In modes 2 and 3 a right click on a panel, open or closed, brings its box, never the
-    // screen's menu; the background keeps the menu; in mode 1 the panels take no right click.
-    void aRightClickOnAPanelOpensItsBox_data() {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("mode 2") << 2;
-        QTest::newRow("mode 3") << 3;
-    }
-    void aRightClickOnAPanelOpensItsBox() {
-        QFETCH(int, mode);
-        if (mode == 2) { // mode 1: panels take no right click; the screen's menu comes
-            DrawBench one(3, 1);
-            one.Open();
-            PopupWatch popup;
-            RightClick(one.Panel(2));
-            QCOMPARE(popup.seen, QStringLiteral("mnu抽選画面"));
-            QVERIFY(one.ts.dialogs.Log.empty());
-        }
-        DrawBench b(6, mode);
-        b.Open();
-        QStringList enabled;
-        const auto answer = [&](const char* button) {
-            b.ts.dialogs.Execs.push_back([&enabled, button](QDialog& box) {
-                enabled.clear();
-                for (const char* name : {"Command1", "Command2", "CmdExit"}) {
-                    if (box.findChild<QPushButton*>(QString::fromUtf8(name))->isEnabled()) {
-                        enabled.append(QString::fromUtf8(name));
-                    }
-                }
-                box.findChild<QPushButton*>(QString::fromUtf8(button))->click();
-                return box.result();
-            });
-        };
-        answer("Command1");
-        {
-            PopupWatch popup;
-            RightClick(b.Panel(3));
-            QCOMPARE(popup.seen, QString());
-        }
-        QCOMPARE(enabled, (QStringList{QStringLiteral("Command1"), QStringLiteral("CmdExit")}));
-        QVERIFY(b.Panel(3)->IsOpen());
-        if (mode == 3) {
-            QCOMPARE(b.screen->Sequence().PanelRow(3), qint16(4)); // the panel's own participant
-        }
-        answer("Command2");
-        RightClick(b.Panel(3));
-        QCOMPARE(enabled, (QStringList{QStringLiteral("Command2"), QStringLiteral("CmdExit")}));
-        QVERIFY(!b.Panel(3)->IsOpen());
-        QCOMPARE(b.Asked(QStringLiteral("exec")), 2);
-        // A left click does nothing; the background still has the screen's menu.
-        QTest::mouseClick(WindowOf(b.screen), Qt::LeftButton, {}, CentreInWindow(b.Panel(3)));
-        PopupWatch popup;
-        QTest::mouseClick(WindowOf(b.screen), Qt::RightButton, {},
-                          QPoint(b.screen->width() - 5, b.screen->height() - 5));
-        QCOMPARE(popup.seen, QStringLiteral("mnu抽選画面"));
-        QVERIFY(popup.actions.contains(QStringLiteral("操作キー一覧 (F1)")));
-        QCOMPARE(b.Asked(QStringLiteral("exec")), 2);
-    }
-
-    // A key held down draws once, as one click does, and a box that opens under it stays up.
-    void aHeldKeyDrawsOnce_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("key");
-        QTest::newRow("Space, mode 1") << 1 << int(Qt::Key_Space);
-        QTest::newRow("Enter, mode 4") << 4 << int(Qt::Key_Return);
-    }
-    void aHeldKeyDrawsOnce() {
-        QFETCH(int, mode);
-        QFETCH(int, key);
-        DrawBench b(3, mode);
-        b.state.DrawKind = DrawKind::Simple;
-        b.Open();
-        b.screen->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(b.screen));
-        Key(b.screen, QEvent::KeyPress, key);
-        QVERIFY(b.screen->Sequence().IsRunning());
-        for (int held = 0; held < 400; ++held) { // 40 s of repeats, ten a second
-            b.ts.clock.Advance(100);
-            Key(b.screen, QEvent::KeyRelease, key, true);
-            Key(b.screen, QEvent::KeyPress, key, true);
-        }
-        Key(b.screen, QEvent::KeyRelease, key);
-        QVERIFY(!b.screen->Sequence().IsRunning());
-        QCOMPARE(b.screen->Sequence().DrawCount(), 1);
-        // Each fresh press draws again, until nobody is left: then the message, once a press.
-        for (int press = 0; press < 3; ++press) {
-            QTest::keyClick(WindowOf(b.screen), Qt::Key(key));
-            b.RunOn();
-        }
-        QCOMPARE(b.screen->Sequence().DrawCount(), 3);
-        QCOMPARE(b.ts.dialogs.Messages().size(), 1);
     }
 
     // The room's boxes: a key held from before the box, or repeating, does not answer it; a
