@@ -298,10 +298,11 @@ struct DrawScript : DrawBench {
         } else if (name == u"photo") { // participant 1's photo file; photo.png is a blue picture
             WritePhoto(*this, Qt::blue);
             state.Roster.SetCell(RosterColumn::Photo, 1, value);
-        } else if (name == u"colour?") { // panel K's colour high in its middle, once painted
+        } else if (name == u"colour?") { // panel K's colour high in its middle, once painted, and its photo
             const auto shown = [&] {
                 const QImage shot = Panel(arg.toInt())->grab().toImage();
-                return shot.pixelColor(shot.width() / 2, shot.height() / 4).name();
+                return shot.pixelColor(shot.width() / 2, shot.height() / 4).name() + u'|' +
+                       QFileInfo(Panel(arg.toInt())->ShownPhoto()).fileName();
             };
             static_cast<void>(QTest::qWaitFor([&] { return shown() == value; }, 1000));
             got = shown();
