@@ -306,6 +306,29 @@ struct DrawScript : DrawBench {
             };
             static_cast<void>(QTest::qWaitFor([&] { return shown() == value; }, 1000));
             got = shown();
+        } else if (name == u"keylist") { // the next box lists the keys: those it lacks, and small type, noted
+            ts.dialogs.Execs.push_back([this](QDialog& box) {
+                QStringList shown;
+                for (const QLabel* label : box.findChildren<QLabel*>()) {
+                    shown.append(label->text());
+                    const int room = RoomTypePixels(screen->screen()->geometry().height());
+                    noted += QFontInfo(label->font()).pixelSize() < room ? u"small "_qs : QString();
+                }
+                for (const auto& [key, what] : DrawKeysBox::Keys()) {
+                    noted += shown.contains(key) && shown.contains(what) ? QString() : key + u' ';
+                }
+                return 0;
+            });
+        } else if (name == u"whole?") { // the panels not seen whole on the screen
+            QStringList cut;
+            for (int k = 0; k < screen->Sequence().PanelCount(); ++k) {
+                const PanelWidget* panel = Panel(k);
+                if (!screen->rect().contains(panel->geometry()) || !panel->isVisible() ||
+                    panel->width() <= 1) {
+                    cut.append(QString::number(k));
+                }
+            }
+            got = cut.join(u',');
         } else if (name == u"main") { // opened from the main window, a song for everyone
             for (int r = 1; !state.Roster.Cell(RosterColumn::Name, r).isEmpty(); ++r) {
                 state.Roster.SetCell(RosterColumn::Song, r, QStringLiteral("song.mp3"));
@@ -483,7 +506,7 @@ private slots:
             QSKIP("zbarimg (zbar-tools) is needed to read the code back");
         }
         DrawScript b;
-        for (const char* step : {"people=9", "mode=3", "grid=3.3", "roster=/rosters/sample.txt",
+        for (const char* step : {"people=9", "mode=3", "grid:3.3", "roster=/rosters/sample.txt",
                                  "network=127.0.0.1", "cards:3p=1,2,3,4,0,5,6,7,8", "tick=0"}) {
             QVERIFY(b.Step(ScriptStep(QString::fromUtf8(step))).isEmpty());
         }
@@ -673,31 +696,6 @@ private slots:
         QCOMPARE(question->DefaultButton(), question->Button(Dialogs::Answer::No));
     }
 
-    // F1 shows the keys in the room's type.
-    void theKeysAreListed() {
-        DrawBench b(1);
-        b.Open();
-        b.screen->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(b.screen));
-        QStringList shown;
-        b.ts.dialogs.Execs.push_back([&](QDialog& box) {
-            for (const QLabel* label : box.findChildren<QLabel*>()) {
-                shown.append(label->text());
-                if (QFontInfo(label->font()).pixelSize() <
-                    RoomTypePixels(b.screen->screen()->geometry().height())) {
-                    shown.append(QStringLiteral("small"));
-                }
-            }
-            return 0;
-        });
-        QTest::keyClick(WindowOf(b.screen), Qt::Key_F1);
-        QCOMPARE(b.Asked(QStringLiteral("exec")), 1);
-        for (const auto& [key, what] : DrawKeysBox::Keys()) {
-            QVERIFY(shown.contains(key) && shown.contains(what));
-        }
-        QVERIFY(!shown.contains(QStringLiteral("small")));
-    }
-
     // Full screen on the projector and back: F11 and Esc on the draw screen itself, and on the
     // main window at the laptop (keys and menu), where the operator is told they work.
     void fullScreenAndBackFromEitherWindow() {
@@ -754,32 +752,6 @@ private slots:
         QCoreApplication::sendPostedEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!window.ChildScreen());
-    }
-
-    // A wide grid fits the width, in the window and full screen: every panel is seen whole.
-    void everyPanelIsOnTheScreen_data() {
-        QTest::addColumn<int>("cols");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("18 x 1") << 18 << 1;
-        QTest::newRow("500 x 1") << 500 << 1;
-        QTest::newRow("25 x 20") << 25 << 20;
-    }
-    void everyPanelIsOnTheScreen() {
-        QFETCH(int, cols);
-        QFETCH(int, rows);
-        DrawBench b(3, 1, cols, rows);
-        b.Open();
-        for (const bool full : {false, true}) {
-            if (full) {
-                b.screen->ShowFullScreen();
-                b.ts.clock.Advance(1000);
-            }
-            for (int k = 0; k < b.screen->Sequence().PanelCount(); ++k) {
-                QVERIFY2(b.screen->rect().contains(b.Panel(k)->geometry()),
-                         qPrintable(QStringLiteral("panel %1 full %2").arg(k).arg(full)));
-                QVERIFY(b.Panel(k)->isVisible() && b.Panel(k)->width() > 1);
-            }
-        }
     }
 };
 
