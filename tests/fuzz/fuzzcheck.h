@@ -88,11 +88,6 @@ inline QString LineAt(const QString& text, qsizetype at) {
     return text.mid(start, end - start);
 }
 
-// The line of text that holds position at, as printable ASCII.
-inline std::string LineAround(const QString& text, qsizetype at) {
-    return Escaped(LineAt(text, at));
-}
-
 // Reports a finding and stops the run. Every line starts with "mirda-fuzz:" so that scripts/fuzz
 // can show it without libFuzzer's own output.
 [[noreturn]] inline void Fail(const std::string& what, const std::string& details) {

@@ -100,8 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    lineBytes);
         fuzz::Fail("a saved roster loads back as another table",
                    encodings + "\nfirst difference at character " + std::to_string(at) + " of the file text" +
-                       "\nsaved:       " + fuzz::LineAround(firstText, at) + "\nread back:   " +
-                       fuzz::LineAround(secondText, at) + "\nsaved bytes: " + fuzz::Hex(lineBytes));
+                       "\nsaved:       " + fuzz::Escaped(fuzz::LineAt(firstText, at)) +
+                       "\nread back:   " + fuzz::Escaped(fuzz::LineAt(secondText, at)) +
+                       "\nsaved bytes: " + fuzz::Hex(lineBytes));
     }
     if (secondSave.bytes != firstSave.bytes) {
         const qsizetype at = fuzz::FirstDifference(firstSave.bytes, secondSave.bytes);

@@ -52,9 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        (decodedAsWritten
                             ? "; the bytes decode to the text written, which parses to other values"
                             : "; the bytes decode to another text") +
-                       "\nwritten:          " + fuzz::LineAround(firstIni, at) +
+                       "\nwritten:          " + fuzz::Escaped(fuzz::LineAt(firstIni, at)) +
                        (decodedAsWritten ? "\nwritten again:    " : "\nread back:        ") +
-                       fuzz::LineAround(other, at) +
+                       fuzz::Escaped(fuzz::LineAt(other, at)) +
                        "\nwritten as bytes: " + fuzz::Hex(EncodeSettingsText(fuzz::LineAt(firstIni, at))));
     }
     if (secondBytes != firstBytes) {

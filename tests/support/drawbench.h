@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <algorithm>
 
 struct DrawBench {
     TestServices ts;
@@ -74,22 +73,10 @@ struct DrawBench {
     QPushButton* Button(const char* name) const {
         return screen->findChild<QPushButton*>(QString::fromUtf8(name));
     }
-    // Clicks the box's button of the given name the next time a box of the screen opens.
-    void Answer(const char* button) {
-        ts.dialogs.Execs.push_back([button](QDialog& box) {
-            box.findChild<QPushButton*>(QString::fromUtf8(button))->click();
-            return box.result();
-        });
-    }
     // Everything the user could start on the screen.
     void TryEverything() {
         screen->Picパネル_MouseUp(0);
         Button("Cmd背景色")->click();
         screen->cmd抽選開始_Click();
-    }
-    int Asked(const QString& kind) const {
-        const auto& log = ts.dialogs.Log;
-        return static_cast<int>(
-            std::count_if(log.begin(), log.end(), [&](const auto& a) { return a.kind == kind; }));
     }
 };

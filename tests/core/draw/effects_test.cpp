@@ -99,9 +99,7 @@ TEST(Effects, NameIsAnimatedForTheScreenItIsShownOn) {
         FakeMusicPlayer music{clock};
         ScriptedFractions random{0.5};
         ProgramState state;
-        state.Roster.Clear();
         state.Settings.ApplyDefaults();
-        state.Settings.GameMode = 1;
         state.DrawKind = DrawKind::Simple;
         state.Roster.SetCell(RosterColumn::Name, 1, QStringLiteral("山田 太郎"));
         state.Roster.SetCell(RosterColumn::Photo, 1, QStringLiteral("photo.png"));
@@ -116,15 +114,13 @@ TEST(Effects, NameIsAnimatedForTheScreenItIsShownOn) {
         for (int guard = 0; draw.IsRunning() && guard < 100000; ++guard) {
             clock.AdvanceToNext();
         }
-        std::vector<std::tuple<double, double, double>> frames;
-        for (const NameFrame& f : view.NameFrames) {
-            frames.emplace_back(f.X, f.Y, f.Size);
-        }
-        return frames;
+        // Where and how large the clean copy at the end is printed.
+        const NameFrame last = view.NameFrames.empty() ? NameFrame{} : view.NameFrames.back();
+        return std::tuple(last.X, last.Y, last.Size);
     };
     const QSizeF window(1024, 700), full(1920, 1080);
     const auto onFull = names(full, full);
-    ASSERT_FALSE(onFull.empty());
+    ASSERT_GT(std::get<2>(onFull), 0);
     EXPECT_NE(names(window, window), onFull);
     EXPECT_EQ(names(window, full), onFull);
 }
