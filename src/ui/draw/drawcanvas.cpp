@@ -20,6 +20,13 @@ QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill, 
     return image;
 }
 
+void DrawKeptPart(QPainter& painter, const QRect& area, const QImage& kept) {
+    const qreal ratio = kept.devicePixelRatio();
+    painter.drawImage(
+        QRectF(area), kept,
+        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
+}
+
 QSize ScaledPixelSize(QSizeF logical, qreal ratio) {
     return QSize(std::max(1, static_cast<int>(std::lround(logical.width() * ratio))),
                  std::max(1, static_cast<int>(std::lround(logical.height() * ratio))));

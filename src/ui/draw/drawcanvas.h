@@ -20,6 +20,9 @@ class QWidget;
 QImage MakeCanvas(const QWidget* widget, QSize logicalSize, const QColor& fill,
                   QImage::Format format = QImage::Format_RGB32);
 
+// Paints the part of a kept image (at its own device pixel ratio) that lies under a logical area.
+void DrawKeptPart(QPainter& painter, const QRect& area, const QImage& kept);
+
 // Pixels of a logical size at a device pixel ratio, at least 1 × 1.
 QSize ScaledPixelSize(QSizeF logical, qreal ratio);
 

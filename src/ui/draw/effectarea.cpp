@@ -67,10 +67,7 @@ QRect EffectArea::Print(const QFont& font, QPointF topLeft, const QString& text,
 void EffectArea::paintEvent(QPaintEvent* event) {
     EnsureCanvas();
     QPainter painter(this);
-    const QRect area = event->rect();
-    const qreal ratio = m_canvas.devicePixelRatio();
-    const QRectF source(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio);
-    painter.drawImage(QRectF(area), m_canvas, source);
+    DrawKeptPart(painter, event->rect(), m_canvas);
 }
 
 void EffectArea::resizeEvent(QResizeEvent*) {

@@ -1,5 +1,7 @@
 #include "ui/draw/teloplabel.h"
 
+#include "ui/draw/drawcanvas.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
@@ -44,9 +46,5 @@ void TelopLabel::paintEvent(QPaintEvent* event) {
         return;
     }
     QPainter painter(this);
-    const QRect area = event->rect();
-    const qreal ratio = m_image.devicePixelRatio();
-    painter.drawImage(
-        QRectF(area), m_image,
-        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
+    DrawKeptPart(painter, event->rect(), m_image);
 }

@@ -68,8 +68,6 @@ void TypedSurface::Paint(QPainter& painter) const {
     const qreal ratio = m_image.devicePixelRatio();
     const QRect inked = m_inked & QRect(QPoint(0, 0), (QSizeF(m_image.size()) / ratio).toSize());
     if (!inked.isEmpty()) {
-        const QRectF source(inked.x() * ratio, inked.y() * ratio, inked.width() * ratio,
-                            inked.height() * ratio);
-        painter.drawImage(QRectF(inked), m_image, source);
+        DrawKeptPart(painter, inked, m_image);
     }
 }
